@@ -1,0 +1,1 @@
+# The bundled demo game is built from demo/ into build/demo-game.

@@ -1,0 +1,31 @@
+#pragma once
+// The command line: orvane [OPTIONS] [GAME_DIR].
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orv {
+
+struct CommandLine {
+  std::string gameDir = ".";
+  bool headless = false;
+  bool help = false;
+  bool version = false;
+  int scale = 0;  // 0: the largest integer factor that fits the screen
+  std::string eventsFile;  // headless: events file, "-" for standard input, empty for none
+  int untilExit = 0;       // headless: further clicks until the game closes itself
+  std::string midiLog;     // headless: MIDI output operations log
+  std::string recordDir;   // headless: every presented frame as a numbered BMP
+  std::string soundFont;   // SoundFont for the MIDI synthesizer
+  std::string midiPort;    // ALSA sequencer port instead of the built-in synthesizer
+};
+
+struct CommandLineResult {
+  std::optional<CommandLine> options;
+  std::string error;  // one line, when options is empty
+};
+
+CommandLineResult ParseCommandLine(const std::vector<std::string>& args);
+std::string UsageText();
+
+}  // namespace orv

@@ -1,0 +1,43 @@
+#pragma once
+// Sound as the game needs it: one sound effect, one CD-style track, and a MIDI output driven
+// by a 1 ms tick. Volumes are the player's own mixer gains in the 32-bit form the game keeps
+// (low 16 bits left, high 16 bits right, each 0..0xFFFF).
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "platform/bytes.h"
+
+namespace orv {
+
+class MidiOutput;
+
+enum class VolumeLine { Wave, Midi, Cd };
+
+class AudioOut {
+ public:
+  virtual ~AudioOut() = default;
+
+  // Plays a wave file held in memory; replaces any effect that plays. False when the bytes
+  // are not a wave file this player can decode.
+  virtual bool PlayWave(Bytes waveFile, bool loop) = 0;
+  virtual void StopWave() = 0;
+  virtual bool WavePlaying() = 0;
+
+  // Plays a track file from start to end; `onEnd` runs on the game's thread (from the main
+  // loop) when it ends by itself, not when it is stopped or replaced.
+  virtual bool PlayTrack(const std::filesystem::path& file, std::function<void()> onEnd) = 0;
+  virtual void StopTrack() = 0;
+  virtual bool TrackPlaying() = 0;
+
+  // The synthesizer (or port, or recorder) that music goes to.
+  virtual MidiOutput& Midi() = 0;
+  // `tick` is called once per millisecond of audio time (on the audio thread on the desktop,
+  // on the game's thread headless). Empty to stop.
+  virtual void SetMidiTicker(std::function<void()> tick) = 0;
+
+  virtual bool GetVolume(VolumeLine line, uint32_t& volume) = 0;
+  virtual void SetVolume(VolumeLine line, uint32_t volume) = 0;
+};
+
+}  // namespace orv

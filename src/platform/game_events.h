@@ -1,0 +1,41 @@
+#pragma once
+// What a backend calls on the game: window events, menu clicks and timers, one at a time on
+// the game's thread. The game answers through the Host it was given.
+#include <cstdint>
+#include <string_view>
+
+namespace orv {
+
+enum class MouseButton { Left, Right, Middle };
+
+enum class KeyCode { Enter, Up, Down, Left, Right, Escape, Space, Letter, Other };
+
+struct KeyPress {
+  KeyCode code = KeyCode::Other;
+  char letter = 0;  // upper-case A..Z when code is Letter
+};
+
+class GameEvents {
+ public:
+  virtual ~GameEvents() = default;
+
+  // The window is shown (the start-up timer begins).
+  virtual void Shown() = 0;
+  // Left button released over the stage (after MouseDown and MouseMove as they came).
+  virtual void Click() = 0;
+  virtual void MouseDown(MouseButton button, int x, int y) = 0;
+  virtual void MouseMove(int x, int y) = 0;
+  virtual void KeyDown(KeyPress key) = 0;
+  virtual void MenuClick(std::string_view name) = 0;
+  // The window's close button.
+  virtual void CloseRequested() = 0;
+
+  // Clock time at which the next timer is due, or nothing when no timer runs.
+  virtual bool NextTimerDue(uint32_t& dueMs) = 0;
+  // Runs every timer that is due at nowMs.
+  virtual void FireDueTimers(uint32_t nowMs) = 0;
+  // The window has closed: the backend ends its loop.
+  virtual bool Closed() const = 0;
+};
+
+}  // namespace orv

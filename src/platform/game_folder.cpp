@@ -1,0 +1,168 @@
+#include "platform/game_folder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+
+#include "platform/sjis.h"
+
+namespace orv {
+namespace fs = std::filesystem;
+
+GameFolder::GameFolder(fs::path root) : root_(std::move(root)) {}
+
+std::optional<std::vector<std::string>> SplitGameName(std::string_view name) {
+  if (name.empty()) return std::nullopt;
+  if (name.front() == '/' || name.front() == '\\') return std::nullopt;
+  if (name.size() >= 2 && name[1] == ':') return std::nullopt;  // drive letter
+  std::vector<std::string> parts;
+  std::string part;
+  auto flush = [&]() -> bool {
+    if (part == "..") return false;
+    if (!part.empty() && part != ".") parts.push_back(part);
+    part.clear();
+    return true;
+  };
+  for (size_t i = 0; i < name.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    // A Shift-JIS lead byte takes its trail byte with it: a trail byte 0x5C is not a separator.
+    if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+      part += name[i];
+      if (i + 1 < name.size()) part += name[++i];
+      continue;
+    }
+    if (c == '/' || c == '\\') {
+      if (!flush()) return std::nullopt;
+    } else {
+      part += char(c);
+    }
+  }
+  if (!flush()) return std::nullopt;
+  if (parts.empty()) return std::nullopt;
+  return parts;
+}
+
+namespace {
+
+// The entry of `dir` named `part`, in any ASCII letter case; a Shift-JIS part also matches
+// an entry whose name is its UTF-8 form (game folders copied onto Linux usually are).
+std::optional<fs::path> FindEntry(const fs::path& dir, const std::string& part) {
+  std::error_code ec;
+  fs::path exact = dir / part;
+  if (fs::exists(exact, ec)) return exact;
+  std::string utf8 = Cp932ToUtf8(part);
+  for (const auto& entry : fs::directory_iterator(dir, ec)) {
+    std::string entryName = entry.path().filename().string();
+    if (AsciiEqualNoCase(entryName, part) || AsciiEqualNoCase(entryName, utf8)) return entry.path();
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<fs::path> GameFolder::Find(std::string_view name) const {
+  auto parts = SplitGameName(name);
+  if (!parts) return std::nullopt;
+  fs::path current = root_;
+  for (const auto& part : *parts) {
+    auto next = FindEntry(current, part);
+    if (!next) return std::nullopt;
+    current = *next;
+  }
+  return current;
+}
+
+std::optional<fs::path> GameFolder::PathForWrite(std::string_view name) const {
+  if (auto existing = Find(name)) return existing;
+  auto parts = SplitGameName(name);
+  if (!parts) return std::nullopt;
+  fs::path current = root_;
+  for (size_t i = 0; i + 1 < parts->size(); ++i) {
+    auto next = FindEntry(current, (*parts)[i]);
+    if (!next) return std::nullopt;
+    current = *next;
+  }
+  return current / parts->back();
+}
+
+std::optional<Bytes> ReadFileBytes(const fs::path& path, size_t maxBytes) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) return std::nullopt;
+  auto size = fs::file_size(path, ec);
+  if (ec || size > maxBytes) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  Bytes bytes(size);
+  in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
+  bytes.resize(size_t(in.gcount()));
+  return bytes;
+}
+
+std::optional<Bytes> GameFolder::ReadAll(std::string_view name, size_t maxBytes) const {
+  auto path = Find(name);
+  if (!path) return std::nullopt;
+  return ReadFileBytes(*path, maxBytes);
+}
+
+std::optional<Bytes> GameFolder::ReadRange(std::string_view name, uint64_t offset, size_t size) const {
+  auto path = Find(name);
+  if (!path) return std::nullopt;
+  std::error_code ec;
+  if (!fs::is_regular_file(*path, ec)) return std::nullopt;
+  uint64_t fileSize = fs::file_size(*path, ec);
+  if (ec) return std::nullopt;
+  if (offset >= fileSize) return Bytes{};
+  size = size_t(std::min<uint64_t>(size, fileSize - offset));
+  std::ifstream in(*path, std::ios::binary);
+  if (!in) return std::nullopt;
+  in.seekg(std::streamoff(offset));
+  Bytes bytes(size);
+  in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
+  bytes.resize(size_t(in.gcount()));
+  return bytes;
+}
+
+std::optional<uint64_t> GameFolder::FileSize(std::string_view name) const {
+  auto path = Find(name);
+  if (!path) return std::nullopt;
+  std::error_code ec;
+  if (!fs::is_regular_file(*path, ec)) return std::nullopt;
+  auto size = fs::file_size(*path, ec);
+  if (ec) return std::nullopt;
+  return size;
+}
+
+bool WriteFileAtomically(const fs::path& path, ByteSpan data) {
+  fs::path temp = path;
+  temp += ".orvane-tmp";
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n <= 0) {
+      ::close(fd);
+      ::unlink(temp.c_str());
+      return false;
+    }
+    done += size_t(n);
+  }
+  bool ok = ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool GameFolder::WriteAll(std::string_view name, ByteSpan data) const {
+  auto path = PathForWrite(name);
+  if (!path) return false;
+  return WriteFileAtomically(*path, data);
+}
+
+}  // namespace orv

@@ -1,0 +1,49 @@
+#pragma once
+// The window and its dialogs as the game needs them. Texts cross this interface as Shift-JIS
+// bytes, as the game holds them; each backend decodes them to show them.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/image.h"
+
+namespace orv {
+
+struct MenuModel;
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // The window surface changed: show it.
+  virtual void Present(const Image& surface) = 0;
+  virtual void SetCaption(std::string_view caption) = 0;
+  // The menu's captions, check marks or enabled states changed.
+  virtual void MenuChanged(const MenuModel& menu) = 0;
+
+  // Modal boxes. `caption` is the box's title.
+  virtual void ShowMessage(std::string_view text, std::string_view caption) = 0;
+  virtual bool AskYesNo(std::string_view text, std::string_view caption) = 0;
+  // The input dialog: nullopt when cancelled.
+  virtual std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
+                                             std::string_view defaultText) = 0;
+  // The save-file dialog: the chosen name as entered, nullopt when cancelled.
+  virtual std::optional<std::string> AskSaveFile(std::string_view title, std::string_view filter) = 0;
+
+  // Window modes.
+  virtual void SetStayOnTop(bool onTop) = 0;
+  virtual void SetFullScreen(bool fullScreen) = 0;
+  virtual void SetMenuBarVisible(bool visible) = 0;
+  virtual void SetWindowPosition(int left, int top) = 0;
+  virtual void GetWindowPosition(int& left, int& top) = 0;
+  virtual void CenterWindow() = 0;
+
+  // Mouse cursor from a .cur or .ani file; false (and the cursor unchanged) when unreadable.
+  virtual bool SetCursorFromFile(const std::filesystem::path& file) = 0;
+  virtual void ResetCursor() = 0;
+  // Hands a file of the game folder, or an http(s) address, to the desktop's opener.
+  virtual void OpenExternally(const std::string& target) = 0;
+};
+
+}  // namespace orv

@@ -1,0 +1,7 @@
+#include "platform/sdl/desktop.h"
+
+namespace orv {
+
+int RunDesktop(const CommandLine&) { return 0; }
+
+}  // namespace orv

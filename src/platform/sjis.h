@@ -1,0 +1,15 @@
+#pragma once
+// Shift-JIS (code page 932) conversions. Game text stays as Shift-JIS bytes everywhere; it is
+// decoded only where it meets the outside: drawing, dialogs, terminal output, JSON dumps.
+#include <string>
+#include <string_view>
+
+namespace orv {
+
+// Undecodable bytes become U+FFFD; decoding never fails.
+std::u32string DecodeCp932(std::string_view sjis);
+std::string Cp932ToUtf8(std::string_view sjis);
+// Characters without a code page 932 form become "?".
+std::string Utf8ToCp932(std::string_view utf8);
+
+}  // namespace orv

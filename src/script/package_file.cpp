@@ -1,0 +1,110 @@
+#include "script/package_file.h"
+
+#include <algorithm>
+
+#include "platform/game_folder.h"
+
+namespace orv {
+
+int FindPackageEntry(const std::vector<PackageEntry>& directory, std::string_view name) {
+  const std::string wanted = AsciiUpper(name);
+  for (size_t i = 0; i < directory.size(); ++i)
+    if (AsciiUpper(directory[i].memberName) == wanted) return int(i);
+  return -1;
+}
+
+namespace {
+
+std::vector<PackageEntry> ParseDirectory(ByteSpan bytes, uint32_t count) {
+  std::vector<PackageEntry> directory;
+  directory.reserve(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* p = bytes.data() + 4 + size_t(i) * kPackageEntryBytes;
+    PackageEntry entry;
+    entry.memberSize = GetU32LE(p);
+    entry.memberOffset = GetU32LE(p + 4);
+    entry.reserved = uint16_t(p[8] | p[9] << 8);
+    entry.memberName = CStringField(p + 10, kPackageNameBytes);
+    directory.push_back(std::move(entry));
+  }
+  return directory;
+}
+
+// The count must fit the file: a count of 0xFFFFFFFF in a small file is refused before any
+// allocation.
+std::optional<uint32_t> CheckedCount(ByteSpan head, uint64_t fileSize) {
+  auto count = ReadU32LE(head, 0);
+  if (!count) return std::nullopt;
+  if ((fileSize - 4) / kPackageEntryBytes < *count) return std::nullopt;
+  return count;
+}
+
+}  // namespace
+
+std::optional<PackageFile> PackageFile::Parse(ByteSpan bytes) {
+  auto count = CheckedCount(bytes, bytes.size());
+  if (!count) return std::nullopt;
+  PackageFile package;
+  package.memory_ = bytes;
+  package.fileSize_ = bytes.size();
+  package.directory_ = ParseDirectory(bytes, *count);
+  return package;
+}
+
+std::optional<PackageFile> PackageFile::Open(const GameFolder& folder, std::string_view name) {
+  auto size = folder.FileSize(name);
+  if (!size || *size < 4) return std::nullopt;
+  auto head = folder.ReadRange(name, 0, 4);
+  if (!head) return std::nullopt;
+  auto count = CheckedCount(*head, *size);
+  if (!count) return std::nullopt;
+  auto directoryBytes = folder.ReadRange(name, 0, 4 + size_t(*count) * kPackageEntryBytes);
+  if (!directoryBytes || directoryBytes->size() != 4 + size_t(*count) * kPackageEntryBytes) return std::nullopt;
+  PackageFile package;
+  package.folder_ = &folder;
+  package.fileName_ = std::string(name);
+  package.fileSize_ = *size;
+  package.directory_ = ParseDirectory(*directoryBytes, *count);
+  return package;
+}
+
+std::optional<Bytes> PackageFile::ReadMember(const PackageEntry& entry) const {
+  if (uint64_t(entry.memberOffset) + entry.memberSize > fileSize_) return std::nullopt;
+  if (folder_ == nullptr) {
+    auto first = memory_.begin() + entry.memberOffset;
+    return Bytes(first, first + entry.memberSize);
+  }
+  auto bytes = folder_->ReadRange(fileName_, entry.memberOffset, entry.memberSize);
+  if (!bytes || bytes->size() != entry.memberSize) return std::nullopt;
+  return bytes;
+}
+
+std::optional<Bytes> PackageFile::ReadMember(std::string_view name) const {
+  int index = FindPackageEntry(directory_, name);
+  if (index < 0) return std::nullopt;
+  return ReadMember(directory_[size_t(index)]);
+}
+
+Bytes BuildPackage(const std::vector<PackageMember>& members) {
+  Bytes out;
+  AppendU32LE(out, uint32_t(members.size()));
+  uint32_t offset = uint32_t(4 + members.size() * kPackageEntryBytes);
+  for (const auto& member : members) {
+    AppendU32LE(out, uint32_t(member.data.size()));
+    AppendU32LE(out, offset);
+    out.push_back(0);
+    out.push_back(0);
+    uint8_t name[kPackageNameBytes] = {};
+    std::copy_n(member.name.begin(), std::min(member.name.size(), kPackageNameBytes - 1), name);
+    out.insert(out.end(), name, name + kPackageNameBytes);
+    offset += uint32_t(member.data.size());
+  }
+  for (const auto& member : members) out.insert(out.end(), member.data.begin(), member.data.end());
+  return out;
+}
+
+void InvertBytes(Bytes& bytes) {
+  for (auto& b : bytes) b = uint8_t(~b);
+}
+
+}  // namespace orv

@@ -1,0 +1,62 @@
+#pragma once
+// The kit's container for scenarios, pictures, waves and music: a 32-bit entry count, then
+// 52-byte entries (size, offset, two reserved bytes, a 42-byte zero-terminated name), then the
+// members anywhere after. Every read is bounds-checked: an entry pointing past the end of the
+// file is treated as missing.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/bytes.h"
+
+namespace orv {
+
+class GameFolder;
+
+struct PackageEntry {
+  uint32_t memberSize = 0;
+  uint32_t memberOffset = 0;
+  uint16_t reserved = 0;
+  std::string memberName;  // up to 41 bytes
+};
+
+inline constexpr size_t kPackageEntryBytes = 52;
+inline constexpr size_t kPackageNameBytes = 42;
+
+// Index of the first entry whose name equals `name` with ASCII letters upper-cased, or -1.
+int FindPackageEntry(const std::vector<PackageEntry>& directory, std::string_view name);
+
+class PackageFile {
+ public:
+  // Reads the directory of a package file in the game folder. Nothing when the file is
+  // missing or too short for its count; entries whose data lie past the end are kept in the
+  // directory (lookup order must not change) but their members read as nothing.
+  static std::optional<PackageFile> Open(const GameFolder& folder, std::string_view name);
+  // The same over bytes already in memory (tests, fuzzing, tools).
+  static std::optional<PackageFile> Parse(ByteSpan bytes);
+
+  const std::vector<PackageEntry>& directory() const { return directory_; }
+  // The member's bytes, or nothing when the entry points outside the file.
+  std::optional<Bytes> ReadMember(const PackageEntry& entry) const;
+  std::optional<Bytes> ReadMember(std::string_view name) const;
+
+ private:
+  const GameFolder* folder_ = nullptr;
+  std::string fileName_;
+  uint64_t fileSize_ = 0;
+  ByteSpan memory_;
+  std::vector<PackageEntry> directory_;
+};
+
+// Serialises a package (the tools write them): members laid out after the directory in order.
+struct PackageMember {
+  std::string name;
+  Bytes data;
+};
+Bytes BuildPackage(const std::vector<PackageMember>& members);
+
+// The kit's scenario scrambling: every byte replaced by its complement.
+void InvertBytes(Bytes& bytes);
+
+}  // namespace orv
