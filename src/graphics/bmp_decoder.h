@@ -1,0 +1,39 @@
+#pragma once
+// Windows and OS/2 bitmap files (BMP) held in memory, decoded into a top-down BGR picture.
+//
+// Accepted: OS/2 1.x core headers (12 bytes, three-byte colours), OS/2 2.x headers (16 to 64
+// bytes, missing fields read as zero), Windows headers of 40, 52, 56, 108, 124 bytes or more;
+// 1, 2, 4, 8, 16, 24 and 32 bits per pixel; uncompressed, run-length (RLE8, RLE4) and
+// bit-field pixels; bottom-up and top-down rows. Alpha is ignored, as the screen ignores it.
+//
+// Decisions where files go wrong or GDI has its own ways:
+// - Pixels a file never writes (skipped by an RLE delta, cut off by an early end of the
+//   runs, or missing because the file is truncated) are black, which is what a freshly
+//   created screen-compatible bitmap holds before the bits are set into it.
+// - A truncated file gives the picture its pixels reach; only a file whose headers or
+//   colour masks are cut off, or whose pixel data would start at or past its end, is refused.
+// - Colour-table entries past the end of the file, or past the count the header declares,
+//   are black; so is any index that the table does not reach.
+// - Bit-field channels narrower than 8 bits are widened by shifting (`WidenChannel`).
+#include <cstdint>
+
+#include "graphics/decoded_picture.h"
+#include "platform/bytes.h"
+
+namespace orv {
+
+DecodedPicture DecodeBmp(ByteSpan file);
+
+// A bit-field channel of `bits` bits made 8 bits wide the way GDI draws 16-bit pictures:
+// shifted up with the low bits left zero (5-bit 31 becomes 248, not 255), and wider
+// channels keep their top 8 bits.
+constexpr uint8_t WidenChannel(uint32_t value, int bits) {
+  if (bits <= 0) return 0;
+  if (bits >= 8) return uint8_t(value >> (bits - 8));
+  return uint8_t(value << (8 - bits));
+}
+
+// The colour of pixels a file never writes.
+inline constexpr Rgb kUnwrittenPixel{0, 0, 0};
+
+}  // namespace orv

@@ -1,0 +1,72 @@
+#pragma once
+// Decoded pictures kept by name, so that recomposing the stage, which draws every shown
+// character again, does not decode every character again.
+//
+// - Key: the picture name with ASCII letters upper-cased, the way both the package lookup
+//   and the game folder compare names.
+// - Freshness: an entry remembers the size and modification time of the picture package
+//   and, for a picture that came from a plain file, of that file. Each lookup checks them
+//   again (one or two file-system queries, no reading); any difference, or a file that has
+//   appeared or gone, drops the entry and loads afresh. A package that gains the member
+//   counts as a change too, since the package is stamped even for plain-file pictures.
+// - Only pictures are kept. Nothing and Failed results are loaded again each time: they are
+//   rare, cheap, and a failure's message must reach the player each time the game asks.
+// - Memory: at most `budgetBytes` of pixels; the least recently used pictures go first. A
+//   single picture larger than the budget is handed out without being kept.
+// - One game thread: no locking.
+#include <cstdint>
+#include <filesystem>
+#include <list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "graphics/picture_loader.h"
+
+namespace orv {
+
+class GameFolder;
+
+class PictureCache {
+ public:
+  static constexpr size_t kDefaultBudgetBytes = size_t(64) << 20;
+
+  PictureCache(const GameFolder& folder, std::string picturePackageName, size_t budgetBytes = kDefaultBudgetBytes);
+
+  // As PictureLoader::Load, from memory when the picture and its sources are unchanged.
+  PictureLoad Load(std::string_view name);
+  void Clear();
+
+  size_t pictureCount() const { return entries_.size(); }
+  size_t bytesHeld() const { return bytesHeld_; }
+
+ private:
+  // What a file looked like when its picture was decoded.
+  struct Stamp {
+    bool exists = false;
+    uint64_t size = 0;
+    std::filesystem::file_time_type modified{};
+    friend bool operator==(const Stamp&, const Stamp&) = default;
+  };
+  struct Entry {
+    std::string key;
+    std::shared_ptr<const Image> image;
+    Stamp package;
+    bool fromFile = false;
+    std::string fileName;  // the name as asked for, when fromFile
+    Stamp file;
+  };
+
+  Stamp StampOf(std::string_view name) const;
+  bool Fresh(const Entry& entry) const;
+  void Drop(std::list<Entry>::iterator it);
+  void Keep(Entry entry);
+
+  PictureLoader loader_;
+  size_t budgetBytes_;
+  size_t bytesHeld_ = 0;
+  std::list<Entry> entries_;  // most recently used first
+  std::unordered_map<std::string, std::list<Entry>::iterator> index_;
+};
+
+}  // namespace orv

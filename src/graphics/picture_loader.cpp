@@ -1,0 +1,124 @@
+#include "graphics/picture_loader.h"
+
+#include <cstring>
+
+#include "graphics/bmp_decoder.h"
+#include "graphics/jpeg_decoder.h"
+#include "platform/game_folder.h"
+#include "script/package_file.h"
+
+#if __has_include("graphics/arc1.h")
+#include "graphics/arc1.h"
+#define ORVANE_HAVE_ARC1 1
+#endif
+
+namespace orv {
+namespace {
+
+// "画像ファイルを読みこめませんでした："
+constexpr std::string_view kUnreadablePicture =
+    "\x89\xE6\x91\x9C\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x93\xC7\x82\xDD\x82\xB1\x82\xDF\x82\xDC\x82\xB9"
+    "\x82\xF1\x82\xC5\x82\xB5\x82\xBD\x81\x46";
+
+bool StartsWith(ByteSpan bytes, std::string_view magic) {
+  return bytes.size() >= magic.size() && std::memcmp(bytes.data(), magic.data(), magic.size()) == 0;
+}
+
+PictureLoad FromDecoded(DecodedPicture decoded, std::string_view name) {
+  if (!decoded.ok()) return PictureLoad::Unreadable(name);
+  return PictureLoad::Picture(std::move(decoded.image));
+}
+
+// ARC1 bytes (a CCG file or a package member) holding a BMP.
+PictureLoad LoadArc1Picture(ByteSpan arc1, std::string_view name) {
+#ifdef ORVANE_HAVE_ARC1
+  Arc1Result unpacked = DecodeArc1File(arc1);
+  if (!unpacked.ok()) return PictureLoad::Failure(std::move(unpacked.error), false);
+  return BmpToImage(unpacked.output, name);
+#else
+  return PictureLoad::None();
+#endif
+}
+
+}  // namespace
+
+PictureLoad PictureLoad::Picture(Image image) {
+  PictureLoad load;
+  load.kind = Kind::Loaded;
+  load.image = std::make_shared<const Image>(std::move(image));
+  return load;
+}
+
+PictureLoad PictureLoad::Failure(std::string message, bool endsCommand) {
+  PictureLoad load;
+  load.kind = Kind::Failed;
+  load.message = std::move(message);
+  load.endsCommand = endsCommand;
+  return load;
+}
+
+PictureLoad PictureLoad::Unreadable(std::string_view name) {
+  std::string message(kUnreadablePicture);
+  message += name;
+  return Failure(std::move(message), true);
+}
+
+std::string PictureType(std::string_view name) {
+  return AsciiUpper(name.size() <= 3 ? name : name.substr(name.size() - 3));
+}
+
+PictureLoad BmpToImage(ByteSpan bmp, std::string_view name) {
+  if (!StartsWith(bmp, "BM")) return PictureLoad::None();
+  return FromDecoded(DecodeBmp(bmp), name);
+}
+
+std::optional<PictureLoad> LoadPictureFromPackage(const PackageFile& package, std::string_view name) {
+  const int index = FindPackageEntry(package.directory(), name);
+  if (index < 0) return std::nullopt;
+  const PackageEntry& entry = package.directory()[size_t(index)];
+  const std::string type = PictureType(entry.memberName);
+  std::optional<Bytes> member = package.ReadMember(entry);
+
+  if (type == "JPG") {
+    if (!member) return PictureLoad::Unreadable(name);
+    return FromDecoded(DecodeJpeg(*member), name);
+  }
+  if (type == "BMP") {
+    if (!member) return PictureLoad::Unreadable(name);
+    return BmpToImage(*member, name);
+  }
+  // Any other ending, CCG included, is recognised by the ARC1 magic alone.
+  if (!member || !StartsWith(*member, "ARC1")) return std::nullopt;
+  return LoadArc1Picture(*member, name);
+}
+
+std::optional<PictureLoad> LoadPictureFromPackage(const GameFolder& folder, std::string_view packageName,
+                                                  std::string_view name) {
+  if (packageName.empty()) return std::nullopt;
+  std::optional<PackageFile> package = PackageFile::Open(folder, packageName);
+  if (!package) return std::nullopt;
+  return LoadPictureFromPackage(*package, name);
+}
+
+PictureLoad LoadPictureFile(const GameFolder& folder, std::string_view name) {
+  const std::string type = PictureType(name);
+  if (type == "BMP" || type == "JPG") {
+    std::optional<Bytes> bytes = folder.ReadAll(name);
+    if (!bytes) return PictureLoad::Unreadable(name);
+    return FromDecoded(type == "BMP" ? DecodeBmp(*bytes) : DecodeJpeg(*bytes), name);
+  }
+  if (type == "CCG") {
+    std::optional<Bytes> bytes = folder.ReadAll(name);
+    if (!bytes) return PictureLoad::None();
+    return LoadArc1Picture(*bytes, name);
+  }
+  return PictureLoad::None();
+}
+
+PictureLoad LoadPicture(const GameFolder& folder, std::string_view packageName, std::string_view name) {
+  if (std::optional<PictureLoad> fromPackage = LoadPictureFromPackage(folder, packageName, name))
+    return std::move(*fromPackage);
+  return LoadPictureFile(folder, name);
+}
+
+}  // namespace orv

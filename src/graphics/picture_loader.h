@@ -1,0 +1,93 @@
+#pragma once
+// Pictures by name, the way every picture of a game is found: first as a member of the
+// picture package, then as a plain file of the game folder, each by its three-letter type.
+//
+//   type   plain file                          package member
+//   BMP    BMP decoding                        BmpToImage of the member's bytes
+//   JPG    JPEG decoding                       JPEG decoding of the member's bytes
+//   CCG    ARC1 decoding, then BmpToImage      as any other type
+//   other  nothing                             ARC1 data (by its magic) as a CCG file, else
+//                                              the member counts as missing
+//
+// The type is the last three bytes of the name (of the stored member name for a package
+// member), ASCII letters upper-cased; a shorter name is its own type.
+//
+// A load ends in one of three ways:
+//   Loaded   a picture.
+//   Nothing  nothing happened, silently; whatever the caller's image held stays. A name of
+//            another type, a CCG file that is missing or carries no ARC1 data, BMP data from
+//            a package or an ARC1 file that does not start with "BM".
+//   Failed   the player must be told `message` (Shift-JIS). A plain BMP or JPG file that is
+//            missing or cannot be decoded, a package member of those types that cannot be
+//            read or decoded, or ARC1 data whose decoder reported an error ("エラー" for a
+//            tree of too many nodes). When `endsCommand` is set the command that asked for
+//            the picture goes no further (a missing file raised an error there in the kit);
+//            after an ARC1 message the command goes on as after Nothing.
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/bytes.h"
+#include "platform/image.h"
+
+namespace orv {
+
+class GameFolder;
+class PackageFile;
+
+struct PictureLoad {
+  enum class Kind { Loaded, Nothing, Failed };
+
+  Kind kind = Kind::Nothing;
+  std::shared_ptr<const Image> image;  // set when Loaded
+  std::string message;                 // Shift-JIS, set when Failed
+  bool endsCommand = false;
+
+  bool loaded() const { return kind == Kind::Loaded; }
+  bool failed() const { return kind == Kind::Failed; }
+
+  static PictureLoad Picture(Image image);
+  static PictureLoad None() { return {}; }
+  static PictureLoad Failure(std::string message, bool endsCommand);
+  // "画像ファイルを読みこめませんでした：" and the name, ending the command.
+  static PictureLoad Unreadable(std::string_view name);
+};
+
+// The last three bytes of the name, ASCII letters upper-cased.
+std::string PictureType(std::string_view name);
+
+// The picture in BMP bytes that came from a package or out of ARC1 data: Nothing unless the
+// bytes start with "BM". `name` is only used in the message when they cannot be decoded.
+PictureLoad BmpToImage(ByteSpan bmp, std::string_view name);
+
+// The member `name` of the package as a picture; nothing when the package holds no such
+// member or one of an unusable type (a caller then tries a plain file).
+std::optional<PictureLoad> LoadPictureFromPackage(const PackageFile& package, std::string_view name);
+// The same with the package opened by name; nothing also when it cannot be opened.
+std::optional<PictureLoad> LoadPictureFromPackage(const GameFolder& folder, std::string_view packageName,
+                                                  std::string_view name);
+
+// A plain file of the game folder by its type.
+PictureLoad LoadPictureFile(const GameFolder& folder, std::string_view name);
+
+// The package member, else the plain file.
+PictureLoad LoadPicture(const GameFolder& folder, std::string_view packageName, std::string_view name);
+
+// The game's picture source: the folder and the picture package named by init.def.
+class PictureLoader {
+ public:
+  PictureLoader(const GameFolder& folder, std::string picturePackageName)
+      : folder_(folder), packageName_(std::move(picturePackageName)) {}
+
+  PictureLoad Load(std::string_view name) const { return LoadPicture(folder_, packageName_, name); }
+
+  const GameFolder& folder() const { return folder_; }
+  const std::string& packageName() const { return packageName_; }
+
+ private:
+  const GameFolder& folder_;
+  std::string packageName_;
+};
+
+}  // namespace orv
