@@ -3,6 +3,13 @@
 // compatible substitutes through our own table; anything else goes through fontconfig with
 // Japanese preferred. Sizes are points at 96 pixels per inch (size 12 draws 16-pixel
 // characters). Text arrives as Shift-JIS bytes and is decoded only here.
+//
+// Every glyph advances by a whole number of pixels and sits at a whole-pixel pen position,
+// so text typed one character at a time (x += Measure(character)) lands on exactly the pixels
+// of the same text drawn at once. Sizes of 0 or less draw nothing and measure 0; sizes above
+// kMaxPointSize draw at kMaxPointSize. Characters a face lacks come from a Japanese fallback
+// font; control characters draw nothing and do not advance. Without any usable font at all,
+// drawing draws nothing and measures 0.
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +27,8 @@ struct FontSpec {
 
 class FontRenderer {
  public:
+  static constexpr int kMaxPointSize = 512;
+
   FontRenderer();
   ~FontRenderer();
   FontRenderer(const FontRenderer&) = delete;
