@@ -1,13 +1,21 @@
 #pragma once
 // The table-driven ARC1 decoder. It gives exactly the bytes of the bit-by-bit decoder in
 // arc1.h on every input, malformed ones included (bits past the end of the payload read as 0).
+//
+// A 12-bit lookup resolves one to three whole codes at a time from a 64-bit bit buffer that
+// is refilled without branches; codes longer than 12 bits finish with a walk down the tree.
+#include <span>
+#include <string_view>
+
 #include "graphics/arc1.h"
 
 namespace orv {
 
-// Decodes unpackedSize bytes from a payload (the file bytes after the 8-byte header).
-Arc1Result DecodeArc1Payload(uint32_t unpackedSize, ByteSpan payload);
-// The same over whole file bytes, with the checks of DecodeArc1File.
+// Decodes the payload (the file bytes after the 8-byte header) into all of `out`, whose size
+// is the unpacked size. Returns the error message (kArc1TreeError) or an empty view; on
+// error `out` is left untouched.
+std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out);
+// Whole file bytes, with the checks of DecodeArc1File.
 Arc1Result DecodeArc1FileFast(ByteSpan fileBytes);
 
 }  // namespace orv
