@@ -1,0 +1,83 @@
+#include "app/command_line.h"
+
+#include <cstdlib>
+
+namespace orv {
+
+std::string UsageText() {
+  return "usage: orvane [OPTIONS] [GAME_DIR]\n"
+         "Plays the game in GAME_DIR (default: the current folder).\n"
+         "\n"
+         "  --help              show this text and exit\n"
+         "  --version           show the version and exit\n"
+         "  --scale N           show the 640x480 stage N times as large (default: the largest that fits)\n"
+         "  --soundfont FILE    General MIDI SoundFont for the music\n"
+         "  --midi-port NAME    send the music to an ALSA sequencer port instead\n"
+         "  --headless          run without window or sound device (tests and automation)\n"
+         "  --events FILE       headless: events to run, one a line ('-' for standard input)\n"
+         "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
+         "  --midi-log FILE     headless: write every MIDI output operation to FILE\n"
+         "  --record DIR        headless: write every frame the window shows into DIR\n";
+}
+
+namespace {
+bool ParseCount(const std::string& text, int& out, int min, int max) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  long value = std::strtol(text.c_str(), &end, 10);
+  if (*end != '\0' || value < min || value > max) return false;
+  out = int(value);
+  return true;
+}
+}  // namespace
+
+CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
+  CommandLine options;
+  bool haveDir = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string& out) -> bool {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    std::string text;
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
+    } else if (arg == "--headless") {
+      options.headless = true;
+    } else if (arg == "--scale") {
+      if (!value(text) || !ParseCount(text, options.scale, 1, 16))
+        return {std::nullopt, "--scale takes a whole number from 1 to 16"};
+    } else if (arg == "--until-exit") {
+      if (!value(text) || !ParseCount(text, options.untilExit, 0, 1000000))
+        return {std::nullopt, "--until-exit takes a whole number of clicks"};
+    } else if (arg == "--events") {
+      if (!value(options.eventsFile)) return {std::nullopt, "--events takes a file name ('-' for standard input)"};
+    } else if (arg == "--midi-log") {
+      if (!value(options.midiLog)) return {std::nullopt, "--midi-log takes a file name"};
+    } else if (arg == "--record") {
+      if (!value(options.recordDir)) return {std::nullopt, "--record takes a folder name"};
+    } else if (arg == "--soundfont") {
+      if (!value(options.soundFont)) return {std::nullopt, "--soundfont takes a file name"};
+    } else if (arg == "--midi-port") {
+      if (!value(options.midiPort)) return {std::nullopt, "--midi-port takes a port name"};
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return {std::nullopt, "unknown option " + arg + " (see --help)"};
+    } else if (!haveDir) {
+      options.gameDir = arg;
+      haveDir = true;
+    } else {
+      return {std::nullopt, "more than one game folder given: " + arg};
+    }
+  }
+  bool headlessOnly = !options.eventsFile.empty() || options.untilExit > 0 || !options.midiLog.empty() ||
+                      !options.recordDir.empty();
+  if (headlessOnly && !options.headless)
+    return {std::nullopt, "--events, --until-exit, --midi-log and --record need --headless"};
+  return {options, ""};
+}
+
+}  // namespace orv

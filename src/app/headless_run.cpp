@@ -1,0 +1,203 @@
+#include "app/headless_run.h"
+
+#include <fstream>
+#include <iostream>
+#include <map>
+
+#include "app/form.h"
+#include "app/game_check.h"
+#include "app/state_dump.h"
+#include "platform/headless/event_script.h"
+#include "platform/headless/headless_clock.h"
+#include "platform/headless/headless_host.h"
+#include "platform/image_files.h"
+#include "sound/midi_output.h"
+
+namespace orv {
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sound for runs without a device: everything is accepted and nothing is heard.
+class SilentAudio final : public AudioOut {
+ public:
+  bool PlayWave(Bytes, bool) override { return false; }
+  void StopWave() override {}
+  bool WavePlaying() override { return false; }
+  bool PlayTrack(const fs::path&, std::function<void()>) override { return false; }
+  void StopTrack() override {}
+  bool TrackPlaying() override { return false; }
+  MidiOutput& Midi() override { return midi_; }
+  void SetMidiTicker(std::function<void()>) override {}
+  bool GetVolume(VolumeLine line, uint32_t& volume) override {
+    volume = volumes_[line];
+    return true;
+  }
+  void SetVolume(VolumeLine line, uint32_t volume) override { volumes_[line] = volume; }
+
+ private:
+  NullMidiOutput midi_;
+  std::map<VolumeLine, uint32_t> volumes_{
+      {VolumeLine::Wave, 0xFFFFFFFF}, {VolumeLine::Midi, 0xFFFFFFFF}, {VolumeLine::Cd, 0xFFFFFFFF}};
+};
+
+class HeadlessSession {
+ public:
+  HeadlessSession(const CommandLine& options, std::FILE* out, std::FILE* err, EventScript* events)
+      : options_(options),
+        err_(err),
+        events_(events),
+        folder_(options.gameDir),
+        host_(out, events, clock_),
+        form_(PlatformServices{host_, clock_, folder_, fonts_, audio_}) {}
+
+  int Run() {
+    if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
+      return Fail("cannot write frames into " + options_.recordDir);
+    form_.FormCreate();
+    if (!form_.closed) {
+      form_.Shown();
+      RunFor(form_.timer3.intervalMs);  // the start-up timer's first advance
+    }
+    while (!form_.closed) {
+      std::optional<EventLine> event = events_ ? events_->Next() : std::nullopt;
+      if (!event) break;
+      if (!Dispatch(*event)) return 2;
+    }
+    for (int click = 0; click < options_.untilExit && !form_.closed; ++click) form_.Click();
+    return 0;
+  }
+
+ private:
+  int Fail(const std::string& what) {
+    std::fprintf(err_, "orvane: %s\n", what.c_str());
+    return 2;
+  }
+
+  fs::path GamePath(const std::string& name) const {
+    fs::path path(name);
+    return path.is_absolute() ? path : fs::path(options_.gameDir) / path;
+  }
+
+  // Lets `ms` of clock time pass, firing the window's timers as they fall due.
+  void RunFor(uint32_t ms) {
+    const uint32_t target = clock_.NowMs() + ms;
+    while (!form_.closed) {
+      uint32_t due = 0;
+      if (!form_.NextTimerDue(due) || int32_t(due - target) > 0) {
+        clock_.AdvanceTo(target);
+        return;
+      }
+      clock_.AdvanceTo(due);
+      form_.FireDueTimers(clock_.NowMs());
+    }
+  }
+
+  bool Position(const EventLine& e, int& x, int& y) {
+    if (e.args.size() != 2) return false;
+    x = std::atoi(e.args[0].c_str());
+    y = std::atoi(e.args[1].c_str());
+    return true;
+  }
+
+  bool Dispatch(const EventLine& e) {
+    auto bad = [&](const std::string& why) {
+      std::fprintf(err_, "orvane: events line %d: %s\n", e.lineNumber, why.c_str());
+      return false;
+    };
+    int x = 0, y = 0;
+    if (e.verb == "click" || e.verb == "rclick") {
+      if (!e.args.empty() && !Position(e, x, y)) return bad(e.verb + " takes no position or X Y");
+      if (!e.args.empty()) form_.MouseMove(x, y);
+      if (e.verb == "rclick") {
+        form_.MouseDown(MouseButton::Right, form_.pointerX, form_.pointerY);
+      } else {
+        clock_.SetButtonHeld(true);
+        form_.MouseDown(MouseButton::Left, form_.pointerX, form_.pointerY);
+        clock_.SetButtonHeld(false);
+        form_.Click();
+      }
+    } else if (e.verb == "press") {
+      clock_.SetButtonHeld(true);
+      form_.MouseDown(MouseButton::Left, form_.pointerX, form_.pointerY);
+    } else if (e.verb == "release") {
+      clock_.SetButtonHeld(false);
+    } else if (e.verb == "move") {
+      if (!Position(e, x, y)) return bad("move takes X Y");
+      form_.MouseMove(x, y);
+    } else if (e.verb == "key") {
+      if (e.args.size() != 1) return bad("key takes one key name");
+      auto key = KeyByName(e.args[0]);
+      if (!key) return bad("unknown key " + e.args[0]);
+      form_.KeyDown(*key);
+    } else if (e.verb == "menu") {
+      if (e.args.size() != 1) return bad("menu takes one item name");
+      const MenuItem* item = form_.menu.Find(e.args[0]);
+      if (item == nullptr) return bad("no menu item " + e.args[0]);
+      if (!item->enabled) std::fprintf(err_, "orvane: menu item %s is not available\n", e.args[0].c_str());
+      form_.MenuClick(e.args[0]);
+    } else if (e.verb == "wait") {
+      int ms = 0;
+      if (e.args.size() != 1 || (ms = std::atoi(e.args[0].c_str())) < 0) return bad("wait takes milliseconds");
+      RunFor(uint32_t(ms));
+    } else if (e.verb == "answer" || e.verb == "input" || e.verb == "input-cancel" || e.verb == "savefile") {
+      std::fprintf(err_, "orvane: events line %d: no dialog was open for this %s\n", e.lineNumber, e.verb.c_str());
+    } else if (e.verb == "shot") {
+      if (e.rest.empty()) return bad("shot takes a file name");
+      if (!WriteScreenshot(GamePath(e.rest), form_.windowSurface)) return bad("cannot write " + e.rest);
+    } else if (e.verb == "dump") {
+      if (e.rest.empty()) return bad("dump takes a file name");
+      std::ofstream out(GamePath(e.rest));
+      out << DumpState(form_).dump(2) << '\n';
+      if (!out) return bad("cannot write " + e.rest);
+    } else {
+      return bad("unknown event " + e.verb);
+    }
+    return true;
+  }
+
+  static std::optional<KeyPress> KeyByName(const std::string& name) {
+    static const std::map<std::string, KeyCode> keys = {
+        {"enter", KeyCode::Enter}, {"up", KeyCode::Up},         {"down", KeyCode::Down},
+        {"left", KeyCode::Left},   {"right", KeyCode::Right},   {"escape", KeyCode::Escape},
+        {"space", KeyCode::Space}};
+    if (auto it = keys.find(name); it != keys.end()) return KeyPress{it->second, 0};
+    if (name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0])))
+      return KeyPress{KeyCode::Letter, char(std::toupper(static_cast<unsigned char>(name[0])))};
+    return std::nullopt;
+  }
+
+  const CommandLine& options_;
+  std::FILE* err_;
+  EventScript* events_;
+  GameFolder folder_;
+  HeadlessClock clock_;
+  HeadlessHost host_;
+  FontRenderer fonts_;
+  SilentAudio audio_;
+  TForm1 form_;
+};
+
+}  // namespace
+
+int RunHeadless(const CommandLine& options, std::FILE* out, std::FILE* err) {
+  if (std::string problem = CheckGameFolder(options.gameDir); !problem.empty()) {
+    std::fprintf(err, "orvane: %s\n", problem.c_str());
+    return 2;
+  }
+  std::unique_ptr<EventScript> events;
+  if (options.eventsFile == "-") {
+    events = std::make_unique<EventScript>(std::cin);
+  } else if (!options.eventsFile.empty()) {
+    auto file = std::make_unique<std::ifstream>(options.eventsFile);
+    if (!*file) {
+      std::fprintf(err, "orvane: cannot read events file %s\n", options.eventsFile.c_str());
+      return 2;
+    }
+    events = std::make_unique<EventScript>(std::move(file));
+  }
+  HeadlessSession session(options, out, err, events.get());
+  return session.Run();
+}
+
+}  // namespace orv

@@ -1,0 +1,99 @@
+#include "app/state_dump.h"
+
+#include "app/form.h"
+#include "platform/sjis.h"
+
+namespace orv {
+
+using nlohmann::json;
+
+namespace {
+
+json MenuJson(const std::vector<MenuItem>& items, json& out) {
+  for (const auto& item : items) {
+    if (!item.separator)
+      out[item.name] = {{"caption", Cp932ToUtf8(item.caption)}, {"checked", item.checked}, {"enabled", item.enabled}};
+    MenuJson(item.children, out);
+  }
+  return out;
+}
+
+struct SceneJson {
+  json& out;
+  void operator()(std::string_view name, size_t, int32_t v) const { Put(name, v); }
+  void operator()(std::string_view name, size_t, uint32_t v) const { Put(name, v); }
+  void operator()(std::string_view name, size_t, uint8_t v) const { Put(name, v); }
+  template <size_t N>
+  void operator()(std::string_view name, size_t, const FixedText<N>& v) const {
+    Put(name, Cp932ToUtf8(v.str()));
+  }
+  template <typename T, size_t N>
+  void operator()(std::string_view name, size_t at, const std::array<T, N>& v) const {
+    if (name.empty()) return;
+    json list = json::array();
+    for (const auto& element : v) {
+      if constexpr (std::is_integral_v<T>) list.push_back(element);
+      else list.push_back(Cp932ToUtf8(element.str()));
+    }
+    out[std::string(name)] = list;
+  }
+  template <typename V>
+  void Put(std::string_view name, const V& v) const {
+    if (!name.empty()) out[std::string(name)] = v;
+  }
+};
+
+json SceneStateJson(const SceneState& s) {
+  json out = json::object();
+  VisitSceneState(s, SceneJson{out});
+  return out;
+}
+
+}  // namespace
+
+json DumpState(const TForm1& form) {
+  json out;
+  out["caption"] = Cp932ToUtf8(form.applicationTitle);
+  json menu = json::object();
+  out["menu"] = MenuJson(form.menu.items, menu);
+  out["interactionState"] = form.interactionState;
+  out["skipMode"] = form.skipMode;
+  out["choiceActive"] = form.choiceActive;
+  out["pictureChoiceActive"] = form.pictureChoiceActive;
+  out["hoveredChoice"] = form.hoveredChoice;
+  out["pointerOnChoice"] = form.pointerOnChoice;
+  out["pageEnded"] = form.pageEnded;
+  out["scriptOffset"] = form.scriptOffset;
+  out["textCursorX"] = form.textCursorX;
+  out["textCursorY"] = form.textCursorY;
+  out["messageDelayMs"] = form.messageDelayMs;
+  out["textColor"] = form.textColor;
+  out["pageIndex"] = form.pageIndex;
+  json history = json::array();
+  for (int p = 0; p <= form.pageIndex && p < kHistoryPages; ++p) {
+    const auto& page = form.history.pages[size_t(p)];
+    json lines = json::array();
+    for (int l = 0; l <= page.lineCount; ++l) lines.push_back(Cp932ToUtf8(page.lines[size_t(l)]));
+    history.push_back({{"lineCount", page.lineCount}, {"lines", lines}});
+  }
+  out["history"] = history;
+  out["SceneState"] = SceneStateJson(form.scene);
+  out["SavePointState"] = SceneStateJson(form.savePoint);
+  json numeric = json::array();
+  for (int i = 0; i < kNumericVariables; ++i) {
+    const auto& v = form.vars.numeric[size_t(i)];
+    if (!v.name.empty() || v.value != 0)
+      numeric.push_back({{"index", i}, {"name", Cp932ToUtf8(v.name.str())}, {"value", v.value}});
+  }
+  out["numericVariables"] = numeric;
+  json strings = json::array();
+  for (int i = 0; i < kStringVariables; ++i) {
+    const auto& v = form.vars.strings[size_t(i)];
+    if (!v.name.empty() || !v.value.empty())
+      strings.push_back({{"index", i}, {"name", Cp932ToUtf8(v.name.str())}, {"value", Cp932ToUtf8(v.value.str())}});
+  }
+  out["stringVariables"] = strings;
+  return out;
+}
+
+}  // namespace orv

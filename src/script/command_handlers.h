@@ -1,0 +1,63 @@
+#pragma once
+// Every script command's handler, as the command table lists them.
+namespace orv {
+class TForm1;
+bool CmdFontColor(TForm1& form);  // FONTCOLOR
+bool CmdFontSize(TForm1& form);  // FONTSIZE
+bool CmdLoadbg(TForm1& form);  // LOADBG
+bool CmdTitle(TForm1& form);  // TITLE
+bool CmdFadeout(TForm1& form);  // FADEOUT
+bool CmdBoxCol(TForm1& form);  // BOXCOL
+bool CmdLoadchar(TForm1& form);  // LOADCHAR
+bool CmdCharpos(TForm1& form);  // CHARPOS
+bool CmdCharclr(TForm1& form);  // CHARCLR
+bool CmdTtxtspr(TForm1& form);  // TTXTSPR
+bool CmdWaveplay(TForm1& form);  // WAVEPLAY
+bool CmdWavestop(TForm1& form);  // WAVESTOP
+bool CmdMath(TForm1& form);  // MATH
+bool CmdIf(TForm1& form);  // IF
+bool CmdMidiplay(TForm1& form);  // MIDIPLAY
+bool CmdMidistop(TForm1& form);  // MIDISTOP
+bool CmdRun(TForm1& form);  // RUN
+bool CmdRandom(TForm1& form);  // RANDOM
+bool CmdWait(TForm1& form);  // WAIT
+bool CmdInputbox(TForm1& form);  // INPUTBOX
+bool CmdStrcat(TForm1& form);  // STRCAT
+bool CmdStrcmp(TForm1& form);  // STRCMP
+bool CmdBoxSize(TForm1& form);  // BOXSIZE
+bool CmdTxtSpr(TForm1& form);  // TXTSPR
+bool CmdTxtPos(TForm1& form);  // TXTPOS
+bool CmdSelect(TForm1& form);  // SELECT
+bool CmdTmode(TForm1& form);  // TMODE
+bool CmdDatalog(TForm1& form);  // DATALOG
+bool CmdGoto(TForm1& form);  // GOTO
+bool CmdSelectcg(TForm1& form);  // SELECTCG
+bool CmdNvmode(TForm1& form);  // NVMODE
+bool CmdSetspeed(TForm1& form);  // SETSPEED
+bool CmdSin(TForm1& form);  // SIN
+bool CmdCos(TForm1& form);  // COS
+bool CmdStrlen(TForm1& form);  // STRLEN
+bool CmdExit(TForm1& form);  // EXIT
+bool CmdOnload(TForm1& form);  // ONLOAD
+bool CmdOnsave(TForm1& form);  // ONSAVE
+bool CmdPsave(TForm1& form);  // PSAVE
+bool CmdPload(TForm1& form);  // PLOAD
+bool CmdDebug(TForm1& form);  // DEBUG
+bool CmdCdplay(TForm1& form);  // CDPLAY
+bool CmdCdstop(TForm1& form);  // CDSTOP
+bool CmdInttostr(TForm1& form);  // INTTOSTR
+bool CmdStrtoint(TForm1& form);  // STRTOINT
+bool CmdCharmode(TForm1& form);  // CHARMODE
+bool CmdSavepoint(TForm1& form);  // SAVEPOINT
+bool CmdFontName(TForm1& form);  // FONTNAME
+bool CmdFlash(TForm1& form);  // FLASH
+bool CmdTfontname(TForm1& form);  // TFONTNAME
+bool CmdTfontsize(TForm1& form);  // TFONTSIZE
+bool CmdTboxsize(TForm1& form);  // TBOXSIZE
+bool CmdTfontcolor(TForm1& form);  // TFONTCOLOR
+bool CmdTtxtpos(TForm1& form);  // TTXTPOS
+bool CmdSetcursor(TForm1& form);  // SETCURSOR
+bool CmdTscreenmode(TForm1& form);  // TSCREENMODE
+bool CmdTscreencg(TForm1& form);  // TSCREENCG
+bool CmdTscreencolor(TForm1& form);  // TSCREENCOLOR
+}  // namespace orv

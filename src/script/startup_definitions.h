@@ -1,0 +1,31 @@
+#pragma once
+// init.def: five message-speed values and four file names, one per CR LF line.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/bytes.h"
+
+namespace orv {
+
+class GameFolder;
+
+struct StartupDefinitions {
+  std::array<int32_t, 5> messageSpeedTable{};
+  std::string scenarioFileName;
+  std::string picturePackageName;
+  std::string wavePackageName;
+  std::string musicPackageName;
+  bool found = false;  // init.def existed
+  int linesRead = 0;   // lines present in the file (at most 9 are used)
+};
+
+// Missing lines keep their defaults (0, 25, 50, 75, 100 and empty names).
+StartupDefinitions ParseStartupDefinitions(ByteSpan bytes);
+StartupDefinitions ReadStartupDefinitions(const GameFolder& folder);
+
+// Splits text into lines ended by CR LF (a lone CR or LF belongs to the line); each line is
+// cut at 255 bytes, the rest of an over-long line being dropped, not carried into the next.
+std::string NextDefinitionLine(ByteSpan bytes, size_t& pos);
+
+}  // namespace orv
