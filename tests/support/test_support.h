@@ -32,4 +32,28 @@ std::string CrLf(const std::vector<std::string>& lines);
 // Converts UTF-8 test text to the Shift-JIS bytes games hold.
 std::string Sjis(std::string_view utf8);
 
+// A game folder for scenario tests: init.def with the given speeds and a plain-text scenario
+// "story.txt" whose lines (UTF-8 here) are stored as Shift-JIS with CR LF ends.
+struct GameSpec {
+  std::vector<std::string> scenario;
+  std::string speeds[5] = {"0", "0", "0", "0", "0"};
+  std::string scenarioFile = "story.txt";
+  std::string picturePackage = "pic.dat";
+  std::string wavePackage = "wave.dat";
+  std::string musicPackage = "music.dat";
+};
+void WriteGame(const TempDir& dir, const GameSpec& game);
+
+struct HeadlessResult {
+  int exitCode = 0;
+  std::string out;  // the message:/question:/input:/caption: lines, UTF-8
+  std::string err;
+  std::vector<std::string> Lines() const;
+  // Only the lines that start with "message: ", without that prefix.
+  std::vector<std::string> Messages() const;
+};
+// Runs the player headless in this process on `dir` with the given event lines.
+HeadlessResult RunHeadlessGame(const std::filesystem::path& dir, const std::vector<std::string>& events,
+                               int untilExit = 0, std::vector<std::string> extraArgs = {});
+
 }  // namespace orv::test
