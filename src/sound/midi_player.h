@@ -1,0 +1,96 @@
+#pragma once
+// The background-music sequencer. A song is parsed once into a record list; a 1 ms tick
+// (OnTimer) turns elapsed time into MIDI ticks and sends the due records to a MidiOutput.
+//
+// Threads: OnTimer may run on another thread (the audio thread on the desktop); every other
+// member runs on the game's thread. They share the song and counters without a lock, ordered
+// by two flags: OnTimer does nothing while `stopRequested` is set, and StopPlayback (which
+// every operation that changes the song or the device starts with) sets it and then waits
+// until no OnTimer is running before it touches anything.
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <optional>
+
+#include "platform/bytes.h"
+#include "sound/midi_file.h"
+#include "sound/midi_output.h"
+
+namespace orv {
+
+class AudioOut;
+
+// The last value the song sent of each of these, per channel, re-sent when a song loops.
+struct ChannelState {
+  uint8_t program = 0;
+  uint8_t bank = 0;
+  uint8_t pan = 0;
+  uint8_t reverb = 0;
+  uint8_t chorus = 0;
+  uint8_t volume = 0;
+};
+
+class MidiPlayer {
+ public:
+  static constexpr uint32_t kDefaultTempo = 400000;  // microseconds per quarter note: 150 bpm
+  static constexpr int kMaxTicksPerCallback = 10;
+
+  // Sends to `output`; the owner calls OnTimer every millisecond.
+  explicit MidiPlayer(MidiOutput& output);
+  // Sends to audio.Midi() and has `audio` call OnTimer every millisecond.
+  explicit MidiPlayer(AudioOut& audio);
+  ~MidiPlayer();
+  MidiPlayer(const MidiPlayer&) = delete;
+  MidiPlayer& operator=(const MidiPlayer&) = delete;
+
+  // Stops, drops the current song and parses the new one; the player stays stopped. Nothing
+  // (the file was not found) or bytes that are no song leave no song loaded.
+  void LoadSong(const std::optional<Bytes>& file);
+  void LoadSong(const Bytes& file) { LoadSong(ByteSpan(file)); }
+  void LoadSong(ByteSpan file);
+  // False when no song is loaded. Otherwise starts the song from its first record at the
+  // default tempo with cleared channel states.
+  bool PlayFromStart();
+  void StopPlayback();
+  void UnloadSong();
+  void SetLoop(bool loop) { loop_ = loop; }
+
+  // The 1 ms timer's work.
+  void OnTimer();
+
+  bool HasSong() const { return song_.has_value(); }
+  bool Playing() const { return timerRunning_.load(); }
+  bool Loop() const { return loop_.load(); }
+  uint32_t Tempo() const { return tempo_; }
+
+ private:
+  void StartTimer();
+  void ResetTimeBase();
+  void RestartLoop();
+  void ExecuteTick();
+  void Execute(const MidiEvent& event);
+  void SendChannelStates();
+  void SilenceAndClose();
+  void Send(uint8_t status, uint8_t data1, uint8_t data2);
+  void SendLong(ByteSpan bytes);
+  uint64_t TargetTicks() const;
+
+  MidiOutput& output_;
+  AudioOut* audio_ = nullptr;
+
+  std::optional<MidiSong> song_;
+  std::array<ChannelState, 16> channels_{};
+  size_t eventIndex_ = 0;
+  uint32_t ticksToNext_ = 0;
+  uint32_t tempo_ = kDefaultTempo;
+  uint32_t elapsedMs_ = 0;
+  uint64_t ticksDone_ = 0;
+  bool deviceOpen_ = false;
+
+  std::atomic<bool> loop_{true};
+  std::atomic<bool> timerRunning_{false};
+  std::atomic<bool> stopRequested_{true};
+  std::atomic<bool> inCallback_{false};
+};
+
+}  // namespace orv
