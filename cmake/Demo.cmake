@@ -1,1 +1,9 @@
-# The bundled demo game is built from demo/ into build/demo-game.
+# The bundled demo game: built from demo/ into <build>/demo-game by our own generator.
+file(GLOB_RECURSE ORVANE_DEMO_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/demo/*)
+set(ORVANE_DEMO_DIR ${CMAKE_BINARY_DIR}/demo-game)
+add_custom_command(
+  OUTPUT ${ORVANE_DEMO_DIR}/init.def
+  COMMAND orvdemo ${CMAKE_SOURCE_DIR}/demo ${ORVANE_DEMO_DIR}
+  DEPENDS orvdemo ${ORVANE_DEMO_SOURCES}
+  COMMENT "Building the demo game")
+add_custom_target(demo ALL DEPENDS ${ORVANE_DEMO_DIR}/init.def)

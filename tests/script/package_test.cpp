@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "platform/game_folder.h"
+#include "script/package_file.h"
+#include "script/scenario_source.h"
+#include "script/startup_definitions.h"
+#include "support/test_support.h"
+
+namespace orv {
+namespace {
+
+Bytes Text(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
+TEST(PackageFile, LookupIgnoresAsciiCaseAndTakesTheFirstMatch) {
+  Bytes package = BuildPackage({{"SCENE2.TXT", Text("one")}, {"scene2.txt", Text("two")}, {"b.txt", Text("b")}});
+  auto parsed = PackageFile::Parse(package);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(FindPackageEntry(parsed->directory(), "scene2.txt"), 0);
+  EXPECT_EQ(FindPackageEntry(parsed->directory(), "B.TXT"), 2);
+  EXPECT_EQ(FindPackageEntry(parsed->directory(), "scene2"), -1);
+  EXPECT_EQ(parsed->ReadMember("SCENE2.txt"), Text("one"));
+}
+
+TEST(PackageFile, FortyOneByteNamesAreFound) {
+  const std::string name(41, 'N');
+  Bytes package = BuildPackage({{name, Text("x")}});
+  EXPECT_EQ(package[4 + 51], 0);  // byte 51 of the entry is the terminator
+  auto parsed = PackageFile::Parse(package);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(FindPackageEntry(parsed->directory(), name), 0);
+}
+
+TEST(PackageFile, BadPackagesAreRefusedOrReadAsMissingMembers) {
+  // Too short for the count, an absurd count, a count that needs more directory than there is.
+  EXPECT_FALSE(PackageFile::Parse(Bytes{1, 0}));
+  Bytes huge = {0xFF, 0xFF, 0xFF, 0xFF};
+  EXPECT_FALSE(PackageFile::Parse(huge));
+  Bytes package = BuildPackage({{"a.txt", Text("hello")}});
+  Bytes truncatedDirectory(package.begin(), package.begin() + 30);
+  EXPECT_FALSE(PackageFile::Parse(truncatedDirectory));
+
+  // A member whose data lie past the end is in the directory but reads as nothing.
+  Bytes cut(package.begin(), package.end() - 2);
+  auto parsed = PackageFile::Parse(cut);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(FindPackageEntry(parsed->directory(), "a.txt"), 0);
+  EXPECT_FALSE(parsed->ReadMember("a.txt"));
+
+  Bytes pastEnd = package;
+  PutU32LE(pastEnd.data() + 8, 0xFFFFFFF0u);  // offset near 4 GiB
+  parsed = PackageFile::Parse(pastEnd);
+  ASSERT_TRUE(parsed);
+  EXPECT_FALSE(parsed->ReadMember("a.txt"));
+}
+
+TEST(StartupDefinitions, LinesByPositionWithDefaultsForMissingOnes) {
+  auto defs = ParseStartupDefinitions(Text("0\r\n25\r\nabc\r\n-5\r\n  40\r\nstory.txt\r\npic.dat\r\nwave.dat\r\nmusic.dat"));
+  EXPECT_EQ(defs.messageSpeedTable, (std::array<int32_t, 5>{0, 25, 0, -5, 40}));
+  EXPECT_EQ(defs.scenarioFileName, "story.txt");
+  EXPECT_EQ(defs.musicPackageName, "music.dat");  // the last line needs no CR LF
+
+  auto shortFile = ParseStartupDefinitions(Text("10\r\n20\r\n"));
+  EXPECT_EQ(shortFile.messageSpeedTable, (std::array<int32_t, 5>{10, 20, 50, 75, 100}));
+  EXPECT_EQ(shortFile.scenarioFileName, "");
+
+  // A lone LF belongs to the line; a line longer than 255 bytes is cut and the next line
+  // still starts where the file says.
+  auto odd = ParseStartupDefinitions(Text("1\n2\r\n" + std::string(300, '9') + "\r\n4\r\n5\r\n6\r\nx.txt\r\n"));
+  EXPECT_EQ(odd.messageSpeedTable[0], 1);
+  EXPECT_EQ(odd.messageSpeedTable[4], 6);
+  EXPECT_EQ(odd.scenarioFileName, "x.txt");
+}
+
+TEST(ScenarioSource, PlainInvertedAndPackagedScenarios) {
+  test::TempDir dir;
+  GameFolder folder(dir.path());
+  dir.Write("Story.Txt", "plain\r\n");
+  Bytes inverted = Text("scrambled\r\n");
+  InvertBytes(inverted);
+  dir.Write("story.snr", inverted);
+  Bytes first = Text("first"), second = Text("second");
+  InvertBytes(first);
+  InvertBytes(second);
+  dir.Write("scen.dat", BuildPackage({{"A.TXT", first}, {"SCEN.DAT", second}}));
+
+  ScenarioSource source(folder);
+  for (const char* name : {"story.txt", "STORY.TXT", "story.Txt"}) {
+    ASSERT_TRUE(source.LoadFirstScenario(name).ok) << name;
+    EXPECT_EQ(source.ScenarioBuffer(), "plain\r\n");
+  }
+  ASSERT_TRUE(source.LoadFirstScenario("story.snr").ok);
+  EXPECT_EQ(source.ScenarioBuffer(), "scrambled\r\n");
+
+  // The package's first entry is the first scenario, whatever the others are called.
+  ScenarioLoad load = source.LoadFirstScenario("scen.dat");
+  ASSERT_TRUE(load.ok);
+  EXPECT_EQ(load.name, "A.TXT");
+  EXPECT_EQ(source.ScenarioBuffer(), "first");
+  EXPECT_EQ(source.mode(), ScenarioSourceMode::Package);
+  EXPECT_TRUE(source.SwitchScenario("scen.dat", "A.TXT"));
+  EXPECT_EQ(source.ScenarioBuffer(), "second");
+  EXPECT_FALSE(source.SwitchScenario("missing.txt", "A.TXT"));
+  EXPECT_EQ(source.ScenarioBuffer(), "second");  // a failed switch changes nothing
+
+  // Another type loads nothing and stays in file mode.
+  EXPECT_FALSE(source.LoadFirstScenario("story.doc").ok);
+  EXPECT_EQ(source.mode(), ScenarioSourceMode::File);
+  EXPECT_EQ(FileTypeOf("ab"), "AB");
+}
+
+TEST(ScenarioSource, FileModeInvertsWhenLeavingAnInvertedScenario) {
+  test::TempDir dir;
+  GameFolder folder(dir.path());
+  Bytes next = Text("next");
+  InvertBytes(next);
+  dir.Write("next.snr", next);
+  Bytes ff = {'a', 0x00, 'b'};  // 0xFF stored becomes a zero byte that ends the text
+  InvertBytes(ff);
+  dir.Write("start.snr", ff);
+  ScenarioSource source(folder);
+  ASSERT_TRUE(source.LoadFirstScenario("start.snr").ok);
+  EXPECT_EQ(source.ScenarioBuffer()[1], '\0');
+  ASSERT_TRUE(source.SwitchScenario("next.snr", "start.snr"));
+  EXPECT_EQ(source.ScenarioBuffer(), "next");
+}
+
+TEST(GameFolder, NamesResolveInsideTheFolderOnly) {
+  test::TempDir dir;
+  dir.Write("BG/Room.BMP", "x");
+  GameFolder folder(dir.path());
+  EXPECT_TRUE(folder.Find("bg\\room.bmp"));
+  EXPECT_TRUE(folder.Find("bg/ROOM.bmp"));
+  EXPECT_FALSE(folder.Find("../etc/passwd"));
+  EXPECT_FALSE(folder.Find("bg/../../x"));
+  EXPECT_FALSE(folder.Find("/etc/passwd"));
+  EXPECT_FALSE(folder.Find("C:\\windows\\win.ini"));
+  EXPECT_FALSE(folder.PathForWrite("..\\escape.dat"));
+  ASSERT_TRUE(folder.WriteAll("new.dat", Bytes{1, 2, 3}));
+  EXPECT_EQ(folder.ReadAll("NEW.DAT"), (Bytes{1, 2, 3}));
+  // Writing a name that exists in another case replaces that file.
+  ASSERT_TRUE(folder.WriteAll("bg/room.bmp", Bytes{9}));
+  EXPECT_EQ(dir.Read("BG/Room.BMP"), std::string("\x09"));
+}
+
+}  // namespace
+}  // namespace orv

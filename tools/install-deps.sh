@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running the player needs. Only
+# missing packages are installed, so running it again does nothing.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  # window, input, audio output, WAV and track decoding
+  libsdl2-dev libsdl2-mixer-dev
+  # text
+  libfreetype-dev libfontconfig-dev fonts-ipafont-mincho fonts-ipafont-gothic
+  # pictures and screenshots
+  libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev
+  # music: the synthesizer, General MIDI SoundFonts, the ALSA sequencer
+  libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev
+  # state dumps
+  nlohmann-json3-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#packages[@]} packages are installed"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the player and plays the bundled demo game: in a window when there is a display,
+# otherwise headless, printing what the game shows and saving a few screenshots.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./tools/install-deps.sh
+./tools/build.sh
+build=${BUILD_DIR:-build}
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$build/orvane" "$build/demo-game"
+fi
+echo "No display: playing the demo headless (screenshots go to $build/demo-game/shot-*.png)."
+events=$(mktemp)
+trap 'rm -f "$events"' EXIT
+cat >"$events" <<'EVENTS'
+shot shot-1.png
+click
+click
+shot shot-2.png
+click
+click
+click
+shot shot-3.png
+EVENTS
+"$build/orvane" --headless --events "$events" --until-exit 100 "$build/demo-game"
