@@ -69,6 +69,8 @@ json DumpState(const TForm1& form) {
   out["messageDelayMs"] = form.messageDelayMs;
   out["textColor"] = form.textColor;
   out["pageIndex"] = form.pageIndex;
+  // Not part of the game's own state: the clock, so that tests can see how long things took.
+  out["clockMs"] = const_cast<TForm1&>(form).clock().NowMs();
   json history = json::array();
   for (int p = 0; p <= form.pageIndex && p < kHistoryPages; ++p) {
     const auto& page = form.history.pages[size_t(p)];
