@@ -1,0 +1,67 @@
+#include "platform/headless/headless_audio.h"
+
+#include <utility>
+
+#include "platform/game_folder.h"
+#include "sound/midi_recorder.h"
+#include "sound/track_length.h"
+#include "sound/wave_file.h"
+
+namespace orv {
+
+HeadlessAudio::HeadlessAudio(const std::filesystem::path& midiLog, uint32_t startMs)
+    : now_(startMs), volumes_{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF} {
+  if (!midiLog.empty()) midi_ = MidiRecorder::ToFile(midiLog, [this] { return now_; });
+  logging_ = midi_ != nullptr;
+  if (!midi_) midi_ = std::make_unique<NullMidiOutput>();
+}
+
+HeadlessAudio::~HeadlessAudio() = default;
+
+bool HeadlessAudio::PlayWave(Bytes waveFile, bool loop) {
+  StopWave();
+  const auto info = ParseWaveFile(waveFile);
+  if (!info) return false;
+  wave_ = {true, loop, now_, info->LengthMs()};
+  return true;
+}
+
+void HeadlessAudio::StopWave() { wave_.playing = false; }
+
+bool HeadlessAudio::PlayTrack(const std::filesystem::path& file, std::function<void()> onEnd) {
+  StopTrack();
+  const auto bytes = ReadFileBytes(file);
+  const auto length = bytes ? TrackLengthMs(*bytes) : std::nullopt;
+  if (!length) return false;
+  track_ = {true, false, now_, *length};
+  onTrackEnd_ = std::move(onEnd);
+  return true;
+}
+
+void HeadlessAudio::StopTrack() {
+  track_.playing = false;
+  onTrackEnd_ = nullptr;
+}
+
+bool HeadlessAudio::GetVolume(VolumeLine line, uint32_t& volume) {
+  volume = volumes_[size_t(line)];
+  return true;
+}
+
+void HeadlessAudio::SetVolume(VolumeLine line, uint32_t volume) { volumes_[size_t(line)] = volume; }
+
+void HeadlessAudio::AdvanceTo(uint32_t nowMs) {
+  // Differences, not comparisons, so that the 32-bit tick count may wrap.
+  while (int32_t(nowMs - now_) > 0) {
+    ++now_;
+    if (ticker_) ticker_();
+    if (wave_.Over(now_)) wave_.playing = false;
+    if (track_.Over(now_)) {
+      track_.playing = false;
+      // The callback may start the next track, which brings its own callback.
+      if (auto onEnd = std::exchange(onTrackEnd_, nullptr)) onEnd();
+    }
+  }
+}
+
+}  // namespace orv
