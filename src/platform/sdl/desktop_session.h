@@ -1,0 +1,61 @@
+#pragma once
+// Everything a desktop run needs besides the game and its sound: SDL's video, the window, the
+// clock and the fonts, in the order they must be made and unmade. The game object is built
+// from host(), clock() and fonts() after Start and handed to Run.
+//
+//   DesktopSession session({gameDir, scale});
+//   if (!session.Start(error)) ...
+//   TForm1 game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio});
+//   return session.Run(game);
+//
+// The session shuts SDL down when it goes away: destroy the audio output before it.
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/game_events.h"
+#include "platform/sdl/sdl_clock.h"
+#include "platform/sdl/sdl_host.h"
+#include "platform/text/font_renderer.h"
+
+namespace orv {
+
+struct DesktopOptions {
+  std::filesystem::path gameRoot = ".";
+  int scale = 0;  // 0: the largest whole factor that fits the screen
+  bool stayOnTop = true;
+};
+
+class DesktopSession {
+ public:
+  explicit DesktopSession(DesktopOptions options);
+  ~DesktopSession();
+  DesktopSession(const DesktopSession&) = delete;
+  DesktopSession& operator=(const DesktopSession&) = delete;
+
+  // Starts SDL's video and opens the window; false with a one-line message otherwise.
+  bool Start(std::string& error);
+  // Tells the game the window is shown, then runs the main loop until the game closes.
+  int Run(GameEvents& game);
+  // The second player's notice: "既に起動しています。" in a small window of its own, until
+  // answered. Needs no Start.
+  void ShowAlreadyRunning();
+
+  FontRenderer& fonts() { return fonts_; }
+  SdlHost& host() { return *host_; }
+  SdlClock& clock() { return *clock_; }
+
+ private:
+  bool InitVideo(std::string& error);
+
+  DesktopOptions options_;
+  bool videoStarted_ = false;
+  FontRenderer fonts_;
+  std::unique_ptr<SdlHost> host_;
+  std::unique_ptr<SdlClock> clock_;
+};
+
+// A modal message in a window of its own sized to the box (SDL video must be running).
+void ShowStandaloneMessage(FontRenderer& fonts, std::string_view sjisText, std::string_view sjisCaption);
+
+}  // namespace orv
