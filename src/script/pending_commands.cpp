@@ -18,7 +18,6 @@ bool Pending(const char* keyword, bool result) {
 }  // namespace
 
 bool CmdLoadbg(TForm1&) { return Pending("LOADBG", true); }
-bool CmdTitle(TForm1&) { return Pending("TITLE", true); }
 bool CmdFadeout(TForm1&) { return Pending("FADEOUT", true); }
 bool CmdLoadchar(TForm1&) { return Pending("LOADCHAR", true); }
 bool CmdCharpos(TForm1&) { return Pending("CHARPOS", true); }
@@ -26,36 +25,18 @@ bool CmdCharclr(TForm1&) { return Pending("CHARCLR", true); }
 bool CmdTtxtspr(TForm1&) { return Pending("TTXTSPR", true); }
 bool CmdWaveplay(TForm1&) { return Pending("WAVEPLAY", true); }
 bool CmdWavestop(TForm1&) { return Pending("WAVESTOP", true); }
-bool CmdMath(TForm1&) { return Pending("MATH", true); }
-bool CmdIf(TForm1&) { return Pending("IF", true); }
 bool CmdMidiplay(TForm1&) { return Pending("MIDIPLAY", true); }
 bool CmdMidistop(TForm1&) { return Pending("MIDISTOP", true); }
-bool CmdRun(TForm1&) { return Pending("RUN", true); }
-bool CmdRandom(TForm1&) { return Pending("RANDOM", true); }
-bool CmdWait(TForm1&) { return Pending("WAIT", false); }
-bool CmdInputbox(TForm1&) { return Pending("INPUTBOX", true); }
-bool CmdStrcat(TForm1&) { return Pending("STRCAT", true); }
-bool CmdStrcmp(TForm1&) { return Pending("STRCMP", true); }
 bool CmdSelect(TForm1&) { return Pending("SELECT", false); }
 bool CmdTmode(TForm1&) { return Pending("TMODE", true); }
 bool CmdDatalog(TForm1&) { return Pending("DATALOG", true); }
-bool CmdGoto(TForm1&) { return Pending("GOTO", true); }
 bool CmdSelectcg(TForm1&) { return Pending("SELECTCG", false); }
-bool CmdNvmode(TForm1&) { return Pending("NVMODE", true); }
-bool CmdSetspeed(TForm1&) { return Pending("SETSPEED", true); }
-bool CmdSin(TForm1&) { return Pending("SIN", true); }
-bool CmdCos(TForm1&) { return Pending("COS", true); }
-bool CmdStrlen(TForm1&) { return Pending("STRLEN", true); }
-bool CmdExit(TForm1&) { return Pending("EXIT", false); }
 bool CmdOnload(TForm1&) { return Pending("ONLOAD", true); }
 bool CmdOnsave(TForm1&) { return Pending("ONSAVE", true); }
 bool CmdPsave(TForm1&) { return Pending("PSAVE", true); }
 bool CmdPload(TForm1&) { return Pending("PLOAD", true); }
-bool CmdDebug(TForm1&) { return Pending("DEBUG", true); }
 bool CmdCdplay(TForm1&) { return Pending("CDPLAY", true); }
 bool CmdCdstop(TForm1&) { return Pending("CDSTOP", true); }
-bool CmdInttostr(TForm1&) { return Pending("INTTOSTR", true); }
-bool CmdStrtoint(TForm1&) { return Pending("STRTOINT", true); }
 bool CmdCharmode(TForm1&) { return Pending("CHARMODE", true); }
 bool CmdSavepoint(TForm1&) { return Pending("SAVEPOINT", true); }
 bool CmdFlash(TForm1&) { return Pending("FLASH", true); }
@@ -64,7 +45,6 @@ bool CmdTfontsize(TForm1&) { return Pending("TFONTSIZE", true); }
 bool CmdTboxsize(TForm1&) { return Pending("TBOXSIZE", true); }
 bool CmdTfontcolor(TForm1&) { return Pending("TFONTCOLOR", true); }
 bool CmdTtxtpos(TForm1&) { return Pending("TTXTPOS", true); }
-bool CmdSetcursor(TForm1&) { return Pending("SETCURSOR", true); }
 bool CmdTscreenmode(TForm1&) { return Pending("TSCREENMODE", true); }
 bool CmdTscreencg(TForm1&) { return Pending("TSCREENCG", true); }
 bool CmdTscreencolor(TForm1&) { return Pending("TSCREENCOLOR", true); }
