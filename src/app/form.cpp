@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "graphics/bmp_decoder.h"
+#include "graphics/picture_cache.h"
 #include "platform/sjis.h"
 
 namespace orv {
@@ -38,6 +39,7 @@ void TForm1::FormCreate() {
   if (auto bytes = folder().ReadAll("icon1.bmp")) lineWaitIcon = DecodeBmp(*bytes).image;
   if (auto bytes = folder().ReadAll("icon2.bmp")) pageWaitIcon = DecodeBmp(*bytes).image;
   defs = ReadStartupDefinitions(folder());
+  pictureCache = std::make_unique<PictureCache>(folder(), defs.picturePackageName);
   uint32_t volume = 0;
   if ((haveSavedVolumes[0] = services.audio.GetVolume(VolumeLine::Wave, volume))) savedWaveVolume = volume;
   if ((haveSavedVolumes[1] = services.audio.GetVolume(VolumeLine::Midi, volume))) savedMidiVolume = volume;

@@ -23,6 +23,8 @@
 
 namespace orv {
 
+class PictureCache;
+
 inline constexpr std::string_view kVersionCaption = "Orvane Ver 2.12";
 inline constexpr std::string_view kAboutText = "Orvane Ver2.11";
 
@@ -111,9 +113,16 @@ class TForm1 : public GameEvents {
   FontSpec MessageFont() const;
   Rect MessageBox() const;
   void TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t blue);
-  void ComposeStage(bool restoreBox);
+  // False when a picture could not be loaded and that ends the command (the player has been
+  // told); StageImage then stays as it was.
+  bool ComposeStage(bool restoreBox);
   void ComposeStageToWindow();
   void PresentStage();
+  // --- the stage's pictures (graphics/stage.cpp); false as for ComposeStage ---
+  bool LoadBackground();
+  bool PasteCharacter(int slot, Image& buffer, int mode);
+  bool BlendMaskedPicture(Image& buffer, std::string_view name, int x, int y);
+  PictureCache& pictures();  // the decoded-picture cache over the picture package and folder
 
   // --- boxes and dialogs (texts are Shift-JIS) ---
   void ShowMessage(std::string_view text);
@@ -132,6 +141,7 @@ class TForm1 : public GameEvents {
   Image windowSurface;      // what the window shows
   Image backgroundPixels;   // the current background
   Image lineWaitIcon, pageWaitIcon;  // empty when the game has none
+  std::unique_ptr<PictureCache> pictureCache;  // made in FormCreate, once init.def is read
 
   // --- window state ---
   std::string applicationTitle;

@@ -17,11 +17,6 @@ bool Pending(const char* keyword, bool result) {
 }
 }  // namespace
 
-bool CmdLoadbg(TForm1&) { return Pending("LOADBG", true); }
-bool CmdFadeout(TForm1&) { return Pending("FADEOUT", true); }
-bool CmdLoadchar(TForm1&) { return Pending("LOADCHAR", true); }
-bool CmdCharpos(TForm1&) { return Pending("CHARPOS", true); }
-bool CmdCharclr(TForm1&) { return Pending("CHARCLR", true); }
 bool CmdTtxtspr(TForm1&) { return Pending("TTXTSPR", true); }
 bool CmdWaveplay(TForm1&) { return Pending("WAVEPLAY", true); }
 bool CmdWavestop(TForm1&) { return Pending("WAVESTOP", true); }
@@ -37,9 +32,7 @@ bool CmdPsave(TForm1&) { return Pending("PSAVE", true); }
 bool CmdPload(TForm1&) { return Pending("PLOAD", true); }
 bool CmdCdplay(TForm1&) { return Pending("CDPLAY", true); }
 bool CmdCdstop(TForm1&) { return Pending("CDSTOP", true); }
-bool CmdCharmode(TForm1&) { return Pending("CHARMODE", true); }
 bool CmdSavepoint(TForm1&) { return Pending("SAVEPOINT", true); }
-bool CmdFlash(TForm1&) { return Pending("FLASH", true); }
 bool CmdTfontname(TForm1&) { return Pending("TFONTNAME", true); }
 bool CmdTfontsize(TForm1&) { return Pending("TFONTSIZE", true); }
 bool CmdTboxsize(TForm1&) { return Pending("TBOXSIZE", true); }

@@ -1,0 +1,37 @@
+#pragma once
+// Transition effects: how a changed stage is carried onto the window. Each effect copies
+// parts of a target picture onto the window surface, shows the window and pauses `speed`
+// milliseconds after every step; holding the left button cuts most of them short. The
+// caller shows the finished stage afterwards, however the effect ended.
+//
+//   no.  picture                                   steps at 640 x 480   held button
+//   1,2  vertical blinds, 10-pixel stripes          10 passes            shortens each pass
+//   3,4  horizontal blinds                          10 passes            shortens each pass
+//   5    interlaced columns from both sides         320                  stops
+//   6    interlaced rows from top and bottom        240                  stops
+//   7    staggered bands opening downward           32                   stops
+//   8    staggered bands opening rightward          43 passes            shortens each pass
+//   9    cross-fade                                 16                   stops
+//   10   dissolve, 2 x 2 cells                      4                    stops
+//   11   wipe left to right, 2-pixel strips         320                  stops
+//   12   wipe right to left                         320                  stops
+//   13   wipe top to bottom                         480                  stops
+//   14   wipe bottom to top                         480                  stops
+//   15   dissolve, 4 x 4 cells, pixel by pixel      16                   stops
+//   16   dissolve, 4 x 4 cells, 2 x 2 blocks        4                    stops
+#include "platform/image.h"
+
+namespace orv {
+
+class TForm1;
+
+inline constexpr int kLastEffect = 16;
+
+// The effect over the whole stage towards StageImage; 0 and numbers without an effect do
+// nothing.
+void RunTransition(TForm1& form, int effect, int speed);
+
+// The effect over `area` of the window towards `target` (a 640 x 480 picture).
+void RunEffect(TForm1& form, int effect, Rect area, int speed, const Image& target);
+
+}  // namespace orv
