@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
 
 #include "app/form.h"
 #include "app/game_check.h"
@@ -11,35 +12,12 @@
 #include "platform/headless/headless_clock.h"
 #include "platform/headless/headless_host.h"
 #include "platform/image_files.h"
-#include "sound/midi_output.h"
+#include "platform/headless/headless_audio.h"
 
 namespace orv {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Sound for runs without a device: everything is accepted and nothing is heard.
-class SilentAudio final : public AudioOut {
- public:
-  bool PlayWave(Bytes, bool) override { return false; }
-  void StopWave() override {}
-  bool WavePlaying() override { return false; }
-  bool PlayTrack(const fs::path&, std::function<void()>) override { return false; }
-  void StopTrack() override {}
-  bool TrackPlaying() override { return false; }
-  MidiOutput& Midi() override { return midi_; }
-  void SetMidiTicker(std::function<void()>) override {}
-  bool GetVolume(VolumeLine line, uint32_t& volume) override {
-    volume = volumes_[line];
-    return true;
-  }
-  void SetVolume(VolumeLine line, uint32_t volume) override { volumes_[line] = volume; }
-
- private:
-  NullMidiOutput midi_;
-  std::map<VolumeLine, uint32_t> volumes_{
-      {VolumeLine::Wave, 0xFFFFFFFF}, {VolumeLine::Midi, 0xFFFFFFFF}, {VolumeLine::Cd, 0xFFFFFFFF}};
-};
 
 class HeadlessSession {
  public:
@@ -49,9 +27,12 @@ class HeadlessSession {
         events_(events),
         folder_(options.gameDir),
         host_(out, events, clock_),
+        audio_(options.midiLog.empty() ? fs::path() : fs::path(options.midiLog)),
         form_(PlatformServices{host_, clock_, folder_, fonts_, audio_}) {}
 
   int Run() {
+    // The sound plays along the virtual clock.
+    clock_.onAdvance = [this](uint32_t now) { audio_.AdvanceTo(now); };
     if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
       return Fail("cannot write frames into " + options_.recordDir);
     form_.FormCreate();
@@ -174,7 +155,7 @@ class HeadlessSession {
   HeadlessClock clock_;
   HeadlessHost host_;
   FontRenderer fonts_;
-  SilentAudio audio_;
+  HeadlessAudio audio_;
   TForm1 form_;
 };
 
