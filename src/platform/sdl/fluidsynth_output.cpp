@@ -1,0 +1,109 @@
+#include "platform/sdl/fluidsynth_output.h"
+
+#include <algorithm>
+#include <array>
+#include <system_error>
+#include <vector>
+
+#include "platform/bytes.h"
+
+namespace orv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Where Linux distributions put a General MIDI SoundFont, best first.
+constexpr std::array kSystemSoundFonts = {
+    "/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
+    "/usr/share/sounds/sf2/TimGM6mb.sf2",   "/usr/share/soundfonts/default.sf2",
+    "/usr/share/soundfonts/FluidR3_GM.sf2", "/usr/share/sounds/sf2/FluidR3_GS.sf2",
+};
+
+std::optional<fs::path> SoundFontInFolder(const fs::path& folder) {
+  std::vector<fs::path> fonts;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (it->is_regular_file(ec) && AsciiUpper(it->path().extension().string()) == ".SF2") fonts.push_back(it->path());
+  if (fonts.empty()) return std::nullopt;
+  return *std::min_element(fonts.begin(), fonts.end());
+}
+
+// FluidSynth reports through its own log; warnings about presets a song asks for and a
+// SoundFont lacks would flood the terminal.
+void QuietFluidLog() {
+  for (const int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG}) fluid_set_log_function(level, nullptr, nullptr);
+}
+
+}  // namespace
+
+std::optional<fs::path> FluidSynthOutput::FindSoundFont(const fs::path& explicitFont, const fs::path& gameFolder) {
+  if (!explicitFont.empty()) return explicitFont;
+  if (!gameFolder.empty())
+    if (auto font = SoundFontInFolder(gameFolder)) return font;
+  for (const char* font : kSystemSoundFonts) {
+    std::error_code ec;
+    if (fs::is_regular_file(font, ec)) return fs::path(font);
+  }
+  return std::nullopt;
+}
+
+FluidSynthOutput::FluidSynthOutput(double sampleRate, const std::optional<fs::path>& soundFont) {
+  QuietFluidLog();
+  settings_ = new_fluid_settings();
+  if (!settings_) return;
+  fluid_settings_setnum(settings_, "synth.sample-rate", sampleRate);
+  // Samples are read from the SoundFont when a program first needs them, so that a large
+  // General MIDI font costs only the instruments a song uses.
+  fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
+  synth_ = new_fluid_synth(settings_);
+  if (synth_ && soundFont) fontId_ = fluid_synth_sfload(synth_, soundFont->c_str(), 1);
+}
+
+FluidSynthOutput::~FluidSynthOutput() {
+  if (synth_) delete_fluid_synth(synth_);
+  if (settings_) delete_fluid_settings(settings_);
+}
+
+void FluidSynthOutput::Render(float* interleaved, int frames) {
+  if (!synth_) {
+    std::fill(interleaved, interleaved + 2 * frames, 0.0f);
+    return;
+  }
+  fluid_synth_write_float(synth_, frames, interleaved, 0, 2, interleaved, 1, 2);
+}
+
+void FluidSynthOutput::ShortMessage(uint8_t status, uint8_t data1, uint8_t data2) {
+  if (!synth_) return;
+  const int channel = status & 0x0F;
+  data1 &= 0x7F;
+  data2 &= 0x7F;
+  switch (status & 0xF0) {
+    case 0x80: fluid_synth_noteoff(synth_, channel, data1); break;
+    case 0x90: fluid_synth_noteon(synth_, channel, data1, data2); break;  // velocity 0: off
+    case 0xA0: fluid_synth_key_pressure(synth_, channel, data1, data2); break;
+    case 0xB0: fluid_synth_cc(synth_, channel, data1, data2); break;
+    case 0xC0: fluid_synth_program_change(synth_, channel, data1); break;
+    case 0xD0: fluid_synth_channel_pressure(synth_, channel, data1); break;
+    case 0xE0: fluid_synth_pitch_bend(synth_, channel, data1 | data2 << 7); break;
+    default: break;  // system messages mean nothing to a synthesizer here
+  }
+}
+
+void FluidSynthOutput::LongMessage(ByteSpan bytes) {
+  if (!synth_ || bytes.empty() || bytes.front() != 0xF0) return;
+  // FluidSynth wants the bytes between F0 and F7.
+  ByteSpan body = bytes.subspan(1);
+  if (!body.empty() && body.back() == 0xF7) body = body.first(body.size() - 1);
+  if (body.empty()) return;
+  fluid_synth_sysex(synth_, reinterpret_cast<const char*>(body.data()), int(body.size()), nullptr, nullptr, nullptr, 0);
+}
+
+void FluidSynthOutput::Reset() {
+  if (synth_) fluid_synth_system_reset(synth_);
+}
+
+void FluidSynthOutput::Close() {
+  if (synth_) fluid_synth_all_sounds_off(synth_, -1);
+}
+
+}  // namespace orv

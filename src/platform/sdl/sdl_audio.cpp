@@ -1,0 +1,219 @@
+#include "platform/sdl/sdl_audio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+#include "platform/sdl/alsa_midi_output.h"
+#include "platform/sdl/fluidsynth_output.h"
+#include "platform/sdl/ticked_synth.h"
+#include "sound/wave_file.h"
+
+namespace orv {
+namespace {
+
+constexpr int kWaveChannel = 0;
+
+// SDL_mixer's music-finished hook takes no user data, and a process has one mixer: the
+// open SdlAudio is reached through this.
+std::atomic<SdlAudio*> g_openAudio{nullptr};
+
+float Gain(uint32_t volume, int channel) { return float(channel == 0 ? volume & 0xFFFF : volume >> 16) / 65535.0f; }
+
+int16_t Saturate(float sample) { return int16_t(std::clamp(sample, -32768.0f, 32767.0f)); }
+
+}  // namespace
+
+SdlAudio::SdlAudio(const Options& options) : rate_(options.sampleRate) {
+  for (auto& volume : volumes_) volume = 0xFFFFFFFF;
+
+  // A wave whose last ADPCM block is short plays to its last whole sample, as the header
+  // parser counts it, instead of losing the block.
+  SDL_SetHint(SDL_HINT_WAVE_TRUNCATION, "dropframe");
+  sdlAudioInit_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  if (sdlAudioInit_) {
+    Mix_Init(MIX_INIT_OGG | MIX_INIT_FLAC | MIX_INIT_MP3);
+    // No format changes allowed: SDL converts to the device, and the mixer's stream is
+    // always 16-bit stereo at our rate.
+    deviceOpen_ = Mix_OpenAudioDevice(options.sampleRate, AUDIO_S16SYS, 2, options.bufferFrames, nullptr, 0) == 0;
+  }
+
+  if (!options.midiPort.empty()) {
+    midi_ = std::make_unique<AlsaMidiOutput>(options.midiPort);
+  } else if (deviceOpen_) {
+    auto synth = std::make_unique<FluidSynthOutput>(
+        rate_, FluidSynthOutput::FindSoundFont(options.soundFont, options.gameFolder));
+    synth_ = synth.get();
+    midi_ = std::move(synth);
+    ticked_ = std::make_unique<TickedSynth>(*synth_, rate_);
+    render_.resize(2 * size_t(std::max(options.bufferFrames, 4096)));
+  } else {
+    midi_ = std::make_unique<NullMidiOutput>();
+  }
+
+  if (deviceOpen_) {
+    Mix_AllocateChannels(1);
+    g_openAudio = this;
+    Mix_HookMusicFinished(MusicFinished);
+    Mix_SetPostMix(PostMix, this);
+  }
+  if (!synth_) tickerThread_ = std::thread([this] { RunTickerThread(); });
+}
+
+SdlAudio::~SdlAudio() {
+  if (tickerThread_.joinable()) {
+    tickerThreadStop_ = true;
+    tickerThread_.join();
+  }
+  if (deviceOpen_) {
+    StopWave();
+    StopTrack();
+    Mix_SetPostMix(nullptr, nullptr);
+    Mix_HookMusicFinished(nullptr);
+    g_openAudio = nullptr;
+    Mix_CloseAudio();
+    Mix_Quit();
+  }
+  midi_.reset();
+  if (sdlAudioInit_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SdlAudio::SynthesizerReady() const { return synth_ && synth_->HasSoundFont(); }
+
+// --- MIDI timing -------------------------------------------------------------------------
+
+void SdlAudio::SetMidiTicker(std::function<void()> tick) {
+  std::lock_guard lock(tickerMutex_);
+  ticker_ = std::move(tick);
+}
+
+void SdlAudio::PostMix(void* self, uint8_t* stream, int length) {
+  auto* audio = static_cast<SdlAudio*>(self);
+  if (audio->synth_) audio->MixSynthesizer(reinterpret_cast<int16_t*>(stream), length / 4);
+}
+
+void SdlAudio::MixSynthesizer(int16_t* out, int frames) {
+  std::lock_guard lock(tickerMutex_);
+  // Allocates only if the device asks for more than it said it would.
+  if (render_.size() < 2 * size_t(frames)) render_.resize(2 * size_t(frames));
+  ticked_->Render(render_.data(), frames, ticker_);
+  const uint32_t volume = volumes_[size_t(VolumeLine::Midi)];
+  const float left = Gain(volume, 0) * 32767.0f;
+  const float right = Gain(volume, 1) * 32767.0f;
+  for (int i = 0; i < frames; ++i) {
+    out[2 * i] = Saturate(out[2 * i] + render_[2 * i] * left);
+    out[2 * i + 1] = Saturate(out[2 * i + 1] + render_[2 * i + 1] * right);
+  }
+}
+
+void SdlAudio::RunTickerThread() {
+  using Clock = std::chrono::steady_clock;
+  auto next = Clock::now();
+  while (!tickerThreadStop_) {
+    next += std::chrono::milliseconds(1);
+    std::this_thread::sleep_until(next);
+    // After a long stall (a suspended machine) start afresh rather than race to catch up.
+    if (Clock::now() - next > std::chrono::seconds(1)) next = Clock::now();
+    std::lock_guard lock(tickerMutex_);
+    if (ticker_) ticker_();
+  }
+}
+
+// --- sound effect ------------------------------------------------------------------------
+
+bool SdlAudio::PlayWave(Bytes waveFile, bool loop) {
+  StopWave();
+  if (!deviceOpen_ || !ParseWaveFile(waveFile)) return false;
+  SDL_RWops* source = SDL_RWFromConstMem(waveFile.data(), int(waveFile.size()));
+  if (!source) return false;
+  wave_ = Mix_LoadWAV_RW(source, 1);  // decodes into a buffer of its own
+  if (!wave_) return false;
+  // Effects leave a channel when it finishes, so the gain goes on with every play.
+  Mix_RegisterEffect(kWaveChannel, WaveGain, nullptr, this);
+  if (Mix_PlayChannel(kWaveChannel, wave_, loop ? -1 : 0) < 0) {
+    StopWave();
+    return false;
+  }
+  return true;
+}
+
+void SdlAudio::StopWave() {
+  if (!deviceOpen_) return;
+  Mix_HaltChannel(kWaveChannel);
+  if (wave_) Mix_FreeChunk(wave_);
+  wave_ = nullptr;
+}
+
+bool SdlAudio::WavePlaying() { return deviceOpen_ && Mix_Playing(kWaveChannel) != 0; }
+
+void SdlAudio::WaveGain(int, void* stream, int length, void* self) {
+  const uint32_t volume = static_cast<SdlAudio*>(self)->volumes_[size_t(VolumeLine::Wave)];
+  if (volume == 0xFFFFFFFF) return;
+  const float left = Gain(volume, 0);
+  const float right = Gain(volume, 1);
+  auto* samples = static_cast<int16_t*>(stream);
+  for (int i = 0; i + 1 < length / 2; i += 2) {
+    samples[i] = int16_t(float(samples[i]) * left);
+    samples[i + 1] = int16_t(float(samples[i + 1]) * right);
+  }
+}
+
+// --- tracks ------------------------------------------------------------------------------
+
+bool SdlAudio::PlayTrack(const std::filesystem::path& file, std::function<void()> onEnd) {
+  StopTrack();
+  if (!deviceOpen_) return false;
+  music_ = Mix_LoadMUS(file.c_str());
+  if (!music_) return false;
+  if (Mix_PlayMusic(music_, 0) < 0) {
+    StopTrack();
+    return false;
+  }
+  onTrackEnd_ = std::move(onEnd);
+  return true;
+}
+
+void SdlAudio::StopTrack() {
+  onTrackEnd_ = nullptr;
+  if (!deviceOpen_) return;
+  // Halting calls the finished hook too; that is not an end of the track.
+  haltingMusic_ = true;
+  Mix_HaltMusic();
+  haltingMusic_ = false;
+  trackEnded_ = false;
+  if (music_) Mix_FreeMusic(music_);
+  music_ = nullptr;
+}
+
+bool SdlAudio::TrackPlaying() { return deviceOpen_ && music_ && Mix_PlayingMusic() != 0; }
+
+void SdlAudio::MusicFinished() {
+  SdlAudio* audio = g_openAudio;
+  if (audio && !audio->haltingMusic_) audio->trackEnded_ = true;
+}
+
+void SdlAudio::Pump() {
+  if (!trackEnded_.exchange(false)) return;
+  // The callback may start the next track, which brings its own callback.
+  if (auto onEnd = std::exchange(onTrackEnd_, nullptr)) onEnd();
+}
+
+// --- volumes -----------------------------------------------------------------------------
+
+bool SdlAudio::GetVolume(VolumeLine line, uint32_t& volume) {
+  volume = volumes_[size_t(line)];
+  return true;
+}
+
+void SdlAudio::SetVolume(VolumeLine line, uint32_t volume) {
+  volumes_[size_t(line)] = volume;
+  if (line == VolumeLine::Cd && deviceOpen_) {
+    const uint32_t louder = std::max(volume & 0xFFFF, volume >> 16);
+    Mix_VolumeMusic(int(louder * MIX_MAX_VOLUME / 0xFFFF));
+  }
+}
+
+}  // namespace orv

@@ -1,0 +1,108 @@
+#pragma once
+// The desktop's sound, through SDL2_mixer: the sound effect on mixer channel 0, tracks
+// streamed as SDL_mixer music (Ogg, FLAC, MP3, WAVE), and MIDI either to the built-in
+// FluidSynth synthesizer, mixed into the same output, or to an ALSA sequencer port.
+//
+// The MIDI ticker runs on the audio thread, between 1 ms slices of synthesizer output:
+// after every 44.1 frames (at 44.1 kHz) of rendered sound the ticker runs once and the
+// events it sends sound from the next frame on. So music timing follows the sound card's
+// clock, with no timer jitter, and the same song always renders the same samples. With an
+// ALSA port (or with no sound device at all) a thread of its own ticks every millisecond.
+//
+// End-of-track callbacks wait in the backend until the game's thread calls Pump(): the main
+// loop calls it whenever it handles events and while the game waits.
+//
+// Volumes are this player's own gains, never the system mixer's: the wave line scales
+// channel 0, the MIDI line the synthesizer, each channel of each on its own; the CD line sets
+// SDL_mixer's music volume, which has no balance, from the louder of its two channels.
+#include <array>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/audio.h"
+#include "sound/midi_output.h"
+
+struct Mix_Chunk;
+typedef struct _Mix_Music Mix_Music;
+
+namespace orv {
+
+class FluidSynthOutput;
+class TickedSynth;
+
+class SdlAudio final : public AudioOut {
+ public:
+  struct Options {
+    std::filesystem::path soundFont;   // empty: look in the game folder, then the system's
+    std::filesystem::path gameFolder;  // where a game's own SoundFont may be
+    std::string midiPort;              // an ALSA sequencer port instead of the synthesizer
+    int sampleRate = 44100;
+    int bufferFrames = 1024;
+  };
+
+  explicit SdlAudio(const Options& options);
+  // The owner of the ticker (the MidiPlayer) must be gone, or have cleared it, before this.
+  ~SdlAudio() override;
+  SdlAudio(const SdlAudio&) = delete;
+  SdlAudio& operator=(const SdlAudio&) = delete;
+
+  // A sound device is open: waves and tracks can play.
+  bool DeviceOpen() const { return deviceOpen_; }
+  // The built-in synthesizer plays (no port was asked for) and it found a SoundFont.
+  bool SynthesizerReady() const;
+  // Runs the callbacks of tracks that have ended, on the calling (game) thread.
+  void Pump();
+
+  bool PlayWave(Bytes waveFile, bool loop) override;
+  void StopWave() override;
+  bool WavePlaying() override;
+
+  bool PlayTrack(const std::filesystem::path& file, std::function<void()> onEnd) override;
+  void StopTrack() override;
+  bool TrackPlaying() override;
+
+  MidiOutput& Midi() override { return *midi_; }
+  void SetMidiTicker(std::function<void()> tick) override;
+
+  bool GetVolume(VolumeLine line, uint32_t& volume) override;
+  void SetVolume(VolumeLine line, uint32_t volume) override;
+
+ private:
+  static void PostMix(void* self, uint8_t* stream, int length);
+  static void WaveGain(int channel, void* stream, int length, void* self);
+  static void MusicFinished();
+
+  void MixSynthesizer(int16_t* out, int frames);
+  void RunTickerThread();
+
+  bool sdlAudioInit_ = false;
+  bool deviceOpen_ = false;
+  int rate_ = 44100;
+
+  std::unique_ptr<MidiOutput> midi_;
+  FluidSynthOutput* synth_ = nullptr;  // midi_ when it is the synthesizer
+
+  std::mutex tickerMutex_;  // the ticker and the synthesizer's rendering
+  std::function<void()> ticker_;
+  std::unique_ptr<TickedSynth> ticked_;
+  std::vector<float> render_;
+
+  std::thread tickerThread_;
+  std::atomic<bool> tickerThreadStop_{false};
+
+  Mix_Chunk* wave_ = nullptr;
+  Mix_Music* music_ = nullptr;
+  std::function<void()> onTrackEnd_;
+  std::atomic<bool> trackEnded_{false};
+  std::atomic<bool> haltingMusic_{false};
+
+  std::array<std::atomic<uint32_t>, 3> volumes_;
+};
+
+}  // namespace orv

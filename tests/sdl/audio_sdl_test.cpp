@@ -1,0 +1,174 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/sdl/alsa_midi_output.h"
+#include "platform/sdl/fluidsynth_output.h"
+#include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/ticked_synth.h"
+#include "sound/midi_player.h"
+#include "sound/smf_builder.h"
+#include "sound/wave_builder.h"
+#include "sound/wave_file.h"
+#include "support/test_support.h"
+
+namespace orv {
+namespace {
+
+using namespace std::chrono_literals;
+
+// SDL's dummy driver: a real audio thread that consumes the stream at the device's pace,
+// with no sound card.
+SdlAudio::Options DummyDevice() {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  return SdlAudio::Options{};
+}
+
+template <typename Predicate>
+bool WaitFor(Predicate done, std::chrono::milliseconds limit = 3000ms) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(5ms);
+  }
+  return true;
+}
+
+TEST(SdlAudio, PlaysWavesOnceOrLooping) {
+  SdlAudio audio(DummyDevice());
+  ASSERT_TRUE(audio.DeviceOpen()) << SDL_GetError();
+  EXPECT_FALSE(audio.PlayWave(Bytes{'R', 'I', 'F', 'F'}, false));
+  ASSERT_TRUE(audio.PlayWave(test::PcmWave(2, 22050, 16, 2205), false));  // 100 ms
+  EXPECT_TRUE(audio.WavePlaying());
+  EXPECT_TRUE(WaitFor([&] { return !audio.WavePlaying(); }));
+
+  ASSERT_TRUE(audio.PlayWave(test::MsAdpcmWave(1, 11025, 256, 256), true));
+  std::this_thread::sleep_for(200ms);
+  EXPECT_TRUE(audio.WavePlaying());
+  audio.StopWave();
+  EXPECT_FALSE(audio.WavePlaying());
+}
+
+TEST(SdlAudio, TrackEndCallbackRunsFromPumpOnlyWhenTheTrackEndsByItself) {
+  test::TempDir dir;
+  dir.Write("track02.wav", test::PcmWave(2, 44100, 16, 4410));
+  SdlAudio audio(DummyDevice());
+  ASSERT_TRUE(audio.DeviceOpen());
+  int ends = 0;
+  ASSERT_TRUE(audio.PlayTrack(dir.path() / "track02.wav", [&] { ++ends; }));
+  EXPECT_TRUE(audio.TrackPlaying());
+  EXPECT_TRUE(WaitFor([&] {
+    audio.Pump();
+    return ends == 1;
+  }));
+  EXPECT_FALSE(audio.TrackPlaying());
+
+  ASSERT_TRUE(audio.PlayTrack(dir.path() / "track02.wav", [&] { ++ends; }));
+  audio.StopTrack();
+  std::this_thread::sleep_for(200ms);
+  audio.Pump();
+  EXPECT_EQ(ends, 1);
+  EXPECT_FALSE(audio.PlayTrack(dir.path() / "missing.ogg", [&] { ++ends; }));
+}
+
+TEST(SdlAudio, TheAudioStreamDrivesTheMidiTickerAtOneMillisecond) {
+  SdlAudio audio(DummyDevice());
+  ASSERT_TRUE(audio.DeviceOpen());
+  std::atomic<int> ticks{0};
+  audio.SetMidiTicker([&] { ++ticks; });
+  const auto start = std::chrono::steady_clock::now();
+  std::this_thread::sleep_for(500ms);
+  audio.SetMidiTicker({});
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  EXPECT_GT(ticks, 300);
+  EXPECT_LT(ticks, elapsed.count() + 100);
+
+  // The volume of each line reads back as set.
+  audio.SetVolume(VolumeLine::Cd, 0x32C80000);
+  uint32_t volume = 0;
+  ASSERT_TRUE(audio.GetVolume(VolumeLine::Cd, volume));
+  EXPECT_EQ(volume, 0x32C80000u);
+}
+
+TEST(SdlAudio, DecodesAdpcmToTheFrameCountTheHeaderParserGives) {
+  SdlAudio audio(DummyDevice());  // sets how SDL treats a short last block
+  for (const Bytes& file : {test::MsAdpcmWave(1, 8000, 256, 3 * 256 + 107), test::MsAdpcmWave(2, 22050, 512, 4 * 512),
+                            test::ImaAdpcmWave(2, 22050, 1024, 10 * 1024), test::ImaAdpcmWave(1, 8000, 256, 2 * 256 + 100),
+                            test::PcmWave(2, 44100, 16, 12345)}) {
+    SDL_AudioSpec spec;
+    Uint8* samples = nullptr;
+    Uint32 length = 0;
+    ASSERT_TRUE(SDL_LoadWAV_RW(SDL_RWFromConstMem(file.data(), int(file.size())), 1, &spec, &samples, &length))
+        << SDL_GetError();
+    const uint64_t frames = length / (spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8);
+    SDL_FreeWAV(samples);
+    EXPECT_EQ(ParseWaveFile(file)->frames, frames);
+  }
+}
+
+// The default SoundFont, when a General MIDI font package is installed.
+std::optional<std::filesystem::path> SystemFont() { return FluidSynthOutput::FindSoundFont({}, {}); }
+
+TEST(FluidSynthOutput, FindsTheSoundFontExplicitThenInTheGameThenOfTheSystem) {
+  test::TempDir game;
+  EXPECT_EQ(FluidSynthOutput::FindSoundFont("/x/y.sf2", game.path()), std::filesystem::path("/x/y.sf2"));
+  EXPECT_EQ(FluidSynthOutput::FindSoundFont({}, game.path()), SystemFont());
+  game.Write("music/inner.sf2", "x");
+  game.Write("Game.SF2", "x");
+  EXPECT_EQ(FluidSynthOutput::FindSoundFont({}, game.path()), game.path() / "Game.SF2");
+}
+
+// Renders a song offline the way the desktop does; the samples of two runs must match.
+std::vector<float> RenderSong(const std::filesystem::path& font, const Bytes& song, int frames) {
+  FluidSynthOutput synth(44100, font);
+  EXPECT_TRUE(synth.HasSoundFont());
+  MidiPlayer player(synth);
+  player.LoadSong(song);
+  player.PlayFromStart();
+  TickedSynth ticked(synth, 44100);
+  std::vector<float> out(2 * size_t(frames));
+  for (int done = 0; done < frames; done += 1000)
+    ticked.Render(out.data() + 2 * done, std::min(1000, frames - done), [&] { player.OnTimer(); });
+  return out;
+}
+
+TEST(FluidSynthOutput, RendersSongsDeterministically) {
+  const auto font = SystemFont();
+  if (!font) GTEST_SKIP() << "no General MIDI SoundFont installed";
+  const Bytes song = test::Smf(96, {test::Track()
+                                        .Event(0, {0xC0, 0})
+                                        .Event(0, {0x90, 60, 100})
+                                        .Event(10, {0x90, 64, 100})
+                                        .Event(10, {0x80, 60, 0})
+                                        .Event(30, {0x80, 64, 0})});
+  const std::vector<float> first = RenderSong(*font, song, 44100);
+  // Silence (but for the effects' noise floor) until the first tick at 5 ms, sound after.
+  float early = 0, late = 0;
+  for (size_t i = 0; i < 2 * 200; ++i) early = std::max(early, std::abs(first[i]));
+  for (size_t i = 2 * 4410; i < 2 * 22050; ++i) late = std::max(late, std::abs(first[i]));
+  EXPECT_LT(early, 1e-5f);
+  EXPECT_GT(late, 0.01f);
+  EXPECT_EQ(RenderSong(*font, song, 44100), first);
+}
+
+}  // namespace
+}  // namespace orv
+
+namespace orv {
+namespace {
+
+TEST(AlsaMidiOutput, AMissingPortLeavesAnOutputThatTakesNothing) {
+  AlsaMidiOutput output("no-such-synthesizer:0");
+  EXPECT_FALSE(output.Connected());
+  EXPECT_FALSE(output.Open());
+  output.ShortMessage(0x90, 60, 100);
+  output.LongMessage(Bytes{0xF0, 0x7E, 0xF7});
+  output.Reset();
+  output.Close();
+}
+
+}  // namespace
+}  // namespace orv
