@@ -25,7 +25,8 @@ TForm1::TForm1(PlatformServices s)
       textImage(kStageWidth, kStageHeight),
       windowSurface(kStageWidth, kStageHeight),
       backgroundPixels(kStageWidth, kStageHeight),
-      scenario(s.folder) {
+      scenario(s.folder),
+      midiPlayer(std::make_unique<MidiPlayer>(s.audio)) {
   applicationTitle = Sj(kApplicationTitle);
   BuildMenu();
 }
@@ -39,6 +40,7 @@ void TForm1::FormCreate() {
   if (auto bytes = folder().ReadAll("icon1.bmp")) lineWaitIcon = DecodeBmp(*bytes).image;
   if (auto bytes = folder().ReadAll("icon2.bmp")) pageWaitIcon = DecodeBmp(*bytes).image;
   defs = ReadStartupDefinitions(folder());
+  cdTracks = CdTrackSet::Scan(folder());
   pictureCache = std::make_unique<PictureCache>(folder(), defs.picturePackageName);
   uint32_t volume = 0;
   if ((haveSavedVolumes[0] = services.audio.GetVolume(VolumeLine::Wave, volume))) savedWaveVolume = volume;
@@ -95,8 +97,9 @@ void TForm1::Close() {
 
 void TForm1::FormClose() {
   if (fullScreen == 1 && IsChecked("FullMode")) host().SetFullScreen(false);
-  services.audio.StopTrack();
-  services.audio.StopWave();
+  StopCd();
+  StopWave();
+  midiPlayer->UnloadSong();
   if (haveSavedVolumes[0]) services.audio.SetVolume(VolumeLine::Wave, savedWaveVolume);
   if (haveSavedVolumes[1]) services.audio.SetVolume(VolumeLine::Midi, savedMidiVolume);
   if (haveSavedVolumes[2]) services.audio.SetVolume(VolumeLine::Cd, savedCdVolume);

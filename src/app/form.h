@@ -20,6 +20,8 @@
 #include "script/scenario_source.h"
 #include "script/script_reader.h"
 #include "script/startup_definitions.h"
+#include "sound/cd_tracks.h"
+#include "sound/midi_player.h"
 
 namespace orv {
 
@@ -175,6 +177,15 @@ class TForm1 : public GameEvents {
   int32_t textCursorX = 0, textCursorY = 0;
   bool pageEnded = false;
   MessageHistory history;
+
+  // --- sound ---
+  void PlayWave(int32_t flag);
+  void StopWave();
+  void PlayCdTrack();
+  void StopCd();
+  std::unique_ptr<MidiPlayer> midiPlayer;
+  CdTrackSet cdTracks;
+  uint32_t cdStartedMs = 0;
 
   // --- scene and variables ---
   SceneState scene;

@@ -95,6 +95,20 @@ json DumpState(const TForm1& form) {
       strings.push_back({{"index", i}, {"name", Cp932ToUtf8(v.name.str())}, {"value", Cp932ToUtf8(v.value.str())}});
   }
   out["stringVariables"] = strings;
+  TForm1& live = const_cast<TForm1&>(form);
+  out["music"] = {{"name", Cp932ToUtf8(form.scene.musicName.str())},
+                  {"playing", form.midiPlayer->Playing()},
+                  {"loop", form.midiPlayer->Loop()}};
+  out["wave"] = {{"name", Cp932ToUtf8(form.scene.waveName.str())},
+                 {"playing", live.services.audio.WavePlaying()},
+                 {"loop", form.scene.waveMode == 0}};
+  out["cd"] = {{"track", form.scene.cdTrack}, {"playing", live.services.audio.TrackPlaying()}};
+  json volumes = json::object();
+  for (auto [line, key] : {std::pair{VolumeLine::Wave, "wave"}, {VolumeLine::Midi, "midi"}, {VolumeLine::Cd, "cd"}}) {
+    uint32_t volume = 0;
+    if (live.services.audio.GetVolume(line, volume)) volumes[key] = volume;
+  }
+  out["volumes"] = volumes;
   return out;
 }
 

@@ -18,10 +18,6 @@ bool Pending(const char* keyword, bool result) {
 }  // namespace
 
 bool CmdTtxtspr(TForm1&) { return Pending("TTXTSPR", true); }
-bool CmdWaveplay(TForm1&) { return Pending("WAVEPLAY", true); }
-bool CmdWavestop(TForm1&) { return Pending("WAVESTOP", true); }
-bool CmdMidiplay(TForm1&) { return Pending("MIDIPLAY", true); }
-bool CmdMidistop(TForm1&) { return Pending("MIDISTOP", true); }
 bool CmdSelect(TForm1&) { return Pending("SELECT", false); }
 bool CmdTmode(TForm1&) { return Pending("TMODE", true); }
 bool CmdDatalog(TForm1&) { return Pending("DATALOG", true); }
@@ -30,8 +26,6 @@ bool CmdOnload(TForm1&) { return Pending("ONLOAD", true); }
 bool CmdOnsave(TForm1&) { return Pending("ONSAVE", true); }
 bool CmdPsave(TForm1&) { return Pending("PSAVE", true); }
 bool CmdPload(TForm1&) { return Pending("PLOAD", true); }
-bool CmdCdplay(TForm1&) { return Pending("CDPLAY", true); }
-bool CmdCdstop(TForm1&) { return Pending("CDSTOP", true); }
 bool CmdSavepoint(TForm1&) { return Pending("SAVEPOINT", true); }
 bool CmdTfontname(TForm1&) { return Pending("TFONTNAME", true); }
 bool CmdTfontsize(TForm1&) { return Pending("TFONTSIZE", true); }
