@@ -169,17 +169,21 @@ void DecodeRow(const BmpLayout& l, const uint8_t* src, int pixels, uint8_t* dst)
   switch (l.bitsPerPixel) {
     case 1:
     case 2:
-    case 4:
-    case 8: {
+    case 4: {
+      // The leftmost pixel sits in the byte's high bits.
       const int bits = l.bitsPerPixel;
-      const int perByte = 8 / bits;
-      const uint8_t mask = uint8_t((1 << bits) - 1);
+      const unsigned mask = (1u << bits) - 1;
+      int shift = 8 - bits;
       for (int x = 0; x < pixels; ++x, dst += 3) {
-        const int shift = 8 - bits * (x % perByte + 1);
-        PutBgr(dst, l.palette[(src[x / perByte] >> shift) & mask]);
+        PutBgr(dst, l.palette[(*src >> shift) & mask]);
+        shift -= bits;
+        if (shift < 0) shift = 8 - bits, ++src;
       }
       break;
     }
+    case 8:
+      for (int x = 0; x < pixels; ++x, dst += 3) PutBgr(dst, l.palette[src[x]]);
+      break;
     case 16:
       for (int x = 0; x < pixels; ++x, src += 2, dst += 3) {
         const uint32_t v = uint32_t(src[0] | src[1] << 8);
@@ -218,16 +222,17 @@ void DecodeRunLength(ByteSpan file, const BmpLayout& l, Image& image) {
   const bool nibbles = l.compression == kRle4;
   size_t at = l.pixelOffset;
   int64_t x = 0, y = 0;
-  auto put = [&](int64_t px, uint8_t index) {
-    if (px < l.width) PutBgr(image.row(ImageRow(l, y)) + size_t(px) * 3, l.palette[index]);
+  auto put = [&](uint8_t* row, int64_t px, uint8_t index) {
+    if (px < l.width) PutBgr(row + size_t(px) * 3, l.palette[index]);
   };
   while (y < l.height && file.size() - at >= 2) {
     const uint8_t count = file[at], value = file[at + 1];
     at += 2;
     if (count > 0) {
-      const int64_t n = std::min<int64_t>(count, std::max<int64_t>(0, l.width - x));
-      for (int64_t i = 0; i < n; ++i)
-        put(x + i, nibbles ? uint8_t(i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
+      const int64_t n = std::clamp<int64_t>(l.width - x, 0, count);
+      uint8_t* p = image.row(ImageRow(l, y)) + size_t(std::min<int64_t>(x, l.width)) * 3;
+      for (int64_t i = 0; i < n; ++i, p += 3)
+        PutBgr(p, l.palette[nibbles ? (i % 2 == 0 ? value >> 4 : value & 0x0F) : value]);
       x += count;
       continue;
     }
@@ -244,11 +249,12 @@ void DecodeRunLength(ByteSpan file, const BmpLayout& l, Image& image) {
     } else {  // literal pixels
       const size_t bytes = nibbles ? (size_t(value) + 1) / 2 : value;
       const size_t have = std::min(bytes, file.size() - at);
+      uint8_t* row = image.row(ImageRow(l, y));
       for (int64_t i = 0; i < value; ++i) {
         const size_t byteIndex = nibbles ? size_t(i / 2) : size_t(i);
         if (byteIndex >= have) break;
         const uint8_t b = file[at + byteIndex];
-        put(x + i, nibbles ? uint8_t(i % 2 == 0 ? b >> 4 : b & 0x0F) : b);
+        put(row, x + i, nibbles ? uint8_t(i % 2 == 0 ? b >> 4 : b & 0x0F) : b);
       }
       x += value;
       at += std::min(file.size() - at, (bytes + 1) & ~size_t(1));

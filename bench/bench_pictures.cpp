@@ -1,0 +1,225 @@
+// Picture decoding and loading speed on 640 x 480 pictures, as ratios against copying the
+// picture's 921600 bytes once (the least any hand-over of a stage picture costs), measured in
+// the same run. "cached" is what recomposing the stage pays per character once the picture
+// cache holds it; "load" is the uncached path (package directory, member read, decode).
+//
+//   bench_pictures [--benchmark_filter=...] [--benchmark_repetitions=N]
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include <jpeglib.h>
+#include <unistd.h>
+
+#include "graphics/bmp_decoder.h"
+#include "graphics/jpeg_decoder.h"
+#include "graphics/picture_cache.h"
+#include "graphics/picture_loader.h"
+#include "platform/game_folder.h"
+#include "script/package_file.h"
+
+namespace {
+
+using orv::Bytes;
+constexpr int kWidth = 640, kHeight = 480;
+
+uint8_t Shade(int x, int y, int channel) { return uint8_t((x * (channel + 1) + y * (3 - channel) + (x ^ y)) & 0xFF); }
+
+Bytes BmpHeader(int bits, uint32_t compression, uint32_t colours, size_t pixelBytes) {
+  Bytes b(54 + colours * 4, 0);
+  b[0] = 'B';
+  b[1] = 'M';
+  orv::PutU32LE(&b[10], uint32_t(b.size()));
+  orv::PutU32LE(&b[14], 40);
+  orv::PutU32LE(&b[18], kWidth);
+  orv::PutU32LE(&b[22], kHeight);
+  b[26] = 1;
+  b[28] = uint8_t(bits);
+  orv::PutU32LE(&b[30], compression);
+  orv::PutU32LE(&b[34], uint32_t(pixelBytes));
+  orv::PutU32LE(&b[46], colours);
+  for (uint32_t i = 0; i < colours; ++i) b[54 + i * 4] = b[55 + i * 4] = b[56 + i * 4] = uint8_t(i);
+  orv::PutU32LE(&b[2], uint32_t(b.size() + pixelBytes));
+  return b;
+}
+
+const Bytes& Bmp24() {
+  static const Bytes file = [] {
+    Bytes b = BmpHeader(24, 0, 0, size_t(kWidth) * kHeight * 3);
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        for (int c = 0; c < 3; ++c) b.push_back(Shade(x, y, c));
+    return b;
+  }();
+  return file;
+}
+
+const Bytes& Bmp8() {
+  static const Bytes file = [] {
+    Bytes b = BmpHeader(8, 0, 256, size_t(kWidth) * kHeight);
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) b.push_back(Shade(x, y, 1));
+    return b;
+  }();
+  return file;
+}
+
+// Runs of 8 equal pixels: a typical flat-coloured RLE picture.
+const Bytes& BmpRle8() {
+  static const Bytes file = [] {
+    Bytes runs;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; x += 8) runs.insert(runs.end(), {8, Shade(x, y, 2)});
+      runs.insert(runs.end(), {0, 0});
+    }
+    runs.insert(runs.end(), {0, 1});
+    Bytes b = BmpHeader(8, 1, 256, runs.size());
+    b.insert(b.end(), runs.begin(), runs.end());
+    return b;
+  }();
+  return file;
+}
+
+const Bytes& Jpeg() {
+  static const Bytes file = [] {
+    jpeg_compress_struct c{};
+    jpeg_error_mgr err{};
+    c.err = jpeg_std_error(&err);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = kWidth;
+    c.image_height = kHeight;
+    c.input_components = 3;
+    c.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 85, TRUE);
+    jpeg_start_compress(&c, TRUE);
+    Bytes row(size_t(kWidth) * 3);
+    while (c.next_scanline < c.image_height) {
+      for (int x = 0; x < kWidth; ++x)
+        for (int ch = 0; ch < 3; ++ch) row[size_t(x) * 3 + size_t(ch)] = Shade(x, int(c.next_scanline), ch);
+      JSAMPROW p = row.data();
+      jpeg_write_scanlines(&c, &p, 1);
+    }
+    jpeg_finish_compress(&c);
+    Bytes out(buffer, buffer + size);
+    jpeg_destroy_compress(&c);
+    std::free(buffer);
+    return out;
+  }();
+  return file;
+}
+
+void BM_CopyPicture(benchmark::State& state) {
+  const Bytes& src = Bmp24();
+  Bytes dst(src.size());
+  for (auto _ : state) {
+    std::memcpy(dst.data(), src.data(), src.size());
+    benchmark::DoNotOptimize(dst.data());
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_CopyPicture);
+
+void DecodeBmpLoop(benchmark::State& state, const Bytes& file) {
+  for (auto _ : state) {
+    orv::DecodedPicture d = orv::DecodeBmp(file);
+    benchmark::DoNotOptimize(d.image.bytes().data());
+  }
+}
+void BM_DecodeBmp24(benchmark::State& state) { DecodeBmpLoop(state, Bmp24()); }
+void BM_DecodeBmp8(benchmark::State& state) { DecodeBmpLoop(state, Bmp8()); }
+void BM_DecodeBmpRle8(benchmark::State& state) { DecodeBmpLoop(state, BmpRle8()); }
+BENCHMARK(BM_DecodeBmp24);
+BENCHMARK(BM_DecodeBmp8);
+BENCHMARK(BM_DecodeBmpRle8);
+
+void BM_DecodeJpeg(benchmark::State& state) {
+  for (auto _ : state) {
+    orv::DecodedPicture d = orv::DecodeJpeg(Jpeg());
+    benchmark::DoNotOptimize(d.image.bytes().data());
+  }
+}
+BENCHMARK(BM_DecodeJpeg);
+
+// A game folder with a picture package of 40 members, the last of which is asked for.
+struct PackageFolder {
+  std::filesystem::path dir;
+  PackageFolder() {
+    dir = std::filesystem::temp_directory_path() / ("orvane-bench-pictures-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::vector<orv::PackageMember> members;
+    for (int i = 0; i < 39; ++i) members.push_back({"filler" + std::to_string(i) + ".bmp", Bytes(64, 0)});
+    members.push_back({"chara.bmp", Bmp24()});
+    orv::WriteFileAtomically(dir / "graphic.dat", orv::BuildPackage(members));
+  }
+  ~PackageFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+};
+
+PackageFolder& Folder() {
+  static PackageFolder folder;
+  return folder;
+}
+
+void BM_LoadFromPackage(benchmark::State& state) {
+  orv::GameFolder folder(Folder().dir);
+  orv::PictureLoader loader(folder, "graphic.dat");
+  for (auto _ : state) {
+    orv::PictureLoad load = loader.Load("CHARA.BMP");
+    if (!load.loaded()) state.SkipWithError("not loaded");
+    benchmark::DoNotOptimize(load.image.get());
+  }
+}
+BENCHMARK(BM_LoadFromPackage);
+
+void BM_LoadCached(benchmark::State& state) {
+  orv::GameFolder folder(Folder().dir);
+  orv::PictureCache cache(folder, "graphic.dat");
+  cache.Load("chara.bmp");
+  for (auto _ : state) {
+    orv::PictureLoad load = cache.Load("CHARA.BMP");
+    if (!load.loaded()) state.SkipWithError("not loaded");
+    benchmark::DoNotOptimize(load.image.get());
+  }
+}
+BENCHMARK(BM_LoadCached);
+
+// Prints each benchmark's CPU time as a multiple of the copy baseline (CPU time, since the
+// machine may be shared and wall time then counts other work).
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs)
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred) times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    auto base = times_.find("BM_CopyPicture");
+    if (base == times_.end()) return;
+    std::printf("\nTime as a multiple of copying one 640 x 480 picture (%.1f us):\n", base->second / 1000.0);
+    for (const auto& [name, time] : times_) std::printf("  %-20s %8.2f x\n", name.c_str(), time / base->second);
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
