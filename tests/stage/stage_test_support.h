@@ -1,0 +1,108 @@
+#pragma once
+// Pictures, recorded frames and an in-process player for the stage tests.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/form.h"
+#include "platform/audio.h"
+#include "platform/game_folder.h"
+#include "platform/headless/headless_clock.h"
+#include "platform/host.h"
+#include "platform/image.h"
+#include "platform/text/font_renderer.h"
+#include "sound/midi_output.h"
+#include "support/test_support.h"
+
+namespace orv::test {
+
+// A picture whose pixel (x, y) comes from `shade`.
+Image Picture(int width, int height, const std::function<Rgb(int x, int y)>& shade);
+Image Solid(int width, int height, Rgb color);
+// Two busy full-stage pictures that differ in every byte and every row, so that a flipped
+// row or a shifted column shows.
+Image OldStage();
+Image NewStage();
+
+void WritePicture(const TempDir& dir, std::string_view name, const Image& picture);
+Image ReadPicture(const std::filesystem::path& file);
+
+struct Frame {
+  Image image;
+  uint32_t ms = 0;
+};
+// The frames a --record run wrote, in order.
+std::vector<Frame> ReadRecordedFrames(const std::filesystem::path& dir);
+
+// Number of pixels where two pictures differ (all of them when the sizes differ).
+int DifferingPixels(const Image& a, const Image& b);
+
+// The window as a list of frames, with message boxes as UTF-8 lines.
+class FrameHost final : public Host {
+ public:
+  explicit FrameHost(Clock& clock) : clock_(clock) {}
+  void Present(const Image& surface) override;
+  void SetCaption(std::string_view) override {}
+  void MenuChanged(const MenuModel&) override {}
+  void ShowMessage(std::string_view text, std::string_view) override;
+  bool AskYesNo(std::string_view, std::string_view) override { return true; }
+  std::optional<std::string> AskText(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> AskSaveFile(std::string_view, std::string_view) override { return std::nullopt; }
+  void SetStayOnTop(bool) override {}
+  void SetFullScreen(bool) override {}
+  void SetMenuBarVisible(bool) override {}
+  void SetWindowPosition(int, int) override {}
+  void GetWindowPosition(int& left, int& top) override { left = top = 0; }
+  void CenterWindow() override {}
+  bool SetCursorFromFile(const std::filesystem::path&) override { return false; }
+  void ResetCursor() override {}
+  void OpenExternally(const std::string&) override {}
+
+  // Every frame is kept unless keepFrames is off; the count, times and last frame always are.
+  bool keepFrames = true;
+  std::vector<Frame> frames;
+  std::vector<uint32_t> times;
+  Image last;
+  std::function<void(const Image&)> onPresent;
+  std::vector<std::string> messages;
+
+ private:
+  Clock& clock_;
+};
+
+class QuietAudio final : public AudioOut {
+ public:
+  bool PlayWave(Bytes, bool) override { return false; }
+  void StopWave() override {}
+  bool WavePlaying() override { return false; }
+  bool PlayTrack(const std::filesystem::path&, std::function<void()>) override { return false; }
+  void StopTrack() override {}
+  bool TrackPlaying() override { return false; }
+  MidiOutput& Midi() override { return midi_; }
+  void SetMidiTicker(std::function<void()>) override {}
+  bool GetVolume(VolumeLine, uint32_t& volume) override {
+    volume = 0;
+    return true;
+  }
+  void SetVolume(VolumeLine, uint32_t) override {}
+
+ private:
+  NullMidiOutput midi_;
+};
+
+// A main window over an empty game folder, not started: tests set its layers and call the
+// stage directly.
+struct StageRig {
+  TempDir dir;
+  HeadlessClock clock;
+  FrameHost host{clock};
+  GameFolder folder{dir.path()};
+  FontRenderer fonts;
+  QuietAudio audio;
+  TForm1 form{PlatformServices{host, clock, folder, fonts, audio}};
+};
+
+}  // namespace orv::test
