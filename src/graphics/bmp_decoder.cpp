@@ -264,6 +264,9 @@ void DecodeRunLength(ByteSpan file, const BmpLayout& l, Image& image) {
 
 }  // namespace
 
+// New pictures start black, which is what unwritten pixels must show.
+static_assert(kUnwrittenPixel == Rgb{});
+
 DecodedPicture DecodeBmp(ByteSpan file) {
   BmpLayout layout;
   if (std::string why = ReadLayout(file, layout); !why.empty()) return DecodedPicture::Failure("BMP: " + why);

@@ -9,7 +9,7 @@
 namespace orv {
 namespace {
 
-using test::BmpSpec;
+using test::BmpFields;
 using test::BuildBmp;
 using test::PackRows;
 
@@ -42,7 +42,7 @@ void ExpectRow(const Image& image, int y, const std::vector<Rgb>& colours) {
 TEST(BmpDecoder, IndexedDepthsBottomUp) {
   for (uint16_t bits : {1, 2, 4, 8}) {
     SCOPED_TRACE(bits);
-    BmpSpec s;
+    BmpFields s;
     s.bitsPerPixel = bits;
     s.width = 3;
     s.height = 2;
@@ -58,7 +58,7 @@ TEST(BmpDecoder, IndexedDepthsBottomUp) {
 
 TEST(BmpDecoder, TrueColourRowsAndPadding) {
   // Width 3 at 24 bits: 9 bytes of pixels and 3 of padding per row.
-  BmpSpec s;
+  BmpFields s;
   s.width = 3;
   s.height = 2;
   s.pixels = PackRows(24, {{0xFF0000, 0x00FF00, 0x0000FF}, {0x102030, 0x405060, 0x708090}});
@@ -82,7 +82,7 @@ TEST(BmpDecoder, SixteenBitDefaultAndBitFieldsWidenByShifting) {
   EXPECT_EQ(WidenChannel(0x3FF, 10), 255);
   EXPECT_EQ(WidenChannel(0x200, 10), 128);
 
-  BmpSpec s;  // 5-5-5 without masks
+  BmpFields s;  // 5-5-5 without masks
   s.bitsPerPixel = 16;
   s.width = 4;
   s.pixels = PackRows(16, {{0x7FFF, 0x7C00, 0x4210, 0x001F}});
@@ -107,7 +107,7 @@ TEST(BmpDecoder, SixteenBitDefaultAndBitFieldsWidenByShifting) {
 }
 
 TEST(BmpDecoder, ThirtyTwoBitArbitraryMasks) {
-  BmpSpec s;
+  BmpFields s;
   s.bitsPerPixel = 32;
   s.compression = 3;
   s.width = 3;
@@ -121,7 +121,7 @@ TEST(BmpDecoder, ThirtyTwoBitArbitraryMasks) {
 }
 
 TEST(BmpDecoder, Rle8RunsLiteralsDeltaAndEnds) {
-  BmpSpec s;
+  BmpFields s;
   s.bitsPerPixel = 8;
   s.compression = 1;
   s.width = 5;
@@ -155,7 +155,7 @@ TEST(BmpDecoder, Rle8RunsLiteralsDeltaAndEnds) {
 }
 
 TEST(BmpDecoder, Rle4NibblesAndOddLiteral) {
-  BmpSpec s;
+  BmpFields s;
   s.bitsPerPixel = 4;
   s.compression = 2;
   s.width = 6;
@@ -176,7 +176,7 @@ TEST(BmpDecoder, Rle4NibblesAndOddLiteral) {
 }
 
 TEST(BmpDecoder, Os2Headers) {
-  BmpSpec core;  // 12-byte header, 16-bit sizes, 3-byte palette entries
+  BmpFields core;  // 12-byte header, 16-bit sizes, 3-byte palette entries
   core.headerSize = 12;
   core.bitsPerPixel = 8;
   core.width = 2;
@@ -194,7 +194,7 @@ TEST(BmpDecoder, Os2Headers) {
 
   for (uint32_t size : {16u, 24u, 64u}) {  // OS/2 2.x, with missing fields as zero
     SCOPED_TRACE(size);
-    BmpSpec os2;
+    BmpFields os2;
     os2.headerSize = size;
     os2.bitsPerPixel = 4;
     os2.width = 2;
@@ -205,7 +205,7 @@ TEST(BmpDecoder, Os2Headers) {
     ExpectRow(Decode(BuildBmp(os2)), 0, {kGreen, kRed});
   }
 
-  BmpSpec huffman;  // compression 3 means Huffman 1D under an OS/2 header
+  BmpFields huffman;  // compression 3 means Huffman 1D under an OS/2 header
   huffman.headerSize = 64;
   huffman.bitsPerPixel = 16;
   huffman.compression = 3;
@@ -214,7 +214,7 @@ TEST(BmpDecoder, Os2Headers) {
 }
 
 TEST(BmpDecoder, ShortAndLongPalettes) {
-  BmpSpec s;
+  BmpFields s;
   s.bitsPerPixel = 8;
   s.width = 3;
   s.colorsUsed = 2;
@@ -233,7 +233,7 @@ TEST(BmpDecoder, ShortAndLongPalettes) {
 }
 
 TEST(BmpDecoder, TruncatedPixelsDecodeWhatIsThere) {
-  BmpSpec s;
+  BmpFields s;
   s.width = 2;
   s.height = 3;
   s.pixels = PackRows(24, {{0xFF0000, 0xFF0000}, {0x00FF00, 0x00FF00}, {0x0000FF, 0x0000FF}});
@@ -245,7 +245,7 @@ TEST(BmpDecoder, TruncatedPixelsDecodeWhatIsThere) {
 }
 
 TEST(BmpDecoder, RefusesBrokenHeadersAndSizes) {
-  BmpSpec good;
+  BmpFields good;
   good.width = 2;
   good.height = 2;
   good.pixels = Bytes(16, 0x7F);
@@ -259,27 +259,27 @@ TEST(BmpDecoder, RefusesBrokenHeadersAndSizes) {
   ErrorOf({});
 
   auto refused = [&](auto change) {
-    BmpSpec s = good;
+    BmpFields s = good;
     change(s);
     return ErrorOf(BuildBmp(s));
   };
-  refused([](BmpSpec& s) { s.width = kMaxPictureSide + 1; });
-  refused([](BmpSpec& s) { s.width = 0; });
-  refused([](BmpSpec& s) { s.width = -2; });
-  refused([](BmpSpec& s) { s.height = INT_MIN; });
-  refused([](BmpSpec& s) { s.width = 8192, s.height = 8192; });  // sides fine, too many pixels
-  refused([](BmpSpec& s) { s.bitsPerPixel = 7; });
-  refused([](BmpSpec& s) { s.compression = 4; });                          // embedded JPEG
-  refused([](BmpSpec& s) { s.compression = 1; });                          // RLE8 at 24 bits
-  refused([](BmpSpec& s) { s.compression = 3, s.masks = {1, 2, 4}; });     // bit fields at 24 bits
-  refused([](BmpSpec& s) { s.bitsPerPixel = 16, s.compression = 3, s.pixels.clear(); });  // masks cut off
-  refused([](BmpSpec& s) { s.headerSize = 8; });
-  refused([](BmpSpec& s) { s.pixelOffset = 1000; });                       // bits past the end
-  refused([](BmpSpec& s) { s.pixelOffset = uint32_t(54 + s.pixels.size()); });
+  refused([](BmpFields& s) { s.width = kMaxPictureSide + 1; });
+  refused([](BmpFields& s) { s.width = 0; });
+  refused([](BmpFields& s) { s.width = -2; });
+  refused([](BmpFields& s) { s.height = INT_MIN; });
+  refused([](BmpFields& s) { s.width = 8192, s.height = 8192; });  // sides fine, too many pixels
+  refused([](BmpFields& s) { s.bitsPerPixel = 7; });
+  refused([](BmpFields& s) { s.compression = 4; });                          // embedded JPEG
+  refused([](BmpFields& s) { s.compression = 1; });                          // RLE8 at 24 bits
+  refused([](BmpFields& s) { s.compression = 3, s.masks = {1, 2, 4}; });     // bit fields at 24 bits
+  refused([](BmpFields& s) { s.bitsPerPixel = 16, s.compression = 3, s.pixels.clear(); });  // masks cut off
+  refused([](BmpFields& s) { s.headerSize = 8; });
+  refused([](BmpFields& s) { s.pixelOffset = 1000; });                       // bits past the end
+  refused([](BmpFields& s) { s.pixelOffset = uint32_t(54 + s.pixels.size()); });
 }
 
 TEST(BmpDecoder, OffsetIntoTheHeadersMeansBitsFollowTheTable) {
-  BmpSpec s;
+  BmpFields s;
   s.bitsPerPixel = 8;
   s.width = 2;
   s.colorsUsed = 2;
@@ -290,7 +290,7 @@ TEST(BmpDecoder, OffsetIntoTheHeadersMeansBitsFollowTheTable) {
 }
 
 TEST(BmpDecoder, LargestSideDecodes) {
-  BmpSpec s;
+  BmpFields s;
   s.width = kMaxPictureSide;
   s.height = 1;
   s.pixels = Bytes(size_t(kMaxPictureSide) * 3, 0xFF);

@@ -21,7 +21,7 @@ inline void PutU16(Bytes& b, size_t at, uint32_t v) {
 }
 inline void PutU32(Bytes& b, size_t at, uint32_t v) { PutU32LE(b.data() + at, v); }
 
-struct BmpSpec {
+struct BmpFields {
   uint32_t headerSize = 40;  // 12 (OS/2 1.x), 16..64 (OS/2 2.x), 40, 52, 56, 108, 124
   int32_t width = 1;
   int32_t height = 1;  // negative: top-down
@@ -34,7 +34,7 @@ struct BmpSpec {
   std::optional<uint32_t> pixelOffset;  // bfOffBits; by default right after the palette
 };
 
-inline Bytes BuildBmp(const BmpSpec& s) {
+inline Bytes BuildBmp(const BmpFields& s) {
   const bool core = s.headerSize == 12;
   const bool masksInside = s.headerSize >= 52;
   Bytes b(14 + s.headerSize, 0);
@@ -106,11 +106,11 @@ inline Bytes BmpOf(const Image& image) {
     }
     rows.push_back(row);
   }
-  BmpSpec spec;
-  spec.width = image.width();
-  spec.height = image.height();
-  spec.pixels = PackRows(24, rows);
-  return BuildBmp(spec);
+  BmpFields fields;
+  fields.width = image.width();
+  fields.height = image.height();
+  fields.pixels = PackRows(24, rows);
+  return BuildBmp(fields);
 }
 
 inline Image SolidImage(int width, int height, Rgb c) {
