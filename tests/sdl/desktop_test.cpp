@@ -1,0 +1,351 @@
+// The desktop backend end to end, on SDL's offscreen video driver: a window, a presented
+// frame, input through the main loop, a modal box answered by keys, and closing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "platform/sdl/desktop_loop.h"
+#include "platform/sdl/desktop_session.h"
+#include "platform/sdl/external_open.h"
+#include "platform/sdl/single_instance.h"
+#include "platform/sjis.h"
+#include "support/test_support.h"
+
+namespace orv {
+namespace {
+
+using test::Sjis;
+
+struct FakeGame : GameEvents {
+  std::vector<std::string> log;
+  bool closed = false;
+  bool timerOn = false;
+  uint32_t timerDue = 0;
+  std::function<void(KeyPress)> onKey;
+  std::function<void(std::string_view)> onMenu;
+
+  void Shown() override { log.push_back("shown"); }
+  void Click() override { log.push_back("click"); }
+  void MouseDown(MouseButton b, int x, int y) override {
+    log.push_back(std::string(b == MouseButton::Left ? "down-left " : "down-right ") + std::to_string(x) + " " +
+                  std::to_string(y));
+  }
+  void MouseMove(int x, int y) override { log.push_back("move " + std::to_string(x) + " " + std::to_string(y)); }
+  void KeyDown(KeyPress key) override {
+    log.push_back(key.code == KeyCode::Letter ? std::string("key ") + key.letter : "key " + std::to_string(int(key.code)));
+    if (onKey) onKey(key);
+  }
+  void MenuClick(std::string_view name) override {
+    log.push_back("menu " + std::string(name));
+    if (onMenu) onMenu(name);
+  }
+  void CloseRequested() override {
+    log.push_back("close");
+    closed = true;
+  }
+  bool NextTimerDue(uint32_t& due) override {
+    due = timerDue;
+    return timerOn;
+  }
+  void FireDueTimers(uint32_t now) override {
+    if (timerOn && int32_t(now - timerDue) >= 0) {
+      timerOn = false;
+      log.push_back("timer");
+    }
+  }
+  bool Closed() const override { return closed; }
+};
+
+void PushKey(SDL_Keycode key, uint16_t mod = KMOD_NONE) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.state = SDL_PRESSED;
+  e.key.keysym.sym = key;
+  e.key.keysym.mod = mod;
+  SDL_PushEvent(&e);
+}
+
+void PushMouse(Uint32 type, Uint8 button, int x, int y) {
+  SDL_Event e{};
+  e.type = type;
+  if (type == SDL_MOUSEMOTION) {
+    e.motion.x = x;
+    e.motion.y = y;
+  } else {
+    e.button.button = button;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.x = x;
+    e.button.y = y;
+  }
+  SDL_PushEvent(&e);
+}
+
+void PushText(const char* utf8) {
+  SDL_Event e{};
+  e.type = SDL_TEXTINPUT;
+  SDL_strlcpy(e.text.text, utf8, sizeof(e.text.text));
+  SDL_PushEvent(&e);
+}
+
+void PushQuit() {
+  SDL_Event e{};
+  e.type = SDL_QUIT;
+  SDL_PushEvent(&e);
+}
+
+MenuModel SmallMenu() {
+  MenuModel model;
+  MenuItem file;
+  file.name = "File";
+  file.caption = Sjis("ファイル(&F)");
+  MenuItem n5;
+  n5.name = "N5";
+  n5.caption = Sjis("ゲームを終了する");
+  file.children.push_back(n5);
+  model.items.push_back(file);
+  return model;
+}
+
+class DesktopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // A visual check may run these under a real display; by default nothing shows.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+  }
+
+  // Reads one pixel of what the window shows.
+  static Rgb WindowPixel(SdlHost& host, int x, int y) {
+    SDL_Renderer* renderer = SDL_GetRenderer(host.window());
+    uint8_t bgr[4] = {};
+    SDL_Rect r{x, y, 1, 1};
+    SDL_RenderReadPixels(renderer, &r, SDL_PIXELFORMAT_BGR24, bgr, 4);
+    return Rgb{bgr[2], bgr[1], bgr[0]};
+  }
+
+  static Image TestStage() {
+    Image image(kStageWidth, kStageHeight);
+    image.Fill(Rgb{0, 80, 0});
+    image.FillRect(Rect{100, 100, 110, 110}, Rgb{255, 0, 0});
+    return image;
+  }
+};
+
+TEST_F(DesktopTest, ShowsTheStageScaledBelowTheMenuBar) {
+  DesktopSession session({".", 2});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  session.host().MenuChanged(SmallMenu());
+  session.host().Present(TestStage());
+  int w = 0, h = 0;
+  SDL_GetWindowSize(session.host().window(), &w, &h);
+  const int bar = MenuBar::Height(2);
+  EXPECT_EQ(w, 1280);
+  EXPECT_EQ(h, 960 + bar);
+  EXPECT_EQ(session.host().StageRect(), (Rect{0, bar, 1280, 960 + bar}));
+  EXPECT_EQ(WindowPixel(session.host(), 200, bar + 200), (Rgb{255, 0, 0}));
+  EXPECT_EQ(WindowPixel(session.host(), 219, bar + 219), (Rgb{255, 0, 0}));
+  EXPECT_EQ(WindowPixel(session.host(), 220, bar + 220), (Rgb{0, 80, 0}));
+  EXPECT_EQ(WindowPixel(session.host(), 1000, 5), ui::kFace);  // the bar
+
+  int sx = 0, sy = 0;
+  EXPECT_TRUE(session.host().ToStage(201, bar + 203, sx, sy));
+  EXPECT_EQ(sx, 100);
+  EXPECT_EQ(sy, 101);
+  EXPECT_FALSE(session.host().ToStage(5, 5, sx, sy));
+
+  // Without the bar the window shrinks to the stage.
+  session.host().SetMenuBarVisible(false);
+  SDL_GetWindowSize(session.host().window(), &w, &h);
+  EXPECT_EQ(h, 960);
+  EXPECT_EQ(WindowPixel(session.host(), 200, 200), (Rgb{255, 0, 0}));
+}
+
+TEST_F(DesktopTest, LoopDeliversInputTimersMenusAndModalAnswers) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SdlHost& host = session.host();
+  host.MenuChanged(SmallMenu());
+  host.Present(TestStage());
+  const int bar = MenuBar::Height(1);
+
+  FakeGame game;
+  std::vector<std::string> answers;
+  game.onKey = [&](KeyPress key) {
+    if (key.code == KeyCode::Enter) answers.push_back(host.AskYesNo(Sjis("よろしいですか？"), Sjis("入力確認")) ? "yes" : "no");
+    if (key.code == KeyCode::Space) {
+      auto text = host.AskText(Sjis("名前"), Sjis("全角128字(半角256字)まで"), Sjis("太郎"));
+      answers.push_back(text ? "text " + Cp932ToUtf8(*text) : "cancel");
+    }
+    if (key.code == KeyCode::Letter && key.letter == 'M') {
+      host.ShowMessage(Sjis("メッセージ"), "Orvane");
+      answers.push_back("ok");
+    }
+  };
+  game.onMenu = [&](std::string_view name) {
+    if (name == "N5") game.closed = true;
+  };
+  PushMouse(SDL_MOUSEMOTION, 0, 50, bar + 60);
+  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 50, bar + 60);
+  PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 50, bar + 60);
+  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 639, bar + 479);
+  PushKey(SDLK_RETURN);  // the game asks; the next key answers
+  PushKey(SDLK_ESCAPE);
+  PushKey(SDLK_RETURN);
+  PushKey(SDLK_RETURN);
+  PushKey(SDLK_SPACE);  // the input dialog: edit the default and accept
+  PushKey(SDLK_BACKSPACE);
+  PushText("花子");
+  PushKey(SDLK_RETURN);
+  PushKey(SDLK_SPACE);
+  PushKey(SDLK_ESCAPE);
+  PushKey(SDLK_m);
+  PushQuit();  // pressed while the box is up: delivered after it
+  PushKey(SDLK_RETURN, KMOD_NONE);
+  PushKey(SDLK_a);
+  EXPECT_EQ(session.Run(game), 0);
+
+  EXPECT_EQ(answers, (std::vector<std::string>{"no", "yes", "text 太花子", "cancel", "ok"}));
+  const std::vector<std::string> expected = {
+      "shown",        "move 50 60",       "down-left 50 60", "click", "down-right 639 479",
+      "key 0",        "key 0",            "key 6",           "key 6", "key M",
+      "close"};
+  EXPECT_EQ(game.log, expected);
+}
+
+TEST_F(DesktopTest, TimersFireWhenDueWithoutInput) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  struct TimerGame : FakeGame {
+    uint32_t firedAt = 0;
+    SdlClock* clock = nullptr;
+    void FireDueTimers(uint32_t now) override {
+      if (timerOn && int32_t(now - timerDue) >= 0) {
+        firedAt = clock->NowMs();
+        closed = true;
+      }
+    }
+  } game;
+  game.clock = &session.clock();
+  game.timerOn = true;
+  const uint32_t start = session.clock().NowMs();
+  game.timerDue = start + 60;
+  session.Run(game);
+  EXPECT_GE(game.firedAt - start, 60u);
+  EXPECT_LT(game.firedAt - start, 500u);
+}
+
+TEST_F(DesktopTest, MenuClicksReachTheGameAndKeepTheirClicksToThemselves) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  session.host().MenuChanged(SmallMenu());
+  FakeGame game;
+  game.onMenu = [&](std::string_view name) {
+    if (name == "N5") game.CloseRequested();
+  };
+  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 10);  // ファイル
+  PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 10, 10);
+  PushMouse(SDL_MOUSEMOTION, 0, 30, MenuBar::Height(1) + 12);
+  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 30, MenuBar::Height(1) + 12);
+  PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 30, MenuBar::Height(1) + 12);
+  session.Run(game);
+  EXPECT_EQ(game.log, (std::vector<std::string>{"shown", "menu N5", "close"}));
+
+  // Alt+F and Enter choose the same item by keyboard.
+  FakeGame keyboard;
+  keyboard.onMenu = [&](std::string_view name) {
+    if (name == "N5") keyboard.CloseRequested();
+  };
+  PushKey(SDLK_f, KMOD_LALT);
+  PushKey(SDLK_RETURN);
+  RunDesktopLoop(keyboard, session.host(), session.clock());
+  EXPECT_EQ(keyboard.log, (std::vector<std::string>{"menu N5", "close"}));
+}
+
+TEST_F(DesktopTest, WaitsKeepInputQueuedForTheGame) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  PushKey(SDLK_RETURN);
+  SDL_Event expose{};
+  expose.type = SDL_WINDOWEVENT;
+  expose.window.event = SDL_WINDOWEVENT_EXPOSED;
+  SDL_PushEvent(&expose);
+  const uint32_t before = session.clock().NowMs();
+  session.clock().WaitMs(40);
+  EXPECT_GE(session.clock().NowMs() - before, 40u);
+  SDL_Event event;
+  ASSERT_EQ(SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 1);
+  EXPECT_EQ(event.type, uint32_t(SDL_KEYDOWN));  // the window event was taken, the key stayed
+  EXPECT_EQ(SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT), 0);
+  EXPECT_FALSE(session.clock().ButtonHeld());
+  session.clock().WaitMs(0);
+}
+
+TEST_F(DesktopTest, FullScreenLetterboxesAndRestores) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SdlHost& host = session.host();
+  host.SetFullScreen(true);
+  EXPECT_TRUE(host.fullScreen());
+  const Rect stage = host.StageRect();
+  EXPECT_EQ(stage.Width() * 3, stage.Height() * 4);  // the stage keeps its shape
+  host.SetMenuBarVisible(false);
+  host.SetFullScreen(false);
+  host.SetMenuBarVisible(true);
+  int w = 0, h = 0;
+  SDL_GetWindowSize(host.window(), &w, &h);
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480 + MenuBar::Height(1));
+  host.CenterWindow();
+  host.SetStayOnTop(false);
+  host.SetCaption(Sjis("第一話　【Orvane Ver 2.12】"));
+  EXPECT_STREQ(SDL_GetWindowTitle(host.window()), "第一話　【Orvane Ver 2.12】");
+}
+
+TEST_F(DesktopTest, CursorFilesThatCannotBeReadKeepTheCursor) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  test::TempDir dir;
+  dir.Write("bad.cur", std::string("not a cursor"));
+  EXPECT_FALSE(session.host().SetCursorFromFile(dir.path() / "bad.cur"));
+  EXPECT_FALSE(session.host().SetCursorFromFile(dir.path() / "missing.cur"));
+  session.host().ResetCursor();
+}
+
+TEST(SingleInstance, ASecondLockIsRefused) {
+  test::TempDir dir;
+  const auto lock = dir.path() / "orvane.lock";
+  EXPECT_TRUE(AcquireSingleInstance(lock));
+  EXPECT_FALSE(AcquireSingleInstance(lock));
+  EXPECT_TRUE(AcquireSingleInstance(dir.path() / "no-such-folder" / "x.lock"));  // no place for a lock: run
+  EXPECT_FALSE(SingleInstanceLockPath().empty());
+}
+
+TEST(ExternalOpen, OnlyWebAddressesAndFilesOfTheGameFolder) {
+  test::TempDir dir;
+  dir.Write("game/readme.txt", std::string("hi"));
+  dir.Write("outside.txt", std::string("no"));
+  const auto root = dir.path() / "game";
+  EXPECT_EQ(ExternalOpenArgument("https://example.org/a?b=c", root), "https://example.org/a?b=c");
+  EXPECT_EQ(ExternalOpenArgument("HTTP://example.org", root), "HTTP://example.org");
+  EXPECT_EQ(ExternalOpenArgument("readme.txt", root), std::filesystem::canonical(root / "readme.txt").string());
+  EXPECT_FALSE(ExternalOpenArgument("../outside.txt", root));
+  EXPECT_FALSE(ExternalOpenArgument((dir.path() / "outside.txt").string(), root));
+  EXPECT_FALSE(ExternalOpenArgument("missing.txt", root));
+  EXPECT_FALSE(ExternalOpenArgument("file:///etc/passwd", root));
+  EXPECT_FALSE(ExternalOpenArgument("javascript:alert(1)", root));
+  EXPECT_FALSE(ExternalOpenArgument("https://evil\n--help", root));
+  EXPECT_FALSE(ExternalOpenArgument("", root));
+}
+
+}  // namespace
+}  // namespace orv
