@@ -10,7 +10,6 @@ namespace {
 constexpr int kTableBits = 12;
 constexpr uint32_t kTableSize = 1u << kTableBits;
 constexpr uint32_t kTableMask = kTableSize - 1;
-constexpr int kMaxSymbolsPerEntry = 3;
 
 // The tree as the payload describes it, numbered as the bit-by-bit decoder numbers it.
 struct Arc1Tree {
@@ -71,37 +70,91 @@ void FillSingle(const Arc1Tree& tree, int value, uint32_t code, int length, uint
   FillSingle(tree, tree.right[value], code << 1 | 1, length + 1, single);
 }
 
-// Decoding table: bits 0-5 the bits to consume (so the entry itself is the shift count),
-// bits 6-7 the number of bytes (0 for a long code), bits 8-31 up to three bytes, first in the
-// low byte; for a long code, bits 8-16 the node to continue from.
-constexpr uint32_t kCountShift = 6;
-constexpr uint32_t kCountMask = 3u << kCountShift;
+// Decoding tables, two per 12-bit prefix, read side by side.
+// The entry (32 or 64 bits):
+//   bits 0-15   where the next index starts in the bit buffer once this prefix's codes are
+//               consumed, and its width: a ready-made BEXTR control word
+//   bits 16-    up to two (32-bit entry) or six (64-bit entry) decoded bytes, the first in
+//               bits 16-23; for a code longer than the table, the internal node reached
+//               after 12 bits
+// The info byte: bits consumed (bits 0-3) and bytes decoded (bits 4-6; 0 for a long code).
+// Wide entries pay off when short codes let many bytes share a lookup; otherwise narrow
+// entries keep both tables (16 + 4 KiB) inside the first-level cache.
+constexpr int kBytesShift = 16;
 
-void BuildTable(const Arc1Tree& tree, uint32_t* table) {
-  uint16_t single[kTableSize];
-  FillSingle(tree, tree.root, 0, 0, single);
+template <typename Entry>
+struct DecodeTables {
+  static constexpr uint32_t kMaxBytes = (sizeof(Entry) * 8 - kBytesShift) / 8;
+  Entry entry[kTableSize];
+  uint8_t info[kTableSize];
+};
+
+inline uint32_t InfoBits(uint8_t info) { return info & 15; }
+inline uint32_t InfoCount(uint8_t info) { return info >> 4; }
+
+template <typename Entry>
+void BuildTables(const uint16_t* single, DecodeTables<Entry>& tables) {
+  auto set = [&](uint32_t i, uint32_t bits, uint32_t count, uint64_t bytes) {
+    tables.entry[i] = Entry(uint64_t(64 - kTableBits - bits) | uint64_t(kTableBits) << 8 | bytes << kBytesShift);
+    tables.info[i] = uint8_t(bits | count << 4);
+  };
   for (uint32_t i = 0; i < kTableSize; ++i) {
     const uint16_t first = single[i];
     if (first & kLongCode) {
-      table[i] = kTableBits | uint32_t(kArc1FirstNode + (first & 0xFF)) << 8;
+      set(i, kTableBits, 0, uint64_t(kArc1FirstNode + (first & 0xFF)));
       continue;
     }
-    uint32_t bits = first >> 8, bytes = first & 0xFF, count = 1;
-    while (count < kMaxSymbolsPerEntry) {
+    // Further whole codes that fit in the same 12 bits ride along.
+    uint32_t bits = first >> 8, count = 1;
+    uint64_t bytes = first & 0xFF;
+    while (count < DecodeTables<Entry>::kMaxBytes) {
       const uint16_t next = single[(i << bits) & kTableMask];
       if ((next & kLongCode) || bits + (next >> 8) > kTableBits) break;
-      bytes |= uint32_t(next & 0xFF) << (8 * count);
+      bytes |= uint64_t(next & 0xFF) << (8 * count);
       bits += next >> 8;
       ++count;
     }
-    table[i] = bits | count << kCountShift | bytes << 8;
+    set(i, bits, count, bytes);
   }
+}
+
+// The shortest code length in the table (a leaf's entry carries its length).
+int ShortestCode(const uint16_t* single) {
+  int shortest = kTableBits + 1;
+  for (uint32_t i = 0; i < kTableSize; ++i)
+    if (!(single[i] & kLongCode)) shortest = std::min(shortest, single[i] >> 8);
+  return shortest;
 }
 
 inline uint64_t LoadBE64(const uint8_t* p) {
   uint64_t v;
   std::memcpy(&v, p, 8);
   return __builtin_bswap64(v);
+}
+
+// The next table index, taken from the buffer as it was before `entry`'s bits are shifted
+// out. Done this way, one instruction after the entry's load (BEXTR) leads to the next load,
+// which is the chain that bounds the decoding speed.
+// (64-bit result: a 32-bit one would cost a zero-extending move on that chain.)
+template <bool kBmi>
+inline uint64_t NextIndex(uint64_t buf, uint64_t entry) {
+#if defined(__x86_64__)
+  if constexpr (kBmi) {
+    uint64_t index;
+    asm("bextr %2, %1, %0" : "=r"(index) : "r"(buf), "r"(entry));
+    return index;
+  }
+#endif
+  return (buf >> (entry & 63)) & kTableMask;
+}
+
+bool CpuHasBmi() {
+#if defined(__x86_64__)
+  static const bool has = __builtin_cpu_supports("bmi");
+  return has;
+#else
+  return false;
+#endif
 }
 
 // MSB-first bit buffer: the next bit is bit 63 of `buf`; `count` bits are valid. Bits below
@@ -112,12 +165,6 @@ struct BitStream {
   uint64_t buf = 0;
   unsigned count = 0;
 
-  // Needs 8 readable bytes at `in`; leaves 56 to 63 valid bits.
-  void RefillFast() {
-    buf |= LoadBE64(in) >> count;
-    in += (63 - count) >> 3;
-    count |= 56;
-  }
   // Byte by byte near the end. Past the end the stream is endless zero bits, which the
   // buffer already holds (it shifts zeros in), so it simply counts as full.
   void RefillSafe() {
@@ -138,9 +185,9 @@ struct BitStream {
 };
 
 // Finishes a code longer than the table: one bit per internal node from where it left off.
-inline uint8_t FinishLongCode(BitStream& s, const Arc1Tree& tree, uint32_t entry) {
+inline uint8_t FinishLongCode(BitStream& s, const Arc1Tree& tree, uint64_t entry) {
   s.Skip(kTableBits);
-  int node = int(entry >> 8);
+  int node = int(entry >> kBytesShift);
   while (node >= kArc1FirstNode) {
     if (s.count == 0) s.RefillSafe();
     const bool bit = s.buf >> 63;
@@ -150,23 +197,52 @@ inline uint8_t FinishLongCode(BitStream& s, const Arc1Tree& tree, uint32_t entry
   return uint8_t(node);
 }
 
-void DecodeCodes(const Arc1Tree& tree, const uint32_t* table, BitStream& s, uint8_t* out, uint8_t* const outEnd) {
-  // Main loop: one refill feeds four lookups (4 x 12 <= 56 bits); each lookup stores four
-  // bytes whatever its count, so keep 16 bytes of room.
-  while (s.end - s.in >= 8 && outEnd - out >= 16) {
-    s.RefillFast();
-    for (int k = 0; k < 4; ++k) {
-      const uint32_t entry = table[s.buf >> (64 - kTableBits)];
-      if (__builtin_expect((entry & kCountMask) == 0, 0)) {
-        *out++ = FinishLongCode(s, tree, entry);
-        break;
+template <bool kBmi, typename Entry>
+void DecodeCodes(const Arc1Tree& tree, const DecodeTables<Entry>& tables, BitStream& s, uint8_t* out,
+                 uint8_t* const outEnd) {
+  // Main loop. A refill of eight bytes makes all 64 bits of the buffer true stream bits, so
+  // after four lookups (4 x 12 <= 48 bits) the next entry can already be fetched; the refill
+  // then runs while that load is in flight. Each lookup stores a whole entry's bytes whatever
+  // its count, hence the room kept at the end of the output.
+  constexpr ptrdiff_t kRoom = 4 * DecodeTables<Entry>::kMaxBytes + sizeof(Entry);
+  while (s.end - s.in >= 8 && outEnd - out >= kRoom) {
+    uint64_t buf = s.buf;
+    unsigned count = s.count;
+    const uint8_t* in = s.in;
+    buf |= LoadBE64(in) >> count;
+    in += (63 - count) >> 3;
+    count |= 56;
+    uint64_t index = buf >> (64 - kTableBits);
+    Entry entry = tables.entry[index];
+    uint8_t info = tables.info[index];
+    bool longCode = false;
+    for (;;) {
+#pragma GCC unroll 4
+      for (int k = 0; k < 4; ++k) {
+        if (__builtin_expect(InfoCount(info) == 0, 0)) {
+          longCode = true;
+          break;
+        }
+        index = NextIndex<kBmi>(buf, entry);
+        buf <<= InfoBits(info);
+        count -= InfoBits(info);
+        const Entry bytes = entry >> kBytesShift;
+        std::memcpy(out, &bytes, sizeof(Entry));
+        out += InfoCount(info);
+        entry = tables.entry[index];
+        info = tables.info[index];
       }
-      s.Skip(entry & 63);
-      const uint32_t bytes = entry >> 8;
-      std::memcpy(out, &bytes, 4);
-      out += entry >> kCountShift & 3;
+      if (longCode || s.end - in < 8 || outEnd - out < kRoom) break;
+      buf |= LoadBE64(in) >> count;
+      in += (63 - count) >> 3;
+      count |= 56;
     }
+    s.buf = buf;
+    s.count = count;
+    s.in = in;
+    if (longCode) *out++ = FinishLongCode(s, tree, entry);
   }
+
   // Tail: the last payload bytes and the last output bytes, written one at a time.
   while (out < outEnd) {
     if (s.count < kTableBits) s.RefillSafe();
@@ -177,20 +253,22 @@ void DecodeCodes(const Arc1Tree& tree, const uint32_t* table, BitStream& s, uint
       std::memset(out, value, size_t(outEnd - out));
       return;
     }
-    const uint32_t entry = table[s.buf >> (64 - kTableBits)];
-    if ((entry & kCountMask) == 0) {
+    const uint64_t index = s.buf >> (64 - kTableBits);
+    const Entry entry = tables.entry[index];
+    const uint8_t info = tables.info[index];
+    if (InfoCount(info) == 0) {
       *out++ = FinishLongCode(s, tree, entry);
       continue;
     }
-    s.Skip(entry & 63);
-    const uint32_t count = std::min<uint32_t>(entry >> kCountShift & 3, uint32_t(outEnd - out));
-    for (uint32_t i = 0; i < count; ++i) *out++ = uint8_t(entry >> (8 + 8 * i));
+    s.Skip(InfoBits(info));
+    const uint32_t count = std::min<uint32_t>(InfoCount(info), uint32_t(outEnd - out));
+    for (uint32_t i = 0; i < count; ++i) *out++ = uint8_t(entry >> (kBytesShift + 8 * i));
   }
 }
 
 }  // namespace
 
-std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out) {
+std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, bool allowCpuExtensions) {
   Arc1Tree tree;
   TreeBitReader treeBits{payload};
   tree.root = ReadTree(treeBits, tree);
@@ -202,14 +280,26 @@ std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out) {
     return {};
   }
 
-  uint32_t table[kTableSize];
-  BuildTable(tree, table);
-
+  uint16_t single[kTableSize];
+  FillSingle(tree, tree.root, 0, 0, single);
   BitStream stream{payload.data() + std::min<uint64_t>(treeBits.pos / 8, payload.size()),
                    payload.data() + payload.size()};
   stream.RefillSafe();
   stream.Skip(unsigned(treeBits.pos % 8));
-  DecodeCodes(tree, table, stream, out.data(), out.data() + out.size());
+  auto decode = [&](auto& tables) {
+    BuildTables(single, tables);
+    if (allowCpuExtensions && CpuHasBmi())
+      DecodeCodes<true>(tree, tables, stream, out.data(), out.data() + out.size());
+    else
+      DecodeCodes<false>(tree, tables, stream, out.data(), out.data() + out.size());
+  };
+  if (ShortestCode(single) <= 4) {
+    DecodeTables<uint64_t> tables;
+    decode(tables);
+  } else {
+    DecodeTables<uint32_t> tables;
+    decode(tables);
+  }
   return {};
 }
 

@@ -13,8 +13,9 @@ namespace orv {
 
 // Decodes the payload (the file bytes after the 8-byte header) into all of `out`, whose size
 // is the unpacked size. Returns the error message (kArc1TreeError) or an empty view; on
-// error `out` is left untouched.
-std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out);
+// error `out` is left untouched. Where the processor has them, bit-field instructions (BMI)
+// shorten the decoding loop; allowCpuExtensions = false keeps to plain x86-64 (for tests).
+std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, bool allowCpuExtensions = true);
 // Whole file bytes, with the checks of DecodeArc1File.
 Arc1Result DecodeArc1FileFast(ByteSpan fileBytes);
 
