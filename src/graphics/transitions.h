@@ -25,8 +25,6 @@ namespace orv {
 
 class TForm1;
 
-inline constexpr int kLastEffect = 16;
-
 // The effect over the whole stage towards StageImage; 0 and numbers without an effect do
 // nothing.
 void RunTransition(TForm1& form, int effect, int speed);

@@ -315,5 +315,22 @@ TEST(StagePictures, APictureOfAnotherTypeLeavesABlackBackground) {
   EXPECT_EQ(ReadPicture(dir.path() / "s.bmp"), Solid(640, 480, kBlack));
 }
 
+TEST(StagePictures, ANameLongerThanItsFieldIsCutToIt) {
+  TempDir dir;
+  const std::string name = std::string(81, 'a') + ".bmp";
+  WriteGame(dir, {.scenario = {"~LOADBG \"bg.bmp\",0,0", "~LOADCHAR \"" + name + "\",0,0,0", "~LOADBG \"" + name + "\",0,0",
+                               "\\n"}});
+  WritePicture(dir, "bg.bmp", Solid(640, 480, kBlue));
+  WritePicture(dir, name, Solid(640, 480, kRed));
+  HeadlessResult run = RunHeadlessGame(dir.path(), {"shot s.bmp", "dump d.json"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  // 79 bytes are kept, so the type is lost and nothing loads: a black stage, no message.
+  const nlohmann::json scene = ReadDump(dir, "d.json")["SceneState"];
+  EXPECT_EQ(scene["backgroundName"], std::string(79, 'a'));
+  EXPECT_EQ(scene["charName"][0], std::string(79, 'a'));
+  EXPECT_TRUE(run.Messages().empty());
+  EXPECT_EQ(ReadPicture(dir.path() / "s.bmp"), Solid(640, 480, kBlack));
+}
+
 }  // namespace
 }  // namespace orv::test

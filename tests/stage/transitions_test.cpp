@@ -43,7 +43,9 @@ TEST_F(Transitions, EachEffectTakesItsStepsPausesAfterEachAndEndsOnTheTarget) {
     for (size_t i = 0; i < rig.host.times.size(); ++i) ASSERT_EQ(rig.host.times[i], start + 3 * i);
     EXPECT_EQ(rig.clock.NowMs(), start + 3 * uint32_t(kSteps[size_t(effect)]));
     // The cross-fade ends one rounding short; every other effect has drawn all of the target.
-    if (effect != 9) EXPECT_EQ(rig.form.windowSurface, after);
+    if (effect != 9) {
+      EXPECT_EQ(rig.form.windowSurface, after);
+    }
   }
 }
 
