@@ -44,6 +44,8 @@ struct GlyphKeyHash {
 
 // Glyphs are small, but a game that draws absurd sizes must not grow the cache without end.
 constexpr size_t kGlyphCacheBytes = size_t(64) << 20;
+// Face names a game asks for are few; the memory of them is bounded all the same.
+constexpr size_t kMaxRememberedNames = 256;
 
 struct FontFile {
   std::string path;
@@ -161,6 +163,7 @@ struct FontRenderer::Impl {
       if (auto file = MatchFontconfig(Cp932ToUtf8(sjisFace), true, false)) id = LoadFile(*file);
     }
     if (id < 0) id = FallbackFace();
+    if (faceIdsByName.size() >= kMaxRememberedNames) faceIdsByName.clear();
     faceIdsByName[name] = id;
     return id;
   }

@@ -1,0 +1,19 @@
+// The cursor-file reader over arbitrary bytes: it must refuse or read, never look outside the
+// input, and keep every cursor within its size limit. The reader lives with the desktop
+// backend but needs no window system, so its source is compiled in here directly.
+#include <cstdint>
+#include <cstdlib>
+
+#include "platform/sdl/cursor_file.cpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const auto cursor = orv::ParseCursorFile(orv::ByteSpan(data, size));
+  if (!cursor) return 0;
+  if (cursor->width <= 0 || cursor->height <= 0 || cursor->width > orv::kMaxCursorSide ||
+      cursor->height > orv::kMaxCursorSide)
+    std::abort();
+  if (cursor->argb.size() != size_t(cursor->width) * size_t(cursor->height)) std::abort();
+  if (cursor->hotX < 0 || cursor->hotY < 0 || cursor->hotX >= cursor->width || cursor->hotY >= cursor->height)
+    std::abort();
+  return 0;
+}
