@@ -321,6 +321,26 @@ TEST_F(DesktopTest, CursorFilesThatCannotBeReadKeepTheCursor) {
   session.host().ResetCursor();
 }
 
+TEST_F(DesktopTest, SaveFileDialogAndTheSecondPlayersNotice) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SdlHost& host = session.host();
+  const std::string filter = Sjis("フルカラービットマップファイル（*.bmp）|*.bmp");
+  PushText("shot01.bmp");
+  PushKey(SDLK_RETURN);
+  EXPECT_EQ(host.AskSaveFile(Sjis("画面の保存"), filter), "shot01.bmp");
+  PushText("x.bmp");
+  PushKey(SDLK_ESCAPE);
+  EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
+  PushKey(SDLK_RETURN);  // nothing entered: nothing chosen
+  EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
+
+  PushKey(SDLK_RETURN);
+  session.ShowAlreadyRunning();  // returns once answered
+  SUCCEED();
+}
+
 TEST(SingleInstance, ASecondLockIsRefused) {
   test::TempDir dir;
   const auto lock = dir.path() / "orvane.lock";
