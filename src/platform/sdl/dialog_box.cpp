@@ -19,8 +19,6 @@ constexpr int kFieldWidth = 340;
 constexpr int kFieldPadding = 4;
 constexpr int kMaxMessageWidth = 520;
 
-std::string Utf8(const char* literal) { return literal; }
-
 }  // namespace
 
 DialogBox::DialogBox(FontRenderer& fonts, DialogKind kind, std::string_view title, std::string_view message,
@@ -29,10 +27,10 @@ DialogBox::DialogBox(FontRenderer& fonts, DialogKind kind, std::string_view titl
   switch (kind_) {
     case DialogKind::Message: buttons_ = {{"OK", true}}; break;
     case DialogKind::YesNo:
-      buttons_ = {{Utf8ToCp932(Utf8("はい(&Y)")), true}, {Utf8ToCp932(Utf8("いいえ(&N)")), false}};
+      buttons_ = {{Utf8ToCp932("はい(&Y)"), true}, {Utf8ToCp932("いいえ(&N)"), false}};
       break;
     case DialogKind::Text:
-      buttons_ = {{"OK", true}, {Utf8ToCp932(Utf8("キャンセル")), false}};
+      buttons_ = {{"OK", true}, {Utf8ToCp932("キャンセル"), false}};
       TextInput(initialText);
       break;
   }
@@ -151,12 +149,16 @@ void DialogBox::Key(DialogKey key, char letter) {
 
 void DialogBox::TextInput(std::string_view utf8) {
   if (kind_ != DialogKind::Text) return;
-  // Character by character, so that a long paste keeps what fits.
+  // Character by character, so that a long paste keeps what fits. Shift-JIS has no state
+  // between characters, so the lengths add up.
+  size_t sjisBytes = Utf8ToCp932(text_).size();
   for (char32_t c : ui::DecodeUtf8(utf8)) {
     if (c < 0x20 || c == 0x7F) continue;
-    const std::string candidate = text_ + ui::EncodeUtf8(std::u32string_view(&c, 1));
-    if (Utf8ToCp932(candidate).size() > maxSjisBytes_) break;
-    text_ = candidate;
+    const std::string character = ui::EncodeUtf8(std::u32string_view(&c, 1));
+    const size_t bytes = Utf8ToCp932(character).size();
+    if (sjisBytes + bytes > maxSjisBytes_) break;
+    text_ += character;
+    sjisBytes += bytes;
   }
 }
 

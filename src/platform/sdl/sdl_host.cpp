@@ -424,8 +424,7 @@ std::optional<std::string> SdlHost::AskSaveFile(std::string_view title, std::str
   if (!window_) return std::nullopt;
   // The filter reads "description|pattern"; the description tells what kind of file to name.
   const std::string_view description = filter.substr(0, filter.find('|'));
-  const std::string prompt = "\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE5\x90\x8D: " +  // ファイル名:
-                             Cp932ToUtf8(description);
+  const std::string prompt = "ファイル名: " + Cp932ToUtf8(description);
   DialogBox box(fonts_, DialogKind::Text, Cp932ToUtf8(title), prompt, {}, kMaxSaveNameBytes);
   if (!RunDialog(box) || box.Text().empty()) return std::nullopt;
   return Utf8ToCp932(box.Text());
