@@ -134,8 +134,9 @@ bool CmdNvmode(TForm1& form) {
 }
 
 bool CmdSetspeed(TForm1& form) {
-  const int32_t level = ReadNumberArgument(form);
-  form.scene.messageSpeed = uint8_t(level);
+  form.scene.messageSpeed = uint8_t(ReadNumberArgument(form));
+  // The menu follows the level as stored, so the two never disagree (257 is level 1).
+  const int level = form.scene.messageSpeed;
   if (level >= 1 && level <= 5) form.SpeedClick(level);
   return true;
 }

@@ -70,7 +70,7 @@ TEST(ExitAndWait, ExitEndsAtOnceAndALoneWaitEndsTheStep) {
 }
 
 TEST(SettingsCommands, NvmodeKeepsLowBytesAndSetspeedClicksOnlyRealLevels) {
-  GameSpec game{.scenario = {"~NVMODE 1,1,300", "~SETSPEED 7", "\"x\"\\n", "~SETSPEED 5", "\"y\"\\n"}};
+  GameSpec game{.scenario = {"~NVMODE 1,1,300", "~SETSPEED 7", "\"x\"\\n", "~SETSPEED 261", "\"y\"\\n"}};
   game.speeds[2] = "50";  // the standard level, however the start-up chose it
   game.speeds[4] = "90";
   Played first = Play(game);
@@ -81,7 +81,7 @@ TEST(SettingsCommands, NvmodeKeepsLowBytesAndSetspeedClicksOnlyRealLevels) {
   EXPECT_EQ(first.state["messageDelayMs"], 50);
   EXPECT_TRUE(first.state["menu"]["vol3"]["checked"]);
 
-  Played second = Play(game, {"click"});
+  Played second = Play(game, {"click"});  // 261 keeps its low byte, 5: "遅い"
   EXPECT_EQ(second.Scene()["messageSpeed"], 5);
   EXPECT_EQ(second.state["messageDelayMs"], 90);
   EXPECT_TRUE(second.state["menu"]["vol5"]["checked"]);
