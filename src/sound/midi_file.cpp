@@ -152,7 +152,7 @@ class SongBuilder {
   void Append(const RawEvent& event, uint64_t tick) {
     if (RecordsOf(event) == 0 || song_.events.size() + RecordsOf(event) > kMaxMidiEvents) return;
     if (event.status == 0xF0) {
-      if (song_.sysExBuffers.size() >= kMaxSysExBuffers) return;
+      if (song_.sysExBuffers.size() >= kMaxSysExBuffers || event.payload.size() >= kMaxSysExBytes) return;
       const size_t index = song_.sysExBuffers.size();
       Bytes buffer{0xF0};
       buffer.insert(buffer.end(), event.payload.begin(), event.payload.end());

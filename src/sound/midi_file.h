@@ -31,9 +31,11 @@ struct MidiSong {
 };
 
 // Past these a song is cut short: a record holds a 16-bit buffer index, and no real song
-// comes near four million records.
+// comes near four million records. System-exclusive messages longer than any device takes
+// (sample dumps belong in no song) are left out.
 inline constexpr size_t kMaxMidiEvents = size_t(1) << 22;
 inline constexpr size_t kMaxSysExBuffers = size_t(1) << 16;
+inline constexpr size_t kMaxSysExBytes = size_t(1) << 16;
 
 // Nothing when the bytes are too short for a header or yield no record at all. Anything
 // else gives the song as far as it can be read: chunks, lengths and events that run past the

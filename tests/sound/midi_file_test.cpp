@@ -85,6 +85,18 @@ TEST(MidiFile, SystemExclusiveKeepsF0AndItsDataInABuffer) {
   ASSERT_EQ(song.sysExBuffers.size(), 2u);
   EXPECT_EQ(song.sysExBuffers[0], (Bytes{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}));
   EXPECT_EQ(song.sysExBuffers[1], (Bytes{0xF0, 0xF7}));
+
+  // One too long for any device is left out, its time kept.
+  Track huge;
+  huge.Event(0, {0xF0, 0x84, 0x80, 0x00});  // 65536 bytes follow
+  Bytes file = Smf(96, {huge});
+  file.resize(file.size() + 65536, 0x01);
+  const Bytes tail{0x05, 0x90, 1, 1};
+  file.insert(file.end(), tail.begin(), tail.end());
+  file[18] = 0x7F;  // the chunk runs to the end of the file
+  const MidiSong capped = Parse(file);
+  EXPECT_TRUE(capped.sysExBuffers.empty());
+  EXPECT_EQ(Records(capped), (std::vector<Record>{{5, 0x90, 1, 1}}));
 }
 
 TEST(MidiFile, RunningStatusIsTheLastStatusOfWhateverKind) {
