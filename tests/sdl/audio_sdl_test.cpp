@@ -93,6 +93,21 @@ TEST(SdlAudio, TheAudioStreamDrivesTheMidiTickerAtOneMillisecond) {
   EXPECT_EQ(volume, 0x32C80000u);
 }
 
+TEST(SdlAudio, PlaysASongThroughTheMixedInSynthesizerInRealTime) {
+  SdlAudio audio(DummyDevice());
+  ASSERT_TRUE(audio.DeviceOpen());
+  MidiPlayer player(audio);
+  // The last event is at tick 48: the 49th tick, 201 ms after the start at 150 bpm.
+  player.LoadSong(test::Smf(96, {test::Track().Event(0, {0x90, 60, 100}).Event(48, {0x80, 60, 0})}));
+  player.SetLoop(false);
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(player.PlayFromStart());
+  EXPECT_TRUE(WaitFor([&] { return !player.Playing(); }));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(elapsed, 150ms);
+  EXPECT_LT(elapsed, 1500ms);
+}
+
 TEST(SdlAudio, DecodesAdpcmToTheFrameCountTheHeaderParserGives) {
   SdlAudio audio(DummyDevice());  // sets how SDL treats a short last block
   for (const Bytes& file : {test::MsAdpcmWave(1, 8000, 256, 3 * 256 + 107), test::MsAdpcmWave(2, 22050, 512, 4 * 512),
