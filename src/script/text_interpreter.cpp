@@ -20,6 +20,12 @@ bool TForm1::FetchLine() {
     Close();
     return false;
   }
+  if (++linesThisStep > kRunawayLines) {
+    // The kit's player froze here for good; say what happened and end cleanly instead.
+    ShowMessage(Sj("スクリプトが終わらないくり返しに入ったため、終了します。"));
+    Close();
+    return false;
+  }
   // A line longer than the reader's buffer is cut; the rest of it is skipped so that it
   // never turns into a line of its own.
   lineBuffer.clear();
@@ -123,6 +129,7 @@ bool TForm1::RunCommand(bool& nextLine, char& last) {
 }
 
 void TForm1::InterpretStep() {
+  linesThisStep = 0;
   if (closed || !FetchLine()) return;
   reader.SetSource(lineBuffer);
   while (!closed) {

@@ -139,3 +139,17 @@ TEST(Interpreter, MissingFirstScenarioIsReportedAndEndsTheGame) {
 
 }  // namespace
 }  // namespace orv::test
+
+namespace orv::test {
+namespace {
+
+TEST(Interpreter, AnEndlessLoopIsReportedInsteadOfFreezingThePlayer) {
+  TempDir dir;
+  WriteGame(dir, {.scenario = {"*top", "!n:1!", "~GOTO *top"}});
+  HeadlessResult run = RunHeadlessGame(dir.path(), {"click"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.Messages(), std::vector<std::string>{"スクリプトが終わらないくり返しに入ったため、終了します。"});
+}
+
+}  // namespace
+}  // namespace orv::test
