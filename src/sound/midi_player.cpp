@@ -21,15 +21,15 @@ uint8_t ClampedVolume(uint8_t value) { return std::min<uint8_t>(value, 127); }
 
 }  // namespace
 
-MidiPlayer::MidiPlayer(MidiOutput& output) : output_(output) {}
+MidiPlayer::MidiPlayer(MidiOutput& device) : output(device) {}
 
-MidiPlayer::MidiPlayer(AudioOut& audio) : output_(audio.Midi()), audio_(&audio) {
-  audio.SetMidiTicker([this] { OnTimer(); });
+MidiPlayer::MidiPlayer(AudioOut& audioOut) : output(audioOut.Midi()), audio(&audioOut) {
+  audioOut.SetMidiTicker([this] { OnTimer(); });
 }
 
 MidiPlayer::~MidiPlayer() {
   UnloadSong();
-  if (audio_) audio_->SetMidiTicker({});
+  if (audio) audio->SetMidiTicker({});
 }
 
 void MidiPlayer::LoadSong(const std::optional<Bytes>& file) {
@@ -42,90 +42,91 @@ void MidiPlayer::LoadSong(const std::optional<Bytes>& file) {
 
 void MidiPlayer::LoadSong(ByteSpan file) {
   StopPlayback();
-  song_ = ParseMidiSong(file);
-  channels_ = {};
-  ticksToNext_ = 0;
-  tempo_ = kDefaultTempo;
+  song = ParseMidiSong(file);
+  channelStates = {};
+  ticksToNext = 0;
+  tempo = kDefaultTempo;
 }
 
 bool MidiPlayer::PlayFromStart() {
-  if (!song_) return false;
+  if (!song) return false;
   StopPlayback();
-  channels_ = {};
-  tempo_ = kDefaultTempo;
-  eventIndex_ = 0;
-  ticksToNext_ = 0;
-  deviceOpen_ = output_.Open();
+  channelStates = {};
+  tempo = kDefaultTempo;
+  eventIndex = 0;
+  ticksToNext = 0;
+  deviceOpen = output.Open();
   StartTimer();
   return true;
 }
 
 void MidiPlayer::StopPlayback() {
-  stopRequested_ = true;
-  timerRunning_ = false;
+  stopRequested = true;
+  timerRunning = false;
   // From here no OnTimer starts its work; wait for one that already has.
-  while (inCallback_) std::this_thread::yield();
+  while (inCallback) std::this_thread::yield();
   SilenceAndClose();
 }
 
 void MidiPlayer::UnloadSong() {
   StopPlayback();
-  song_.reset();
+  song.reset();
 }
 
 void MidiPlayer::StartTimer() {
   ResetTimeBase();
-  timerRunning_ = true;
-  stopRequested_ = false;  // last: publishes everything above to OnTimer
+  timerRunning = true;
+  stopRequested = false;  // last: publishes everything above to OnTimer
 }
 
 void MidiPlayer::ResetTimeBase() {
-  elapsedMs_ = 0;
-  ticksDone_ = 0;
+  elapsedMs = 0;
+  ticksDone = 0;
 }
 
 void MidiPlayer::OnTimer() {
   // Setting inCallback before looking at stopRequested (StopPlayback does the reverse) means
-  // that either StopPlayback waits for this call or this call sees the stop.
-  if (inCallback_.exchange(true)) return;
-  if (stopRequested_) {
-    inCallback_ = false;
+  // that either StopPlayback waits for this call or this call sees the stop. A call that
+  // overlaps another (no backend makes one) does nothing.
+  if (inCallback.exchange(true)) return;
+  if (stopRequested) {
+    inCallback = false;
     return;
   }
 
-  if (eventIndex_ >= song_->eventCount()) {
-    if (loop_) {
-      eventIndex_ = 0;
-      ticksToNext_ = 0;
+  if (eventIndex >= song->eventCount()) {
+    if (loop) {
+      eventIndex = 0;
+      ticksToNext = 0;
       RestartLoop();
     } else {
       // Stopping from here while still marked as in the callback keeps a concurrent
       // StopPlayback waiting until the device is closed.
-      stopRequested_ = true;
-      timerRunning_ = false;
+      stopRequested = true;
+      timerRunning = false;
       SilenceAndClose();
     }
-    inCallback_ = false;
+    inCallback = false;
     return;
   }
 
-  ++elapsedMs_;
+  ++elapsedMs;
   // A tempo change resets the time base, which lowers the target to what the new base
   // asks for; a target computed once before the loop would race through the old backlog.
-  for (int i = 0; i < kMaxTicksPerCallback && ticksDone_ < TargetTicks(); ++i) {
+  for (int i = 0; i < kMaxTicksPerCallback && ticksDone < TargetTicks(); ++i) {
     ExecuteTick();
-    ++ticksDone_;
+    ++ticksDone;
   }
-  inCallback_ = false;
+  inCallback = false;
 }
 
 uint64_t MidiPlayer::TargetTicks() const {
-  return uint64_t(elapsedMs_) * song_->division * 1000 / tempo_;
+  return uint64_t(elapsedMs) * song->division * 1000 / tempo;
 }
 
 void MidiPlayer::RestartLoop() {
-  if (!deviceOpen_) {
-    deviceOpen_ = output_.Open();
+  if (!deviceOpen) {
+    deviceOpen = output.Open();
     for (uint8_t channel = 0; channel < 16; ++channel) Send(kControlChange | channel, kAllSoundOff, 0);
   }
   SendChannelStates();
@@ -133,34 +134,34 @@ void MidiPlayer::RestartLoop() {
 }
 
 void MidiPlayer::ExecuteTick() {
-  const std::vector<MidiEvent>& events = song_->events;
-  while (ticksToNext_ == 0 && eventIndex_ < events.size()) {
-    const MidiEvent& event = events[eventIndex_];
+  const std::vector<MidiEvent>& events = song->events;
+  while (ticksToNext == 0 && eventIndex < events.size()) {
+    const MidiEvent& event = events[eventIndex];
     if (event.status == 0xFF) {
       // A tempo takes two records: the low and the high 16 bits.
-      const MidiEvent* high = eventIndex_ + 1 < events.size() ? &events[eventIndex_ + 1] : nullptr;
-      const uint32_t tempo = uint32_t(event.data1) | uint32_t(event.data2) << 8 |
+      const MidiEvent* high = eventIndex + 1 < events.size() ? &events[eventIndex + 1] : nullptr;
+      const uint32_t value = uint32_t(event.data1) | uint32_t(event.data2) << 8 |
                              (high ? uint32_t(high->data1) << 16 | uint32_t(high->data2) << 24 : 0);
-      if (tempo != 0) {
-        tempo_ = tempo;
+      if (value != 0) {
+        tempo = value;
         ResetTimeBase();
       }
-      eventIndex_ += high ? 2 : 1;
+      eventIndex += high ? 2 : 1;
     } else {
       Execute(event);
-      ++eventIndex_;
+      ++eventIndex;
     }
-    ticksToNext_ = eventIndex_ < events.size() ? events[eventIndex_].delta : 0;
+    ticksToNext = eventIndex < events.size() ? events[eventIndex].delta : 0;
   }
-  if (ticksToNext_ > 0) --ticksToNext_;
+  if (ticksToNext > 0) --ticksToNext;
 }
 
 void MidiPlayer::Execute(const MidiEvent& event) {
   const uint8_t kind = event.status & 0xF0;
-  ChannelState& channel = channels_[event.status & 0x0F];
+  ChannelState& channel = channelStates[event.status & 0x0F];
   if (event.status == 0xF0) {
     const size_t index = size_t(event.data1) | size_t(event.data2) << 8;
-    if (index < song_->sysExBuffers.size()) SendLong(song_->sysExBuffers[index]);
+    if (index < song->sysExBuffers.size()) SendLong(song->sysExBuffers[index]);
     return;
   }
   if (kind == kControlChange) {
@@ -182,7 +183,7 @@ void MidiPlayer::Execute(const MidiEvent& event) {
 
 void MidiPlayer::SendChannelStates() {
   const auto sendAll = [this](auto message) {
-    for (uint8_t channel = 0; channel < 16; ++channel) message(channel, channels_[channel]);
+    for (uint8_t channel = 0; channel < 16; ++channel) message(channel, channelStates[channel]);
   };
   sendAll([this](uint8_t ch, const ChannelState& s) { Send(kProgramChange | ch, s.program, 0); });
   sendAll([this](uint8_t ch, const ChannelState& s) { Send(kControlChange | ch, kBankSelect, s.bank); });
@@ -193,20 +194,20 @@ void MidiPlayer::SendChannelStates() {
 }
 
 void MidiPlayer::SilenceAndClose() {
-  if (!deviceOpen_) return;
+  if (!deviceOpen) return;
   for (uint8_t channel = 0; channel < 16; ++channel) Send(kControlChange | channel, kVolume, 0);
-  output_.Reset();
-  output_.Close();
-  deviceOpen_ = false;
+  output.Reset();
+  output.Close();
+  deviceOpen = false;
 }
 
 // A device that could not be opened takes nothing.
 void MidiPlayer::Send(uint8_t status, uint8_t data1, uint8_t data2) {
-  if (deviceOpen_) output_.ShortMessage(status, data1, data2);
+  if (deviceOpen) output.ShortMessage(status, data1, data2);
 }
 
 void MidiPlayer::SendLong(ByteSpan bytes) {
-  if (deviceOpen_) output_.LongMessage(bytes);
+  if (deviceOpen) output.LongMessage(bytes);
 }
 
 }  // namespace orv

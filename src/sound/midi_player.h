@@ -36,9 +36,9 @@ class MidiPlayer {
   static constexpr int kMaxTicksPerCallback = 10;
 
   // Sends to `output`; the owner calls OnTimer every millisecond.
-  explicit MidiPlayer(MidiOutput& output);
-  // Sends to audio.Midi() and has `audio` call OnTimer every millisecond.
-  explicit MidiPlayer(AudioOut& audio);
+  explicit MidiPlayer(MidiOutput& device);
+  // Sends to audioOut.Midi() and has `audioOut` call OnTimer every millisecond.
+  explicit MidiPlayer(AudioOut& audioOut);
   ~MidiPlayer();
   MidiPlayer(const MidiPlayer&) = delete;
   MidiPlayer& operator=(const MidiPlayer&) = delete;
@@ -53,15 +53,15 @@ class MidiPlayer {
   bool PlayFromStart();
   void StopPlayback();
   void UnloadSong();
-  void SetLoop(bool loop) { loop_ = loop; }
+  void SetLoop(bool flag) { loop = flag; }
 
   // The 1 ms timer's work.
   void OnTimer();
 
-  bool HasSong() const { return song_.has_value(); }
-  bool Playing() const { return timerRunning_.load(); }
-  bool Loop() const { return loop_.load(); }
-  uint32_t Tempo() const { return tempo_; }
+  bool HasSong() const { return song.has_value(); }
+  bool Playing() const { return timerRunning.load(); }
+  bool Loop() const { return loop.load(); }
+  uint32_t Tempo() const { return tempo; }
 
  private:
   void StartTimer();
@@ -75,22 +75,22 @@ class MidiPlayer {
   void SendLong(ByteSpan bytes);
   uint64_t TargetTicks() const;
 
-  MidiOutput& output_;
-  AudioOut* audio_ = nullptr;
+  MidiOutput& output;
+  AudioOut* audio = nullptr;
 
-  std::optional<MidiSong> song_;
-  std::array<ChannelState, 16> channels_{};
-  size_t eventIndex_ = 0;
-  uint32_t ticksToNext_ = 0;
-  uint32_t tempo_ = kDefaultTempo;
-  uint32_t elapsedMs_ = 0;
-  uint64_t ticksDone_ = 0;
-  bool deviceOpen_ = false;
+  std::optional<MidiSong> song;
+  std::array<ChannelState, 16> channelStates{};
+  size_t eventIndex = 0;
+  uint32_t ticksToNext = 0;
+  uint32_t tempo = kDefaultTempo;
+  uint32_t elapsedMs = 0;
+  uint64_t ticksDone = 0;
+  bool deviceOpen = false;
 
-  std::atomic<bool> loop_{true};
-  std::atomic<bool> timerRunning_{false};
-  std::atomic<bool> stopRequested_{true};
-  std::atomic<bool> inCallback_{false};
+  std::atomic<bool> loop{true};
+  std::atomic<bool> timerRunning{false};
+  std::atomic<bool> stopRequested{true};
+  std::atomic<bool> inCallback{false};
 };
 
 }  // namespace orv
