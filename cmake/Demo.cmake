@@ -7,3 +7,10 @@ add_custom_command(
   DEPENDS orvdemo ${ORVANE_DEMO_SOURCES}
   COMMENT "Building the demo game")
 add_custom_target(demo ALL DEPENDS ${ORVANE_DEMO_DIR}/init.def)
+
+# The demo plays from start to end headless, answering its questions with their defaults.
+add_test(NAME demo_plays_to_the_end
+  COMMAND orvane --headless --until-exit 400 ${ORVANE_DEMO_DIR})
+set_tests_properties(demo_plays_to_the_end PROPERTIES
+  PASS_REGULAR_EXPRESSION "message: ファイルの最後まで読みこみました。終了します。"
+  FAIL_REGULAR_EXPRESSION "not supported yet|Sanitizer|runtime error")
