@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <type_traits>
 
 namespace orv {
 
@@ -77,7 +80,8 @@ void FillSingle(const Arc1Tree& tree, int value, uint32_t code, int length, uint
 //   bits 16-    up to two (32-bit entry) or six (64-bit entry) decoded bytes, the first in
 //               bits 16-23; for a code longer than the table, the internal node reached
 //               after 12 bits
-// The info byte: bits consumed (bits 0-3) and bytes decoded (bits 4-6; 0 for a long code).
+// The info word: bits consumed (bits 0-5, so that it serves as a shift count as it stands)
+// and bytes decoded (bits 8-10; 0 for a long code).
 // Wide entries pay off when short codes let many bytes share a lookup; otherwise narrow
 // entries keep both tables (16 + 4 KiB) inside the first-level cache.
 constexpr int kBytesShift = 16;
@@ -86,17 +90,18 @@ template <typename Entry>
 struct DecodeTables {
   static constexpr uint32_t kMaxBytes = (sizeof(Entry) * 8 - kBytesShift) / 8;
   Entry entry[kTableSize];
-  uint8_t info[kTableSize];
+  uint16_t info[kTableSize];
 };
 
-inline uint32_t InfoBits(uint8_t info) { return info & 15; }
-inline uint32_t InfoCount(uint8_t info) { return info >> 4; }
+using Info = uint32_t;
+inline uint32_t InfoBits(Info info) { return info & 63; }
+inline uint32_t InfoCount(Info info) { return info >> 8; }
 
 template <typename Entry>
 void BuildTables(const uint16_t* single, DecodeTables<Entry>& tables) {
   auto set = [&](uint32_t i, uint32_t bits, uint32_t count, uint64_t bytes) {
     tables.entry[i] = Entry(uint64_t(64 - kTableBits - bits) | uint64_t(kTableBits) << 8 | bytes << kBytesShift);
-    tables.info[i] = uint8_t(bits | count << 4);
+    tables.info[i] = uint16_t(bits | count << 8);
   };
   for (uint32_t i = 0; i < kTableSize; ++i) {
     const uint16_t first = single[i];
@@ -165,6 +170,13 @@ struct BitStream {
   uint64_t buf = 0;
   unsigned count = 0;
 
+  // Needs 8 readable bytes at `in`. Afterwards all 64 bits of `buf` are true stream bits,
+  // 56 to 63 of them counted.
+  void RefillFast() {
+    buf |= LoadBE64(in) >> count;
+    in += (63 - count) >> 3;
+    count |= 56;
+  }
   // Byte by byte near the end. Past the end the stream is endless zero bits, which the
   // buffer already holds (it shifts zeros in), so it simply counts as full.
   void RefillSafe() {
@@ -182,6 +194,9 @@ struct BitStream {
     count -= n;
   }
   bool Exhausted() const { return in == end && buf == 0; }
+  bool CanRefillFast() const { return end - in >= 8; }
+  // Bits consumed since `base`; exact while `in` has not reached the end.
+  uint64_t BitPos(const uint8_t* base) const { return uint64_t(in - base) * 8 - count; }
 };
 
 // Finishes a code longer than the table: one bit per internal node from where it left off.
@@ -197,78 +212,234 @@ inline uint8_t FinishLongCode(BitStream& s, const Arc1Tree& tree, uint64_t entry
   return uint8_t(node);
 }
 
+// Decoding runs in lanes: a bit stream and the bytes it writes. Every lane performs the same
+// lookups from the same bit position, so two lanes that meet at one position go on alike.
+struct Lane {
+  BitStream bits;
+  uint8_t* out;
+  uint8_t* outEnd;
+};
+
 template <bool kBmi, typename Entry>
-void DecodeCodes(const Arc1Tree& tree, const DecodeTables<Entry>& tables, BitStream& s, uint8_t* out,
-                 uint8_t* const outEnd) {
-  // Main loop. A refill of eight bytes makes all 64 bits of the buffer true stream bits, so
-  // after four lookups (4 x 12 <= 48 bits) the next entry can already be fetched; the refill
-  // then runs while that load is in flight. Each lookup stores a whole entry's bytes whatever
-  // its count, hence the room kept at the end of the output.
-  constexpr ptrdiff_t kRoom = 4 * DecodeTables<Entry>::kMaxBytes + sizeof(Entry);
-  while (s.end - s.in >= 8 && outEnd - out >= kRoom) {
-    uint64_t buf = s.buf;
-    unsigned count = s.count;
-    const uint8_t* in = s.in;
-    buf |= LoadBE64(in) >> count;
-    in += (63 - count) >> 3;
-    count |= 56;
-    uint64_t index = buf >> (64 - kTableBits);
-    Entry entry = tables.entry[index];
-    uint8_t info = tables.info[index];
-    bool longCode = false;
-    for (;;) {
-#pragma GCC unroll 4
-      for (int k = 0; k < 4; ++k) {
-        if (__builtin_expect(InfoCount(info) == 0, 0)) {
-          longCode = true;
-          break;
-        }
-        index = NextIndex<kBmi>(buf, entry);
-        buf <<= InfoBits(info);
-        count -= InfoBits(info);
-        const Entry bytes = entry >> kBytesShift;
-        std::memcpy(out, &bytes, sizeof(Entry));
-        out += InfoCount(info);
-        entry = tables.entry[index];
-        info = tables.info[index];
-      }
-      if (longCode || s.end - in < 8 || outEnd - out < kRoom) break;
-      buf |= LoadBE64(in) >> count;
-      in += (63 - count) >> 3;
-      count |= 56;
-    }
-    s.buf = buf;
-    s.count = count;
-    s.in = in;
-    if (longCode) *out++ = FinishLongCode(s, tree, entry);
+class CodeDecoder {
+ public:
+  // Each lookup stores a whole entry's bytes whatever its count: the room kept at the end of
+  // the output for a block of four.
+  static constexpr ptrdiff_t kRoom = 4 * DecodeTables<Entry>::kMaxBytes + sizeof(Entry);
+
+  CodeDecoder(const Arc1Tree& tree, const DecodeTables<Entry>& tables, const uint8_t* base)
+      : tree_(tree), tables_(tables), base_(base) {}
+
+  void Decode(Lane& lane, const Arc1FastOptions& options) {
+    if (size_t(lane.outEnd - lane.out) >= options.minSplitOutput &&
+        size_t(lane.bits.end - lane.bits.in) >= options.minSplitPayload)
+      DecodeInTwoLanes(lane);
+    RunBlocks(lane, UINT64_MAX);
+    RunTail(lane);
   }
 
-  // Tail: the last payload bytes and the last output bytes, written one at a time.
-  while (out < outEnd) {
+ private:
+  static constexpr int kCheckpoints = 512;
+
+  bool CanRunBlock(const Lane& lane) const { return lane.bits.CanRefillFast() && lane.outEnd - lane.out >= kRoom; }
+
+  // One lookup of a block; false (nothing consumed) for a code longer than the table.
+  // Returns the index of the next entry through `index`.
+  // `count` runs with junk above its low six bits (the whole info word is subtracted, which
+  // saves masking it on every lookup); refills and write-backs mask it.
+  bool Step(uint64_t& buf, unsigned& count, uint8_t*& out, Entry& entry, Info& info) const {
+    const uint64_t index = NextIndex<kBmi>(buf, entry);
+    buf <<= InfoBits(info);
+    count -= info;
+    const Entry bytes = entry >> kBytesShift;
+    std::memcpy(out, &bytes, sizeof(Entry));
+    out += InfoCount(info);
+    entry = tables_.entry[index];
+    info = tables_.info[index];
+    return true;
+  }
+
+  // Blocks of four lookups while the lane has input, room, and its position is below
+  // `limitBit` by more than a block. A refill of eight bytes makes all 64 bits of the buffer
+  // true stream bits, so after four lookups (4 x 12 <= 48 bits) the next entry can already
+  // be fetched; the refill then runs while that load is in flight instead of lengthening
+  // the chain from one lookup to the next.
+  void RunBlocks(Lane& lane, uint64_t limitBit) const {
+    while (CanRunBlock(lane) && lane.bits.BitPos(base_) + 48 < limitBit) {
+      BitStream s = lane.bits;
+      uint8_t* out = lane.out;
+      s.RefillFast();
+      uint64_t buf = s.buf;
+      unsigned count = s.count;
+      const uint8_t* in = s.in;
+      uint64_t index = buf >> (64 - kTableBits);
+      Entry entry = tables_.entry[index];
+      Info info = tables_.info[index];
+      bool longCode = false;
+      for (;;) {
+#pragma GCC unroll 4
+        for (int k = 0; k < 4; ++k) {
+          if (__builtin_expect(InfoCount(info) == 0, 0)) {
+            longCode = true;
+            break;
+          }
+          Step(buf, count, out, entry, info);
+        }
+        count &= 63;
+        if (longCode || s.end - in < 8 || lane.outEnd - out < kRoom ||
+            uint64_t(in - base_) * 8 - count + 48 >= limitBit)
+          break;
+        buf |= LoadBE64(in) >> count;
+        in += (63 - count) >> 3;
+        count |= 56;
+      }
+      lane.bits.buf = buf;
+      lane.bits.count = count;
+      lane.bits.in = in;
+      lane.out = out;
+      if (longCode) *lane.out++ = FinishLongCode(lane.bits, tree_, entry);
+    }
+  }
+
+  // Blocks of four lookups in two lanes at once: two independent chains of loads keep the
+  // processor twice as busy as one.
+  void RunBlocksInPairs(Lane& a, uint64_t limitBit, Lane& b) const {
+    while (CanRunBlock(a) && CanRunBlock(b) && a.bits.BitPos(base_) + 48 < limitBit) {
+      a.bits.RefillFast();
+      b.bits.RefillFast();
+      uint64_t bufA = a.bits.buf, bufB = b.bits.buf;
+      unsigned countA = a.bits.count, countB = b.bits.count;
+      const uint8_t *inA = a.bits.in, *inB = b.bits.in;
+      uint8_t *outA = a.out, *outB = b.out;
+      uint64_t indexA = bufA >> (64 - kTableBits), indexB = bufB >> (64 - kTableBits);
+      Entry entryA = tables_.entry[indexA], entryB = tables_.entry[indexB];
+      Info infoA = tables_.info[indexA], infoB = tables_.info[indexB];
+      bool longCode = false;
+      for (;;) {
+#pragma GCC unroll 4
+        for (int k = 0; k < 4; ++k) {
+          if (__builtin_expect((InfoCount(infoA) == 0) | (InfoCount(infoB) == 0), 0)) {
+            longCode = true;
+            break;
+          }
+          Step(bufA, countA, outA, entryA, infoA);
+          Step(bufB, countB, outB, entryB, infoB);
+        }
+        countA &= 63;
+        countB &= 63;
+        if (longCode || a.bits.end - inA < 8 || b.bits.end - inB < 8 || a.outEnd - outA < kRoom ||
+            b.outEnd - outB < kRoom || uint64_t(inA - base_) * 8 - countA + 48 >= limitBit)
+          break;
+        bufA |= LoadBE64(inA) >> countA;
+        inA += (63 - countA) >> 3;
+        countA |= 56;
+        bufB |= LoadBE64(inB) >> countB;
+        inB += (63 - countB) >> 3;
+        countB |= 56;
+      }
+      a.bits.buf = bufA;
+      a.bits.count = countA;
+      a.bits.in = inA;
+      a.out = outA;
+      b.bits.buf = bufB;
+      b.bits.count = countB;
+      b.bits.in = inB;
+      b.out = outB;
+      if (longCode && InfoCount(infoA) == 0) *a.out++ = FinishLongCode(a.bits, tree_, entryA);
+      if (longCode && InfoCount(infoB) == 0) *b.out++ = FinishLongCode(b.bits, tree_, entryB);
+    }
+  }
+
+  // One lookup with every check, writing no more than the room left.
+  void StepCarefully(Lane& lane) const {
+    BitStream& s = lane.bits;
     if (s.count < kTableBits) s.RefillSafe();
     if (s.Exhausted()) {
       // Only zero bits remain: every further code is the all-left path to the same leaf.
-      int value = tree.root;
-      while (value >= kArc1FirstNode) value = tree.left[value];
-      std::memset(out, value, size_t(outEnd - out));
+      int value = tree_.root;
+      while (value >= kArc1FirstNode) value = tree_.left[value];
+      std::memset(lane.out, value, size_t(lane.outEnd - lane.out));
+      lane.out = lane.outEnd;
       return;
     }
     const uint64_t index = s.buf >> (64 - kTableBits);
-    const Entry entry = tables.entry[index];
-    const uint8_t info = tables.info[index];
+    const Entry entry = tables_.entry[index];
+    const Info info = tables_.info[index];
     if (InfoCount(info) == 0) {
-      *out++ = FinishLongCode(s, tree, entry);
-      continue;
+      *lane.out++ = FinishLongCode(s, tree_, entry);
+      return;
     }
     s.Skip(InfoBits(info));
-    const uint32_t count = std::min<uint32_t>(InfoCount(info), uint32_t(outEnd - out));
-    for (uint32_t i = 0; i < count; ++i) *out++ = uint8_t(entry >> (kBytesShift + 8 * i));
+    const uint32_t count = std::min<uint32_t>(InfoCount(info), uint32_t(lane.outEnd - lane.out));
+    for (uint32_t i = 0; i < count; ++i) *lane.out++ = uint8_t(entry >> (kBytesShift + 8 * i));
   }
-}
+
+  void RunTail(Lane& lane) const {
+    while (lane.out < lane.outEnd) StepCarefully(lane);
+  }
+
+  // Codes cannot be decoded from the middle of the stream without knowing where a code
+  // starts, but Huffman codes resynchronise: a second lane started at an arbitrary bit in
+  // the middle soon falls in step with the true code boundaries. It decodes the second half
+  // into a scratch buffer, noting the bit position and output offset of its first lookups.
+  // When the first lane arrives there and starts a lookup at one of those positions, the
+  // second lane's bytes from that point on are exactly its own: they are copied into place
+  // and the first lane carries on from where the second one stopped. Should the lanes never
+  // meet, the first lane simply decodes the rest itself.
+  void DecodeInTwoLanes(Lane& a) const {
+    if (!a.bits.CanRefillFast()) return;  // (positions are exact only before the end)
+    const uint64_t startBit = a.bits.BitPos(base_);
+    const uint64_t endBit = uint64_t(a.bits.end - base_) * 8;
+    const uint64_t splitBit = startBit + (endBit - startBit) / 2;
+
+    const size_t scratchSize = size_t(std::min<uint64_t>(uint64_t(a.outEnd - a.out), endBit - splitBit)) + kRoom;
+    std::unique_ptr<uint8_t[]> scratch(new (std::nothrow) uint8_t[scratchSize]);
+    if (!scratch) return;
+    Lane b{{base_ + splitBit / 8, a.bits.end}, scratch.get(), scratch.get() + scratchSize};
+    b.bits.RefillSafe();
+    b.bits.Skip(unsigned(splitBit % 8));
+
+    struct Checkpoint {
+      uint64_t bit;
+      size_t offset;
+    };
+    Checkpoint checkpoints[kCheckpoints];
+    int recorded = 0;
+    while (recorded < kCheckpoints && CanRunBlock(b)) {
+      if (b.bits.count < kTableBits) b.bits.RefillFast();
+      checkpoints[recorded++] = {b.bits.BitPos(base_), size_t(b.out - scratch.get())};
+      StepCarefully(b);
+    }
+    if (recorded == 0) return;
+
+    const uint64_t meetingBit = checkpoints[0].bit;
+    RunBlocksInPairs(a, meetingBit, b);
+    RunBlocks(a, meetingBit);
+
+    for (int next = 0; a.out < a.outEnd && a.bits.in < a.bits.end;) {
+      const uint64_t bit = a.bits.BitPos(base_);
+      while (next < recorded && checkpoints[next].bit < bit) ++next;
+      if (next == recorded) return;
+      if (checkpoints[next].bit == bit) {
+        const uint8_t* from = scratch.get() + checkpoints[next].offset;
+        const size_t length = std::min<size_t>(size_t(b.out - from), size_t(a.outEnd - a.out));
+        std::memcpy(a.out, from, length);
+        a.out += length;
+        a.bits = b.bits;
+        return;
+      }
+      StepCarefully(a);
+    }
+  }
+
+  const Arc1Tree& tree_;
+  const DecodeTables<Entry>& tables_;
+  const uint8_t* base_;
+};
 
 }  // namespace
 
-std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, bool allowCpuExtensions) {
+std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const Arc1FastOptions& options) {
   Arc1Tree tree;
   TreeBitReader treeBits{payload};
   tree.root = ReadTree(treeBits, tree);
@@ -286,12 +457,14 @@ std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, bool a
                    payload.data() + payload.size()};
   stream.RefillSafe();
   stream.Skip(unsigned(treeBits.pos % 8));
+  Lane lane{stream, out.data(), out.data() + out.size()};
   auto decode = [&](auto& tables) {
     BuildTables(single, tables);
-    if (allowCpuExtensions && CpuHasBmi())
-      DecodeCodes<true>(tree, tables, stream, out.data(), out.data() + out.size());
+    using Entry = std::remove_reference_t<decltype(tables.entry[0])>;
+    if (options.allowCpuExtensions && CpuHasBmi())
+      CodeDecoder<true, Entry>(tree, tables, payload.data()).Decode(lane, options);
     else
-      DecodeCodes<false>(tree, tables, stream, out.data(), out.data() + out.size());
+      CodeDecoder<false, Entry>(tree, tables, payload.data()).Decode(lane, options);
   };
   if (ShortestCode(single) <= 4) {
     DecodeTables<uint64_t> tables;

@@ -2,8 +2,10 @@
 // The table-driven ARC1 decoder. It gives exactly the bytes of the bit-by-bit decoder in
 // arc1.h on every input, malformed ones included (bits past the end of the payload read as 0).
 //
-// A 12-bit lookup resolves one to three whole codes at a time from a 64-bit bit buffer that
+// A 12-bit lookup resolves one to six whole codes at a time from a 64-bit bit buffer that
 // is refilled without branches; codes longer than 12 bits finish with a walk down the tree.
+// Large pictures are decoded from two places in the stream at once (see DecodeInTwoLanes).
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -13,9 +15,16 @@ namespace orv {
 
 // Decodes the payload (the file bytes after the 8-byte header) into all of `out`, whose size
 // is the unpacked size. Returns the error message (kArc1TreeError) or an empty view; on
-// error `out` is left untouched. Where the processor has them, bit-field instructions (BMI)
-// shorten the decoding loop; allowCpuExtensions = false keeps to plain x86-64 (for tests).
-std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, bool allowCpuExtensions = true);
+// error `out` is left untouched.
+struct Arc1FastOptions {
+  // Bit-field instructions (BMI) shorten the decoding loop where the processor has them;
+  // false keeps to plain x86-64.
+  bool allowCpuExtensions = true;
+  // Outputs this large, from payloads this large, are decoded in two lanes at once.
+  size_t minSplitOutput = size_t(64) << 10;
+  size_t minSplitPayload = size_t(16) << 10;
+};
+std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const Arc1FastOptions& options = {});
 // Whole file bytes, with the checks of DecodeArc1File.
 Arc1Result DecodeArc1FileFast(ByteSpan fileBytes);
 

@@ -1,6 +1,7 @@
 // The ARC1 encoder, and both decoders on its output and on random bytes.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "graphics/arc1.h"
@@ -20,12 +21,19 @@ Bytes Encode(const Bytes& data) {
   return encoded.output;
 }
 
-// The fast decoder kept to plain x86-64, whatever this processor offers.
-Bytes DecodePlain(const Bytes& file) {
+// The fast decoder's variants: with and without BMI, in one lane or (forced, whatever the
+// size) in two.
+const Arc1FastOptions kVariants[] = {
+    {.allowCpuExtensions = false},
+    {.allowCpuExtensions = true, .minSplitOutput = 0, .minSplitPayload = 0},
+    {.allowCpuExtensions = false, .minSplitOutput = 0, .minSplitPayload = 0},
+};
+
+Bytes DecodeWith(const Bytes& file, const Arc1FastOptions& options) {
   const auto parts = SplitArc1File(file);
   if (!parts || parts->unpackedSize > kArc1MaxUnpackedBytes) return {};
   Bytes out(parts->unpackedSize);
-  if (!DecodeArc1Into(parts->payload, out, /*allowCpuExtensions=*/false).empty()) return {};
+  if (!DecodeArc1Into(parts->payload, out, options).empty()) return {};
   return out;
 }
 
@@ -36,7 +44,9 @@ void ExpectRoundTrip(const Bytes& data) {
   EXPECT_TRUE(fast.output == data) << "fast decoder, " << data.size() << " bytes";
   const Arc1Result reference = DecodeArc1FileReference(file);
   EXPECT_TRUE(reference.output == data) << "bit-by-bit decoder, " << data.size() << " bytes";
-  EXPECT_TRUE(DecodePlain(file) == data) << "fast decoder without BMI, " << data.size() << " bytes";
+  for (const auto& options : kVariants)
+    EXPECT_TRUE(DecodeWith(file, options) == data)
+        << "fast decoder variant " << (&options - kVariants) << ", " << data.size() << " bytes";
 }
 
 TEST(Arc1Encoder, SingleByteValueGivesALoneLeafAndNoCodes) {
@@ -119,11 +129,59 @@ TEST(Arc1RoundTrip, RandomFilesDecodeAlikeInBothDecoders) {
     const Arc1Result reference = DecodeArc1FileReference(file);
     ASSERT_EQ(fast.error, reference.error) << "round " << round;
     ASSERT_TRUE(fast.output == reference.output) << "round " << round;
-    ASSERT_TRUE(DecodePlain(file) == reference.output) << "round " << round;
+    for (const auto& options : kVariants)
+      ASSERT_TRUE(DecodeWith(file, options) == reference.output) << "round " << round << " variant " << (&options - kVariants);
     refused += !fast.ok();
   }
   EXPECT_GT(refused, 0);
   EXPECT_LT(refused, 3000);
+}
+
+TEST(Arc1RoundTrip, LargeGarbageAfterAValidTree) {
+  // Big enough for two lanes at the default sizes; the codes are random bits, so the lanes
+  // have to find each other in arbitrary data.
+  std::mt19937 random(7);
+  for (int round = 0; round < 12; ++round) {
+    std::geometric_distribution<int> geometric(round % 2 ? 0.5 : 0.08);
+    Bytes sample(5000);
+    for (auto& byte : sample) byte = uint8_t(geometric(random));
+    Bytes file = Encode(sample);
+    file.resize(8 + 100 + 20000 + random() % 40000);
+    for (size_t i = 8 + 100; i < file.size(); ++i) file[i] = uint8_t(random());
+    PutU32LE(&file[4], uint32_t(70000 + random() % 300000));
+    const Bytes reference = DecodeArc1FileReference(file).output;
+    ASSERT_EQ(reference.size(), GetU32LE(&file[4]));
+    ASSERT_TRUE(DecodeArc1File(file).output == reference) << "round " << round;
+    for (const auto& options : kVariants)
+      ASSERT_TRUE(DecodeWith(file, options) == reference) << "round " << round << " variant " << (&options - kVariants);
+  }
+}
+
+TEST(Arc1RoundTrip, LanesThatNeverMeet) {
+  // Fixed 8-bit codes (a full tree, leaves 0..255 from left to right) never resynchronise:
+  // a second lane started off a code boundary stays off it, and the first lane must decode
+  // everything itself.
+  Arc1Bits bits;
+  std::function<void(int, int)> subtree = [&](int depth, int first) {
+    if (depth == 8) {
+      bits.Leaf(uint8_t(first));
+      return;
+    }
+    bits.Internal();
+    subtree(depth + 1, first);
+    subtree(depth + 1, first + (128 >> depth));
+  };
+  subtree(0, 0);
+  std::mt19937 random(3);
+  Bytes data(100003);
+  for (auto& byte : data) {
+    byte = uint8_t(random());
+    bits.Put(byte, 8);
+  }
+  const Bytes file = Arc1File(uint32_t(data.size()), bits.ToBytes());
+  EXPECT_TRUE(DecodeArc1File(file).output == data);
+  EXPECT_TRUE(DecodeArc1FileReference(file).output == data);
+  for (const auto& options : kVariants) EXPECT_TRUE(DecodeWith(file, options) == data);
 }
 
 }  // namespace
