@@ -18,6 +18,9 @@ struct CommandLine {
   std::string recordDir;   // headless: every presented frame as a numbered BMP
   std::string soundFont;   // SoundFont for the MIDI synthesizer
   std::string midiPort;    // ALSA sequencer port instead of the built-in synthesizer
+  // Not an option: lines one step may read before the script counts as caught in an endless
+  // loop. Fuzzing lowers it so that every input ends quickly.
+  int64_t runawayLines = 4000000;
 };
 
 struct CommandLineResult {

@@ -180,7 +180,7 @@ class TForm1 : public GameEvents {
   // Lines fetched since the current step began; a step that reads this many lines without
   // ever waiting for the player is a script caught in an endless loop.
   int64_t linesThisStep = 0;
-  static constexpr int64_t kRunawayLines = 4000000;
+  int64_t runawayLines = 4000000;
 
   // --- sound ---
   void PlayWave(int32_t flag);

@@ -33,6 +33,7 @@ class HeadlessSession {
   int Run() {
     // The sound plays along the virtual clock.
     clock_.onAdvance = [this](uint32_t now) { audio_.AdvanceTo(now); };
+    form_.runawayLines = options_.runawayLines;
     if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
       return Fail("cannot write frames into " + options_.recordDir);
     form_.FormCreate();

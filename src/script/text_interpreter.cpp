@@ -20,7 +20,7 @@ bool TForm1::FetchLine() {
     Close();
     return false;
   }
-  if (++linesThisStep > kRunawayLines) {
+  if (++linesThisStep > runawayLines) {
     // The kit's player froze here for good; say what happened and end cleanly instead.
     ShowMessage(Sj("スクリプトが終わらないくり返しに入ったため、終了します。"));
     Close();
