@@ -7,8 +7,8 @@
 // baseline runs twice: as the plain command above (which loads the whole SoundFont), and
 // with -o synth.dynamic-sample-loading=1, the setting our synthesizer uses.
 //
-// The song: ORVANE_BENCH_SONG, else a song of the openttd-openmsx package, else a dense
-// 8-track song generated here. The font: ORVANE_BENCH_FONT, else the system's GM SoundFont.
+// The song: ORVANE_BENCH_SONG (a file, or "generated"), else a song of the openttd-openmsx
+// package, else a dense 8-track song generated here. The font: ORVANE_BENCH_FONT, else the system's GM SoundFont.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
@@ -109,9 +109,10 @@ Bytes DenseSong() {
 }
 
 fs::path BenchSong() {
-  if (const char* song = std::getenv("ORVANE_BENCH_SONG")) return song;
+  const char* chosen = std::getenv("ORVANE_BENCH_SONG");
+  if (chosen && std::string(chosen) != "generated") return chosen;
   const fs::path packaged = "/usr/share/games/openttd/baseset/openmsx/keep_on_rolling.mid";
-  if (fs::exists(packaged)) return packaged;
+  if (!chosen && fs::exists(packaged)) return packaged;
   const fs::path generated = fs::temp_directory_path() / "orvane-bench-dense.mid";
   const Bytes song = DenseSong();
   orv::WriteFileAtomically(generated, song);
