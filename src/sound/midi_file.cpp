@@ -108,8 +108,7 @@ bool IsTempo(const RawEvent& event) { return event.status == 0xFF && event.metaT
 
 // The number of records an event becomes.
 size_t RecordsOf(const RawEvent& event) {
-  if (event.status < 0xF0) return 1;
-  if (event.status == 0xF0) return 1;
+  if (event.status <= 0xF0) return 1;  // a channel message or system exclusive
   if (IsTempo(event)) return TempoOf(event) != 0 ? 2 : 0;
   return 0;
 }
