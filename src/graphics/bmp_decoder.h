@@ -14,7 +14,7 @@
 //   colour masks are cut off, or whose pixel data would start at or past its end, is refused.
 // - Colour-table entries past the end of the file, or past the count the header declares,
 //   are black; so is any index that the table does not reach.
-// - Bit-field channels narrower than 8 bits are widened by shifting (`WidenChannel`).
+// - Bit-field channels narrower than 8 bits are widened as GDI widens them (`WidenChannel`).
 #include <cstdint>
 
 #include "graphics/decoded_picture.h"
@@ -24,13 +24,15 @@ namespace orv {
 
 DecodedPicture DecodeBmp(ByteSpan file);
 
-// A bit-field channel of `bits` bits made 8 bits wide the way GDI draws 16-bit pictures:
-// shifted up with the low bits left zero (5-bit 31 becomes 248, not 255), and wider
-// channels keep their top 8 bits.
+// A bit-field channel of `bits` bits made 8 bits wide the way GDI converts 16-bit and
+// bit-field pictures for the screen: shifted to the top of the byte, then its high bits
+// repeated once into the low bits (5-bit 31 becomes 255, 16 becomes 132; 6-bit 63 becomes
+// 255). Wider channels keep their top 8 bits.
 constexpr uint8_t WidenChannel(uint32_t value, int bits) {
   if (bits <= 0) return 0;
   if (bits >= 8) return uint8_t(value >> (bits - 8));
-  return uint8_t(value << (8 - bits));
+  const uint32_t top = (value << (8 - bits)) & 0xFF;
+  return uint8_t(top | (top >> bits));
 }
 
 // The colour of pixels a file never writes.

@@ -76,9 +76,12 @@ TEST(BmpDecoder, TrueColourRowsAndPadding) {
   ExpectRow(Decode(BuildBmp(s)), 1, {kRed, kGreen, kBlue});
 }
 
-TEST(BmpDecoder, SixteenBitDefaultAndBitFieldsWidenByShifting) {
-  EXPECT_EQ(WidenChannel(31, 5), 248);
-  EXPECT_EQ(WidenChannel(63, 6), 252);
+TEST(BmpDecoder, SixteenBitDefaultAndBitFieldsWidenAsTheScreenDoes) {
+  EXPECT_EQ(WidenChannel(31, 5), 255);
+  EXPECT_EQ(WidenChannel(16, 5), 132);
+  EXPECT_EQ(WidenChannel(63, 6), 255);
+  EXPECT_EQ(WidenChannel(1, 6), 4);
+  EXPECT_EQ(WidenChannel(3, 2), 0xF0);  // one repetition only, as the screen's conversion does
   EXPECT_EQ(WidenChannel(0x3FF, 10), 255);
   EXPECT_EQ(WidenChannel(0x200, 10), 128);
 
@@ -86,12 +89,12 @@ TEST(BmpDecoder, SixteenBitDefaultAndBitFieldsWidenByShifting) {
   s.bitsPerPixel = 16;
   s.width = 4;
   s.pixels = PackRows(16, {{0x7FFF, 0x7C00, 0x4210, 0x001F}});
-  ExpectRow(Decode(BuildBmp(s)), 0, {{248, 248, 248}, {248, 0, 0}, {128, 128, 128}, {0, 0, 248}});
+  ExpectRow(Decode(BuildBmp(s)), 0, {{255, 255, 255}, {255, 0, 0}, {132, 132, 132}, {0, 0, 255}});
 
   s.compression = 3;  // 5-6-5 masks after a 40-byte header
   s.masks = {0xF800, 0x07E0, 0x001F};
   s.pixels = PackRows(16, {{0xFFFF, 0x07E0, 0x0020, 0x8000}});
-  const std::vector<Rgb> expected565 = {{248, 252, 248}, {0, 252, 0}, {0, 4, 0}, {128, 0, 0}};
+  const std::vector<Rgb> expected565 = {{255, 255, 255}, {0, 255, 0}, {0, 4, 0}, {132, 0, 0}};
   ExpectRow(Decode(BuildBmp(s)), 0, expected565);
 
   s.headerSize = 108;  // the same masks inside a v4 header
@@ -103,7 +106,7 @@ TEST(BmpDecoder, SixteenBitDefaultAndBitFieldsWidenByShifting) {
   s.compression = 6;
   s.masks = {0x0F00, 0x00F0, 0x000F, 0xF000};
   s.pixels = PackRows(16, {{0xFF00, 0x00F0, 0x000F, 0x0888}});
-  ExpectRow(Decode(BuildBmp(s)), 0, {{240, 0, 0}, {0, 240, 0}, {0, 0, 240}, {128, 128, 128}});
+  ExpectRow(Decode(BuildBmp(s)), 0, {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {136, 136, 136}});
 }
 
 TEST(BmpDecoder, ThirtyTwoBitArbitraryMasks) {
