@@ -153,3 +153,23 @@ TEST(Interpreter, AnEndlessLoopIsReportedInsteadOfFreezingThePlayer) {
 
 }  // namespace
 }  // namespace orv::test
+
+namespace orv::test {
+namespace {
+
+TEST(Interpreter, AScenarioNameLongerThanItsFieldIsCutWithoutTouchingTheNextField) {
+  TempDir dir;
+  const std::string longName = std::string(100, 's') + ".txt";
+  WriteGame(dir, {.scenario = {"\"played\"\\n"}, .scenarioFile = longName});
+  HeadlessResult run = RunHeadlessGame(dir.path(), {"dump d.json"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::ifstream in(dir.path() / "d.json");
+  json d;
+  in >> d;
+  EXPECT_EQ(d["history"][0]["lines"][0], "played");
+  EXPECT_EQ(d["SceneState"]["scenarioName"], std::string(79, 's'));
+  EXPECT_EQ(d["SceneState"]["backgroundName"], "");
+}
+
+}  // namespace
+}  // namespace orv::test
