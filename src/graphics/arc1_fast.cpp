@@ -243,11 +243,10 @@ class CodeDecoder {
 
   bool CanRunBlock(const Lane& lane) const { return lane.bits.CanRefillFast() && lane.outEnd - lane.out >= kRoom; }
 
-  // One lookup of a block; false (nothing consumed) for a code longer than the table.
-  // Returns the index of the next entry through `index`.
-  // `count` runs with junk above its low six bits (the whole info word is subtracted, which
-  // saves masking it on every lookup); refills and write-backs mask it.
-  bool Step(uint64_t& buf, unsigned& count, uint8_t*& out, Entry& entry, Info& info) const {
+  // One lookup of a block, for an entry already known not to be a long code; fetches the
+  // next entry. `count` runs with junk above its low six bits (the whole info word is
+  // subtracted, which saves masking it on every lookup); refills and write-backs mask it.
+  void Step(uint64_t& buf, unsigned& count, uint8_t*& out, Entry& entry, Info& info) const {
     const uint64_t index = NextIndex<kBmi>(buf, entry);
     buf <<= InfoBits(info);
     count -= info;
@@ -256,7 +255,6 @@ class CodeDecoder {
     out += InfoCount(info);
     entry = tables_.entry[index];
     info = tables_.info[index];
-    return true;
   }
 
   // Blocks of four lookups while the lane has input, room, and its position is below
