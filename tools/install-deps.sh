@@ -16,8 +16,8 @@ packages=(
   libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev
   # state dumps
   nlohmann-json3-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
+  # tests and benchmarks: real MIDI songs, audio files made at test time, a virtual display
+  libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth openttd-openmsx sox libsox-fmt-mp3
 )
 
 missing=()
