@@ -83,7 +83,7 @@ void FillSingle(const Arc1Tree& tree, int value, uint32_t code, int length, uint
 // The info word: bits consumed (bits 0-5, so that it serves as a shift count as it stands)
 // and bytes decoded (bits 8-10; 0 for a long code).
 // Wide entries pay off when short codes let many bytes share a lookup; otherwise narrow
-// entries keep both tables (16 + 4 KiB) inside the first-level cache.
+// entries keep both tables (16 + 8 KiB) inside the first-level data cache.
 constexpr int kBytesShift = 16;
 
 template <typename Entry>
