@@ -9,8 +9,9 @@
 
 namespace orv {
 namespace {
-// With no timer running the loop still wakes now and then (to reap finished openers).
-constexpr int kIdleWakeMs = 500;
+// With no timer running the loop still wakes now and then, so that work done between events
+// (finished openers, sound notifications) is never long delayed.
+constexpr int kIdleWakeMs = 100;
 }  // namespace
 
 int RunDesktopLoop(GameEvents& game, SdlHost& host, SdlClock& clock) {
