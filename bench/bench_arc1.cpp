@@ -2,6 +2,7 @@
 // bit-by-bit decoder and against Huffman-only deflate streams of the same BMP decoded by
 // zlib and libdeflate. Every decoder writes into a buffer allocated once, except "file",
 // which is DecodeArc1File end to end (header checks and the output allocation included).
+// "fast_one_lane" and "fast_no_bmi" show the fast decoder without two lanes or without BMI.
 // A summary of speed ratios measured in this run is printed at the end.
 //
 //   bench_arc1 [--write_pictures=DIR] [--benchmark_repetitions=N] [--benchmark_filter=...]
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -155,16 +157,23 @@ void Report(benchmark::State& state, const Picture& p) {
   state.counters["zlib_packed"] = double(p.zlib.size());
 }
 
-void Fast(benchmark::State& state, const Picture& p) {
+void FastWith(benchmark::State& state, const Picture& p, const orv::Arc1FastOptions& options) {
   Bytes out(p.bmp.size());
   const orv::ByteSpan payload = orv::ByteSpan(p.arc1).subspan(orv::kArc1HeaderBytes);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(orv::DecodeArc1Into(payload, out));
+    benchmark::DoNotOptimize(orv::DecodeArc1Into(payload, out, options));
     benchmark::ClobberMemory();
   }
   if (out != p.bmp) state.SkipWithError("fast decoder output differs");
   Report(state, p);
 }
+
+void Fast(benchmark::State& state, const Picture& p) { FastWith(state, p, {}); }
+// For information: the fast decoder in one lane only, and without BMI.
+void FastOneLane(benchmark::State& state, const Picture& p) {
+  FastWith(state, p, {.minSplitOutput = SIZE_MAX});
+}
+void FastPlain(benchmark::State& state, const Picture& p) { FastWith(state, p, {.allowCpuExtensions = false}); }
 
 void File(benchmark::State& state, const Picture& p) {
   for (auto _ : state) {
@@ -280,6 +289,8 @@ int main(int argc, char** argv) {
           ->ComputeStatistics("min", minimum);
     };
     add("fast", Fast);
+    add("fast_one_lane", FastOneLane);
+    add("fast_no_bmi", FastPlain);
     add("file", File);
     add("bitbybit", Reference);
     add("zlib", Zlib);

@@ -1,6 +1,7 @@
 #include "graphics/arc1_fast.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -134,7 +135,18 @@ int ShortestCode(const uint16_t* single) {
 inline uint64_t LoadBE64(const uint8_t* p) {
   uint64_t v;
   std::memcpy(&v, p, 8);
-  return __builtin_bswap64(v);
+  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
+  return v;
+}
+
+// Stores all of an entry's byte lanes, the lowest first.
+template <typename Entry>
+inline void StoreLE(uint8_t* out, Entry bytes) {
+  if constexpr (std::endian::native == std::endian::big) {
+    if constexpr (sizeof(Entry) == 8) bytes = __builtin_bswap64(bytes);
+    else bytes = __builtin_bswap32(bytes);
+  }
+  std::memcpy(out, &bytes, sizeof(Entry));
 }
 
 // The next table index, taken from the buffer as it was before `entry`'s bits are shifted
@@ -250,8 +262,7 @@ class CodeDecoder {
     const uint64_t index = NextIndex<kBmi>(buf, entry);
     buf <<= InfoBits(info);
     count -= info;
-    const Entry bytes = entry >> kBytesShift;
-    std::memcpy(out, &bytes, sizeof(Entry));
+    StoreLE(out, Entry(entry >> kBytesShift));
     out += InfoCount(info);
     entry = tables_.entry[index];
     info = tables_.info[index];
