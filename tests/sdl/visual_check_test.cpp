@@ -1,5 +1,5 @@
 // A look at the real thing: run under a display (e.g. xvfb-run) with
-//   SDL_VIDEODRIVER=x11 ORVANE_SHOT_DIR=/tmp test_sdl --gtest_also_run_disabled_tests \
+//   SDL_VIDEODRIVER=x11 ORVANE_SHOT_DIR=/tmp test_sdl --gtest_also_run_disabled_tests
 //     --gtest_filter='*VisualCheck*'
 // It leaves screenshots of the whole screen (ImageMagick's import) with the menu open, a
 // message box, a Yes/No question and the input dialog.

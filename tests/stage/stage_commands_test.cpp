@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                          const int r = FromBottom(y) % 4 / 2 * 2, c = x % 4 / 2 * 2;
                          return IndexOf({{0, 0}, {2, 2}, {2, 0}, {0, 2}}, {r, c}) <= pass;
                        }}),
-    [](const auto& info) { return "Effect" + std::to_string(info.param.effect); });
+    [](const auto& instance) { return "Effect" + std::to_string(instance.param.effect); });
 
 TEST(StageEffects, NumbersUpTo20AreAcceptedAndOthersReported) {
   TempDir dir;
