@@ -32,21 +32,10 @@ bool CmdFontColor(TForm1& form) {
 }
 
 bool CmdFontSize(TForm1& form) {
-  // Like a number argument, except that a value taken from a variable keeps its low byte.
-  std::string token;
-  form.reader.SetDelimiters(",,!");
-  if (form.reader.ReadToken(token) == '!') {
-    form.reader.ReadToken(token);
-    int index = form.vars.FindNumeric(token);
-    if (index < 0) {
-      form.ShowMessage(Sj("変数が指定されていません。"));
-      form.scene.fontSize = 0;
-    } else {
-      form.scene.fontSize = form.vars.numeric[size_t(index)].value & 0xFF;
-    }
-  } else {
-    form.scene.fontSize = AtoiWrapping(token);
-  }
+  // A value taken from a variable keeps only its low byte; a number is taken whole.
+  bool fromVariable = false;
+  const int32_t size = ReadNumberArgument(form, &fromVariable);
+  form.scene.fontSize = fromVariable ? (size & 0xFF) : size;
   return true;
 }
 

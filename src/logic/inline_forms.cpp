@@ -98,10 +98,12 @@ void ShowStringVariableInline(TForm1& form) {
   form.TypeAndRecord(form.vars.strings[size_t(index)].value.str());
 }
 
-int32_t ReadNumberArgument(TForm1& form) {
+int32_t ReadNumberArgument(TForm1& form, bool* fromVariable) {
   std::string token;
   form.reader.SetDelimiters(",,!");
-  if (form.reader.ReadToken(token) == '!') {
+  const bool isVariable = form.reader.ReadToken(token) == '!';
+  if (fromVariable) *fromVariable = isVariable;
+  if (isVariable) {
     form.reader.ReadToken(token);
     int index = form.vars.FindNumeric(token);
     if (index < 0) {

@@ -17,7 +17,8 @@ void ShowNumericVariableInline(TForm1& form);
 // %name%
 void ShowStringVariableInline(TForm1& form);
 
-int32_t ReadNumberArgument(TForm1& form);
+// `fromVariable`, when given, tells whether the value came from "!" and a variable.
+int32_t ReadNumberArgument(TForm1& form, bool* fromVariable = nullptr);
 
 // Creates or updates variables, refusing with a message when the table is full.
 void SetNumericVariable(TForm1& form, std::string_view name, int32_t value);

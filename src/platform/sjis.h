@@ -12,4 +12,8 @@ std::string Cp932ToUtf8(std::string_view sjis);
 // Characters without a code page 932 form become "?".
 std::string Utf8ToCp932(std::string_view utf8);
 
+// UTF-8 and code points, for the backends' own texts. A broken sequence decodes as U+FFFD.
+std::u32string DecodeUtf8(std::string_view utf8);
+std::string EncodeUtf8(std::u32string_view text);
+
 }  // namespace orv

@@ -86,12 +86,12 @@ TEST(AudioFiles, AdpcmFrameCountsMatchWhatSdlDecodes) {
     ASSERT_TRUE(bytes);
     const auto info = ParseWaveFile(*bytes);
     ASSERT_TRUE(info) << file;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    ASSERT_TRUE(SDL_LoadWAV(file.c_str(), &spec, &samples, &length)) << SDL_GetError();
+    ASSERT_TRUE(SDL_LoadWAV(file.c_str(), &format, &samples, &length)) << SDL_GetError();
     SDL_FreeWAV(samples);
-    EXPECT_EQ(info->frames, length / (spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8)) << file;
+    EXPECT_EQ(info->frames, length / (format.channels * SDL_AUDIO_BITSIZE(format.format) / 8)) << file;
   }
 }
 

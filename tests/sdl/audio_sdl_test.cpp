@@ -113,12 +113,12 @@ TEST(SdlAudio, DecodesAdpcmToTheFrameCountTheHeaderParserGives) {
   for (const Bytes& file : {test::MsAdpcmWave(1, 8000, 256, 3 * 256 + 107), test::MsAdpcmWave(2, 22050, 512, 4 * 512),
                             test::ImaAdpcmWave(2, 22050, 1024, 10 * 1024), test::ImaAdpcmWave(1, 8000, 256, 2 * 256 + 100),
                             test::PcmWave(2, 44100, 16, 12345)}) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    ASSERT_TRUE(SDL_LoadWAV_RW(SDL_RWFromConstMem(file.data(), int(file.size())), 1, &spec, &samples, &length))
+    ASSERT_TRUE(SDL_LoadWAV_RW(SDL_RWFromConstMem(file.data(), int(file.size())), 1, &format, &samples, &length))
         << SDL_GetError();
-    const uint64_t frames = length / (spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8);
+    const uint64_t frames = length / (format.channels * SDL_AUDIO_BITSIZE(format.format) / 8);
     SDL_FreeWAV(samples);
     EXPECT_EQ(ParseWaveFile(file)->frames, frames);
   }

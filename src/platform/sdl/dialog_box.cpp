@@ -40,7 +40,7 @@ std::vector<std::u32string> DialogBox::WrapMessage(int maxWidth) const {
   std::vector<std::u32string> lines(1);
   const FontSpec font = ui::UiFont(scale_);
   int width = 0;
-  for (char32_t c : ui::DecodeUtf8(message_)) {
+  for (char32_t c : DecodeUtf8(message_)) {
     if (c == U'\r') continue;
     if (c == U'\n') {
       lines.emplace_back();
@@ -67,7 +67,7 @@ void DialogBox::Place(Rect area, int scale) {
   lines_ = WrapMessage(maxText);
   int textWidth = 0;
   for (const auto& line : lines_) textWidth = std::max(textWidth, fonts_.MeasureUnicode(line, font));
-  textWidth = std::max(textWidth, fonts_.MeasureUnicode(ui::DecodeUtf8(title_), font) + 20 * s);
+  textWidth = std::max(textWidth, fonts_.MeasureUnicode(DecodeUtf8(title_), font) + 20 * s);
   if (kind_ == DialogKind::Text) textWidth = std::max(textWidth, std::min(kFieldWidth * s, maxText));
   const int buttonsWidth = int(buttons_.size()) * kButtonWidth * s + int(buttons_.size() - 1) * kButtonGap * s;
   const int width = std::max(textWidth, buttonsWidth) + 2 * kPadding * s;
@@ -152,9 +152,9 @@ void DialogBox::TextInput(std::string_view utf8) {
   // Character by character, so that a long paste keeps what fits. Shift-JIS has no state
   // between characters, so the lengths add up.
   size_t sjisBytes = Utf8ToCp932(text_).size();
-  for (char32_t c : ui::DecodeUtf8(utf8)) {
+  for (char32_t c : DecodeUtf8(utf8)) {
     if (c < 0x20 || c == 0x7F) continue;
-    const std::string character = ui::EncodeUtf8(std::u32string_view(&c, 1));
+    const std::string character = EncodeUtf8(std::u32string_view(&c, 1));
     const size_t bytes = Utf8ToCp932(character).size();
     if (sjisBytes + bytes > maxSjisBytes_) break;
     text_ += character;
@@ -176,7 +176,7 @@ Panel DialogBox::Render() const {
 
   const Rect title{2 * s, 2 * s, box.right - 2 * s, (2 + kTitleHeight) * s};
   image.FillRect(title, ui::kTitle);
-  fonts_.DrawUnicode(image, title.left + 4 * s, title.top + (title.Height() - cell) / 2, ui::DecodeUtf8(title_),
+  fonts_.DrawUnicode(image, title.left + 4 * s, title.top + (title.Height() - cell) / 2, DecodeUtf8(title_),
                      ui::UiFont(s, ui::kTitleText));
 
   int y = (2 + kTitleHeight) * s + kPadding * s;
@@ -191,7 +191,7 @@ Panel DialogBox::Render() const {
     image.FillRect(field, ui::kField);
     ui::FrameSunken(image, field, s);
     const int inner = field.Width() - 2 * kFieldPadding * s;
-    const std::u32string committed = ui::DecodeUtf8(text_), composing = ui::DecodeUtf8(composition_);
+    const std::u32string committed = DecodeUtf8(text_), composing = DecodeUtf8(composition_);
     const int committedWidth = fonts_.MeasureUnicode(committed, font);
     const int composingWidth = fonts_.MeasureUnicode(composing, font);
     // Keep the caret in view: scroll the text left when it is wider than the field.

@@ -54,8 +54,6 @@ void DrawCheck(Image& target, Rect box, Rgb color);
 void DrawArrowRight(Image& target, Rect box, Rgb color);
 void HorizontalLine(Image& target, int x0, int x1, int y, int thickness, Rgb color);
 
-std::u32string DecodeUtf8(std::string_view utf8);
-std::string EncodeUtf8(std::u32string_view text);
 
 }  // namespace ui
 }  // namespace orv

@@ -25,23 +25,6 @@ constexpr std::array kFaceTable{
     FaceEntry{"MSUIGOTHIC", kPGothic},
 };
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += char(0xC0 | (c >> 6));
-    out += char(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += char(0xE0 | (c >> 12));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  } else {
-    out += char(0xF0 | (c >> 18));
-    out += char(0x80 | ((c >> 12) & 0x3F));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  }
-}
 
 }  // namespace
 
@@ -51,7 +34,7 @@ std::string NormalizeFaceName(std::string_view sjisFace) {
     if (c >= 0xFF01 && c <= 0xFF5E) c = c - 0xFF01 + 0x21;  // full-width ASCII
     if (c == U' ' || c == U'\u3000' || c == U'\t') continue;
     if (c >= U'a' && c <= U'z') c = c - U'a' + U'A';
-    AppendUtf8(out, c);
+    out += EncodeUtf8(std::u32string_view(&c, 1));
   }
   return out;
 }
