@@ -5,6 +5,7 @@
 
 #include "app/form.h"
 #include "logic/inline_forms.h"
+#include "platform/web_address.h"
 #include "script/command_handlers.h"
 
 namespace orv {
@@ -18,25 +19,6 @@ bool Holds(char op, int32_t left, int32_t right) {
     case '=': return left == right;
     default: return left != right;  // '!'
   }
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
-// An address RUN may hand to the desktop: http or https, and nothing that a command line
-// or a terminal could take for something else.
-bool IsWebAddress(std::string_view target) {
-  if (!StartsWithNoCase(target, "http://") && !StartsWithNoCase(target, "https://")) return false;
-  for (unsigned char c : target)
-    if (c < 0x21 || c == 0x7F) return false;
-  return true;
 }
 
 // A line fetched by a command replaces the one the reader stands on: point the reader at it.

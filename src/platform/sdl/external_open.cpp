@@ -5,30 +5,11 @@
 
 #include <algorithm>
 
+#include "platform/web_address.h"
+
 extern char** environ;
 
 namespace orv {
-namespace {
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
-bool IsWebAddress(std::string_view target) {
-  const bool scheme = StartsWithNoCase(target, "http://") || StartsWithNoCase(target, "https://");
-  const bool clean = std::none_of(target.begin(), target.end(),
-                                  [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
-  return scheme && clean && target.size() > 8;
-}
-
-}  // namespace
-
 std::optional<std::string> ExternalOpenArgument(std::string_view target, const std::filesystem::path& gameRoot) {
   namespace fs = std::filesystem;
   if (target.empty()) return std::nullopt;
