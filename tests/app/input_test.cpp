@@ -12,13 +12,6 @@ namespace {
 
 using nlohmann::json;
 
-json Dump(const TempDir& dir, const std::string& name) {
-  std::ifstream in(dir.path() / name);
-  json j;
-  in >> j;
-  return j;
-}
-
 GameSpec BoxedGame(std::vector<std::string> lines) {
   GameSpec game;
   game.scenario = {"~BOXSIZE 10,300,630,470", "~BOXCOL 0,0,200,128", "~FONTCOLOR 255,255,255,0",
@@ -38,8 +31,8 @@ TEST(Input, RightClickHidesTheMessageWindowAndAClickBringsItBackExactly) {
   ASSERT_EQ(before.size(), 54u + 640 * 480 * 3);  // a 24-bit 640 x 480 BMP
   EXPECT_NE(before, hidden);
   EXPECT_EQ(before, after);
-  EXPECT_EQ(Dump(dir, "hidden.json")["interactionState"], 0);
-  json after_ = Dump(dir, "after.json");
+  EXPECT_EQ(ReadDump(dir, "hidden.json")["interactionState"], 0);
+  json after_ = ReadDump(dir, "after.json");
   EXPECT_EQ(after_["interactionState"], 1);
   // Showing the window again is not an advance.
   EXPECT_EQ(after_["history"][0]["lineCount"], 1);
@@ -54,7 +47,7 @@ TEST(Input, SkipModeAdvancesByItselfUntilAKey) {
       dir.path(), {"menu vol1", "menu SKIP", "wait 100", "dump skipping.json", "key space", "dump stopped.json", "wait 100",
                    "dump later.json"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  json skipping = Dump(dir, "skipping.json"), stopped = Dump(dir, "stopped.json"), later = Dump(dir, "later.json");
+  json skipping = ReadDump(dir, "skipping.json"), stopped = ReadDump(dir, "stopped.json"), later = ReadDump(dir, "later.json");
   EXPECT_EQ(skipping["skipMode"], true);
   // One advance per 20 ms tick: skipped text still types at the message speed, so this
   // counts on "速い" being 0 ms in this game.
@@ -67,8 +60,8 @@ TEST(Input, EnterAdvancesAndOtherKeysDoNot) {
   TempDir dir;
   WriteGame(dir, {.scenario = {"\"a\"\\n", "\"b\"\\n", "\"c\"\\n"}});
   RunHeadlessGame(dir.path(), {"key x", "key up", "key escape", "dump keys.json", "key enter", "dump enter.json"});
-  EXPECT_EQ(Dump(dir, "keys.json")["history"][0]["lineCount"], 1);
-  EXPECT_EQ(Dump(dir, "enter.json")["history"][0]["lineCount"], 2);
+  EXPECT_EQ(ReadDump(dir, "keys.json")["history"][0]["lineCount"], 1);
+  EXPECT_EQ(ReadDump(dir, "enter.json")["history"][0]["lineCount"], 2);
 }
 
 TEST(Menus, VersionBoxExitAndWindowModes) {
@@ -79,7 +72,7 @@ TEST(Menus, VersionBoxExitAndWindowModes) {
                    "dump window.json", "menu N5", "click"});
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.Messages(), std::vector<std::string>{"Orvane Ver2.11"});
-  json modes = Dump(dir, "modes.json"), window = Dump(dir, "window.json");
+  json modes = ReadDump(dir, "modes.json"), window = ReadDump(dir, "window.json");
   EXPECT_EQ(modes["menu"]["N3"]["checked"], false);
   EXPECT_EQ(modes["menu"]["FullMode"]["checked"], true);
   EXPECT_EQ(modes["menu"]["WindowMode"]["checked"], false);
@@ -94,7 +87,7 @@ TEST(HeadlessContract, DumpShotsAndEventErrors) {
   HeadlessResult run = RunHeadlessGame(dir.path(), {"# a comment", "", "shot s.png", "dump d.json"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(dir.Read("s.png").substr(1, 3), "PNG");
-  json d = Dump(dir, "d.json");
+  json d = ReadDump(dir, "d.json");
   for (const char* key : {"caption", "menu", "interactionState", "skipMode", "choiceActive", "pictureChoiceActive",
                           "hoveredChoice", "pointerOnChoice", "pageEnded", "scriptOffset", "textCursorX",
                           "textCursorY", "messageDelayMs", "textColor", "pageIndex", "history", "SceneState",

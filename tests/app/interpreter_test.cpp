@@ -12,19 +12,12 @@ namespace {
 
 using nlohmann::json;
 
-json ReadJson(const TempDir& dir, const std::string& name) {
-  std::ifstream in(dir.path() / name);
-  json j;
-  in >> j;
-  return j;
-}
-
 // Runs the scenario with the events and returns the dump written at the end.
 json RunAndDump(const TempDir& dir, std::vector<std::string> events, HeadlessResult* result = nullptr) {
   events.push_back("dump state.json");
   HeadlessResult run = RunHeadlessGame(dir.path(), events);
   if (result) *result = run;
-  return ReadJson(dir, "state.json");
+  return ReadDump(dir, "state.json");
 }
 
 TEST(Interpreter, QuotedTextControlsAndComments) {
@@ -163,9 +156,7 @@ TEST(Interpreter, AScenarioNameLongerThanItsFieldIsCutWithoutTouchingTheNextFiel
   WriteGame(dir, {.scenario = {"\"played\"\\n"}, .scenarioFile = longName});
   HeadlessResult run = RunHeadlessGame(dir.path(), {"dump d.json"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  std::ifstream in(dir.path() / "d.json");
-  json d;
-  in >> d;
+  json d = ReadDump(dir, "d.json");
   EXPECT_EQ(d["history"][0]["lines"][0], "played");
   EXPECT_EQ(d["SceneState"]["scenarioName"], std::string(79, 's'));
   EXPECT_EQ(d["SceneState"]["backgroundName"], "");

@@ -13,10 +13,7 @@ using nlohmann::json;
 
 json RunAndDump(const TempDir& dir) {
   RunHeadlessGame(dir.path(), {"dump d.json", "shot s.bmp"});
-  std::ifstream in(dir.path() / "d.json");
-  json j;
-  in >> j;
-  return j;
+  return ReadDump(dir, "d.json");
 }
 
 TEST(MessageWindow, StyleCommandsStoreWhatTheyAreGiven) {

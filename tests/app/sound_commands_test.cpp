@@ -15,13 +15,6 @@ namespace {
 
 using nlohmann::json;
 
-json Dump(const TempDir& dir, const std::string& name) {
-  std::ifstream in(dir.path() / name);
-  json j;
-  in >> j;
-  return j;
-}
-
 // One note of 96 ticks at division 96: 400 ms at the default 150 beats per minute.
 Bytes OneNoteSong() {
   SmfTrack track;
@@ -40,7 +33,7 @@ TEST(SoundCommands, MusicGoesThroughTheSequencerFromThePackage) {
   HeadlessResult run = RunHeadlessGame(dir.path(), {"dump playing.json", "wait 1000", "dump ended.json"}, 0,
                                        {"--midi-log", log});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  json playing = Dump(dir, "playing.json"), ended = Dump(dir, "ended.json");
+  json playing = ReadDump(dir, "playing.json"), ended = ReadDump(dir, "ended.json");
   EXPECT_EQ(playing["music"]["name"], "song.mid");
   EXPECT_EQ(playing["music"]["playing"], true);
   EXPECT_EQ(playing["music"]["loop"], false);
@@ -65,7 +58,7 @@ TEST(SoundCommands, BadMusicFlagIsReportedAndLeavesTheMusicSilent) {
   dir.Write("song.mid", OneNoteSong());
   HeadlessResult run = RunHeadlessGame(dir.path(), {"dump d.json"});
   EXPECT_EQ(run.Messages(), std::vector<std::string>{"フラグが不正です。"});
-  json d = Dump(dir, "d.json");
+  json d = ReadDump(dir, "d.json");
   EXPECT_EQ(d["music"]["playing"], false);
   EXPECT_EQ(d["SceneState"]["musicMode"], 0);
 }
@@ -78,13 +71,13 @@ TEST(SoundCommands, EffectsPlayOnceOrLoopAlongTheClock) {
   dir.Write("loop.wav", Silence(200));
   RunHeadlessGame(dir.path(), {"dump once.json", "wait 400", "dump onceOver.json", "click", "wait 1000",
                                "dump looping.json", "click", "dump stopped.json"});
-  EXPECT_EQ(Dump(dir, "once.json")["wave"]["playing"], true);
-  EXPECT_EQ(Dump(dir, "onceOver.json")["wave"]["playing"], false);
-  json looping = Dump(dir, "looping.json");
+  EXPECT_EQ(ReadDump(dir, "once.json")["wave"]["playing"], true);
+  EXPECT_EQ(ReadDump(dir, "onceOver.json")["wave"]["playing"], false);
+  json looping = ReadDump(dir, "looping.json");
   EXPECT_EQ(looping["wave"]["playing"], true);
   EXPECT_EQ(looping["wave"]["loop"], true);
   EXPECT_EQ(looping["SceneState"]["waveMode"], 0);
-  json stopped = Dump(dir, "stopped.json");
+  json stopped = ReadDump(dir, "stopped.json");
   EXPECT_EQ(stopped["wave"]["playing"], false);
   EXPECT_EQ(stopped["SceneState"]["waveMode"], -1);
   EXPECT_EQ(stopped["SceneState"]["waveName"], "");
@@ -97,14 +90,14 @@ TEST(SoundCommands, CdTracksRepeatOnlyWhenAskedAndStopEndsTheRepeat) {
   dir.Write("cd/track02.wav", Silence(300));
   RunHeadlessGame(dir.path(), {"wait 1000", "dump repeating.json", "click", "dump stopped.json", "click",
                                "wait 1000", "dump once.json"});
-  json repeating = Dump(dir, "repeating.json");
+  json repeating = ReadDump(dir, "repeating.json");
   EXPECT_EQ(repeating["cd"]["track"], 2);
   EXPECT_EQ(repeating["cd"]["playing"], true);
   EXPECT_EQ(repeating["SceneState"]["cdMode"], 1);
-  json stopped = Dump(dir, "stopped.json");
+  json stopped = ReadDump(dir, "stopped.json");
   EXPECT_EQ(stopped["cd"]["playing"], false);
   EXPECT_EQ(stopped["SceneState"]["cdMode"], -1);
-  EXPECT_EQ(Dump(dir, "once.json")["cd"]["playing"], false);
+  EXPECT_EQ(ReadDump(dir, "once.json")["cd"]["playing"], false);
 }
 
 }  // namespace

@@ -50,8 +50,7 @@ inline Played Play(const GameSpec& game, std::vector<std::string> events = {},
   events.push_back("dump state.json");
   Played played;
   played.run = RunHeadlessGame(dir.path(), events);
-  std::ifstream in(dir.path() / "state.json");
-  if (in) played.state = nlohmann::json::parse(in, nullptr, false);
+  played.state = ReadDump(dir, "state.json");
   return played;
 }
 

@@ -82,6 +82,12 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 }  // namespace
 
+nlohmann::json ReadDump(const TempDir& dir, std::string_view name) {
+  std::ifstream in(dir.path() / std::string(name));
+  nlohmann::json dump = nlohmann::json::parse(in, nullptr, false);
+  return dump.is_discarded() ? nlohmann::json() : dump;
+}
+
 std::vector<std::string> HeadlessResult::Lines() const { return SplitLines(out); }
 
 std::vector<std::string> HeadlessResult::Messages() const {

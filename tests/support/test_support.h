@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the test programs: temporary game folders and headless runs of the player.
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,6 +53,10 @@ struct HeadlessResult {
   // Only the lines that start with "message: ", without that prefix.
   std::vector<std::string> Messages() const;
 };
+// A state dump the game wrote into the folder; null when it is missing or broken (the game
+// may have ended before the dump).
+nlohmann::json ReadDump(const TempDir& dir, std::string_view name);
+
 // Runs the player headless in this process on `dir` with the given event lines.
 HeadlessResult RunHeadlessGame(const std::filesystem::path& dir, const std::vector<std::string>& events,
                                int untilExit = 0, std::vector<std::string> extraArgs = {});
