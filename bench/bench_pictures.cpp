@@ -12,11 +12,11 @@
 #include <map>
 #include <string>
 
-#include <jpeglib.h>
 #include <unistd.h>
 
 #include "graphics/bmp_decoder.h"
 #include "graphics/jpeg_decoder.h"
+#include "graphics/jpeg_encoder.h"
 #include "graphics/picture_cache.h"
 #include "graphics/picture_loader.h"
 #include "platform/game_folder.h"
@@ -86,32 +86,10 @@ const Bytes& BmpRle8() {
 
 const Bytes& Jpeg() {
   static const Bytes file = [] {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr err{};
-    c.err = jpeg_std_error(&err);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = kWidth;
-    c.image_height = kHeight;
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 85, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    Bytes row(size_t(kWidth) * 3);
-    while (c.next_scanline < c.image_height) {
-      for (int x = 0; x < kWidth; ++x)
-        for (int ch = 0; ch < 3; ++ch) row[size_t(x) * 3 + size_t(ch)] = Shade(x, int(c.next_scanline), ch);
-      JSAMPROW p = row.data();
-      jpeg_write_scanlines(&c, &p, 1);
-    }
-    jpeg_finish_compress(&c);
-    Bytes out(buffer, buffer + size);
-    jpeg_destroy_compress(&c);
-    std::free(buffer);
-    return out;
+    Image picture(kWidth, kHeight);
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) picture.SetPixel(x, y, Rgb{Shade(x, y, 0), Shade(x, y, 1), Shade(x, y, 2)});
+    return EncodeJpeg(picture, 85);
   }();
   return file;
 }

@@ -4,11 +4,8 @@
 // Shift-JIS with CR LF. Scenario members are packed, inverted, into the scenario package, and
 // every picture, sound and piece of music the demo uses is made here by our own generators.
 #include <cmath>
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
-
-#include <jpeglib.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,6 +19,7 @@
 #include "platform/image_files.h"
 #include "platform/sjis.h"
 #include "graphics/arc1_encoder.h"
+#include "graphics/jpeg_encoder.h"
 #include "script/package_file.h"
 #include "sound/smf_writer.h"
 
@@ -213,32 +211,6 @@ Image MaskedCharacter() {
       image.SetPixel(w + x, y, Rgb{m, m, m});
     }
   return image;
-}
-
-Bytes EncodeJpeg(const Image& image, int quality) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = JDIMENSION(image.width());
-  cinfo.image_height = JDIMENSION(image.height());
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_EXT_BGR;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, quality, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<JSAMPROW>(image.row(int(cinfo.next_scanline)));
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  Bytes out(buffer, buffer + size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(buffer);
-  return out;
 }
 
 Bytes EncodeArc1(const Image& image) { return EncodeArc1File(EncodeBmp24(image)).output; }

@@ -1,7 +1,6 @@
 // Clicks, keys, the right button, skip mode and the menus, through the headless player.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "platform/game_folder.h"

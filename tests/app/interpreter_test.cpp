@@ -2,7 +2,6 @@
 // history, the cursor and the flow of a step.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "support/test_support.h"

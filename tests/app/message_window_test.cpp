@@ -1,7 +1,6 @@
 // The message window's style commands through the headless player.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "support/test_support.h"

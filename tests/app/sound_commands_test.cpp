@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "script/package_file.h"

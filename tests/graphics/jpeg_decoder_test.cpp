@@ -10,6 +10,7 @@ namespace orv {
 namespace {
 
 using test::EncodeJpeg;
+using test::JpegFile;
 
 // JPEG is lossy: flat colours come back within a few steps.
 void ExpectNear(Rgb actual, Rgb expected, int tolerance = 6) {
@@ -30,7 +31,7 @@ TEST(JpegDecoder, ColourBaselineAndProgressive) {
   const Rgb orange{240, 120, 20}, teal{20, 140, 160};
   for (bool progressive : {false, true}) {
     SCOPED_TRACE(progressive);
-    DecodedPicture d = DecodeJpeg(EncodeJpeg(TwoColours(32, 24, orange, teal), progressive));
+    DecodedPicture d = DecodeJpeg(JpegFile(TwoColours(32, 24, orange, teal), progressive));
     ASSERT_TRUE(d.ok()) << d.error;
     EXPECT_EQ(d.image.width(), 32);
     EXPECT_EQ(d.image.height(), 24);
@@ -77,7 +78,7 @@ TEST(JpegDecoder, TruncatedFileShowsWhatWasDecoded) {
   for (int y = 0; y < 128; ++y)
     for (int x = 0; x < 128; ++x) picture.SetPixel(x, y, {uint8_t(x * 2), uint8_t(y * 2), uint8_t((x ^ y) * 7)});
   picture.FillRect({0, 0, 16, 16}, {200, 30, 30});
-  Bytes file = EncodeJpeg(picture);
+  Bytes file = JpegFile(picture);
   file.resize(file.size() * 2 / 3);
   DecodedPicture d = DecodeJpeg(file);
   ASSERT_TRUE(d.ok()) << d.error;
@@ -86,7 +87,7 @@ TEST(JpegDecoder, TruncatedFileShowsWhatWasDecoded) {
 }
 
 TEST(JpegDecoder, BrokenFilesAreErrorsNotExits) {
-  const Bytes good = EncodeJpeg(test::SolidImage(16, 16, {1, 2, 3}));
+  const Bytes good = JpegFile(test::SolidImage(16, 16, {1, 2, 3}));
   auto refused = [](const Bytes& file) {
     DecodedPicture d = DecodeJpeg(file);
     EXPECT_FALSE(d.ok());
@@ -106,7 +107,7 @@ TEST(JpegDecoder, BrokenFilesAreErrorsNotExits) {
 // A frame header claiming more pixels than the decoders accept is refused before any
 // allocation for the picture.
 TEST(JpegDecoder, RefusesAbsurdSizes) {
-  Bytes file = EncodeJpeg(test::SolidImage(16, 16, {9, 9, 9}));
+  Bytes file = JpegFile(test::SolidImage(16, 16, {9, 9, 9}));
   size_t sof = 0;
   for (size_t i = 0; i + 1 < file.size(); ++i)
     if (file[i] == 0xFF && file[i + 1] == 0xC0) {

@@ -76,8 +76,8 @@ TEST_F(PictureLoaderTest, FallsBackToPlainFile) {
 }
 
 TEST_F(PictureLoaderTest, JpegFromPackageAndFile) {
-  Package({{"face.jpg", test::EncodeJpeg(SolidImage(16, 16, {250, 250, 250}))}});
-  File("sky.JPG", test::EncodeJpeg(SolidImage(8, 8, {0, 0, 0})));
+  Package({{"face.jpg", test::JpegFile(SolidImage(16, 16, {250, 250, 250}))}});
+  File("sky.JPG", test::JpegFile(SolidImage(8, 8, {0, 0, 0})));
   PictureLoad fromPackage = Load("FACE.JPG");
   ASSERT_TRUE(fromPackage.loaded());
   EXPECT_GT(fromPackage.image->Pixel(8, 8).r, 240);

@@ -10,6 +10,7 @@
 
 #include <jpeglib.h>
 
+#include "graphics/jpeg_encoder.h"
 #include "platform/bytes.h"
 #include "platform/image.h"
 
@@ -150,15 +151,8 @@ inline Bytes EncodeJpeg(const Bytes& samples, int width, int height, J_COLOR_SPA
   return out;
 }
 
-inline Bytes EncodeJpeg(const Image& image, bool progressive = false) {
-  Bytes rgb;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      Rgb p = image.Pixel(x, y);
-      rgb.insert(rgb.end(), {p.r, p.g, p.b});
-    }
-  return EncodeJpeg(rgb, image.width(), image.height(), JCS_RGB, 3, JCS_YCbCr, progressive);
-}
+// A picture as a JPEG file of high quality, baseline or progressive.
+inline Bytes JpegFile(const Image& image, bool progressive = false) { return orv::EncodeJpeg(image, 95, progressive); }
 
 // ARC1 with a full tree of depth 8 whose leaves are the byte values in order, so that every
 // byte's code is the byte itself; `extraInternalNodes` puts a chain of that many more
