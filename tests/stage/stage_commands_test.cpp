@@ -17,11 +17,6 @@ const Rgb kGreen{0, 255, 0};
 const Rgb kBlue{0, 0, 255};
 const std::string kNoSuchEffect = "存在しないエフェクトＮＯを選択しました。";
 
-nlohmann::json ReadDump(const TempDir& dir, const std::string& name) {
-  std::ifstream in(dir.path() / name);
-  return nlohmann::json::parse(in);
-}
-
 // --- effects, frame by frame ---
 
 struct RecordedEffect {
