@@ -86,10 +86,10 @@ const Bytes& BmpRle8() {
 
 const Bytes& Jpeg() {
   static const Bytes file = [] {
-    Image picture(kWidth, kHeight);
+    orv::Image picture(kWidth, kHeight);
     for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) picture.SetPixel(x, y, Rgb{Shade(x, y, 0), Shade(x, y, 1), Shade(x, y, 2)});
-    return EncodeJpeg(picture, 85);
+      for (int x = 0; x < kWidth; ++x) picture.SetPixel(x, y, orv::Rgb{Shade(x, y, 0), Shade(x, y, 1), Shade(x, y, 2)});
+    return orv::EncodeJpeg(picture, 85);
   }();
   return file;
 }
