@@ -8,6 +8,8 @@
 //   bench_arc1 [--write_pictures=DIR] [--benchmark_repetitions=N] [--benchmark_filter=...]
 // --write_pictures saves the three pictures as DIR/<name>.bmp (to try them with orvarc1).
 #include <benchmark/benchmark.h>
+
+#include "bench_support.h"
 #include <zlib.h>
 
 #include <algorithm>
@@ -231,42 +233,25 @@ void Libdeflate(benchmark::State& state, const Picture& p) {
 }
 #endif
 
-// Keeps each benchmark's CPU time for the closing summary: the minimum over repetitions when
-// repeated (the least disturbed run on a shared machine), else the single run's.
-class SummaryReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      const bool minimum = run.run_type == Run::RT_Aggregate && run.aggregate_name == "min";
-      const std::string name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Iteration && !times_.count(name)) times_[name] = run.GetAdjustedCPUTime();
-      if (minimum) times_[name] = run.GetAdjustedCPUTime();
-    }
-  }
-  void PrintSummary() const {
-    std::printf("\nARC1 fast decoder speed-up, same run (ratio of CPU times; goals: >= 9 bit-by-bit, >= 1.5 zlib, >= 1.05 libdeflate)\n");
-    std::printf("%-10s %12s %12s %12s %12s\n", "picture", "bit-by-bit", "zlib", "libdeflate", "file/bbb");
-    for (const Picture& p : Pictures()) {
-      const double fast = Time(p.name, "fast");
-      auto ratio = [&](const char* other) {
-        const double t = Time(p.name, other);
-        return fast > 0 && t > 0 ? t / fast : 0.0;
-      };
-      const double file = Time(p.name, "file"), reference = Time(p.name, "bitbybit");
-      std::printf("%-10s %12.2f %12.2f %12.2f %12.2f\n", p.name.c_str(), ratio("bitbybit"), ratio("zlib"),
-                  ratio("libdeflate"), file > 0 ? reference / file : 0.0);
-    }
-  }
+double Time(const orv::bench::TimeKeeper& times, const std::string& picture, const std::string& decoder) {
+  return times.Time("decode/" + picture + "/" + decoder);
+}
 
- private:
-  double Time(const std::string& picture, const std::string& decoder) const {
-    auto it = times_.find("decode/" + picture + "/" + decoder);
-    return it == times_.end() ? 0.0 : it->second;
+// The closing table: the fast decoder against each of the others, picture by picture.
+void PrintSummary(const orv::bench::TimeKeeper& times) {
+  std::printf("\nARC1 fast decoder speed-up, same run (ratio of CPU times; goals: >= 9 bit-by-bit, >= 1.5 zlib, >= 1.05 libdeflate)\n");
+  std::printf("%-10s %12s %12s %12s %12s\n", "picture", "bit-by-bit", "zlib", "libdeflate", "file/bbb");
+  for (const Picture& p : Pictures()) {
+    const double fast = Time(times, p.name, "fast");
+    auto ratio = [&](const char* other) {
+      const double t = Time(times, p.name, other);
+      return fast > 0 && t > 0 ? t / fast : 0.0;
+    };
+    const double file = Time(times, p.name, "file"), reference = Time(times, p.name, "bitbybit");
+    std::printf("%-10s %12.2f %12.2f %12.2f %12.2f\n", p.name.c_str(), ratio("bitbybit"), ratio("zlib"),
+                ratio("libdeflate"), file > 0 ? reference / file : 0.0);
   }
-  std::map<std::string, double> times_;
-};
+}
 
 }  // namespace
 
@@ -299,9 +284,9 @@ int main(int argc, char** argv) {
 #endif
   }
   benchmark::Initialize(&argc, argv);
-  SummaryReporter reporter;
+  orv::bench::TimeKeeper reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintSummary();
+  PrintSummary(reporter);
   benchmark::Shutdown();
   return 0;
 }

@@ -14,6 +14,8 @@
 //   bench_compose [--benchmark_repetitions=N] [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -206,43 +208,10 @@ void Form(benchmark::State& state, bool masked) {
   }
 }
 
-// Keeps each benchmark's CPU time for the closing summary: the minimum over repetitions when
-// repeated (the least disturbed run on a shared machine), else the single run's.
-class SummaryReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      const std::string name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Iteration && !times_.count(name)) times_[name] = run.GetAdjustedCPUTime();
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min") times_[name] = run.GetAdjustedCPUTime();
-    }
-  }
-  void PrintSummary() const {
-    const double copy = Time("copy/eleven_stages");
-    if (copy <= 0) return;
-    std::printf("\nComposition time / copying eleven 921600-byte buffers, same run (goals: masked <= 2.0, "
-                "colour-keyed <= 1.3)\n");
-    for (const auto& [name, time] : times_)
-      if (name != "copy/eleven_stages") std::printf("%-32s %6.2f\n", name.c_str(), time / copy);
-  }
-
- private:
-  double Time(const std::string& name) const {
-    auto it = times_.find(name);
-    return it == times_.end() ? 0.0 : it->second;
-  }
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  auto minimum = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
-  auto add = [&](const std::string& name, auto run) {
-    benchmark::RegisterBenchmark(name.c_str(), run)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", minimum);
-  };
+  auto add = [](const std::string& name, auto run) { orv::bench::AddWithMinimum(name, run); };
   add("copy/eleven_stages", CopyEleven);
   for (bool masked : {true, false}) {
     const std::string mode = masked ? "masked" : "keyed";
@@ -255,9 +224,11 @@ int main(int argc, char** argv) {
     }
   }
   benchmark::Initialize(&argc, argv);
-  SummaryReporter reporter;
+  orv::bench::TimeKeeper reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintSummary();
+  reporter.PrintRatios("copy/eleven_stages",
+                       "Composition time / copying eleven 921600-byte buffers, same run (goals: masked <= 2.0, "
+                       "colour-keyed <= 1.3)");
   benchmark::Shutdown();
   return 0;
 }

@@ -6,6 +6,8 @@
 //   bench_fade [--benchmark_repetitions=N] [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -68,38 +70,10 @@ void Table(benchmark::State& state) {
   }
 }
 
-// Keeps each benchmark's CPU time for the closing summary: the minimum over repetitions when
-// repeated, else the single run's.
-class SummaryReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      const std::string name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Iteration && !times_.count(name)) times_[name] = run.GetAdjustedCPUTime();
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min") times_[name] = run.GetAdjustedCPUTime();
-    }
-  }
-  void PrintSummary() const {
-    auto copy = times_.find("copy/stage");
-    if (copy == times_.end() || copy->second <= 0) return;
-    std::printf("\nCross-fade step time / one 921600-byte copy, same run (goals: AVX2 <= 2.0, SSE2 <= 4.0)\n");
-    for (const auto& [name, time] : times_)
-      if (name != "copy/stage") std::printf("%-24s %6.2f\n", name.c_str(), time / copy->second);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  auto minimum = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
-  auto add = [&](const std::string& name, auto run) {
-    benchmark::RegisterBenchmark(name.c_str(), run)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", minimum);
-  };
+  auto add = [](const std::string& name, auto run) { orv::bench::AddWithMinimum(name, run); };
   add("copy/stage", Copy);
   add("fade/table", Table);
   for (orv::SimdLevel level : {orv::SimdLevel::Scalar, orv::SimdLevel::Sse2, orv::SimdLevel::Avx2}) {
@@ -107,9 +81,9 @@ int main(int argc, char** argv) {
     add(std::string("fade/") + orv::SimdLevelName(level), [level](benchmark::State& s) { Step(s, level); });
   }
   benchmark::Initialize(&argc, argv);
-  SummaryReporter reporter;
+  orv::bench::TimeKeeper reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintSummary();
+  reporter.PrintRatios("copy/stage", "Cross-fade step time / one 921600-byte copy, same run (goals: AVX2 <= 2.0, SSE2 <= 4.0)");
   benchmark::Shutdown();
   return 0;
 }

@@ -6,6 +6,8 @@
 //   bench_pictures [--benchmark_filter=...] [--benchmark_repetitions=N]
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -173,31 +175,13 @@ BENCHMARK(BM_LoadCached);
 
 // Prints each benchmark's CPU time as a multiple of the copy baseline (CPU time, since the
 // machine may be shared and wall time then counts other work).
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    auto base = times_.find("BM_CopyPicture");
-    if (base == times_.end()) return;
-    std::printf("\nTime as a multiple of copying one 640 x 480 picture (%.1f us):\n", base->second / 1000.0);
-    for (const auto& [name, time] : times_) std::printf("  %-20s %8.2f x\n", name.c_str(), time / base->second);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  orv::bench::TimeKeeper reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios("BM_CopyPicture", "Time as a multiple of copying one 640 x 480 picture:");
   benchmark::Shutdown();
   return 0;
 }

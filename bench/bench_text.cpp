@@ -5,6 +5,8 @@
 //   bench_text [--benchmark_repetitions=N]
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <cstdio>
 #include <map>
 #include <string>
@@ -59,32 +61,13 @@ void TypeLine(benchmark::State& state) {
 }
 BENCHMARK(TypeLine);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !times_.count(run.benchmark_name()))
-        times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-  }
-  void PrintRatios() const {
-    const auto base = times_.find("FillCells");
-    if (base == times_.end() || base->second <= 0) return;
-    std::printf("\nratio to filling the line's cells:\n");
-    for (const auto& [name, time] : times_) std::printf("  %-10s %8.1f\n", name.c_str(), time / base->second);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  orv::bench::TimeKeeper reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios();
+  reporter.PrintRatios("FillCells", "ratio to filling the line's cells:");
   benchmark::Shutdown();
   return 0;
 }

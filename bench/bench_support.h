@@ -1,0 +1,54 @@
+#pragma once
+// Shared by the benchmark programs. These machines are shared and noisy, so every program
+// reports its results as ratios against a baseline measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace orv::bench {
+
+// Prints the runs as usual and keeps each benchmark's CPU time: the minimum over repetitions
+// when repeated (the least disturbed run), else the single run's.
+class TimeKeeper : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.error_occurred) continue;
+      const std::string name = run.run_name.function_name;
+      if (run.run_type == Run::RT_Iteration && !times_.count(name)) times_[name] = run.GetAdjustedCPUTime();
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min") times_[name] = run.GetAdjustedCPUTime();
+    }
+  }
+
+  // The kept time of a benchmark, 0 when it did not run.
+  double Time(const std::string& name) const {
+    auto it = times_.find(name);
+    return it == times_.end() ? 0.0 : it->second;
+  }
+
+  // Every other benchmark's time divided by the baseline's, under a title.
+  void PrintRatios(const std::string& baseline, const char* title) const {
+    const double base = Time(baseline);
+    if (base <= 0) return;
+    std::printf("\n%s\n", title);
+    for (const auto& [name, time] : times_)
+      if (name != baseline) std::printf("  %-32s %8.2f\n", name.c_str(), time / base);
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
+// Registers a benchmark whose repetitions also report their minimum.
+template <typename Run>
+benchmark::internal::Benchmark* AddWithMinimum(const std::string& name, Run run) {
+  auto minimum = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
+  return benchmark::RegisterBenchmark(name.c_str(), run)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", minimum);
+}
+
+}  // namespace orv::bench
