@@ -2,8 +2,17 @@
 // Time as the game sees it. The desktop clock is real time; the headless clock is virtual and
 // moves only when the game waits, so tests are fast and deterministic.
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace orv {
+
+// A wall-clock moment in the player's time zone, as save captions show it.
+struct LocalTime {
+  int year = 1970, month = 1, day = 1;  // month 1..12, day 1..31
+  int hour = 0, minute = 0, second = 0;
+  friend bool operator==(const LocalTime&, const LocalTime&) = default;
+};
 
 class Clock {
  public:
@@ -15,6 +24,15 @@ class Clock {
   virtual void WaitMs(uint32_t ms) = 0;
   // The left mouse button is down at this moment.
   virtual bool ButtonHeld() = 0;
+  // The local date and time now.
+  virtual LocalTime LocalNow() = 0;
 };
+
+// The operating system's local time now.
+LocalTime SystemLocalTime();
+// "YYYY-MM-DD HH:MM:SS"; nothing unless it is a real date and time of years 1 to 9999.
+std::optional<LocalTime> ParseLocalTime(std::string_view text);
+// The moment `seconds` later (the calendar's own arithmetic, no time zone involved).
+LocalTime AddSeconds(const LocalTime& time, int64_t seconds);
 
 }  // namespace orv

@@ -1,0 +1,34 @@
+#pragma once
+// The ten save slots as files in the player's write folder. Saving replaces a slot's file
+// safely (a failed save keeps the previous one whole); loading and the captions read at most
+// the 19464 bytes a slot holds.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "persist/scene_state.h"
+#include "persist/slot_file.h"
+#include "platform/clock.h"
+#include "platform/write_folder.h"
+
+namespace orv {
+
+class SlotFiles {
+ public:
+  explicit SlotFiles(const WriteFolder& folder) : folder_(folder) {}
+
+  // Writes slot `slot` (0 to 9): the caption from the time and `comment`, the save point's
+  // scene and the live variable tables.
+  WriteOutcome Save(int slot, const LocalTime& now, std::string_view comment, const SceneState& savePoint,
+                    ByteSpan stringTable, ByteSpan numericTable) const;
+  // The slot file `name` names ("data_3.dat", or any name a choice builds): its first 19464
+  // bytes, fewer when it is shorter; nothing when there is no such file.
+  std::optional<Bytes> Read(std::string_view name) const;
+  // The caption slot `slot`'s file holds; nothing when the slot has no file.
+  std::optional<std::string> Caption(int slot) const;
+
+ private:
+  const WriteFolder& folder_;
+};
+
+}  // namespace orv

@@ -1,0 +1,118 @@
+#include "platform/write_folder.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <system_error>
+
+namespace orv {
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Absolute(const fs::path& p) {
+  std::error_code ec;
+  fs::path out = fs::weakly_canonical(fs::absolute(p, ec), ec);
+  return ec ? fs::absolute(p) : out;
+}
+
+bool WritableFolder(const fs::path& folder) {
+  std::error_code ec;
+  return fs::is_directory(folder, ec) && ::access(folder.c_str(), W_OK) == 0;
+}
+
+uint32_t Fnv1a(std::string_view bytes) {
+  uint32_t hash = 2166136261u;
+  for (unsigned char c : bytes) hash = (hash ^ c) * 16777619u;
+  return hash;
+}
+
+// The replacement every write uses: the one place to change how files are written.
+WriteOutcome ReplaceFile(const fs::path& file, ByteSpan data) { return ReplaceFileSafely(file, data); }
+
+}  // namespace
+
+WriteFolder::WriteFolder(const GameFolder& game, fs::path folder)
+    : game_(game), folder_(std::move(folder)), replace_(ReplaceFile) {}
+
+std::string WriteFolder::FolderNameFor(const fs::path& gameRoot) {
+  const fs::path full = Absolute(gameRoot);
+  std::string name = full.filename().string();
+  if (name.empty()) name = "game";
+  char hash[9];
+  std::snprintf(hash, sizeof hash, "%08x", Fnv1a(full.string()));
+  return name + "-" + hash;
+}
+
+fs::path WriteFolder::Resolve(const fs::path& gameRoot, const std::optional<fs::path>& saveDir) {
+  return Choose(gameRoot, saveDir, WritableFolder(gameRoot), UserDataHome());
+}
+
+fs::path WriteFolder::Choose(const fs::path& gameRoot, const std::optional<fs::path>& saveDir, bool gameRootWritable,
+                             const std::optional<fs::path>& dataHome) {
+  if (saveDir) return Absolute(*saveDir);
+  if (gameRootWritable || !dataHome) return gameRoot;
+  return *dataHome / "orvane" / FolderNameFor(gameRoot);
+}
+
+std::optional<fs::path> WriteFolder::UserDataHome() {
+  // An empty or relative value is to be ignored, by the base-directory rules.
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && fs::path(xdg).is_absolute()) return fs::path(xdg);
+  if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".local" / "share";
+  return std::nullopt;
+}
+
+std::optional<fs::path> WriteFolder::Find(std::string_view name) const {
+  if (auto here = folder_.Find(name)) return here;
+  return game_.Find(name);
+}
+
+std::optional<Bytes> WriteFolder::ReadAll(std::string_view name, size_t maxBytes) const {
+  auto file = Find(name);
+  if (!file) return std::nullopt;
+  return ReadFileBytes(*file, maxBytes);
+}
+
+std::optional<Bytes> WriteFolder::ReadPrefix(std::string_view name, size_t size) const {
+  auto file = Find(name);
+  if (!file) return std::nullopt;
+  if (folder_.Find(name)) return folder_.ReadRange(name, 0, size);
+  return game_.ReadRange(name, 0, size);
+}
+
+WriteOutcome WriteFolder::MakeFolder(const fs::path& folder) const {
+  std::error_code ec;
+  if (fs::is_directory(folder, ec)) return WriteOutcome{};
+  fs::create_directories(folder, ec);
+  if (ec) return WriteOutcome::Failed(folder.string() + ": " + ec.message());
+  return WriteOutcome{};
+}
+
+WriteOutcome WriteFolder::Write(std::string_view name, ByteSpan data) const {
+  auto parts = SplitGameName(name);
+  if (!parts) return WriteOutcome::Failed(std::string(name) + ": not a name inside the game folder");
+  if (WriteOutcome made = MakeFolder(path()); !made) return made;
+  if (auto existing = folder_.PathForWrite(name)) return replace_(*existing, data);
+  // A folder on the way is missing: make it, keeping any that exists in another letter case.
+  fs::path current = path();
+  std::string prefix;
+  for (size_t i = 0; i + 1 < parts->size(); ++i) {
+    prefix += (i ? "/" : "") + (*parts)[i];
+    if (auto found = folder_.Find(prefix)) {
+      current = *found;
+      continue;
+    }
+    current /= (*parts)[i];
+    if (WriteOutcome made = MakeFolder(current); !made) return made;
+  }
+  return replace_(current / parts->back(), data);
+}
+
+WriteOutcome WriteFolder::WritePath(const fs::path& file, ByteSpan data) const {
+  const fs::path full = file.is_absolute() ? file : path() / file;
+  if (WriteOutcome made = MakeFolder(full.parent_path()); !made) return made;
+  return replace_(full, data);
+}
+
+}  // namespace orv

@@ -1,0 +1,66 @@
+#pragma once
+// Where the player writes the files a game keeps (save slots, variable files, the settings
+// file, saved screens): the folder given with --save-dir, else the game folder when it can be
+// written, else a folder of the game's own under the user's data folder, made on the first
+// write. Reads look there first and then in the game folder, so saves shipped with a game
+// still load. Names resolve as in the game folder: letter case ignored, "\" a separator,
+// nothing outside the folder.
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "platform/bytes.h"
+#include "platform/game_folder.h"
+#include "platform/safe_write.h"
+
+namespace orv {
+
+class WriteFolder {
+ public:
+  // How a file is replaced; every write of the player goes through this one function.
+  using Replace = std::function<WriteOutcome(const std::filesystem::path&, ByteSpan)>;
+
+  WriteFolder(const GameFolder& game, std::filesystem::path folder);
+
+  // The folder by the rule above, from what the system says about the game folder and the
+  // user's data folder.
+  static std::filesystem::path Resolve(const std::filesystem::path& gameRoot,
+                                       const std::optional<std::filesystem::path>& saveDir);
+  // The rule itself. `dataHome` is the user's data folder ($XDG_DATA_HOME, else
+  // ~/.local/share); without one an unwritable game folder stays the choice, and writes fail.
+  static std::filesystem::path Choose(const std::filesystem::path& gameRoot,
+                                      const std::optional<std::filesystem::path>& saveDir, bool gameRootWritable,
+                                      const std::optional<std::filesystem::path>& dataHome);
+  // The user's data folder as the environment names it.
+  static std::optional<std::filesystem::path> UserDataHome();
+  // "<folder name>-<8 hex digits of a hash of the full path>": one folder per game folder.
+  static std::string FolderNameFor(const std::filesystem::path& gameRoot);
+
+  const std::filesystem::path& path() const { return folder_.root(); }
+
+  // The file a read of `name` opens: in this folder, else in the game folder.
+  std::optional<std::filesystem::path> Find(std::string_view name) const;
+  // The file of that name in this folder only.
+  std::optional<std::filesystem::path> FindHere(std::string_view name) const { return folder_.Find(name); }
+  std::optional<Bytes> ReadAll(std::string_view name, size_t maxBytes = GameFolder::kMaxFileBytes) const;
+  // At most `size` bytes from the start: fewer when the file is shorter.
+  std::optional<Bytes> ReadPrefix(std::string_view name, size_t size) const;
+
+  // Replaces (or creates) the file `name` in this folder: an existing file of that name in
+  // any letter case, else the name as given. Missing folders are made.
+  WriteOutcome Write(std::string_view name, ByteSpan data) const;
+  // Replaces a file the player chose by its path (absolute, or relative to this folder).
+  WriteOutcome WritePath(const std::filesystem::path& file, ByteSpan data) const;
+
+  // Tests replace the writer to fail a write at chosen steps.
+  void SetReplace(Replace replace) { replace_ = std::move(replace); }
+
+ private:
+  WriteOutcome MakeFolder(const std::filesystem::path& folder) const;
+  const GameFolder& game_;
+  GameFolder folder_;
+  Replace replace_;
+};
+
+}  // namespace orv
