@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace orv {
@@ -13,6 +14,7 @@ std::string UsageText() {
          "  --scale N           show the 640x480 stage N times as large (default: the largest that fits)\n"
          "  --soundfont FILE    General MIDI SoundFont for the music\n"
          "  --midi-port NAME    send the music to an ALSA sequencer port instead\n"
+         "  --seed N            start the script's random numbers from N (default: the local time)\n"
          "  --headless          run without window or sound device (tests and automation)\n"
          "  --events FILE       headless: events to run, one a line ('-' for standard input)\n"
          "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
@@ -27,6 +29,15 @@ bool ParseCount(const std::string& text, int& out, int min, int max) {
   long value = std::strtol(text.c_str(), &end, 10);
   if (*end != '\0' || value < min || value > max) return false;
   out = int(value);
+  return true;
+}
+bool ParseSeed(const std::string& text, std::optional<uint32_t>& out) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+  if (*end != '\0' || errno != 0 || value > 0xFFFFFFFFull) return false;
+  out = uint32_t(value);
   return true;
 }
 }  // namespace
@@ -51,6 +62,9 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--scale") {
       if (!value(text) || !ParseCount(text, options.scale, 1, 16))
         return {std::nullopt, "--scale takes a whole number from 1 to 16"};
+    } else if (arg == "--seed") {
+      if (!value(text) || !ParseSeed(text, options.seed))
+        return {std::nullopt, "--seed takes a whole number from 0 to 4294967295"};
     } else if (arg == "--until-exit") {
       if (!value(text) || !ParseCount(text, options.untilExit, 0, 1000000))
         return {std::nullopt, "--until-exit takes a whole number of clicks"};

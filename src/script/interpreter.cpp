@@ -1,8 +1,8 @@
-// The text interpreter: walks the scenario line by line, types quoted text into the message
-// box, acts on text controls, inline variable forms and commands, and stops where the script
-// waits for the player.
-#include "app/form.h"
-#include "logic/inline_forms.h"
+#include "script/interpreter.h"
+
+#include <algorithm>
+
+#include "platform/sjis.h"
 
 namespace orv {
 
@@ -12,18 +12,20 @@ constexpr std::string_view kTextControlLetters = "n,N,r,R,p,P,w,W";
 constexpr size_t kMaxLineBytes = 255;
 }  // namespace
 
-bool TForm1::FetchLine() {
+Interpreter::Interpreter(const GameFolder& folder, StepHost& host) : scenario(folder), host_(host) {}
+
+bool Interpreter::FetchLine() {
   const std::string& text = scenario.ScenarioBuffer();
   size_t pos = scriptOffset < 0 ? text.size() : size_t(scriptOffset);
   if (pos >= text.size() || text[pos] == '\0') {
-    ShowMessage(Sj("ファイルの最後まで読みこみました。終了します。"));
-    Close();
+    host_.ShowMessage(Utf8ToCp932("ファイルの最後まで読みこみました。終了します。"));
+    host_.Close();
     return false;
   }
   if (++linesThisStep > runawayLines) {
     // The kit's player froze here for good; say what happened and end cleanly instead.
-    ShowMessage(Sj("スクリプトが終わらないくり返しに入ったため、終了します。"));
-    Close();
+    host_.ShowMessage(Utf8ToCp932("スクリプトが終わらないくり返しに入ったため、終了します。"));
+    host_.Close();
     return false;
   }
   // A line longer than the reader's buffer is cut; the rest of it is skipped so that it
@@ -41,58 +43,75 @@ bool TForm1::FetchLine() {
   return true;
 }
 
-void TForm1::TypeText(std::string_view text) {
-  const FontSpec font = MessageFont();
-  if (messageDelayMs > 0) {
-    int x = textCursorX;
-    for (size_t i = 0; i < text.size();) {
-      size_t length = CharacterLength(text.substr(i));
-      if (clock().ButtonHeld()) break;
-      x += services.fonts.Draw(windowSurface, x, textCursorY, text.substr(i, length), font);
-      PresentWindow();
-      if (!pageMode()) WaitMs(messageDelayMs);
-      i += length;
-    }
-  }
-  services.fonts.Draw(screenImage, textCursorX, textCursorY, text, font);
-  services.fonts.Draw(textImage, textCursorX, textCursorY, text, font);
-  textCursorX += services.fonts.Measure(text, font);
+bool Interpreter::FetchLineForCommand() {
+  const bool fetched = FetchLine();
+  reader.SetSource(fetched ? std::string_view(lineBuffer) : std::string_view());
+  return fetched;
 }
 
-void TForm1::TypeAndRecord(std::string_view text) {
-  TypeText(text);
+void Interpreter::JumpToLabel(std::string_view label) {
+  scriptOffset = 0;
+  // The search ends at the first line that is the label exactly, or at the end of the text,
+  // where FetchLine reports the end and closes the window.
+  while (FetchLineForCommand())
+    if (lineBuffer == label) return;
+}
+
+bool Interpreter::LoadFirstScenario(std::string_view scenarioFileName, std::string& name) {
+  ScenarioLoad load = scenario.LoadFirstScenario(scenarioFileName);
+  if (!load.ok) return false;
+  name = load.name;
+  return true;
+}
+
+bool Interpreter::SwitchScenario(std::string_view name, std::string_view currentName) {
+  if (scenario.SwitchScenario(name, currentName)) return true;
+  host_.ShowMessage(Utf8ToCp932("シナリオファイルの読みこみに失敗しました。"));
+  return false;
+}
+
+int Interpreter::CurrentLineNumber() const {
+  const std::string& text = scenario.ScenarioBuffer();
+  const size_t end = std::min(text.size(), size_t(std::max(scriptOffset, 0)));
+  // The offset stands after the line being read.
+  const auto ends = std::count(text.begin(), text.begin() + std::ptrdiff_t(end), '\n');
+  return int(ends) + (end == 0 || text[end - 1] != '\n' ? 1 : 0);
+}
+
+void Interpreter::TypeAndRecord(std::string_view text) {
+  textCursorX += host_.TypeText(text, textCursorX, textCursorY);
   history.Append(pageIndex, text);
 }
 
 // The letter after a backslash. Returns false when the step ends; sets nextLine when the
 // interpreter goes on with the next scenario line.
-bool TForm1::TextControl(bool& nextLine, char& last) {
+bool Interpreter::TextControl(bool& nextLine, char& last) {
   std::string skipped;
   reader.SetDelimiters(kTextControlLetters);
   const char letter = reader.ReadToken(skipped);
-  const int lineAdvance = scene.lineSpacing + scene.fontSize;
+  const int lineAdvance = host_.LineAdvance();
   last = letter;
   switch (letter) {
     case 'n':
     case 'N':
-      textCursorX = scene.textX;
+      textCursorX = host_.TextOriginX();
       textCursorY += lineAdvance;
       history.NewLine(pageIndex);
-      RepaintScreen();
-      if (!pageMode()) return false;
+      host_.RepaintScreen();
+      if (!host_.PageMode()) return false;
       nextLine = true;
       return true;
     case 'r':
     case 'R':
-      textCursorX = scene.textX;
+      textCursorX = host_.TextOriginX();
       textCursorY += lineAdvance;
-      WaitMs(100);
+      host_.WaitMs(100);
       history.NewLine(pageIndex);
       nextLine = true;
       return true;
     case 'p':
     case 'P':
-      RepaintScreen();
+      host_.RepaintScreen();
       textCursorY += lineAdvance;
       pageEnded = true;
       ++pageIndex;
@@ -100,7 +119,7 @@ bool TForm1::TextControl(bool& nextLine, char& last) {
       return false;
     case 'w':
     case 'W':
-      WaitMs(scene.textWaitMs);
+      host_.WaitMs(host_.TextWaitMs());
       return true;
     case ',':
       return true;
@@ -109,16 +128,16 @@ bool TForm1::TextControl(bool& nextLine, char& last) {
   }
 }
 
-bool TForm1::RunCommand(bool& nextLine, char& last) {
+bool Interpreter::RunCommand(bool& nextLine, char& last) {
   std::string keyword;
   reader.SetDelimiters(" ,,,\n");
   const char keywordEnd = reader.ReadToken(keyword, 256, false);
   const int slot = commands.FindCommand(keyword);
   bool result = false;
   if (slot < 0) {
-    ShowMessage(Sj("指定されたスクリプトは存在しません：　") + keyword);
-  } else {
-    result = commands.slot(slot).handler(*this);
+    host_.ShowMessage(Utf8ToCp932("指定されたスクリプトは存在しません：　") + keyword);
+  } else if (commands.slot(slot).handler) {
+    result = commands.slot(slot).handler();
   }
   if (result) {
     nextLine = true;
@@ -128,11 +147,11 @@ bool TForm1::RunCommand(bool& nextLine, char& last) {
   return keywordEnd != 0;
 }
 
-void TForm1::InterpretStep() {
+void Interpreter::InterpretStep() {
   linesThisStep = 0;
-  if (closed || !FetchLine()) return;
+  if (host_.Closed() || !FetchLine()) return;
   reader.SetSource(lineBuffer);
-  while (!closed) {
+  while (!host_.Closed()) {
     std::string skipped;
     reader.SetDelimiters(kMessageTextDelimiters);
     const char d = reader.ReadToken(skipped);
@@ -157,22 +176,13 @@ void TForm1::InterpretStep() {
         goOn = TextControl(nextLine, last);
         break;
       case '!':
-        if (!InlineNumericAssignment(*this)) {
-          ShowMessage(Sj("変数の指定がありません。"));
-          Close();
-          return;
-        }
-        nextLine = true;
-        break;
       case '&':
-        InlineStringAssignment(*this);
+        if (!host_.RunInlineForm(d)) return;
         nextLine = true;
         break;
       case '%':
-        ShowStringVariableInline(*this);
-        break;
       case '\'':
-        ShowNumericVariableInline(*this);
+        host_.RunInlineForm(d);
         break;
       case '~':
         goOn = RunCommand(nextLine, last);
@@ -180,7 +190,7 @@ void TForm1::InterpretStep() {
       default:  // tab, comma, "w": separators
         break;
     }
-    if (closed) return;
+    if (host_.Closed()) return;
     if (nextLine) {
       if (!FetchLine()) return;
       reader.SetSource(lineBuffer);
