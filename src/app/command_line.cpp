@@ -15,11 +15,14 @@ std::string UsageText() {
          "  --soundfont FILE    General MIDI SoundFont for the music\n"
          "  --midi-port NAME    send the music to an ALSA sequencer port instead\n"
          "  --seed N            start the script's random numbers from N (default: the local time)\n"
+         "  --save-dir DIR      keep save slots, variable files, settings and saved screens in DIR\n"
          "  --headless          run without window or sound device (tests and automation)\n"
          "  --events FILE       headless: events to run, one a line ('-' for standard input)\n"
          "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
          "  --midi-log FILE     headless: write every MIDI output operation to FILE\n"
-         "  --record DIR        headless: write every frame the window shows into DIR\n";
+         "  --record DIR        headless: write every frame the window shows into DIR\n"
+         "  --date \"YYYY-MM-DD HH:MM:SS\"\n"
+         "                      headless: the local time at start (save captions show it)\n";
 }
 
 namespace {
@@ -62,6 +65,11 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--scale") {
       if (!value(text) || !ParseCount(text, options.scale, 1, 16))
         return {std::nullopt, "--scale takes a whole number from 1 to 16"};
+    } else if (arg == "--save-dir") {
+      if (!value(options.saveDir) || options.saveDir.empty()) return {std::nullopt, "--save-dir takes a folder name"};
+    } else if (arg == "--date") {
+      if (!value(text) || !(options.date = ParseLocalTime(text)))
+        return {std::nullopt, "--date takes a local time as \"YYYY-MM-DD HH:MM:SS\""};
     } else if (arg == "--seed") {
       if (!value(text) || !ParseSeed(text, options.seed))
         return {std::nullopt, "--seed takes a whole number from 0 to 4294967295"};
@@ -88,9 +96,9 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
     }
   }
   bool headlessOnly = !options.eventsFile.empty() || options.untilExit > 0 || !options.midiLog.empty() ||
-                      !options.recordDir.empty();
+                      !options.recordDir.empty() || options.date.has_value();
   if (headlessOnly && !options.headless)
-    return {std::nullopt, "--events, --until-exit, --midi-log and --record need --headless"};
+    return {std::nullopt, "--events, --until-exit, --midi-log, --record and --date need --headless"};
   return {options, ""};
 }
 

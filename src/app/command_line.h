@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
+
 namespace orv {
 
 struct CommandLine {
@@ -20,6 +22,8 @@ struct CommandLine {
   std::string soundFont;   // SoundFont for the MIDI synthesizer
   std::string midiPort;    // ALSA sequencer port instead of the built-in synthesizer
   std::optional<uint32_t> seed;  // RANDOM's starting state; the local time when not given
+  std::string saveDir;           // where saves and settings go; empty: the player chooses
+  std::optional<LocalTime> date;  // headless: the local time at start, then the virtual clock's
   // Not an option: lines one step may read before the script counts as caught in an endless
   // loop. Fuzzing lowers it so that every input ends quickly.
   int64_t runawayLines = 4000000;

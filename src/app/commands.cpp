@@ -2,6 +2,7 @@
 #include "app/player.h"
 #include "graphics/stage_commands.h"
 #include "logic/logic_commands.h"
+#include "logic/save_hooks.h"
 #include "platform/sjis.h"
 #include "sound/sound_commands.h"
 
@@ -34,6 +35,9 @@ void Player::BindCommands() {
   };
   auto withSound = [this](bool (*handler)(const CommandContext&, SoundSystem&)) {
     return [this, handler] { return handler(context_, sound); };
+  };
+  auto withFiles = [this](bool (*handler)(const CommandContext&, const WriteFolder&)) {
+    return [this, handler] { return handler(context_, writeFolder); };
   };
   // Commands this player does not carry out yet keep the interpreter's flow as the command
   // would: SELECT and SELECTCG go on in the same line, the others with the next line.
@@ -68,7 +72,7 @@ void Player::BindCommands() {
   table.Bind("TXTPOS", onStage(CmdTxtPos));
   table.Bind("SELECT", unsupported("SELECT", false));
   table.Bind("TMODE", unsupported("TMODE", true));
-  table.Bind("DATALOG", unsupported("DATALOG", true));
+  table.Bind("DATALOG", story(CmdDatalog));
   table.Bind("GOTO", story(CmdGoto));
   table.Bind("SELECTCG", unsupported("SELECTCG", false));
   table.Bind("NVMODE", story(CmdNvmode));
@@ -77,17 +81,17 @@ void Player::BindCommands() {
   table.Bind("COS", story(CmdCos));
   table.Bind("STRLEN", story(CmdStrlen));
   table.Bind("EXIT", story(CmdExit));
-  table.Bind("ONLOAD", unsupported("ONLOAD", true));
-  table.Bind("ONSAVE", unsupported("ONSAVE", true));
-  table.Bind("PSAVE", unsupported("PSAVE", true));
-  table.Bind("PLOAD", unsupported("PLOAD", true));
+  table.Bind("ONLOAD", [this] { return EnableMenuCommand("Load"); });
+  table.Bind("ONSAVE", [this] { return EnableMenuCommand("Save"); });
+  table.Bind("PSAVE", withFiles(CmdPsave));
+  table.Bind("PLOAD", withFiles(CmdPload));
   table.Bind("DEBUG", story(CmdDebug));
   table.Bind("CDPLAY", withSound(CmdCdplay));
   table.Bind("CDSTOP", withSound(CmdCdstop));
   table.Bind("INTTOSTR", story(CmdInttostr));
   table.Bind("STRTOINT", story(CmdStrtoint));
   table.Bind("CHARMODE", onStage(CmdCharmode));
-  table.Bind("SAVEPOINT", unsupported("SAVEPOINT", true));
+  table.Bind("SAVEPOINT", [this] { return SavepointCommand(); });
   table.Bind("FONTNAME", onStage(CmdFontName));
   table.Bind("FLASH", onStage(CmdFlash));
   table.Bind("TFONTNAME", unsupported("TFONTNAME", true));

@@ -24,6 +24,7 @@ PlayerOptions PlayerOptionsFor(const CommandLine& options) {
   PlayerOptions player;
   player.runawayLines = options.runawayLines;
   player.randomSeed = options.seed ? *options.seed : uint32_t(std::time(nullptr));
+  if (!options.saveDir.empty()) player.saveDir = fs::path(options.saveDir);
   return player;
 }
 
@@ -44,6 +45,7 @@ class HeadlessSession {
     clock_.onAdvance = [this](uint32_t now) { audio_.AdvanceTo(now); };
     if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
       return Fail("cannot write frames into " + options_.recordDir);
+    if (options_.date) clock_.SetLocalTime(*options_.date);
     player_.FormCreate();
     if (!player_.closed()) {
       player_.Shown();
@@ -124,7 +126,7 @@ class HeadlessSession {
       if (e.args.size() != 1) return bad("menu takes one item name");
       const MenuItem* item = player_.menus.model().Find(e.args[0]);
       if (item == nullptr) return bad("no menu item " + e.args[0]);
-      if (!item->enabled) std::fprintf(err_, "orvane: menu item %s is not available\n", e.args[0].c_str());
+      if (!player_.menus.IsReachable(e.args[0])) std::fprintf(err_, "orvane: menu item %s is not available\n", e.args[0].c_str());
       player_.MenuClick(e.args[0]);
     } else if (e.verb == "wait") {
       int ms = 0;

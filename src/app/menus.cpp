@@ -56,7 +56,7 @@ void Menus::Build() {
 
   model_.items = {file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help};
   // Not in this player yet: shown, but greyed out.
-  for (const char* name : {"Save", "Load", "N1", "N2", "volume"}) model_.Find(name)->enabled = false;
+  for (const char* name : {"volume"}) model_.Find(name)->enabled = false;
 }
 
 void Menus::Changed() { host_.MenuChanged(model_); }
@@ -81,6 +81,19 @@ bool Menus::IsEnabled(std::string_view item) const {
   return m != nullptr && m->enabled;
 }
 
+namespace {
+// True when `name` is in `items` and it and every item above it are enabled.
+bool ReachableIn(const std::vector<MenuItem>& items, std::string_view name) {
+  for (const MenuItem& item : items) {
+    if (!item.enabled) continue;
+    if (item.name == name || ReachableIn(item.children, name)) return true;
+  }
+  return false;
+}
+}  // namespace
+
+bool Menus::IsReachable(std::string_view item) const { return ReachableIn(model_.items, item); }
+
 void Menus::CheckOnly(std::string_view item, std::initializer_list<std::string_view> group) {
   for (std::string_view other : group)
     if (MenuItem* m = model_.Find(other)) m->checked = (other == item);
@@ -91,7 +104,7 @@ void Menus::CheckOnly(std::string_view item, std::initializer_list<std::string_v
 
 void Player::MenuClick(std::string_view name) {
   const MenuItem* item = menus.model().Find(name);
-  if (item == nullptr || !item->enabled || item->separator || !item->children.empty()) return;
+  if (item == nullptr || !menus.IsReachable(name) || item->separator || !item->children.empty()) return;
   static const std::map<std::string_view, void (Player::*)()> kActions = {
       {"P1", &Player::TogglePageMode},         {"N3", &Player::ToggleStayOnTop},
       {"N5", &Player::Close},                  {"About1", &Player::ShowAbout},
@@ -102,6 +115,14 @@ void Player::MenuClick(std::string_view name) {
     (this->*action->second)();
   } else if (name.size() == 4 && name.starts_with("vol") && name[3] >= '1' && name[3] <= '5') {
     SetMessageSpeed(name[3] - '0');
+  } else if (name.size() == 8 && (name.starts_with("SaveDat") || name.starts_with("LoadDat")) && name[7] >= '0' &&
+             name[7] <= '9') {
+    if (name[0] == 'S') SaveSlot(name[7] - '0');
+    else LoadSlotAndGoOn(name[7] - '0');
+  } else if (name == "N1") {
+    ReturnToTitle();
+  } else if (name == "N2") {
+    SaveScreen();
   }
 }
 

@@ -17,6 +17,8 @@ class Menus {
   bool IsChecked(std::string_view item) const;
   void SetEnabled(std::string_view item, bool enabled);
   bool IsEnabled(std::string_view item) const;
+  // The item and every menu above it are enabled: the player can choose it.
+  bool IsReachable(std::string_view item) const;
   // Checks one item of a group and unchecks the others, in one change.
   void CheckOnly(std::string_view item, std::initializer_list<std::string_view> group);
   // Tells the backend the menu changed.

@@ -19,6 +19,8 @@ Player::Player(PlatformServices s, PlayerOptions options)
       stage(s.host, s.clock, s.fonts, s.folder, scene, static_cast<StepHost&>(*this)),
       interpreter(s.folder, static_cast<StepHost&>(*this)),
       sound(s.audio, s.clock, s.folder, scene),
+      writeFolder(s.folder, WriteFolder::Resolve(s.folder.root(), options.saveDir)),
+      slotFiles(writeFolder),
       options_(options),
       context_{interpreter.reader, vars, scene, static_cast<StepHost&>(*this), interpreter,
                static_cast<PlayerControl&>(*this), s.folder, randomState} {
@@ -41,7 +43,7 @@ void Player::FormCreate() {
   ResetScene();
   Init();
   ClearStage();
-  // The settings file is read here once it exists in this player.
+  RegRead();
   stage.screenImage.Fill(Rgb{});
   stage.RepaintScreen();
 }
@@ -49,6 +51,7 @@ void Player::FormCreate() {
 void Player::Init() {
   scene.windowCaption.Set(Sj(kVersionCaption));
   SetCaption(scene.windowCaption.str());
+  RefreshSlotCaptions();
   interpreter.textCursorX = 0;
   interpreter.textCursorY = 0;
   interpreter.messageDelayMs = 50;
@@ -92,6 +95,7 @@ void Player::Close() {
 }
 
 void Player::FormClose() {
+  RegWrite();
   if (window.fullScreen == 1 && menus.IsChecked("FullMode")) services.host.SetFullScreen(false);
   sound.StopCd();
   scene.cdMode = -1;

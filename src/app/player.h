@@ -15,8 +15,10 @@
 #include "logic/command_context.h"
 #include "logic/variable_store.h"
 #include "persist/scene_state.h"
+#include "persist/slot_files.h"
 #include "platform/game_events.h"
 #include "platform/services.h"
+#include "platform/write_folder.h"
 #include "script/interpreter.h"
 #include "script/startup_definitions.h"
 #include "sound/sound_system.h"
@@ -60,6 +62,9 @@ struct PlayerOptions {
   int64_t runawayLines = 4000000;
   // RANDOM's starting state.
   uint32_t randomSeed = 1;
+  // Where save slots, variable files, the settings file and saved screens go (--save-dir);
+  // without it the game folder when writable, else a folder of the game's own.
+  std::optional<std::filesystem::path> saveDir;
 };
 
 class Player final : public GameEvents, private StepHost, private PlayerControl {
@@ -101,6 +106,12 @@ class Player final : public GameEvents, private StepHost, private PlayerControl 
   InputState input;
   WindowState window;
   uint32_t randomState = 1;
+  WriteFolder writeFolder;
+  SlotFiles slotFiles;
+
+  // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
+  // there is no such file or it cannot be restored, and then nothing has changed.
+  bool LoadSlot(std::string_view fileName);
 
  private:
   // --- start-up and close ---
@@ -127,6 +138,18 @@ class Player final : public GameEvents, private StepHost, private PlayerControl 
   void ShowAbout();
   void EnterFullScreen();
   void EnterWindowMode();
+
+  // --- saving, loading, the title and the screen (app/saving.cpp) ---
+  void SaveSlot(int slot);
+  void LoadSlotAndGoOn(int slot);
+  void RefreshSlotCaptions();
+  void WipeScreen(const Image& source);  // StageWipe onto screenImage, shown round by round
+  void ReturnToTitle();
+  void SaveScreen();
+  void RegRead();
+  void RegWrite();
+  bool SavepointCommand();
+  bool EnableMenuCommand(std::string_view menu);
 
   // --- the scene ---
   void TakeSavePoint(bool setReadPosition = true);

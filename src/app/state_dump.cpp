@@ -109,6 +109,9 @@ json DumpState(const Player& player) {
     if (live.sound.audio().GetVolume(line, volume)) volumes[key] = volume;
   }
   out["volumes"] = volumes;
+  int left = 0, top = 0;
+  live.services.host.GetWindowPosition(left, top);
+  out["window"] = {{"left", left}, {"top", top}};
   return out;
 }
 

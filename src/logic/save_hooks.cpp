@@ -1,6 +1,9 @@
 #include "logic/save_hooks.h"
 
+#include "logic/command_context.h"
 #include "persist/variable_file.h"
+#include "platform/sjis.h"
+#include "platform/write_folder.h"
 
 namespace orv {
 
@@ -55,6 +58,34 @@ PloadResult ApplyPload(const PloadArguments& args, ByteSpan file, VariableStore&
     return PloadResult::Copied;
   }
   return PloadResult::NeitherKind;
+}
+
+std::string WriteFailedMessage(std::string_view reason) {
+  return Sj("ファイルを保存できませんでした：　") + Utf8ToCp932(reason);
+}
+
+bool CmdDatalog(const CommandContext& ctx) {
+  if (!ReadDatalog(ctx.reader, ctx.vars, ctx.scene)) ctx.dialogs.ShowMessage(Sj("文字列変数が設定されていません。"));
+  return true;
+}
+
+bool CmdPsave(const CommandContext& ctx, const WriteFolder& files) {
+  const std::string name = ctx.reader.ReadFileNameArgument();
+  if (WriteOutcome written = files.Write(name, VariableFileImage(ctx.vars)); !written)
+    ctx.dialogs.ShowMessage(WriteFailedMessage(written.reason));
+  return true;
+}
+
+bool CmdPload(const CommandContext& ctx, const WriteFolder& files) {
+  const PloadArguments args = ReadPloadArguments(ctx.reader);
+  const auto file = files.ReadPrefix(args.fileName, kVariableFileBytes);
+  if (!file) return true;
+  switch (ApplyPload(args, *file, ctx.vars)) {
+    case PloadResult::MissingNumeric: ctx.dialogs.ShowMessage(Sj("変数が指定されていません。")); break;
+    case PloadResult::MissingString: ctx.dialogs.ShowMessage(Sj("文字列変数が存在しません。")); break;
+    default: break;
+  }
+  return true;
 }
 
 }  // namespace orv

@@ -12,6 +12,19 @@
 
 namespace orv {
 
+struct CommandContext;
+class WriteFolder;
+
+// The commands, as the command table binds them. PSAVE and PLOAD keep their files in the
+// player's write folder (PLOAD also finds them in the game folder); a PSAVE that cannot write
+// tells the player why.
+bool CmdDatalog(const CommandContext& ctx);                              // DATALOG
+bool CmdPsave(const CommandContext& ctx, const WriteFolder& files);      // PSAVE
+bool CmdPload(const CommandContext& ctx, const WriteFolder& files);      // PLOAD
+
+// The message a write that failed shows, with its reason.
+std::string WriteFailedMessage(std::string_view reason);
+
 // DATALOG: a quoted text, or "&" and a string variable's name, becomes `slotComment`, cut on a
 // character boundary to the 80 bytes it holds. False (the comment unchanged) when the named
 // variable does not exist.
