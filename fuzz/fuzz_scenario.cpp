@@ -28,9 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::ofstream story(GameDir() / "story.txt", std::ios::binary | std::ios::trunc);
     story.write(reinterpret_cast<const char*>(data), std::streamsize(size));
   }
+  // What one input saves (slots, variable files, the settings) must not steer the next.
+  const std::filesystem::path saves = GameDir() / "saves";
+  std::error_code ec;
+  std::filesystem::remove_all(saves, ec);
   orv::CommandLine options;
   options.headless = true;
   options.gameDir = GameDir().string();
+  options.saveDir = saves.string();
   options.untilExit = 8;
   options.runawayLines = 20000;
   static std::FILE* sink = std::fopen("/dev/null", "w");
