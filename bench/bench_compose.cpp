@@ -27,11 +27,11 @@
 
 #include "app/form.h"
 #include "graphics/blend.h"
+#include "platform/audio/midi_output.h"
 #include "platform/headless/headless_clock.h"
 #include "platform/headless/headless_host.h"
 #include "platform/image_files.h"
 #include "script/package_file.h"
-#include "sound/midi_output.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include "platform/game_events.h"
 #include "platform/host.h"
 #include "platform/menu.h"
-#include "platform/sdl/cursor_file.h"
-#include "platform/sdl/dialog_box.h"
-#include "platform/sdl/menu_bar.h"
 #include "platform/text/font_renderer.h"
+#include "platform/ui/cursor_file.h"
+#include "platform/ui/dialog_box.h"
+#include "platform/ui/menu_bar.h"
 
 namespace orv {
 
