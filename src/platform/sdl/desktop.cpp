@@ -6,9 +6,9 @@
 
 #include "app/form.h"
 #include "app/game_check.h"
+#include "platform/os.h"
 #include "platform/sdl/desktop_session.h"
 #include "platform/sdl/sdl_audio.h"
-#include "platform/sdl/single_instance.h"
 
 namespace orv {
 
@@ -46,7 +46,8 @@ int RunDesktop(const CommandLine& options) {
     return 2;
   }
   DesktopSession session(DesktopOptions{options.gameDir, options.scale});
-  if (!AcquireSingleInstance()) {
+  const SingleInstanceLock instance = SingleInstanceLock::ForGameFolder(options.gameDir);
+  if (!instance.MayRun()) {
     session.ShowAlreadyRunning();
     return 0;
   }
