@@ -21,6 +21,7 @@ std::string UsageText() {
          "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
          "  --midi-log FILE     headless: write every MIDI output operation to FILE\n"
          "  --record DIR        headless: write every frame the window shows into DIR\n"
+         "  --max-step-lines N  headless: end a script that reads N lines without waiting for the player\n"
          "  --date \"YYYY-MM-DD HH:MM:SS\"\n"
          "                      headless: the local time at start (save captions show it)\n";
 }
@@ -34,6 +35,14 @@ bool ParseCount(const std::string& text, int& out, int min, int max) {
   out = int(value);
   return true;
 }
+bool ParseLines(const std::string& text, long long& out) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  char* end = nullptr;
+  errno = 0;
+  out = std::strtoll(text.c_str(), &end, 10);
+  return *end == '\0' && errno == 0;
+}
+
 bool ParseSeed(const std::string& text, std::optional<uint32_t>& out) {
   if (text.empty() || text[0] < '0' || text[0] > '9') return false;
   char* end = nullptr;
@@ -73,6 +82,11 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--seed") {
       if (!value(text) || !ParseSeed(text, options.seed))
         return {std::nullopt, "--seed takes a whole number from 0 to 4294967295"};
+    } else if (arg == "--max-step-lines") {
+      long long lines = 0;
+      if (!value(text) || !ParseLines(text, lines))
+        return {std::nullopt, "--max-step-lines takes a whole number of lines (0: no limit)"};
+      options.maxStepLines = lines;
     } else if (arg == "--until-exit") {
       if (!value(text) || !ParseCount(text, options.untilExit, 0, 1000000))
         return {std::nullopt, "--until-exit takes a whole number of clicks"};
@@ -96,9 +110,10 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
     }
   }
   bool headlessOnly = !options.eventsFile.empty() || options.untilExit > 0 || !options.midiLog.empty() ||
-                      !options.recordDir.empty() || options.date.has_value();
+                      !options.recordDir.empty() || options.maxStepLines > 0 || options.date.has_value();
   if (headlessOnly && !options.headless)
-    return {std::nullopt, "--events, --until-exit, --midi-log, --record and --date need --headless"};
+    return {std::nullopt,
+            "--events, --until-exit, --midi-log, --record, --max-step-lines and --date need --headless"};
   return {options, ""};
 }
 

@@ -24,9 +24,9 @@ struct CommandLine {
   std::optional<uint32_t> seed;  // RANDOM's starting state; the local time when not given
   std::string saveDir;           // where saves and settings go; empty: the player chooses
   std::optional<LocalTime> date;  // headless: the local time at start, then the virtual clock's
-  // Not an option: lines one step may read before the script counts as caught in an endless
-  // loop. Fuzzing lowers it so that every input ends quickly.
-  int64_t runawayLines = 4000000;
+  // headless: lines one step may read before the script counts as caught in an endless loop
+  // (0: no limit). Tests and fuzzing set it so that every input ends.
+  int64_t maxStepLines = 0;
 };
 
 struct CommandLineResult {

@@ -22,7 +22,7 @@ namespace {
 
 PlayerOptions PlayerOptionsFor(const CommandLine& options) {
   PlayerOptions player;
-  player.runawayLines = options.runawayLines;
+  player.maxStepLines = options.maxStepLines;
   player.randomSeed = options.seed ? *options.seed : uint32_t(std::time(nullptr));
   if (!options.saveDir.empty()) player.saveDir = fs::path(options.saveDir);
   return player;

@@ -25,7 +25,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
       context_{interpreter.reader, vars, scene, static_cast<StepHost&>(*this), interpreter,
                static_cast<PlayerControl&>(*this), s.folder, randomState} {
   window.applicationTitle = Sj(kApplicationTitle);
-  interpreter.runawayLines = options.runawayLines;
+  interpreter.maxStepLines = options.maxStepLines;
 }
 
 Player::~Player() = default;
@@ -203,6 +203,16 @@ void Player::SetCaption(std::string_view caption) {
 
 int Player::TypeText(std::string_view text, int x, int y) {
   return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode());
+}
+
+void Player::WaitMs(int32_t ms) {
+  stage.Wait(ms);
+  if (services.clock.QuitRequested()) Close();
+}
+
+void Player::KeepAlive() {
+  services.clock.KeepAlive();
+  if (services.clock.QuitRequested()) Close();
 }
 
 bool Player::RunInlineForm(char form) {

@@ -58,8 +58,9 @@ struct WindowState {
 };
 
 struct PlayerOptions {
-  // Lines one step may read before the script counts as caught in an endless loop.
-  int64_t runawayLines = 4000000;
+  // Lines one step may read before the script counts as caught in an endless loop; 0 for no
+  // limit (scripts may loop as long as they like).
+  int64_t maxStepLines = 0;
   // RANDOM's starting state.
   uint32_t randomSeed = 1;
   // Where save slots, variable files, the settings file and saved screens go (--save-dir);
@@ -169,7 +170,8 @@ class Player final : public GameEvents, private StepHost, private PlayerControl 
   int TypeText(std::string_view text, int x, int y) override;
   void RepaintScreen() override { stage.RepaintScreen(); }
   bool PageMode() const override { return menus.IsChecked("P1"); }
-  void WaitMs(int32_t ms) override { stage.Wait(ms); }
+  void WaitMs(int32_t ms) override;
+  void KeepAlive() override;
   bool RunInlineForm(char form) override;
   int LineAdvance() const override { return scene.lineSpacing + scene.fontSize; }
   int32_t TextWaitMs() const override { return scene.textWaitMs; }

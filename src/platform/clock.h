@@ -26,6 +26,12 @@ class Clock {
   virtual bool ButtonHeld() = 0;
   // The local date and time now.
   virtual LocalTime LocalNow() = 0;
+  // Lets the window breathe during long work that never waits: window events are handled and
+  // input stays queued, as in a wait.
+  virtual void KeepAlive() {}
+  // The person asked to end the program (the close button, a signal) while the game was busy;
+  // waits then return at once.
+  virtual bool QuitRequested() { return false; }
 };
 
 // The operating system's local time now.

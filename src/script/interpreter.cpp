@@ -3,13 +3,15 @@
 #include <algorithm>
 
 #include "platform/sjis.h"
+#include "script/label_index.h"
 
 namespace orv {
 
 namespace {
 constexpr std::string_view kMessageTextDelimiters = "~,\",\\,!,\t,/,\n,&,%,w,',";
 constexpr std::string_view kTextControlLetters = "n,N,r,R,p,P,w,W";
-constexpr size_t kMaxLineBytes = 255;
+// A step that reads this many lines without waiting lets the window breathe.
+constexpr uint32_t kKeepAliveLines = 0x3FFF;
 }  // namespace
 
 Interpreter::Interpreter(const GameFolder& folder, StepHost& host) : scenario(folder), host_(host) {}
@@ -22,24 +24,16 @@ bool Interpreter::FetchLine() {
     host_.Close();
     return false;
   }
-  if (++linesThisStep > runawayLines) {
-    // The kit's player froze here for good; say what happened and end cleanly instead.
+  // Scripts may loop as long as they like; only a run that asks for a limit (fuzzing, tests)
+  // ends a step that never waits.
+  if (maxStepLines > 0 && ++linesThisStep > maxStepLines) {
     host_.ShowMessage(Utf8ToCp932("スクリプトが終わらないくり返しに入ったため、終了します。"));
     host_.Close();
     return false;
   }
-  // A line longer than the reader's buffer is cut; the rest of it is skipped so that it
-  // never turns into a line of its own.
-  lineBuffer.clear();
-  while (pos < text.size() && text[pos] != '\0') {
-    if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') {
-      pos += 2;
-      break;
-    }
-    if (lineBuffer.size() < kMaxLineBytes) lineBuffer += text[pos];
-    ++pos;
-  }
-  scriptOffset = int32_t(pos);
+  if ((++linesSinceKeepAlive_ & kKeepAliveLines) == 0) host_.KeepAlive();
+  if (host_.Closed()) return false;
+  scriptOffset = int32_t(ReadScenarioLine(text, pos, lineBuffer));
   return true;
 }
 
@@ -50,22 +44,40 @@ bool Interpreter::FetchLineForCommand() {
 }
 
 void Interpreter::JumpToLabel(std::string_view label) {
-  scriptOffset = 0;
-  // The search ends at the first line that is the label exactly, or at the end of the text,
-  // where FetchLine reports the end and closes the window.
-  while (FetchLineForCommand())
-    if (lineBuffer == label) return;
+  const std::string& text = scenario.ScenarioBuffer();
+  if (!labelsIndexed_ || indexedText_ != text.data() || indexedSize_ != text.size()) {
+    labels_.Build(text);
+    labelsIndexed_ = true;
+    indexedText_ = text.data();
+    indexedSize_ = text.size();
+  }
+  if (auto next = labels_.Find(label)) {
+    // Where a scan from the top would stop: on the label's line, with the reader on it.
+    scriptOffset = *next;
+    lineBuffer = std::string(label);
+    reader.SetSource(lineBuffer);
+    return;
+  }
+  // A scan would reach the end of the text, which FetchLine reports before the window closes.
+  scriptOffset = int32_t(text.size());
+  FetchLineForCommand();
 }
+
+void Interpreter::ScenarioChanged() { labelsIndexed_ = false; }
 
 bool Interpreter::LoadFirstScenario(std::string_view scenarioFileName, std::string& name) {
   ScenarioLoad load = scenario.LoadFirstScenario(scenarioFileName);
+  ScenarioChanged();
   if (!load.ok) return false;
   name = load.name;
   return true;
 }
 
 bool Interpreter::SwitchScenario(std::string_view name, std::string_view currentName) {
-  if (scenario.SwitchScenario(name, currentName)) return true;
+  if (scenario.SwitchScenario(name, currentName)) {
+    ScenarioChanged();
+    return true;
+  }
   host_.ShowMessage(Utf8ToCp932("シナリオファイルの読みこみに失敗しました。"));
   return false;
 }

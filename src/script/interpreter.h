@@ -10,6 +10,7 @@
 
 #include "script/command_table.h"
 #include "script/dialogs.h"
+#include "script/label_index.h"
 #include "script/message_history.h"
 #include "script/scenario_source.h"
 #include "script/script_reader.h"
@@ -35,6 +36,9 @@ class StepHost : public Dialogs {
   // The time a \w pauses.
   virtual int32_t TextWaitMs() const = 0;
   virtual int32_t TextOriginX() const = 0;
+  // Called now and then while a step reads many lines without waiting: the window stays
+  // responsive, and a close request it takes ends the step.
+  virtual void KeepAlive() = 0;
   // Closes the main window; nothing more of the current step runs.
   virtual void Close() = 0;
   virtual bool Closed() const = 0;
@@ -76,16 +80,23 @@ class Interpreter {
   MessageHistory history;
   int32_t messageDelayMs = 0;
   uint32_t textColor = 0;  // FONTCOLOR's message colour, 0x00BBGGRR
-  // Lines fetched since the current step began; a step that reads this many lines without
-  // ever waiting for the player is a script caught in an endless loop.
+  // Lines fetched since the current step began. A run may set a limit (0: none) past which a
+  // step that never waits for the player counts as a script caught in an endless loop.
   int64_t linesThisStep = 0;
-  int64_t runawayLines = 4000000;
+  int64_t maxStepLines = 0;
 
  private:
+  // The scenario text changed: labels are indexed anew at the next jump.
+  void ScenarioChanged();
   bool TextControl(bool& nextLine, char& last);
   bool RunCommand(bool& nextLine, char& last);
 
   StepHost& host_;
+  LabelIndex labels_;
+  bool labelsIndexed_ = false;
+  const char* indexedText_ = nullptr;
+  size_t indexedSize_ = 0;
+  uint32_t linesSinceKeepAlive_ = 0;
 };
 
 }  // namespace orv
