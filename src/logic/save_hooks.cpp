@@ -71,8 +71,8 @@ bool CmdDatalog(const CommandContext& ctx) {
 
 bool CmdPsave(const CommandContext& ctx, const WriteFolder& files) {
   const std::string name = ctx.reader.ReadFileNameArgument();
-  if (WriteOutcome written = files.Write(name, VariableFileImage(ctx.vars)); !written)
-    ctx.dialogs.ShowMessage(WriteFailedMessage(written.reason));
+  if (OsStatus written = files.Write(name, VariableFileImage(ctx.vars)); !written)
+    ctx.dialogs.ShowMessage(WriteFailedMessage(written.error()));
   return true;
 }
 

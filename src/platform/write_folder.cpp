@@ -29,7 +29,7 @@ uint32_t Fnv1a(std::string_view bytes) {
 }
 
 // The replacement every write uses: the one place to change how files are written.
-WriteOutcome ReplaceFile(const fs::path& file, ByteSpan data) { return ReplaceFileSafely(file, data); }
+OsStatus ReplaceFile(const fs::path& file, ByteSpan data) { return WriteFileAtomically(file, data); }
 
 }  // namespace
 
@@ -81,18 +81,18 @@ std::optional<Bytes> WriteFolder::ReadPrefix(std::string_view name, size_t size)
   return game_.ReadRange(name, 0, size);
 }
 
-WriteOutcome WriteFolder::MakeFolder(const fs::path& folder) const {
+OsStatus WriteFolder::MakeFolder(const fs::path& folder) const {
   std::error_code ec;
-  if (fs::is_directory(folder, ec)) return WriteOutcome{};
+  if (fs::is_directory(folder, ec)) return OsStatus::Ok();
   fs::create_directories(folder, ec);
-  if (ec) return WriteOutcome::Failed(folder.string() + ": " + ec.message());
-  return WriteOutcome{};
+  if (ec) return OsStatus::Failed("cannot make the folder " + folder.string() + ": " + ec.message());
+  return OsStatus::Ok();
 }
 
-WriteOutcome WriteFolder::Write(std::string_view name, ByteSpan data) const {
+OsStatus WriteFolder::Write(std::string_view name, ByteSpan data) const {
   auto parts = SplitGameName(name);
-  if (!parts) return WriteOutcome::Failed(std::string(name) + ": not a name inside the game folder");
-  if (WriteOutcome made = MakeFolder(path()); !made) return made;
+  if (!parts) return OsStatus::Failed("cannot write " + std::string(name) + ": not a name inside the game folder");
+  if (OsStatus made = MakeFolder(path()); !made) return made;
   if (auto existing = folder_.PathForWrite(name)) return replace_(*existing, data);
   // A folder on the way is missing: make it, keeping any that exists in another letter case.
   fs::path current = path();
@@ -104,14 +104,14 @@ WriteOutcome WriteFolder::Write(std::string_view name, ByteSpan data) const {
       continue;
     }
     current /= (*parts)[i];
-    if (WriteOutcome made = MakeFolder(current); !made) return made;
+    if (OsStatus made = MakeFolder(current); !made) return made;
   }
   return replace_(current / parts->back(), data);
 }
 
-WriteOutcome WriteFolder::WritePath(const fs::path& file, ByteSpan data) const {
+OsStatus WriteFolder::WritePath(const fs::path& file, ByteSpan data) const {
   const fs::path full = file.is_absolute() ? file : path() / file;
-  if (WriteOutcome made = MakeFolder(full.parent_path()); !made) return made;
+  if (OsStatus made = MakeFolder(full.parent_path()); !made) return made;
   return replace_(full, data);
 }
 

@@ -12,14 +12,15 @@
 
 #include "platform/bytes.h"
 #include "platform/game_folder.h"
-#include "platform/safe_write.h"
+#include "platform/os.h"
 
 namespace orv {
 
 class WriteFolder {
  public:
-  // How a file is replaced; every write of the player goes through this one function.
-  using Replace = std::function<WriteOutcome(const std::filesystem::path&, ByteSpan)>;
+  // How a file is replaced; every write of the player goes through this one function, which
+  // never leaves a half-written file (WriteFileAtomically).
+  using Replace = std::function<OsStatus(const std::filesystem::path&, ByteSpan)>;
 
   WriteFolder(const GameFolder& game, std::filesystem::path folder);
 
@@ -49,15 +50,15 @@ class WriteFolder {
 
   // Replaces (or creates) the file `name` in this folder: an existing file of that name in
   // any letter case, else the name as given. Missing folders are made.
-  WriteOutcome Write(std::string_view name, ByteSpan data) const;
+  OsStatus Write(std::string_view name, ByteSpan data) const;
   // Replaces a file the player chose by its path (absolute, or relative to this folder).
-  WriteOutcome WritePath(const std::filesystem::path& file, ByteSpan data) const;
+  OsStatus WritePath(const std::filesystem::path& file, ByteSpan data) const;
 
   // Tests replace the writer to fail a write at chosen steps.
   void SetReplace(Replace replace) { replace_ = std::move(replace); }
 
  private:
-  WriteOutcome MakeFolder(const std::filesystem::path& folder) const;
+  OsStatus MakeFolder(const std::filesystem::path& folder) const;
   const GameFolder& game_;
   GameFolder folder_;
   Replace replace_;

@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "persist/failing_writer.h"
 #include "persist/slot_files.h"
-#include "platform/safe_write.h"
 #include "platform/write_folder.h"
 #include "support/test_support.h"
 
@@ -50,9 +50,9 @@ TEST(WriteFolder, ReadsHereFirstThenTheGameFolderAndMakesItsFolderOnTheFirstWrit
   ASSERT_TRUE(folder.Write("save\\flags.dat", Bytes{1}));
   EXPECT_TRUE(fs::is_regular_file(folder.path() / "save" / "flags.dat"));
   for (const char* outside : {"../escape.dat", "/etc/escape.dat", "C:\\escape.dat", ""}) {
-    const WriteOutcome refused = folder.Write(outside, Bytes{1});
-    EXPECT_FALSE(refused.ok) << outside;
-    EXPECT_FALSE(refused.reason.empty()) << outside;
+    const OsStatus refused = folder.Write(outside, Bytes{1});
+    EXPECT_FALSE(refused.ok()) << outside;
+    EXPECT_FALSE(refused.error().empty()) << outside;
   }
   EXPECT_FALSE(fs::exists(data.path() / "orvane" / "escape.dat"));
 }
@@ -62,50 +62,14 @@ TEST(WriteFolder, AFolderThatCannotBeMadeFailsWithItsReason) {
   game.Write("blocker", "a file where a folder would go");
   const GameFolder gameFolder(game.path());
   const WriteFolder folder(gameFolder, game.path() / "blocker" / "saves");
-  const WriteOutcome outcome = folder.Write("Data_0.dat", Bytes{1, 2});
-  EXPECT_FALSE(outcome.ok);
-  EXPECT_NE(outcome.reason.find("blocker"), std::string::npos) << outcome.reason;
+  const OsStatus outcome = folder.Write("Data_0.dat", Bytes{1, 2});
+  EXPECT_FALSE(outcome.ok());
+  EXPECT_NE(outcome.error().find("blocker"), std::string::npos) << outcome.error();
   EXPECT_EQ(game.Read("blocker"), "a file where a folder would go");
 }
 
-// Every point at which replacing a file can fail, in the order a save meets them.
-struct FaultPoint {
-  WriteStep step;
-  size_t afterBytes;  // for WriteData: fail once this many bytes are in the temporary file
-};
-
-std::vector<FaultPoint> EveryFaultPoint(size_t size) {
-  std::vector<FaultPoint> points = {{WriteStep::OpenTemporary, 0}};
-  for (size_t at = 0; at < size; at += 4096) points.push_back({WriteStep::WriteData, at});
-  for (WriteStep step : {WriteStep::Flush, WriteStep::Close, WriteStep::Rename}) points.push_back({step, size});
-  return points;
-}
-
-WriteFault FailAt(FaultPoint point, int error) {
-  return [point, error](WriteStep step, size_t written) {
-    return step == point.step && (step != WriteStep::WriteData || written == point.afterBytes) ? error : 0;
-  };
-}
-
-TEST(SafeWrite, AFailureAtAnyStepKeepsTheOldFileAndLeavesNoTemporaryFile) {
-  TempDir dir;
-  const fs::path file = dir.path() / "data_0.dat";
-  dir.Write("data_0.dat", "the previous contents");
-  const Bytes fresh(10000, 0x5A);
-  const auto points = EveryFaultPoint(fresh.size());
-  ASSERT_EQ(points.size(), 7u);  // open, three chunks, flush, close, rename
-  for (const FaultPoint& point : points) {
-    const WriteOutcome outcome = ReplaceFileSafely(file, fresh, FailAt(point, ENOSPC));
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_NE(outcome.reason.find(std::strerror(ENOSPC)), std::string::npos) << outcome.reason;
-    EXPECT_EQ(dir.Read("data_0.dat"), "the previous contents");
-    EXPECT_FALSE(fs::exists(TemporaryNameFor(file)));
-  }
-  // A temporary file left by a save that was killed does not stand in the way.
-  dir.Write("data_0.dat.orvane-tmp", "half a save");
-  ASSERT_TRUE(ReplaceFileSafely(file, fresh));
-  EXPECT_EQ(dir.Read("data_0.dat"), std::string(10000, 'Z'));
-  EXPECT_FALSE(fs::exists(TemporaryNameFor(file)));
+size_t FilesIn(const fs::path& folder) {
+  return size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 TEST(SlotFiles, AFailedSaveAtEveryStepKeepsThePreviousSlotWhole) {
@@ -123,23 +87,31 @@ TEST(SlotFiles, AFailedSaveAtEveryStepKeepsThePreviousSlotWhole) {
 
   SceneState second = first;
   second.readPosition = 99;
-  for (const FaultPoint& point : EveryFaultPoint(19464)) {
+  const auto points = test::EveryFaultPoint(19464);
+  ASSERT_EQ(points.size(), 9u);  // open, five pieces, flush, close, rename
+  for (const test::FaultPoint& point : points) {
     for (int error : {ENOSPC, EIO}) {
       folder.SetReplace([&](const fs::path& file, ByteSpan data) {
-        return ReplaceFileSafely(file, data, FailAt(point, error));
+        return test::WriteFailingAt(point, error, file, data);
       });
-      const WriteOutcome outcome =
+      const OsStatus outcome =
           slots.Save(2, LocalTime{2025, 1, 1, 0, 0, 0}, "second", second, Bytes(11000, 3), Bytes(6144, 4));
-      EXPECT_FALSE(outcome.ok);
-      EXPECT_FALSE(outcome.reason.empty());
+      EXPECT_FALSE(outcome.ok());
+      EXPECT_NE(outcome.error().find(std::strerror(error)), std::string::npos) << outcome.error();
       EXPECT_EQ(game.Read("Data_2.dat"), previous);
       EXPECT_EQ(slots.Caption(2), "2: 2024 05/06 07:08:09\x81\x40" "first");
-      EXPECT_EQ(std::distance(fs::directory_iterator(game.path()), fs::directory_iterator()), 1);
+      EXPECT_EQ(FilesIn(game.path()), 1u);  // no temporary file stays behind
     }
   }
-  folder.SetReplace([](const fs::path& file, ByteSpan data) { return ReplaceFileSafely(file, data); });
+
+  // The player's own replacement: a temporary file left by a save that was killed does not
+  // stand in the way, and the new slot replaces the old one whole.
+  folder.SetReplace([](const fs::path& file, ByteSpan data) { return WriteFileAtomically(file, data); });
+  game.Write("Data_2.dat.1234-5.orvane-tmp", "half a save");
   ASSERT_TRUE(slots.Save(2, LocalTime{2025, 1, 1, 0, 0, 0}, "second", second, Bytes(11000, 3), Bytes(6144, 4)));
   EXPECT_EQ(slots.Caption(2), "2: 2025 01/01 00:00:00\x81\x40" "second");
+  EXPECT_EQ(game.Read("Data_2.dat").size(), 19464u);
+  EXPECT_EQ(FilesIn(game.path()), 2u);
 }
 
 TEST(SlotFiles, SavingAndLoadingReachTheSameFileWhateverTheLetterCase) {
