@@ -158,7 +158,7 @@ bool Player::NextTimerDue(uint32_t& dueMs) {
   bool any = false;
   const uint32_t now = services.clock.NowMs();
   for (const WindowTimer* t : {&timer1_, &timer2_, &timer3_}) {
-    if (!t->enabled) continue;
+    if (!t->enabled || t->intervalMs == 0) continue;
     if (!any || int32_t(t->dueMs - now) < int32_t(dueMs - now)) dueMs = t->dueMs;
     any = true;
   }
@@ -166,9 +166,10 @@ bool Player::NextTimerDue(uint32_t& dueMs) {
 }
 
 void Player::Fire(WindowTimer& timer, void (Player::*handler)(), uint32_t nowMs) {
-  if (closed_ || !timer.enabled || !Due(nowMs, timer.dueMs)) return;
-  // A timer with a zero interval would fire forever without letting time pass.
-  timer.dueMs = nowMs + std::max<uint32_t>(timer.intervalMs, 1);
+  // A timer with a zero interval never fires, as the form library's did: a game that never set
+  // the blink interval (a loaded slot restores it as 0) must not wake the loop every moment.
+  if (closed_ || !timer.enabled || timer.intervalMs == 0 || !Due(nowMs, timer.dueMs)) return;
+  timer.dueMs = nowMs + timer.intervalMs;
   (this->*handler)();
 }
 

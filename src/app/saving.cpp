@@ -56,11 +56,9 @@ bool Player::LoadSlot(std::string_view fileName) {
   SceneState saved;
   ReadSceneRecord(parts.scene, saved);
   std::string previousScenario = interpreter.scenario.ScenarioBuffer();
-  if (!interpreter.scenario.SwitchScenario(saved.scenarioName.str(), saved.scenarioName.str())) {
-    ShowMessage(Sj("シナリオファイルの読みこみに失敗しました。"));
-    return false;
-  }
+  if (!interpreter.SwitchScenario(saved.scenarioName.str(), saved.scenarioName.str())) return false;
   if (saved.readPosition < 0 || size_t(saved.readPosition) > interpreter.scenario.ScenarioBuffer().size()) {
+    // No jump has indexed the slot's text, so the labels are indexed anew for the old one.
     interpreter.scenario.SetBuffer(std::move(previousScenario));
     ShowMessage(Sj("セーブデータが壊れているため、ロードできません。"));
     return false;
