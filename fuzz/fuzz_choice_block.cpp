@@ -83,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ChoiceContext c{story,  reader, scene, story.offset, cursorX, cursorY, pageEnded, pageIndex, history,
                     skipMode, window, screen, tint, text, fonts, clock};
     pictures ? choices.ShowPictureChoice(c) : choices.ShowChoice(c);
-    for (int y = -40; y < 520; y += 37)
-      for (int x = -40; x < 680; x += 53) choices.PointerMoved(c, x, y);
+    for (int y = -40; y < 520; y += 89)
+      for (int x = -40; x < 680; x += 97) choices.PointerMoved(c, x, y);
     choices.ChoiceKey(c, KeyCode::Up);
     choices.ChoiceKey(c, KeyCode::Down);
     pictures ? choices.ResolvePictureChoice(c) : choices.ChoiceKey(c, KeyCode::Enter);
