@@ -1,10 +1,12 @@
 // The desktop composition root: the single-instance guard, SDL's window and sound, and the
 // game object built on them.
-#include "platform/sdl/desktop.h"
+#include "app/desktop_run.h"
+
+#include <ctime>
 
 #include <cstdio>
 
-#include "app/form.h"
+#include "app/player.h"
 #include "app/game_check.h"
 #include "platform/sdl/desktop_session.h"
 #include "platform/sdl/sdl_audio.h"
@@ -63,10 +65,14 @@ int RunDesktop(const CommandLine& options) {
   SdlAudio audio(audioOptions);
   int result = 0;
   {
-    TForm1 game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio});
+    StreamDiagnostics diagnostics(stderr);
+    PlayerOptions playerOptions;
+    playerOptions.randomSeed = options.seed ? *options.seed : uint32_t(std::time(nullptr));
+    Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics},
+                playerOptions);
     game.FormCreate();
     PumpingGame pumping(game, audio);
-    result = game.closed ? 0 : session.Run(pumping);
+    result = game.closed() ? 0 : session.Run(pumping);
   }
   return result;
 }
