@@ -23,7 +23,6 @@ struct FuzzStory : ChoiceStory {
   std::string text, line;
   int32_t offset = 0;
   bool closed = false;
-  Choices* choices = nullptr;
 
   bool FetchLine() override {
     if (size_t(offset) >= text.size() || text[size_t(offset)] == '\0') return !(closed = true);
@@ -34,8 +33,11 @@ struct FuzzStory : ChoiceStory {
     return true;
   }
   const std::string& LineBuffer() const override { return line; }
-  std::string_view ScenarioText() const override { return text; }
   void InterpretStep() override {}
+  void JumpToLabel(std::string_view label) override {
+    while (FetchLine())
+      if (line == label) return;
+  }
   bool SwitchScenario(std::string_view name) override { return name.size() % 2 == 0; }
   bool Closed() const override { return closed; }
   void StopWaitIndicator() override {}
@@ -45,15 +47,12 @@ struct FuzzStory : ChoiceStory {
   int32_t MessageDelayMs() const override { return 1; }
   void RepaintScreen() override {}
   void PresentWindow() override {}
+  void WaitMs(int32_t) override {}
   void ShowMessage(std::string_view) override {}
   void Note(std::string_view) override {}
   void TakeSavePoint(bool) override {}
   std::string LoadMenuCaption(int slot) const override { return std::string(size_t(slot) * 40, '\x81'); }
-  bool LoadSlot(std::string_view fileName) override {
-    if (fileName != "data_1.dat") return false;
-    choices->Reset();
-    return true;
-  }
+  bool LoadSlotFile(std::string_view fileName) override { return fileName == "data_1.dat"; }
   PictureLoad LoadPicture(std::string_view name) override {
     if (name.empty()) return PictureLoad::None();
     if (name[0] == 'x') return PictureLoad::Unreadable(name);
@@ -71,7 +70,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (bool pictures : {false, true}) {
     FuzzStory story;
     Choices choices;
-    story.choices = &choices;
     story.text.assign(reinterpret_cast<const char*>(data), size);
     FuzzClock clock;
     ScriptReader reader;
@@ -79,9 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     scene.fontSize = 12;
     MessageHistory history;
     int32_t cursorX = 0, cursorY = 0, pageIndex = 255;
-    bool pageEnded = false, skipMode = true;
-    ChoiceContext c{story,  reader, scene, story.offset, cursorX, cursorY, pageEnded, pageIndex, history,
-                    skipMode, window, screen, tint, text, fonts, clock};
+    bool pageEnded = false, skipMode = true, choiceActive = false, pictureChoiceActive = false, onChoice = false;
+    int32_t hovered = 0;
+    ChoiceContext c{story,    reader,       scene,    story.offset, cursorX,  cursorY, pageEnded,
+                    pageIndex, history,     skipMode, choiceActive, pictureChoiceActive, hovered, onChoice,
+                    window,   screen,       tint,     text,         fonts,    clock};
     pictures ? choices.ShowPictureChoice(c) : choices.ShowChoice(c);
     for (int y = -40; y < 520; y += 89)
       for (int x = -40; x < 680; x += 97) choices.PointerMoved(c, x, y);

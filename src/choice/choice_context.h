@@ -26,9 +26,10 @@ class ChoiceStory {
   // has been told and the window is closing.
   virtual bool FetchLine() = 0;
   virtual const std::string& LineBuffer() const = 0;
-  // The bytes of the current scenario, for naming the line a diagnostic is about.
-  virtual std::string_view ScenarioText() const = 0;
   virtual void InterpretStep() = 0;
+  // Reading goes on after the first line that is the label exactly; without one the scenario
+  // ends (the player is told and the window closes).
+  virtual void JumpToLabel(std::string_view label) = 0;
   // Replaces the scenario; false (the player told, nothing changed) when it cannot be loaded.
   virtual bool SwitchScenario(std::string_view name) = 0;
   virtual bool Closed() const = 0;
@@ -44,8 +45,11 @@ class ChoiceStory {
   virtual void RepaintScreen() = 0;
   // The window surface as it is, shown.
   virtual void PresentWindow() = 0;
+  // A pause that blocks the game, as the message text's typing pauses.
+  virtual void WaitMs(int32_t ms) = 0;
   virtual void ShowMessage(std::string_view sjisText) = 0;
-  // A note for the game's author on standard error (a script problem the game goes on past).
+  // A note for whoever runs the player about the scenario line just read (a script problem
+  // the game goes on past).
   virtual void Note(std::string_view text) = 0;
 
   // --- scene and saves ---
@@ -53,7 +57,7 @@ class ChoiceStory {
   // The caption of the Load menu's entry for slot 0..9.
   virtual std::string LoadMenuCaption(int slot) const = 0;
   // Restores a save slot file; false when there is none (nothing changed).
-  virtual bool LoadSlot(std::string_view fileName) = 0;
+  virtual bool LoadSlotFile(std::string_view fileName) = 0;
   virtual PictureLoad LoadPicture(std::string_view name) = 0;
 };
 
@@ -68,15 +72,19 @@ struct ChoiceContext {
   bool& pageEnded;
   int32_t& pageIndex;
   MessageHistory& history;
-  // The input state.
+  // The input state the choices share with the window's handlers.
   bool& skipMode;
+  bool& choiceActive;         // a text choice waits for the player
+  bool& pictureChoiceActive;  // a picture choice waits for the player
+  int32_t& hoveredChoice;     // the entry last pointed at (or moved to by the keys)
+  bool& pointerOnChoice;      // the last pointer movement ended over an entry
   // The layers.
   Image& windowSurface;
   Image& screenImage;
   const Image& tintImage;
   TextLayer& textImage;
   FontRenderer& fonts;
-  Clock& clock;
+  Clock& clock;  // for the state of the button while captions are typed
 };
 
 }  // namespace orv

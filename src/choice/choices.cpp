@@ -30,14 +30,6 @@ bool WithinDrawingRange(int64_t x, int64_t y) {
   return x > -kDrawingRange && x < kDrawingRange && y > -kDrawingRange && y < kDrawingRange;
 }
 
-int LineNumberAt(std::string_view text, int32_t offset) {
-  const size_t end = offset < 0 ? 0 : std::min(text.size(), size_t(offset));
-  int line = 1;
-  for (size_t i = 0; i + 1 < end; ++i)
-    if (text[i] == '\r' && text[i + 1] == '\n') ++line;
-  return line;
-}
-
 void BeginPageAfterChoice(ChoiceContext& c) {
   c.pageEnded = false;
   c.textCursorX = c.scene.textX;
@@ -45,22 +37,15 @@ void BeginPageAfterChoice(ChoiceContext& c) {
   c.history.Rotate(c.pageIndex);
 }
 
-void Choices::Reset() {
-  choiceActive = false;
-  pictureChoiceActive = false;
-  hoveredChoice = 0;
-  pointerOnChoice = false;
-}
-
 void Choices::PointerMoved(ChoiceContext& c, int x, int y) {
   bool onEntry = false;
-  if (choiceActive) {
+  if (c.choiceActive) {
     for (int entry = 0; entry < kMaxChoices; ++entry) onEntry |= HoverChoice(c, entry, x, y);
     c.story.RepaintScreen();
   }
-  if (pictureChoiceActive)
+  if (c.pictureChoiceActive)
     for (int entry = 0; entry < kMaxChoices; ++entry) onEntry |= HoverPictureChoice(c, entry, x, y);
-  pointerOnChoice = onEntry;
+  c.pointerOnChoice = onEntry;
 }
 
 Choices::TargetOutcome Choices::CarryOutTarget(ChoiceContext& c, FixedText<255>& storedTarget) {
@@ -73,14 +58,8 @@ Choices::TargetOutcome Choices::CarryOutTarget(ChoiceContext& c, FixedText<255>&
       storedTarget.Set(text);
       c.scene.readPosition = 0;
       c.scriptOffset = 0;
-      // A label that is not there runs the search to the end of the scenario, which ends the
-      // game with its message.
-      while (c.story.FetchLine()) {
-        if (c.story.LineBuffer() == text) {
-          c.scene.readPosition = c.scriptOffset;
-          break;
-        }
-      }
+      c.story.JumpToLabel(text);
+      if (!c.story.Closed()) c.scene.readPosition = c.scriptOffset;
       return TargetOutcome::Done;
     }
     case ChoiceTargetKind::Scenario: {
@@ -99,7 +78,7 @@ Choices::TargetOutcome Choices::CarryOutTarget(ChoiceContext& c, FixedText<255>&
     }
     case ChoiceTargetKind::Slot: {
       const std::string file = SlotFileName(target.rest);
-      if (file.empty() || !c.story.LoadSlot(file)) return TargetOutcome::SlotMissing;
+      if (file.empty() || !c.story.LoadSlotFile(file)) return TargetOutcome::SlotMissing;
       // The load has reset the scene, and with it this choice.
       c.story.InterpretStep();
       return TargetOutcome::SlotLoaded;
@@ -110,9 +89,8 @@ Choices::TargetOutcome Choices::CarryOutTarget(ChoiceContext& c, FixedText<255>&
   return TargetOutcome::Done;
 }
 
-void Choices::NoteExtraEntry(ChoiceContext& c, int32_t lineStart, std::string_view command) {
-  c.story.Note(c.scene.scenarioName.str() + " line " + std::to_string(LineNumberAt(c.story.ScenarioText(), lineStart)) +
-               ": " + std::string(command) + " takes at most ten entries; this line is left out");
+void Choices::NoteExtraEntry(ChoiceContext& c, std::string_view command) {
+  c.story.Note(std::string(command) + " takes at most ten entries; this line is left out");
 }
 
 }  // namespace orv

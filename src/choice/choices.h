@@ -1,6 +1,8 @@
 #pragma once
-// Text choices (SELECT) and picture choices (SELECTCG): the two entry lists, the flags the
-// input handlers consult, and the steps that show, point at and take a choice.
+// Text choices (SELECT) and picture choices (SELECTCG): the two entry lists and the steps
+// that show, point at and take a choice. The flags the window's handlers consult
+// (choiceActive, pictureChoiceActive, hoveredChoice, pointerOnChoice) are the window's; the
+// steps change them through the context.
 //
 // Text choice: the captions are listed under the text already in the message box, typed
 // straight onto the window (page mode: drawn whole). Pointing at one or moving to it with the
@@ -30,14 +32,6 @@ class Choices {
  public:
   ChoiceList list;
   PictureChoiceList pictureList;
-
-  bool choiceActive = false;         // a text choice waits for the player
-  bool pictureChoiceActive = false;  // a picture choice waits for the player
-  int32_t hoveredChoice = 0;         // the entry last pointed at (or moved to by the keys)
-  bool pointerOnChoice = false;      // the last pointer movement ended over an entry
-
-  // The scene reset: back to idle.
-  void Reset();
 
   // SELECT: reads the block, lists the captions and waits. Returns false (the command
   // handler's result: the interpreter stops on this line).
@@ -70,7 +64,7 @@ class Choices {
   // moved the game on already, and a slot target without a slot leaves the choice waiting.
   enum class TargetOutcome { Done, SlotLoaded, SlotMissing };
   TargetOutcome CarryOutTarget(ChoiceContext& c, FixedText<255>& storedTarget);
-  void NoteExtraEntry(ChoiceContext& c, int32_t lineStart, std::string_view command);
+  void NoteExtraEntry(ChoiceContext& c, std::string_view command);
   // Picture names that failed in this choice; each is reported once.
   std::vector<std::string> reportedPictures_;
 };

@@ -8,7 +8,7 @@
 namespace orv {
 
 namespace {
-constexpr uint32_t kPressedPictureMs = 300;
+constexpr int32_t kPressedPictureMs = 300;
 }  // namespace
 
 bool Choices::ShowPictureChoice(ChoiceContext& c) {
@@ -17,11 +17,10 @@ bool Choices::ShowPictureChoice(ChoiceContext& c) {
   reportedPictures_.clear();
   if (!FetchBlockLine(c)) return false;  // the opening line, whatever it holds
   for (;;) {
-    const int32_t lineStart = c.scriptOffset;
     if (!FetchBlockLine(c)) return false;  // no "}" before the end: the game is ending
     if (LineBegins(c, '}')) break;
     if (pictureList.Full()) {
-      NoteExtraEntry(c, lineStart, "SELECTCG");
+      NoteExtraEntry(c, "SELECTCG");
       continue;
     }
     const PictureChoiceEntryLine entry = ReadPictureChoiceEntry(c.reader);
@@ -40,12 +39,12 @@ bool Choices::ShowPictureChoice(ChoiceContext& c) {
     ++pictureList.count;
   }
 
-  pictureChoiceActive = true;
+  c.pictureChoiceActive = true;
   c.skipMode = false;
   CopyImage(pictureList.backdrop, c.windowSurface);
   for (int i = 0; i < kMaxChoices; ++i) HoverPictureChoice(c, i, 0, 0);
   // Only a movement over this choice's pictures lets a click take one.
-  pointerOnChoice = false;
+  c.pointerOnChoice = false;
   return false;
 }
 
@@ -94,23 +93,23 @@ bool Choices::HoverPictureChoice(ChoiceContext& c, int entry, int x, int y) {
   RestoreFromBackdrop(c, entry);
   pictureList.shownHover[e] = hit ? 1 : 0;
   LoadEntryPicture(c, entry, hit ? pictureList.hoverPicture[e].str() : pictureList.normalPicture[e].str());
-  if (hit) hoveredChoice = entry;
+  if (hit) c.hoveredChoice = entry;
   DrawPictureEntry(c, entry);
   return hit;
 }
 
 void Choices::ResolvePictureChoice(ChoiceContext& c) {
-  const int entry = hoveredChoice;
+  const int entry = c.hoveredChoice;
   if (entry < 0 || entry >= kMaxChoices || pictureList.Free(entry)) return;
   const size_t e = size_t(entry);
   LoadEntryPicture(c, entry, pictureList.pressedPicture[e].str());
   DrawPictureEntry(c, entry);
-  c.clock.WaitMs(kPressedPictureMs);
+  c.story.WaitMs(kPressedPictureMs);
   LoadEntryPicture(c, entry, pictureList.normalPicture[e].str());
   DrawPictureEntry(c, entry);
   if (CarryOutTarget(c, pictureList.targets[e]) != TargetOutcome::Done || c.story.Closed()) return;
 
-  pictureChoiceActive = false;
+  c.pictureChoiceActive = false;
   c.story.EnableSkipItem();
   c.story.StartWaitIndicator();
 

@@ -31,13 +31,12 @@ bool Choices::ShowChoice(ChoiceContext& c) {
 
   const FontSpec font = CaptionFont(c.scene, c.scene.choiceColor);
   for (;;) {
-    const int32_t lineStart = c.scriptOffset;
     if (!FetchBlockLine(c)) return false;  // no "}" before the end: the game is ending
     if (LineBegins(c, '}')) break;
     std::optional<ChoiceEntryLine> entry = ReadChoiceEntry(c.reader);
     if (!entry) continue;
     if (list.Full()) {
-      NoteExtraEntry(c, lineStart, "SELECT");
+      NoteExtraEntry(c, "SELECT");
       continue;
     }
     const size_t i = size_t(list.count);
@@ -50,12 +49,12 @@ bool Choices::ShowChoice(ChoiceContext& c) {
   }
 
   DrawCaptions(c, !c.story.PageMode());
-  choiceActive = true;
+  c.choiceActive = true;
   c.skipMode = false;
   // Each choice starts from its first entry, and only a movement over this choice's captions
   // lets a click take one.
-  hoveredChoice = 0;
-  pointerOnChoice = false;
+  c.hoveredChoice = 0;
+  c.pointerOnChoice = false;
   return false;
 }
 
@@ -77,7 +76,7 @@ void Choices::DrawCaptions(ChoiceContext& c, bool typed) {
       if (!WithinDrawingRange(at.x, at.y)) break;
       at.x += c.fonts.Draw(c.windowSurface, at.x, at.y, character, font);
       c.story.PresentWindow();
-      if (delayMs > 0) c.clock.WaitMs(uint32_t(delayMs));
+      if (delayMs > 0) c.story.WaitMs(delayMs);
       next += character.size();
     }
   }
@@ -94,13 +93,13 @@ bool Choices::HoverChoice(ChoiceContext& c, int entry, int x, int y) {
   const bool hit = at.x < x && x < at.x + width && at.y < y && y < at.y + height;
   if (hit) font.color = RgbFromColorRef(c.scene.choiceHoverColor);
   DrawCaption(c, c.screenImage, at, caption, font);
-  if (hit) hoveredChoice = entry;
+  if (hit) c.hoveredChoice = entry;
   return hit;
 }
 
 void Choices::RedrawCaptions(ChoiceContext& c) {
   for (int i = 0; i < kMaxChoices && list.positions[size_t(i)].y != -1; ++i) {
-    const ColorRef color = i == hoveredChoice ? c.scene.choiceHoverColor : c.scene.choiceColor;
+    const ColorRef color = i == c.hoveredChoice ? c.scene.choiceHoverColor : c.scene.choiceColor;
     DrawCaption(c, c.screenImage, list.positions[size_t(i)], list.captions[size_t(i)].str(),
                 CaptionFont(c.scene, color));
   }
@@ -110,12 +109,12 @@ void Choices::RedrawCaptions(ChoiceContext& c) {
 void Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
   switch (key) {
     case KeyCode::Down:
-      hoveredChoice = hoveredChoice + 1 >= list.count ? 0 : hoveredChoice + 1;
+      c.hoveredChoice = c.hoveredChoice + 1 >= list.count ? 0 : c.hoveredChoice + 1;
       RedrawCaptions(c);
       break;
     case KeyCode::Up:
       // A choice without entries has no last entry to wrap to: it stays on entry 0.
-      hoveredChoice = hoveredChoice - 1 < 0 ? std::max(list.count - 1, 0) : hoveredChoice - 1;
+      c.hoveredChoice = c.hoveredChoice - 1 < 0 ? std::max(list.count - 1, 0) : c.hoveredChoice - 1;
       RedrawCaptions(c);
       break;
     case KeyCode::Enter:
@@ -127,10 +126,10 @@ void Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
 }
 
 void Choices::ResolveChoice(ChoiceContext& c) {
-  if (hoveredChoice < 0 || hoveredChoice >= kMaxChoices) return;
-  if (CarryOutTarget(c, list.targets[size_t(hoveredChoice)]) != TargetOutcome::Done || c.story.Closed()) return;
+  if (c.hoveredChoice < 0 || c.hoveredChoice >= kMaxChoices) return;
+  if (CarryOutTarget(c, list.targets[size_t(c.hoveredChoice)]) != TargetOutcome::Done || c.story.Closed()) return;
 
-  choiceActive = false;
+  c.choiceActive = false;
   c.story.EnableSkipItem();
   c.story.StartWaitIndicator();
 

@@ -1,6 +1,7 @@
 #pragma once
 // The choices on their own: a scenario text in memory, real layers and fonts, and a story that
 // records what the choices asked of the rest of the player.
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -45,9 +46,10 @@ struct ChoiceRig : ChoiceStory {
   }
 
   ChoiceContext Context() {
-    return ChoiceContext{*this,      reader,      scene,         scriptOffset,  textCursorX, textCursorY,
-                         pageEnded,  pageIndex,   history,       skipMode,      windowSurface, screenImage,
-                         tintImage,  textImage,   fonts,         clock};
+    return ChoiceContext{*this,     reader,      scene,       scriptOffset,    textCursorX,
+                         textCursorY, pageEnded,  pageIndex,   history,         skipMode,
+                         choiceActive, pictureChoiceActive, hoveredChoice, pointerOnChoice, windowSurface,
+                         screenImage, tintImage,  textImage,   fonts,           clock};
   }
   // Runs the command handler, as the interpreter does after reading the keyword.
   void Show(bool pictureChoice) {
@@ -64,7 +66,7 @@ struct ChoiceRig : ChoiceStory {
   }
   void Take() {
     ChoiceContext c = Context();
-    choices.choiceActive ? choices.ResolveChoice(c) : choices.ResolvePictureChoice(c);
+    choiceActive ? choices.ResolveChoice(c) : choices.ResolvePictureChoice(c);
   }
   // The byte offset just after the scenario line that is `line` exactly.
   int32_t OffsetAfter(const std::string& line) const {
@@ -84,8 +86,11 @@ struct ChoiceRig : ChoiceStory {
     return true;
   }
   const std::string& LineBuffer() const override { return lineBuffer; }
-  std::string_view ScenarioText() const override { return text; }
   void InterpretStep() override { steps.push_back(scriptOffset); }
+  void JumpToLabel(std::string_view label) override {
+    while (FetchLine())
+      if (lineBuffer == label) return;
+  }
   bool SwitchScenario(std::string_view name) override {
     auto file = files.find(std::string(name));
     if (file == files.end()) {
@@ -103,17 +108,23 @@ struct ChoiceRig : ChoiceStory {
   int32_t MessageDelayMs() const override { return messageDelayMs; }
   void RepaintScreen() override { CopyImage(windowSurface, screenImage); }
   void PresentWindow() override { ++presents; }
+  void WaitMs(int32_t ms) override { clock.WaitMs(uint32_t(ms)); }
   void ShowMessage(std::string_view message) override { messages.emplace_back(message); }
-  void Note(std::string_view note) override { notes.emplace_back(note); }
+  // As the player does: the note names the line just read.
+  void Note(std::string_view note) override {
+    const auto lineEnds = std::count(text.begin(), text.begin() + scriptOffset, '\n');
+    notes.push_back("line " + std::to_string(lineEnds) + ": " + std::string(note));
+  }
   void TakeSavePoint(bool setReadPosition) override {
     if (setReadPosition) scene.readPosition = scriptOffset;
     savePoints.push_back(scene.readPosition);
   }
   std::string LoadMenuCaption(int slot) const override { return "caption of slot " + std::to_string(slot); }
-  bool LoadSlot(std::string_view fileName) override {
+  bool LoadSlotFile(std::string_view fileName) override {
     slotLoads.emplace_back(fileName);
     if (!slotFiles.contains(std::string(fileName))) return false;
-    choices.Reset();
+    choiceActive = pictureChoiceActive = pointerOnChoice = false;  // the scene reset
+    hoveredChoice = 0;
     return true;
   }
   PictureLoad LoadPicture(std::string_view name) override {
@@ -130,6 +141,8 @@ struct ChoiceRig : ChoiceStory {
   SceneState scene;
   int32_t scriptOffset = 0, textCursorX = 0, textCursorY = 0, pageIndex = 0;
   bool pageEnded = true, skipMode = true;
+  bool choiceActive = false, pictureChoiceActive = false, pointerOnChoice = false;
+  int32_t hoveredChoice = 0;
   MessageHistory history;
   Image windowSurface{kStageWidth, kStageHeight}, screenImage{kStageWidth, kStageHeight};
   Image tintImage{kStageWidth, kStageHeight};

@@ -70,7 +70,7 @@ TEST(PictureChoice, ShowsEveryEntryInItsNormalPictureOverTheBackdrop) {
   EXPECT_EQ(list.bottom[0], 82);
   EXPECT_EQ(list.shownHover[0], 0);
   EXPECT_EQ(list.top[2], -1);
-  EXPECT_TRUE(rig.choices.pictureChoiceActive);
+  EXPECT_TRUE(rig.pictureChoiceActive);
   EXPECT_FALSE(rig.skipMode);
   EXPECT_EQ(rig.windowSurface.Pixel(100, 50), kNormal);
   EXPECT_EQ(rig.windowSurface.Pixel(99, 50), kBackdrop);
@@ -84,15 +84,15 @@ TEST(PictureChoice, HitTestsAreStrictAndSwapsLeaveNoTrace) {
   rig.Show(true);
   for (auto [x, y, hit] : {std::tuple{101, 51, true}, {163, 81, true}, {100, 60, false}, {164, 60, false}}) {
     rig.Move(x, y);
-    EXPECT_EQ(rig.choices.pointerOnChoice, hit) << x << "," << y;
+    EXPECT_EQ(rig.pointerOnChoice, hit) << x << "," << y;
   }
   rig.Move(120, 60);
-  EXPECT_EQ(rig.choices.hoveredChoice, 0);
+  EXPECT_EQ(rig.hoveredChoice, 0);
   EXPECT_EQ(rig.windowSurface.Pixel(179, 89), kHover);  // the larger hover picture
   // Straight onto the second entry: the first is back to normal without a trace of the
   // larger picture, the second shows its hover picture, in the same movement.
   rig.Move(200, 60);
-  EXPECT_EQ(rig.choices.hoveredChoice, 1);
+  EXPECT_EQ(rig.hoveredChoice, 1);
   EXPECT_EQ(rig.choices.pictureList.shownHover, (std::array<int32_t, 10>{0, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
   EXPECT_EQ(rig.windowSurface.Pixel(120, 60), kNormal);
   EXPECT_EQ(rig.windowSurface.Pixel(110, 85), kBackdrop);
@@ -115,7 +115,7 @@ TEST(PictureChoice, TakingAnEntryFlashesThePressedPictureThenRestoresTheScreen) 
   EXPECT_EQ(duringPress.Pixel(170, 52), kPressed);
   EXPECT_EQ(duringPress.Pixel(170, 75), kHover);  // see-through: the hover picture shows under it
   EXPECT_EQ(rig.windowSurface.Pixel(170, 60), kBackdrop);
-  EXPECT_FALSE(rig.choices.pictureChoiceActive);
+  EXPECT_FALSE(rig.pictureChoiceActive);
   // No jump: reading and the save point go on after the block.
   EXPECT_EQ(rig.savePoints, std::vector<int32_t>{rig.OffsetAfter("}")});
   EXPECT_EQ(rig.steps, std::vector<int32_t>{rig.OffsetAfter("}")});
@@ -143,7 +143,7 @@ TEST(PictureChoice, BrokenAndMissingPicturesAndTooManyEntries) {
   EXPECT_EQ(list.right[2], 300);
   EXPECT_EQ(list.right[3], 400);
   rig.Move(300, 50);
-  EXPECT_FALSE(rig.choices.pointerOnChoice);
+  EXPECT_FALSE(rig.pointerOnChoice);
 
   // A holder keeps what it held: the same entry in the next choice shows its old picture when
   // the new one cannot be loaded.
@@ -159,7 +159,7 @@ TEST(PictureChoice, AnEmptyBlockWaitsAndNothingTakesIt) {
   rig.Show(true);
   rig.Move(0, 0);
   rig.Take();
-  EXPECT_TRUE(rig.choices.pictureChoiceActive);
+  EXPECT_TRUE(rig.pictureChoiceActive);
   EXPECT_TRUE(rig.steps.empty());
   EXPECT_TRUE(rig.clock.waits.empty());
 }

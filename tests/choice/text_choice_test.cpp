@@ -23,6 +23,8 @@ TEST(TextChoice, ReadsTheBlockAndListsTheCaptionsUnderTheText) {
   ChoiceRig rig(kNorthSouth);
   rig.textCursorY = 340;
   rig.scene.lineSpacing = 4;
+  rig.hoveredChoice = 7;  // left by an earlier, longer choice
+  rig.pointerOnChoice = true;
   rig.Show(false);
   const ChoiceList& list = rig.choices.list;
   ASSERT_EQ(list.count, 2);
@@ -35,7 +37,9 @@ TEST(TextChoice, ReadsTheBlockAndListsTheCaptionsUnderTheText) {
   EXPECT_EQ(list.positions[1].y, 340 + cell + 4);
   EXPECT_EQ(list.positions[2].y, 340 + 2 * (cell + 4));  // where a third would go
   EXPECT_EQ(list.positions[3].y, -1);
-  EXPECT_TRUE(rig.choices.choiceActive);
+  EXPECT_TRUE(rig.choiceActive);
+  EXPECT_EQ(rig.hoveredChoice, 0);
+  EXPECT_FALSE(rig.pointerOnChoice);
   EXPECT_FALSE(rig.skipMode);
   EXPECT_FALSE(rig.indicatorRunning);
   EXPECT_EQ(rig.scriptOffset, rig.OffsetAfter("}"));
@@ -74,16 +78,14 @@ TEST(TextChoice, SlotCaptionsTakeTheLoadMenuCaptionAndEntriesPastTenAreRefused) 
   for (int i = 3; i < 12; ++i) block.push_back("entry" + std::to_string(i) + ",@l");
   block.push_back("}");
   ChoiceRig rig(block);
-  rig.scene.scenarioName.Set("story.txt");
   rig.Show(false);
   ASSERT_EQ(rig.choices.list.count, 10);
   EXPECT_EQ(rig.choices.list.captions[0].str(), "caption of slot 3");
   EXPECT_EQ(rig.choices.list.captions[1].str(), "\\x");
   EXPECT_EQ(rig.choices.list.captions[2].str(), "\\12");
   EXPECT_EQ(rig.choices.list.captions[9].str(), "entry9");
-  EXPECT_EQ(rig.notes, (std::vector<std::string>{
-                           "story.txt line 13: SELECT takes at most ten entries; this line is left out",
-                           "story.txt line 14: SELECT takes at most ten entries; this line is left out"}));
+  EXPECT_EQ(rig.notes, (std::vector<std::string>{"line 13: SELECT takes at most ten entries; this line is left out",
+                                                 "line 14: SELECT takes at most ten entries; this line is left out"}));
   EXPECT_EQ(rig.scriptOffset, int32_t(rig.text.size()));
 }
 
@@ -91,7 +93,7 @@ TEST(TextChoice, ABlockWithoutItsClosingLineEndsWithTheScenario) {
   ChoiceRig rig({"~SELECT", "{", "a,@a"});
   rig.Show(false);
   EXPECT_EQ(rig.messages, std::vector<std::string>{"end"});
-  EXPECT_FALSE(rig.choices.choiceActive);
+  EXPECT_FALSE(rig.choiceActive);
 }
 
 TEST(TextChoice, HitTestsAreStrictOnAllFourSidesAndRecolourTheCaption) {
@@ -102,38 +104,38 @@ TEST(TextChoice, HitTestsAreStrictOnAllFourSidesAndRecolourTheCaption) {
   const int w = rig.fonts.Measure(rig.choices.list.captions[1].str(), font), h = rig.fonts.CellHeight(font);
   for (auto [x, y] : {std::pair{at.x + 1, at.y + 1}, {at.x + w - 1, at.y + h - 1}}) {
     rig.Move(x, y);
-    EXPECT_TRUE(rig.choices.pointerOnChoice) << x << "," << y;
-    EXPECT_EQ(rig.choices.hoveredChoice, 1);
+    EXPECT_TRUE(rig.pointerOnChoice) << x << "," << y;
+    EXPECT_EQ(rig.hoveredChoice, 1);
   }
   const Rect second{at.x, at.y, at.x + w, at.y + h};
   EXPECT_TRUE(HasColor(rig.windowSurface, second, Rgb{0, 0, 255}));
   for (auto [x, y] : {std::pair{at.x, at.y + 5}, {at.x + w, at.y + 5}, {at.x + 5, at.y}, {at.x + 5, at.y + h}}) {
     rig.Move(x, y);
-    EXPECT_FALSE(rig.choices.pointerOnChoice) << x << "," << y;
+    EXPECT_FALSE(rig.pointerOnChoice) << x << "," << y;
   }
-  EXPECT_EQ(rig.choices.hoveredChoice, 1);  // the last entry pointed at stays the one Enter takes
+  EXPECT_EQ(rig.hoveredChoice, 1);  // the last entry pointed at stays the one Enter takes
   // A click away from every caption takes nothing; the player decides whether to call in.
-  EXPECT_TRUE(rig.choices.choiceActive);
+  EXPECT_TRUE(rig.choiceActive);
 }
 
 TEST(TextChoice, KeysWrapAroundAndEnterTakesTheHighlightedEntry) {
   ChoiceRig rig({"~SELECT", "{", "a,", "b,", "c,", "}", "\"go on\""});
   rig.Show(false);
   rig.Key(KeyCode::Up);
-  EXPECT_EQ(rig.choices.hoveredChoice, 2);
+  EXPECT_EQ(rig.hoveredChoice, 2);
   rig.Key(KeyCode::Down);
-  EXPECT_EQ(rig.choices.hoveredChoice, 0);
+  EXPECT_EQ(rig.hoveredChoice, 0);
   rig.Key(KeyCode::Down);
   rig.Key(KeyCode::Left);
-  EXPECT_EQ(rig.choices.hoveredChoice, 1);
+  EXPECT_EQ(rig.hoveredChoice, 1);
   rig.Key(KeyCode::Enter);
-  EXPECT_FALSE(rig.choices.choiceActive);
+  EXPECT_FALSE(rig.choiceActive);
   EXPECT_EQ(rig.steps, std::vector<int32_t>{rig.OffsetAfter("}")});
 
   ChoiceRig empty({"~SELECT", "{", "}"});
   empty.Show(false);
   empty.Key(KeyCode::Up);
-  EXPECT_EQ(empty.choices.hoveredChoice, 0);
+  EXPECT_EQ(empty.hoveredChoice, 0);
 }
 
 TEST(TextChoice, ALabelTargetJumpsAndTheSavePointTakesTheJumpPosition) {
@@ -191,11 +193,11 @@ TEST(TextChoice, ScenarioAndSlotTargets) {
   slot.Show(false);
   slot.Key(KeyCode::Enter);
   EXPECT_EQ(slot.slotLoads, std::vector<std::string>{"data_3.dat"});
-  EXPECT_TRUE(slot.choices.choiceActive);
+  EXPECT_TRUE(slot.choiceActive);
   EXPECT_TRUE(slot.steps.empty());
   slot.slotFiles.insert("data_3.dat");
   slot.Key(KeyCode::Enter);
-  EXPECT_FALSE(slot.choices.choiceActive);
+  EXPECT_FALSE(slot.choiceActive);
   EXPECT_EQ(slot.steps.size(), 1u);
   EXPECT_TRUE(slot.savePoints.empty());
 }
