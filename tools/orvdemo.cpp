@@ -217,12 +217,12 @@ Bytes EncodeArc1(const Image& image) { return EncodeArc1File(EncodeBmp24(image))
 
 // Picture-choice buttons: a rounded plate with a sun or a moon on it, on magenta (the
 // bottom-left pixel's colour, which a transparent entry leaves out). The hover picture is
-// lighter with a bright rim; the pressed one is darker and sits two pixels lower.
+// lighter with a bright rim; the pressed one is darker. All three have the same shape, since
+// the pressed picture is drawn over the hover one.
 enum class ButtonState { Normal, Hover, Pressed };
 
 Image ChoiceButton(bool sun, ButtonState state) {
   const int w = 160, h = 64, radius = 14;
-  const int shift = state == ButtonState::Pressed ? 2 : 0;
   const Rgb key{255, 0, 255};
   const Rgb plate = state == ButtonState::Hover     ? Rgb{90, 130, 220}
                     : state == ButtonState::Pressed ? Rgb{30, 50, 110}
@@ -231,15 +231,15 @@ Image ChoiceButton(bool sun, ButtonState state) {
   const Rgb sign = sun ? Rgb{255, 200, 60} : Rgb{235, 235, 200};
   Image image(w, h);
   image.Fill(key);
-  for (int y = shift; y < h; ++y) {
+  for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       // How far the pixel lies beyond the plate's straight edges: only corners are cut.
       const int dx = std::max({radius - x, x - (w - 1 - radius), 0});
-      const int dy = std::max({radius - (y - shift), y - (h - 1 - radius), 0});
+      const int dy = std::max({radius - y, y - (h - 1 - radius), 0});
       const double outside = std::hypot(dx, dy);
       if (outside > radius) continue;
       Rgb c = outside > radius - 3 ? rim : plate;
-      const double cx = w / 2.0, cy = shift + (h - shift) / 2.0;
+      const double cx = w / 2.0, cy = h / 2.0;
       const double d = std::hypot(x - cx, y - cy);
       if (sun) {
         const double angle = std::atan2(y - cy, x - cx);
