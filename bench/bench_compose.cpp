@@ -30,11 +30,11 @@
 #include "persist/scene_state.h"
 #include "script/dialogs.h"
 #include "graphics/blend.h"
+#include "platform/audio/midi_output.h"
 #include "platform/headless/headless_clock.h"
 #include "platform/headless/headless_host.h"
 #include "platform/image_files.h"
 #include "script/package_file.h"
-#include "sound/midi_output.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include "app/player.h"
 #include "app/game_check.h"
+#include "platform/os.h"
 #include "platform/sdl/desktop_session.h"
 #include "platform/sdl/sdl_audio.h"
-#include "platform/sdl/single_instance.h"
 
 namespace orv {
 
@@ -48,7 +48,8 @@ int RunDesktop(const CommandLine& options) {
     return 2;
   }
   DesktopSession session(DesktopOptions{options.gameDir, options.scale});
-  if (!AcquireSingleInstance()) {
+  const SingleInstanceLock instance = SingleInstanceLock::ForGameFolder(options.gameDir);
+  if (!instance.MayRun()) {
     session.ShowAlreadyRunning();
     return 0;
   }

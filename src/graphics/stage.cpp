@@ -95,20 +95,36 @@ void Stage::TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t 
 }
 
 int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode) {
+  bool typedAll = true;
   if (delayMs > 0) {
     int at = x;
     for (size_t i = 0; i < text.size();) {
       const size_t length = CharacterLength(text.substr(i));
-      if (clock_.ButtonHeld()) break;
+      if (clock_.ButtonHeld()) {
+        typedAll = false;
+        break;
+      }
       at += fonts_.Draw(windowSurface, at, y, text.substr(i, length), font);
       PresentWindow();
       if (!pageMode) Wait(delayMs);
       i += length;
     }
+  } else {
+    typedAll = text.empty();
   }
   fonts_.Draw(screenImage, x, y, text, font);
   fonts_.Draw(textImage, x, y, text, font);
-  return fonts_.Measure(text, font);
+  const int advance = fonts_.Measure(text, font);
+  if (!typedAll) {
+    // Text that was not typed onto the window would stay unseen until the next repaint, and a
+    // step that ends without one (a lone WAIT, EXIT) would leave it invisible.
+    const Rect typed = ClipRect(Rect{x, y, x + advance, y + fonts_.CellHeight(font)}, windowSurface);
+    if (!typed.Empty()) {
+      CopySameRect(windowSurface, screenImage, typed);
+      PresentWindow();
+    }
+  }
+  return advance;
 }
 
 void Stage::ClearLayers() {

@@ -9,12 +9,12 @@
 #include "persist/scene_state.h"
 #include "script/dialogs.h"
 #include "platform/audio.h"
+#include "platform/audio/midi_output.h"
 #include "platform/game_folder.h"
 #include "platform/headless/headless_clock.h"
 #include "platform/host.h"
 #include "platform/image.h"
 #include "platform/text/font_renderer.h"
-#include "sound/midi_output.h"
 #include "support/test_support.h"
 
 namespace orv::test {

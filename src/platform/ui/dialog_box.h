@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/ui_draw.h"
+#include "platform/ui/ui_draw.h"
 
 namespace orv {
 

@@ -1,4 +1,4 @@
-#include "sound/midi_recorder.h"
+#include "platform/audio/midi_recorder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/sdl/dialog_box.h"
+#include "platform/ui/dialog_box.h"
 
 #include <algorithm>
 

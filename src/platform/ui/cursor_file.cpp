@@ -1,4 +1,4 @@
-#include "platform/sdl/cursor_file.h"
+#include "platform/ui/cursor_file.h"
 
 #include <algorithm>
 #include <string_view>

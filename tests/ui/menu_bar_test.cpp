@@ -1,4 +1,4 @@
-#include "platform/sdl/menu_bar.h"
+#include "platform/ui/menu_bar.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "sound/midi_output.h"
+#include "platform/audio/midi_output.h"
 
 namespace orv {
 

@@ -1,9 +1,9 @@
-#include "sound/track_length.h"
+#include "platform/audio/track_length.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "sound/wave_file.h"
+#include "platform/audio/wave_file.h"
 
 namespace orv {
 namespace {

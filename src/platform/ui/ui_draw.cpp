@@ -1,4 +1,4 @@
-#include "platform/sdl/ui_draw.h"
+#include "platform/ui/ui_draw.h"
 
 #include <algorithm>
 #include <cmath>

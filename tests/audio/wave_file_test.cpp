@@ -1,4 +1,4 @@
-#include "sound/wave_file.h"
+#include "platform/audio/wave_file.h"
 
 #include <gtest/gtest.h>
 

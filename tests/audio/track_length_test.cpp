@@ -1,4 +1,4 @@
-#include "sound/track_length.h"
+#include "platform/audio/track_length.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/menu.h"
-#include "platform/sdl/ui_draw.h"
+#include "platform/ui/ui_draw.h"
 
 namespace orv {
 

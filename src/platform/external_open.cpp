@@ -1,15 +1,13 @@
-#include "platform/sdl/external_open.h"
-
-#include <spawn.h>
-#include <sys/wait.h>
-
+// Which targets the desktop's opener may see: the same on every system, so it lives outside
+// the system-specific folders.
 #include <algorithm>
+#include <system_error>
 
+#include "platform/os.h"
 #include "platform/web_address.h"
 
-extern char** environ;
-
 namespace orv {
+
 std::optional<std::string> ExternalOpenArgument(std::string_view target, const std::filesystem::path& gameRoot) {
   namespace fs = std::filesystem;
   if (target.empty()) return std::nullopt;
@@ -26,24 +24,6 @@ std::optional<std::string> ExternalOpenArgument(std::string_view target, const s
   auto [rootEnd, realAt] = std::mismatch(root.begin(), root.end(), real.begin(), real.end());
   if (rootEnd != root.end()) return std::nullopt;
   return real.string();
-}
-
-std::optional<pid_t> SpawnDetached(const std::vector<std::string>& argv) {
-  if (argv.empty()) return std::nullopt;
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return std::nullopt;
-  return pid;
-}
-
-void ReapChildren(std::vector<pid_t>& children) {
-  std::erase_if(children, [](pid_t pid) {
-    int status = 0;
-    const pid_t r = waitpid(pid, &status, WNOHANG);
-    return r == pid || r < 0;
-  });
 }
 
 }  // namespace orv
