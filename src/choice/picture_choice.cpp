@@ -87,8 +87,8 @@ void Choices::DrawPictureEntry(ChoiceContext& c, int entry) {
 bool Choices::HoverPictureChoice(ChoiceContext& c, int entry, int x, int y) {
   if (entry < 0 || entry >= kMaxChoices || pictureList.Free(entry)) return false;
   const size_t e = size_t(entry);
-  const bool hit = pictureList.left[e] < x && x < pictureList.right[e] && pictureList.top[e] < y &&
-                   y < pictureList.bottom[e];
+  const bool hit =
+      pictureList.left[e] < x && x < pictureList.right[e] && pictureList.top[e] < y && y < pictureList.bottom[e];
   if (hit == (pictureList.shownHover[e] == 1)) return hit;
   RestoreFromBackdrop(c, entry);
   pictureList.shownHover[e] = hit ? 1 : 0;
