@@ -40,7 +40,7 @@ void Player::BindCommands() {
     return [this, handler] { return handler(context_, writeFolder); };
   };
   // Commands this player does not carry out yet keep the interpreter's flow as the command
-  // would: SELECT and SELECTCG go on in the same line, the others with the next line.
+  // would: on with the next line.
   auto unsupported = [this](std::string_view keyword, bool result) {
     return [this, keyword, result] { return Unsupported(keyword, result); };
   };
@@ -70,11 +70,17 @@ void Player::BindCommands() {
   table.Bind("BOXSIZE", onStage(CmdBoxSize));
   table.Bind("TXTSPR", onStage(CmdTxtSpr));
   table.Bind("TXTPOS", onStage(CmdTxtPos));
-  table.Bind("SELECT", unsupported("SELECT", false));
+  table.Bind("SELECT", [this] {
+    ChoiceContext parts = ChoiceParts();
+    return choices.ShowChoice(parts);
+  });
   table.Bind("TMODE", unsupported("TMODE", true));
   table.Bind("DATALOG", story(CmdDatalog));
   table.Bind("GOTO", story(CmdGoto));
-  table.Bind("SELECTCG", unsupported("SELECTCG", false));
+  table.Bind("SELECTCG", [this] {
+    ChoiceContext parts = ChoiceParts();
+    return choices.ShowPictureChoice(parts);
+  });
   table.Bind("NVMODE", story(CmdNvmode));
   table.Bind("SETSPEED", story(CmdSetspeed));
   table.Bind("SIN", story(CmdSin));

@@ -14,7 +14,10 @@ void Player::NextClick() {
     return;
   }
   if (input.choiceActive || input.pictureChoiceActive) {
-    // Choices are taken by their own handlers once choices exist in this player.
+    // A choice is taken only with the pointer over one of its entries.
+    if (!input.pointerOnChoice) return;
+    ChoiceContext parts = ChoiceParts();
+    input.choiceActive ? choices.ResolveChoice(parts) : choices.ResolvePictureChoice(parts);
     return;
   }
   if (interpreter.pageEnded) {
@@ -70,7 +73,11 @@ void Player::FormMouseDown(MouseButton button, int, int) {
 void Player::FormKeyDown(KeyPress key) {
   if (input.interactionState == kHistory) return;
   input.skipMode = false;
-  if (input.choiceActive) return;  // choices are driven by their own handlers
+  if (input.choiceActive) {
+    ChoiceContext parts = ChoiceParts();
+    choices.ChoiceKey(parts, key.code);
+    return;
+  }
   if (key.code == KeyCode::Enter) NextClick();
 }
 
@@ -89,6 +96,10 @@ void Player::FormMouseMove(int x, int y) {
       window.menuHidden = 1;
     }
   }
+  if (input.choiceActive || input.pictureChoiceActive) {
+    ChoiceContext parts = ChoiceParts();
+    choices.PointerMoved(parts, x, y);
+  }
 }
 
 void Player::ToggleSkip() {
@@ -96,7 +107,9 @@ void Player::ToggleSkip() {
 }
 
 void Player::Timer1Timer() {
-  if (input.skipMode) NextClick();
+  // Skipping stops at a picture choice too: the tick must not take the entry that happens to
+  // be under the pointer.
+  if (input.skipMode && !input.pictureChoiceActive) NextClick();
 }
 
 Rect Player::WaitIndicatorRect(bool forPage) const {

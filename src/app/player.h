@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/menus.h"
+#include "choice/choices.h"
 #include "graphics/stage.h"
 #include "logic/command_context.h"
 #include "logic/variable_store.h"
@@ -68,7 +69,7 @@ struct PlayerOptions {
   std::optional<std::filesystem::path> saveDir;
 };
 
-class Player final : public GameEvents, private StepHost, private PlayerControl {
+class Player final : public GameEvents, private StepHost, private PlayerControl, private ChoiceStory {
  public:
   Player(PlatformServices services, PlayerOptions options = {});
   ~Player() override;
@@ -104,6 +105,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl 
   Stage stage;
   Interpreter interpreter;
   SoundSystem sound;
+  Choices choices;
   InputState input;
   WindowState window;
   uint32_t randomState = 1;
@@ -153,7 +155,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl 
   bool EnableMenuCommand(std::string_view menu);
 
   // --- the scene ---
-  void TakeSavePoint(bool setReadPosition = true);
+  void TakeSavePoint(bool setReadPosition = true) override;
   void ResetScene();
   void ClearStage();
   FontSpec MessageFont() const;
@@ -191,6 +193,24 @@ class Player final : public GameEvents, private StepHost, private PlayerControl 
     return services.host.SetCursorFromFile(file);
   }
   void Note(std::string_view text) override;
+  // --- ChoiceStory (app/choice_story.cpp) ---
+  ChoiceContext ChoiceParts();
+  bool FetchLine() override { return interpreter.FetchLine(); }
+  const std::string& LineBuffer() const override { return interpreter.lineBuffer; }
+  void InterpretStep() override { interpreter.InterpretStep(); }
+  void JumpToLabel(std::string_view label) override { interpreter.JumpToLabel(label); }
+  bool SwitchScenario(std::string_view name) override;
+  void StopWaitIndicator() override;
+  void StartWaitIndicator() override { SetWaitIndicatorTimer(true); }
+  void EnableSkipItem() override { menus.SetEnabled("SKIP", true); }
+  int32_t MessageDelayMs() const override { return interpreter.messageDelayMs; }
+  void PresentWindow() override { stage.PresentWindow(); }
+  std::string LoadMenuCaption(int slot) const override;
+  bool LoadSlotFile(std::string_view fileName) override;
+  PictureLoad LoadPicture(std::string_view name) override;
+  // StepHost: a choice put up by a command ends the step.
+  bool ChoiceWaiting() const override { return input.choiceActive || input.pictureChoiceActive; }
+
   // A command this player does not carry out yet: said once, and the flow goes on as the
   // command's would.
   bool Unsupported(std::string_view keyword, bool result);

@@ -47,6 +47,8 @@ bool Digits(std::string_view text, size_t at, size_t digits, int& out) {
 
 }  // namespace
 
+LocalTime Clock::LocalNow() { return SystemLocalTime(); }
+
 LocalTime SystemLocalTime() {
   const std::time_t now = std::time(nullptr);
   std::tm parts{};

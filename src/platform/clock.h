@@ -24,8 +24,8 @@ class Clock {
   virtual void WaitMs(uint32_t ms) = 0;
   // The left mouse button is down at this moment.
   virtual bool ButtonHeld() = 0;
-  // The local date and time now.
-  virtual LocalTime LocalNow() = 0;
+  // The local date and time now: the system's, unless a clock keeps time of its own.
+  virtual LocalTime LocalNow();
   // Lets the window breathe during long work that never waits: window events are handled and
   // input stays queued, as in a wait.
   virtual void KeepAlive() {}

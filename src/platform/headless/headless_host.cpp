@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/image_files.h"
+#include "platform/os.h"
 #include "platform/sjis.h"
 
 namespace orv {
@@ -22,10 +23,20 @@ bool HeadlessHost::StartRecording(const std::filesystem::path& dir) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (!std::filesystem::is_directory(dir, ec)) return false;
-  std::ofstream(dir / "frames.txt", std::ios::trunc);
   recordDir_ = dir;
   recording_ = true;
-  return true;
+  frameList_.clear();
+  recordError_.clear();
+  // The list is written whole at the end; an empty one marks the folder as a recording now.
+  return WriteFileAtomically(dir / "frames.txt", ByteSpan()).ok();
+}
+
+std::string HeadlessHost::FinishRecording() {
+  if (!recordError_.empty()) return recordError_;
+  if (!recording_) return {};
+  recording_ = false;
+  const OsStatus list = WriteFileAtomically(recordDir_ / "frames.txt", AsBytes(frameList_));
+  return list ? std::string() : "cannot write " + (recordDir_ / "frames.txt").string() + ": " + list.error();
 }
 
 void HeadlessHost::Present(const Image& surface) {
@@ -33,8 +44,15 @@ void HeadlessHost::Present(const Image& surface) {
   if (!recording_) return;
   char name[16];
   std::snprintf(name, sizeof name, "%06d", framesPresented);
-  WriteBmp24(recordDir_ / (std::string(name) + ".bmp"), surface);
-  std::ofstream(recordDir_ / "frames.txt", std::ios::app) << name << ' ' << clock_.NowMs() << '\n';
+  const std::filesystem::path frame = recordDir_ / (std::string(name) + ".bmp");
+  if (const OsStatus written = WriteFileAtomically(frame, EncodeBmp24(surface)); !written) {
+    // A recording with holes is no recording: stop, and the run says so at its end.
+    recordError_ = "cannot write " + frame.string() + ": " + written.error();
+    recording_ = false;
+    WriteFileAtomically(recordDir_ / "frames.txt", AsBytes(frameList_));
+    return;
+  }
+  frameList_ += std::string(name) + ' ' + std::to_string(clock_.NowMs()) + '\n';
 }
 
 void HeadlessHost::Line(std::string_view kind, std::string_view text) {

@@ -19,6 +19,8 @@ class HeadlessHost final : public Host {
 
   // Writes every presented frame as DIR/NNNNNN.bmp and a line "NNNNNN MS" in DIR/frames.txt.
   bool StartRecording(const std::filesystem::path& dir);
+  // Writes frames.txt; empty when every frame and the list were written, else why not.
+  std::string FinishRecording();
 
   void Present(const Image& surface) override;
   void SetCaption(std::string_view caption) override;
@@ -54,6 +56,8 @@ class HeadlessHost final : public Host {
   Clock& clock_;
   std::filesystem::path recordDir_;
   bool recording_ = false;
+  std::string frameList_;
+  std::string recordError_;  // the first frame that could not be written
 };
 
 }  // namespace orv

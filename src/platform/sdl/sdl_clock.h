@@ -16,7 +16,6 @@ class SdlClock final : public Clock {
   uint32_t NowMs() override;
   void WaitMs(uint32_t ms) override;
   bool ButtonHeld() override;
-  LocalTime LocalNow() override { return SystemLocalTime(); }
 
  private:
   void PumpWindowEvents();
