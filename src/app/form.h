@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "graphics/history_screen.h"
 #include "logic/variable_store.h"
 #include "persist/scene_state.h"
 #include "platform/game_events.h"
@@ -22,6 +23,7 @@
 #include "script/startup_definitions.h"
 #include "sound/cd_tracks.h"
 #include "sound/midi_player.h"
+#include "sound/volume_dialog.h"
 
 namespace orv {
 
@@ -60,6 +62,7 @@ class TForm1 : public GameEvents {
   void MouseDown(MouseButton button, int x, int y) override;
   void MouseMove(int x, int y) override { FormMouseMove(x, y); }
   void KeyDown(KeyPress key) override { FormKeyDown(key); }
+  void Wheel(WheelDirection direction) override { FormMouseWheel(direction); }
   void MenuClick(std::string_view name) override;
   void CloseRequested() override { Close(); }
   bool NextTimerDue(uint32_t& dueMs) override;
@@ -72,11 +75,19 @@ class TForm1 : public GameEvents {
   void FormMouseDown(MouseButton button, int x, int y);
   void FormKeyDown(KeyPress key);
   void FormMouseMove(int x, int y);
+  void FormMouseWheel(WheelDirection direction);
   void SKIPClick();
   void Timer1Timer();
   void Timer2Timer();
   void Timer3Timer();
   void ClearWaitIndicator();
+
+  // --- the history screen (graphics/history_screen.h) ---
+  void OpenHistory();
+  void HistoryMouseMove(int x, int y);
+  void HistoryClick();
+  HistoryView HistoryViewNow();
+  HistoryScreen historyScreen;
 
   // --- menus and window modes ---
   void BuildMenu();
@@ -91,6 +102,7 @@ class TForm1 : public GameEvents {
   void About1Click();
   void FullModeClick();
   void WindowModeClick();
+  void VolumeClick();
   bool pageMode() const { return IsChecked("P1"); }
 
   // --- the text interpreter ---
@@ -189,6 +201,8 @@ class TForm1 : public GameEvents {
   void StopCd();
   std::unique_ptr<MidiPlayer> midiPlayer;
   CdTrackSet cdTracks;
+  // The volume dialog open now, or else the last one as it closed; none before the first.
+  std::unique_ptr<VolumeDialog> volumeDialog;
   uint32_t cdStartedMs = 0;
 
   // --- scene and variables ---

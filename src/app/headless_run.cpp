@@ -122,7 +122,11 @@ class HeadlessSession {
       int ms = 0;
       if (e.args.size() != 1 || (ms = std::atoi(e.args[0].c_str())) < 0) return bad("wait takes milliseconds");
       RunFor(uint32_t(ms));
-    } else if (e.verb == "answer" || e.verb == "input" || e.verb == "input-cancel" || e.verb == "savefile") {
+    } else if (e.verb == "wheel") {
+      if (e.args.size() != 1 || (e.args[0] != "up" && e.args[0] != "down")) return bad("wheel takes up or down");
+      form_.Wheel(e.args[0] == "up" ? WheelDirection::Up : WheelDirection::Down);
+    } else if (e.verb == "answer" || e.verb == "input" || e.verb == "input-cancel" || e.verb == "savefile" ||
+               e.verb == "slider" || e.verb == "mute" || e.verb == "close") {
       std::fprintf(err_, "orvane: events line %d: no dialog was open for this %s\n", e.lineNumber, e.verb.c_str());
     } else if (e.verb == "shot") {
       if (e.rest.empty()) return bad("shot takes a file name");

@@ -1,6 +1,7 @@
 // The window's input handlers and timers: what a click, a key, the right button and the
 // timers do in each interaction state.
 #include "app/form.h"
+#include "graphics/picture_cache.h"
 
 namespace orv {
 
@@ -38,7 +39,7 @@ void TForm1::FormClick() {
       RepaintScreen();
       break;
     case kHistory:
-      // The history screen takes clicks once it exists in this player.
+      HistoryClick();
       break;
     default:
       NextClick();
@@ -63,7 +64,42 @@ void TForm1::FormMouseDown(MouseButton button, int, int) {
     interactionState = kHidden;
     clock().WaitMs(500);
   } else if (interactionState == kHidden && scene.historyMode == 1) {
-    // The history screen opens here once it exists in this player.
+    interactionState = kHistory;
+    OpenHistory();
+  }
+}
+
+// The wheel reads back through the history: up opens it (hiding the message window first
+// when it shows) and turns to older pages, down turns to newer ones and closes it past the
+// newest, as a click outside the arrows would.
+void TForm1::FormMouseWheel(WheelDirection direction) {
+  const bool up = direction == WheelDirection::Up;
+  if (interactionState == kHistory) {
+    const HistoryView view = HistoryViewNow();
+    if (!up && historyScreen.shownPage >= HistoryScreen::NewestPage(pageIndex)) {
+      historyScreen.Close(view);
+      interactionState = kHidden;
+    } else {
+      if (up)
+        historyScreen.PageUp(view);
+      else
+        historyScreen.PageDown(view);
+      // The pointer has not moved, but the arrows should not vanish under it.
+      historyScreen.MouseMove(view, pointerX, pointerY);
+    }
+    PresentWindow();
+    return;
+  }
+  if (!up || scene.historyMode != 1) return;
+  if (interactionState == kShown) {
+    CopyImage(savedScreenImage, windowSurface);
+    ComposeStageToWindow();
+    SetTimer2Enabled(false);
+    interactionState = kHidden;
+  }
+  if (interactionState == kHidden) {
+    interactionState = kHistory;
+    OpenHistory();
   }
 }
 
@@ -78,7 +114,10 @@ void TForm1::FormMouseMove(int x, int y) {
   pointerX = x;
   pointerY = y;
   if (!windowEnabled || interactionState == kHidden) return;
-  if (interactionState == kHistory) return;
+  if (interactionState == kHistory) {
+    HistoryMouseMove(x, y);
+    return;
+  }
   pointerOnChoice = false;
   if (IsChecked("FullMode")) {
     if (y < 40) {
@@ -89,6 +128,30 @@ void TForm1::FormMouseMove(int x, int y) {
       menuHidden = 1;
     }
   }
+}
+
+HistoryView TForm1::HistoryViewNow() {
+  return HistoryView{windowSurface, services.fonts, scene, history, pageIndex};
+}
+
+void TForm1::OpenHistory() {
+  const auto picture = [this](std::string_view name) -> std::shared_ptr<const Image> {
+    PictureLoad load = pictures().Load(name);
+    if (load.failed()) ShowMessage(load.message);
+    return load.loaded() ? load.image : nullptr;
+  };
+  historyScreen.Open(HistoryViewNow(), picture, pointerX, pointerY);
+  PresentWindow();
+}
+
+void TForm1::HistoryMouseMove(int x, int y) {
+  historyScreen.MouseMove(HistoryViewNow(), x, y);
+  PresentWindow();
+}
+
+void TForm1::HistoryClick() {
+  if (historyScreen.Click(HistoryViewNow())) interactionState = kHidden;
+  PresentWindow();
 }
 
 void TForm1::SKIPClick() {

@@ -50,7 +50,7 @@ void TForm1::BuildMenu() {
 
   menu.items = {file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help};
   // Not in this player yet: shown, but greyed out.
-  for (const char* name : {"Save", "Load", "N1", "N2", "volume"}) menu.Find(name)->enabled = false;
+  for (const char* name : {"Save", "Load", "N1", "N2"}) menu.Find(name)->enabled = false;
 }
 
 void TForm1::MenuChanged() { host().MenuChanged(menu); }
@@ -81,6 +81,7 @@ void TForm1::MenuClick(std::string_view name) {
       {"About1", [](TForm1& f) { f.About1Click(); }}, {"SKIP", [](TForm1& f) { f.SKIPClick(); }},
       {"FullMode", [](TForm1& f) { f.FullModeClick(); }},
       {"WindowMode", [](TForm1& f) { f.WindowModeClick(); }},
+      {"volume", [](TForm1& f) { f.VolumeClick(); }},
   };
   auto handler = handlers.find(name);
   if (handler != handlers.end()) handler->second(*this);
@@ -123,6 +124,13 @@ void TForm1::WindowModeClick() {
   if (MenuItem* m = menu.Find("WindowMode")) m->checked = true;
   MenuChanged();
   host().CenterWindow();
+}
+
+// A new dialog each time: its mute boxes start unticked, its sliders where the volumes are.
+void TForm1::VolumeClick() {
+  volumeDialog = std::make_unique<VolumeDialog>(services.audio);
+  host().ShowVolumeDialog(*volumeDialog);
+  volumeDialog->Close();
 }
 
 }  // namespace orv

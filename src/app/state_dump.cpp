@@ -49,6 +49,18 @@ json SceneStateJson(const SceneState& s) {
   return out;
 }
 
+// Before the first opening, the controls as the dialog's form lays them out.
+json VolumeDialogJson(const VolumeDialog* dialog) {
+  json positions = json::object(), muted = json::object(), enabled = json::object();
+  for (auto [line, key] : {std::pair{VolumeLine::Wave, "wave"}, {VolumeLine::Midi, "midi"}, {VolumeLine::Cd, "cd"}}) {
+    const VolumeControls::Line state = dialog ? dialog->Get(line) : VolumeControls::Line{};
+    positions[key] = state.position;
+    muted[key] = state.muted;
+    enabled[key] = state.sliderEnabled;
+  }
+  return {{"open", dialog && dialog->IsOpen()}, {"positions", positions}, {"muted", muted}, {"enabled", enabled}};
+}
+
 }  // namespace
 
 json DumpState(const TForm1& form) {
@@ -109,6 +121,8 @@ json DumpState(const TForm1& form) {
     if (live.services.audio.GetVolume(line, volume)) volumes[key] = volume;
   }
   out["volumes"] = volumes;
+  out["historyScreen"] = {{"shownPage", form.historyScreen.shownPage}, {"hoverZone", form.historyScreen.hoverZone}};
+  out["volumeDialog"] = VolumeDialogJson(form.volumeDialog.get());
   return out;
 }
 

@@ -17,9 +17,7 @@ bool Pending(const char* keyword, bool result) {
 }
 }  // namespace
 
-bool CmdTtxtspr(TForm1&) { return Pending("TTXTSPR", true); }
 bool CmdSelect(TForm1&) { return Pending("SELECT", false); }
-bool CmdTmode(TForm1&) { return Pending("TMODE", true); }
 bool CmdDatalog(TForm1&) { return Pending("DATALOG", true); }
 bool CmdSelectcg(TForm1&) { return Pending("SELECTCG", false); }
 bool CmdOnload(TForm1&) { return Pending("ONLOAD", true); }
@@ -27,13 +25,5 @@ bool CmdOnsave(TForm1&) { return Pending("ONSAVE", true); }
 bool CmdPsave(TForm1&) { return Pending("PSAVE", true); }
 bool CmdPload(TForm1&) { return Pending("PLOAD", true); }
 bool CmdSavepoint(TForm1&) { return Pending("SAVEPOINT", true); }
-bool CmdTfontname(TForm1&) { return Pending("TFONTNAME", true); }
-bool CmdTfontsize(TForm1&) { return Pending("TFONTSIZE", true); }
-bool CmdTboxsize(TForm1&) { return Pending("TBOXSIZE", true); }
-bool CmdTfontcolor(TForm1&) { return Pending("TFONTCOLOR", true); }
-bool CmdTtxtpos(TForm1&) { return Pending("TTXTPOS", true); }
-bool CmdTscreenmode(TForm1&) { return Pending("TSCREENMODE", true); }
-bool CmdTscreencg(TForm1&) { return Pending("TSCREENCG", true); }
-bool CmdTscreencolor(TForm1&) { return Pending("TSCREENCOLOR", true); }
 
 }  // namespace orv
