@@ -14,6 +14,7 @@
 #include "platform/sdl/cursor_file.h"
 #include "platform/sdl/dialog_box.h"
 #include "platform/sdl/menu_bar.h"
+#include "platform/sdl/volume_box.h"
 #include "platform/text/font_renderer.h"
 
 namespace orv {
@@ -42,6 +43,7 @@ class SdlHost final : public Host {
   std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
                                      std::string_view defaultText) override;
   std::optional<std::string> AskSaveFile(std::string_view title, std::string_view filter) override;
+  void ShowVolumeDialog(VolumeControls& controls) override;
   void SetStayOnTop(bool onTop) override;
   void SetFullScreen(bool fullScreen) override;
   void SetMenuBarVisible(bool visible) override;
@@ -87,6 +89,7 @@ class SdlHost final : public Host {
   void DestroyPanels();
   bool RunDialog(DialogBox& box);
   void HandleDialogEvent(DialogBox& box, const SDL_Event& event);
+  void HandleVolumeEvent(VolumeBox& box, const SDL_Event& event);
   void MenuInputDone(const MenuInput& input, GameEvents* game);
   void UpdateCursor(bool overUi);
   void RebuildCursor();
@@ -109,6 +112,7 @@ class SdlHost final : public Host {
   bool barVisible_ = true;
   bool fullScreen_ = false;
   DialogBox* dialog_ = nullptr;
+  VolumeBox* volumeBox_ = nullptr;
   bool pendingClose_ = false;
 
   enum class MouseOwner { None, Menu, Game };
