@@ -91,6 +91,8 @@ void TForm1::FormMouseWheel(WheelDirection direction) {
     return;
   }
   if (!up || scene.historyMode != 1) return;
+  // Like a key or a click, the wheel ends skip mode: the script must not run on beneath.
+  skipMode = false;
   if (interactionState == kShown) {
     CopyImage(savedScreenImage, windowSurface);
     ComposeStageToWindow();
@@ -159,7 +161,8 @@ void TForm1::SKIPClick() {
 }
 
 void TForm1::Timer1Timer() {
-  if (skipMode) NextClick();
+  // An advance would draw the next text over the history screen.
+  if (skipMode && interactionState != kHistory) NextClick();
 }
 
 Rect TForm1::WaitIndicatorRect(bool forPage) const {

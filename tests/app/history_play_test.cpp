@@ -100,6 +100,17 @@ TEST(HistoryPlay, TheWheelOpensTurnsPagesAndClosesPastTheNewest) {
   EXPECT_EQ(dir.Read("after.bmp"), dir.Read("before.bmp"));
   EXPECT_EQ(ReadDump(dir, "nothing.json")["history"][2]["lineCount"], 1);  // no advance on the way
 
+  // Skip mode ends when the wheel opens the history, and the script waits beneath it.
+  TempDir skipping;
+  GameSpec many = HistoryGame();
+  for (int i = 0; i < 50; ++i) many.scenario.push_back("\"line\"\\n");
+  WriteGame(skipping, many);
+  RunHeadlessGame(skipping.path(), {"click", "click", "menu SKIP", "wheel up", "wait 500", "dump skip.json"});
+  json skip = ReadDump(skipping, "skip.json");
+  EXPECT_EQ(skip["interactionState"], 2);
+  EXPECT_EQ(skip["skipMode"], false);
+  EXPECT_EQ(skip["history"][2]["lineCount"], 1);
+
   // A game that keeps its history closed: the wheel and the right button do nothing more.
   TempDir closed;
   WriteGame(closed, HistoryGame("~TMODE 0"));
