@@ -2,7 +2,7 @@
 // colour-keyed, against copying eleven 921600-byte buffers (the background and ten full
 // stages) in the same run.
 //
-//   form/...      TForm1::ComposeStage over a game folder whose picture package holds the
+//   form/...      Stage::ComposeStage over a game folder whose picture package holds the
 //                 pictures; the decoded-picture cache is warm, so this is the cache lookups,
 //                 the fresh work buffer and the blending.
 //   kernels/...   the same drawing with the pictures in hand and a reused work buffer, once
@@ -25,13 +25,16 @@
 #include <string>
 #include <vector>
 
-#include "app/form.h"
+#include "graphics/stage.h"
+#include "platform/game_folder.h"
+#include "persist/scene_state.h"
+#include "script/dialogs.h"
 #include "graphics/blend.h"
+#include "platform/audio/midi_output.h"
 #include "platform/headless/headless_clock.h"
 #include "platform/headless/headless_host.h"
 #include "platform/image_files.h"
 #include "script/package_file.h"
-#include "sound/midi_output.h"
 
 namespace {
 
@@ -135,25 +138,6 @@ void Kernels(benchmark::State& state, bool masked, orv::SimdLevel level) {
 
 // --- the whole of ComposeStage ---
 
-class SilentAudio final : public orv::AudioOut {
- public:
-  bool PlayWave(orv::Bytes, bool) override { return false; }
-  void StopWave() override {}
-  bool WavePlaying() override { return false; }
-  bool PlayTrack(const fs::path&, std::function<void()>) override { return false; }
-  void StopTrack() override {}
-  bool TrackPlaying() override { return false; }
-  orv::MidiOutput& Midi() override { return midi_; }
-  void SetMidiTicker(std::function<void()>) override {}
-  bool GetVolume(orv::VolumeLine, uint32_t& volume) override {
-    volume = 0;
-    return true;
-  }
-  void SetVolume(orv::VolumeLine, uint32_t) override {}
-
- private:
-  orv::NullMidiOutput midi_;
-};
 
 // A game folder whose picture package holds the background and both sets of characters.
 class BenchGame {
@@ -182,29 +166,38 @@ class BenchGame {
   fs::path dir_;
 };
 
+struct QuietDialogs final : orv::Dialogs {
+  void ShowMessage(std::string_view) override {}
+  bool AskYesNo(std::string_view, std::string_view) override { return true; }
+  std::optional<std::string> AskText(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+};
+
 void Form(benchmark::State& state, bool masked) {
   BenchGame game;
   orv::HeadlessClock clock;
   orv::HeadlessHost host(stdout, nullptr, clock);
   orv::GameFolder folder(game.dir());
   orv::FontRenderer fonts;
-  SilentAudio audio;
-  orv::TForm1 form(orv::PlatformServices{host, clock, folder, fonts, audio});
-  form.defs.picturePackageName = "pic.dat";
-  form.scene.backgroundName.Set("bg.bmp");
-  if (!form.LoadBackground()) state.SkipWithError("no background");
+  QuietDialogs dialogs;
+  orv::SceneState scene;
+  orv::Stage stage(host, clock, fonts, folder, scene, dialogs);
+  stage.UsePicturePackage("pic.dat");
+  scene.backgroundName.Set("bg.bmp");
+  if (!stage.LoadBackground()) state.SkipWithError("no background");
   for (int i = 0; i < kCharacters; ++i) {
     const size_t s = size_t(i);
-    form.scene.charName[s].Set((masked ? "m" : "k") + std::to_string(i) + ".bmp");
-    form.scene.charShown[s] = 1;
-    form.scene.charMode[s] = masked ? 2 : 1;
-    form.scene.charX[s] = CharX(i);
-    form.scene.charY[s] = CharY(i);
+    scene.charName[s].Set((masked ? "m" : "k") + std::to_string(i) + ".bmp");
+    scene.charShown[s] = 1;
+    scene.charMode[s] = masked ? 2 : 1;
+    scene.charX[s] = CharX(i);
+    scene.charY[s] = CharY(i);
   }
-  if (!form.ComposeStage(false)) state.SkipWithError("a picture did not load");
+  if (!stage.ComposeStage(false)) state.SkipWithError("a picture did not load");
   for (auto _ : state) {
-    form.ComposeStage(false);
-    benchmark::DoNotOptimize(form.stageImage.bytes().data());
+    stage.ComposeStage(false);
+    benchmark::DoNotOptimize(stage.stageImage.bytes().data());
   }
 }
 

@@ -1,10 +1,9 @@
 // The cursor-file reader over arbitrary bytes: it must refuse or read, never look outside the
-// input, and keep every cursor within its size limit. The reader lives with the desktop
-// backend but needs no window system, so its source is compiled in here directly.
+// input, and keep every cursor within its size limit.
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/sdl/cursor_file.cpp"
+#include "platform/ui/cursor_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto cursor = orv::ParseCursorFile(orv::ByteSpan(data, size));

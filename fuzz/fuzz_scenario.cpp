@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.headless = true;
   options.gameDir = GameDir().string();
   options.untilExit = 8;
-  options.runawayLines = 20000;
+  options.maxStepLines = 20000;
   static std::FILE* sink = std::fopen("/dev/null", "w");
   orv::RunHeadless(options, sink, sink);
   return 0;

@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sound/track_length.h"
-#include "sound/wave_file.h"
+#include "platform/audio/track_length.h"
+#include "platform/audio/wave_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const orv::ByteSpan bytes(data, size);

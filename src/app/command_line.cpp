@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace orv {
@@ -13,11 +14,13 @@ std::string UsageText() {
          "  --scale N           show the 640x480 stage N times as large (default: the largest that fits)\n"
          "  --soundfont FILE    General MIDI SoundFont for the music\n"
          "  --midi-port NAME    send the music to an ALSA sequencer port instead\n"
+         "  --seed N            start the script's random numbers from N (default: the local time)\n"
          "  --headless          run without window or sound device (tests and automation)\n"
          "  --events FILE       headless: events to run, one a line ('-' for standard input)\n"
          "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
          "  --midi-log FILE     headless: write every MIDI output operation to FILE\n"
-         "  --record DIR        headless: write every frame the window shows into DIR\n";
+         "  --record DIR        headless: write every frame the window shows into DIR\n"
+         "  --max-step-lines N  headless: end a script that reads N lines without waiting for the player\n";
 }
 
 namespace {
@@ -27,6 +30,23 @@ bool ParseCount(const std::string& text, int& out, int min, int max) {
   long value = std::strtol(text.c_str(), &end, 10);
   if (*end != '\0' || value < min || value > max) return false;
   out = int(value);
+  return true;
+}
+bool ParseLines(const std::string& text, long long& out) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  char* end = nullptr;
+  errno = 0;
+  out = std::strtoll(text.c_str(), &end, 10);
+  return *end == '\0' && errno == 0;
+}
+
+bool ParseSeed(const std::string& text, std::optional<uint32_t>& out) {
+  if (text.empty() || text[0] < '0' || text[0] > '9') return false;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long long value = std::strtoull(text.c_str(), &end, 10);
+  if (*end != '\0' || errno != 0 || value > 0xFFFFFFFFull) return false;
+  out = uint32_t(value);
   return true;
 }
 }  // namespace
@@ -51,6 +71,14 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--scale") {
       if (!value(text) || !ParseCount(text, options.scale, 1, 16))
         return {std::nullopt, "--scale takes a whole number from 1 to 16"};
+    } else if (arg == "--seed") {
+      if (!value(text) || !ParseSeed(text, options.seed))
+        return {std::nullopt, "--seed takes a whole number from 0 to 4294967295"};
+    } else if (arg == "--max-step-lines") {
+      long long lines = 0;
+      if (!value(text) || !ParseLines(text, lines))
+        return {std::nullopt, "--max-step-lines takes a whole number of lines (0: no limit)"};
+      options.maxStepLines = lines;
     } else if (arg == "--until-exit") {
       if (!value(text) || !ParseCount(text, options.untilExit, 0, 1000000))
         return {std::nullopt, "--until-exit takes a whole number of clicks"};
@@ -74,9 +102,9 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
     }
   }
   bool headlessOnly = !options.eventsFile.empty() || options.untilExit > 0 || !options.midiLog.empty() ||
-                      !options.recordDir.empty();
+                      !options.recordDir.empty() || options.maxStepLines > 0;
   if (headlessOnly && !options.headless)
-    return {std::nullopt, "--events, --until-exit, --midi-log and --record need --headless"};
+    return {std::nullopt, "--events, --until-exit, --midi-log, --record and --max-step-lines need --headless"};
   return {options, ""};
 }
 

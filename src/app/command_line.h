@@ -1,5 +1,6 @@
 #pragma once
 // The command line: orvane [OPTIONS] [GAME_DIR].
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,9 +19,10 @@ struct CommandLine {
   std::string recordDir;   // headless: every presented frame as a numbered BMP
   std::string soundFont;   // SoundFont for the MIDI synthesizer
   std::string midiPort;    // ALSA sequencer port instead of the built-in synthesizer
-  // Not an option: lines one step may read before the script counts as caught in an endless
-  // loop. Fuzzing lowers it so that every input ends quickly.
-  int64_t runawayLines = 4000000;
+  std::optional<uint32_t> seed;  // RANDOM's starting state; the local time when not given
+  // headless: lines one step may read before the script counts as caught in an endless loop
+  // (0: no limit). Tests and fuzzing set it so that every input ends.
+  int64_t maxStepLines = 0;
 };
 
 struct CommandLineResult {

@@ -1,11 +1,12 @@
 #include "app/headless_run.h"
 
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <memory>
 
-#include "app/form.h"
+#include "app/player.h"
 #include "app/game_check.h"
 #include "app/state_dump.h"
 #include "platform/headless/event_script.h"
@@ -19,6 +20,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+PlayerOptions PlayerOptionsFor(const CommandLine& options) {
+  PlayerOptions player;
+  player.maxStepLines = options.maxStepLines;
+  player.randomSeed = options.seed ? *options.seed : uint32_t(std::time(nullptr));
+  return player;
+}
+
 class HeadlessSession {
  public:
   HeadlessSession(const CommandLine& options, std::FILE* out, std::FILE* err, EventScript* events)
@@ -28,25 +36,25 @@ class HeadlessSession {
         folder_(options.gameDir),
         host_(out, events, clock_),
         audio_(options.midiLog.empty() ? fs::path() : fs::path(options.midiLog)),
-        form_(PlatformServices{host_, clock_, folder_, fonts_, audio_}) {}
+        diagnostics_(err),
+        player_(PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_}, PlayerOptionsFor(options)) {}
 
   int Run() {
     // The sound plays along the virtual clock.
     clock_.onAdvance = [this](uint32_t now) { audio_.AdvanceTo(now); };
-    form_.runawayLines = options_.runawayLines;
     if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
       return Fail("cannot write frames into " + options_.recordDir);
-    form_.FormCreate();
-    if (!form_.closed) {
-      form_.Shown();
-      RunFor(form_.timer3.intervalMs);  // the start-up timer's first advance
+    player_.FormCreate();
+    if (!player_.closed()) {
+      player_.Shown();
+      RunFor(player_.StartTimerIntervalMs());  // the start-up timer's first advance
     }
-    while (!form_.closed) {
+    while (!player_.closed()) {
       std::optional<EventLine> event = events_ ? events_->Next() : std::nullopt;
       if (!event) break;
       if (!Dispatch(*event)) return 2;
     }
-    for (int click = 0; click < options_.untilExit && !form_.closed; ++click) form_.Click();
+    for (int click = 0; click < options_.untilExit && !player_.closed(); ++click) player_.Click();
     return 0;
   }
 
@@ -64,14 +72,14 @@ class HeadlessSession {
   // Lets `ms` of clock time pass, firing the window's timers as they fall due.
   void RunFor(uint32_t ms) {
     const uint32_t target = clock_.NowMs() + ms;
-    while (!form_.closed) {
+    while (!player_.closed()) {
       uint32_t due = 0;
-      if (!form_.NextTimerDue(due) || int32_t(due - target) > 0) {
+      if (!player_.NextTimerDue(due) || int32_t(due - target) > 0) {
         clock_.AdvanceTo(target);
         return;
       }
       clock_.AdvanceTo(due);
-      form_.FireDueTimers(clock_.NowMs());
+      player_.FireDueTimers(clock_.NowMs());
     }
   }
 
@@ -90,51 +98,51 @@ class HeadlessSession {
     int x = 0, y = 0;
     if (e.verb == "click" || e.verb == "rclick") {
       if (!e.args.empty() && !Position(e, x, y)) return bad(e.verb + " takes no position or X Y");
-      if (!e.args.empty()) form_.MouseMove(x, y);
+      if (!e.args.empty()) player_.MouseMove(x, y);
       if (e.verb == "rclick") {
-        form_.MouseDown(MouseButton::Right, form_.pointerX, form_.pointerY);
+        player_.MouseDown(MouseButton::Right, player_.input.pointerX, player_.input.pointerY);
       } else {
         clock_.SetButtonHeld(true);
-        form_.MouseDown(MouseButton::Left, form_.pointerX, form_.pointerY);
+        player_.MouseDown(MouseButton::Left, player_.input.pointerX, player_.input.pointerY);
         clock_.SetButtonHeld(false);
-        form_.Click();
+        player_.Click();
       }
     } else if (e.verb == "press") {
       clock_.SetButtonHeld(true);
-      form_.MouseDown(MouseButton::Left, form_.pointerX, form_.pointerY);
+      player_.MouseDown(MouseButton::Left, player_.input.pointerX, player_.input.pointerY);
     } else if (e.verb == "release") {
       clock_.SetButtonHeld(false);
     } else if (e.verb == "move") {
       if (!Position(e, x, y)) return bad("move takes X Y");
-      form_.MouseMove(x, y);
+      player_.MouseMove(x, y);
     } else if (e.verb == "key") {
       if (e.args.size() != 1) return bad("key takes one key name");
       auto key = KeyByName(e.args[0]);
       if (!key) return bad("unknown key " + e.args[0]);
-      form_.KeyDown(*key);
+      player_.KeyDown(*key);
     } else if (e.verb == "menu") {
       if (e.args.size() != 1) return bad("menu takes one item name");
-      const MenuItem* item = form_.menu.Find(e.args[0]);
+      const MenuItem* item = player_.menus.model().Find(e.args[0]);
       if (item == nullptr) return bad("no menu item " + e.args[0]);
       if (!item->enabled) std::fprintf(err_, "orvane: menu item %s is not available\n", e.args[0].c_str());
-      form_.MenuClick(e.args[0]);
+      player_.MenuClick(e.args[0]);
     } else if (e.verb == "wait") {
       int ms = 0;
       if (e.args.size() != 1 || (ms = std::atoi(e.args[0].c_str())) < 0) return bad("wait takes milliseconds");
       RunFor(uint32_t(ms));
     } else if (e.verb == "wheel") {
       if (e.args.size() != 1 || (e.args[0] != "up" && e.args[0] != "down")) return bad("wheel takes up or down");
-      form_.Wheel(e.args[0] == "up" ? WheelDirection::Up : WheelDirection::Down);
+      player_.Wheel(e.args[0] == "up" ? WheelDirection::Up : WheelDirection::Down);
     } else if (e.verb == "answer" || e.verb == "input" || e.verb == "input-cancel" || e.verb == "savefile" ||
                e.verb == "slider" || e.verb == "mute" || e.verb == "close") {
       std::fprintf(err_, "orvane: events line %d: no dialog was open for this %s\n", e.lineNumber, e.verb.c_str());
     } else if (e.verb == "shot") {
       if (e.rest.empty()) return bad("shot takes a file name");
-      if (!WriteScreenshot(GamePath(e.rest), form_.windowSurface)) return bad("cannot write " + e.rest);
+      if (!WriteScreenshot(GamePath(e.rest), player_.stage.windowSurface)) return bad("cannot write " + e.rest);
     } else if (e.verb == "dump") {
       if (e.rest.empty()) return bad("dump takes a file name");
       std::ofstream out(GamePath(e.rest));
-      out << DumpState(form_).dump(2) << '\n';
+      out << DumpState(player_).dump(2) << '\n';
       if (!out) return bad("cannot write " + e.rest);
     } else {
       return bad("unknown event " + e.verb);
@@ -161,7 +169,8 @@ class HeadlessSession {
   HeadlessHost host_;
   FontRenderer fonts_;
   HeadlessAudio audio_;
-  TForm1 form_;
+  StreamDiagnostics diagnostics_;
+  Player player_;
 };
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/headless_run.h"
-#include "platform/sdl/desktop.h"
+#include "app/desktop_run.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);

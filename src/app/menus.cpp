@@ -1,9 +1,13 @@
-// The menu bar and its handlers: message speed, page mode, stay-on-top, display modes,
-// exit and the version box. Items whose features arrive later are shown greyed out.
+// The menu bar and the player's handlers of its items: message speed, page mode, stay-on-top,
+// display modes, exit and the version box. Items whose features arrive later are greyed out.
+#include "app/menus.h"
+
 #include <functional>
 #include <map>
 
-#include "app/form.h"
+#include "app/player.h"
+#include "platform/host.h"
+#include "platform/sjis.h"
 
 namespace orv {
 
@@ -23,7 +27,9 @@ MenuItem Separator(std::string name) {
 }
 }  // namespace
 
-void TForm1::BuildMenu() {
+Menus::Menus(Host& host) : host_(host) { Build(); }
+
+void Menus::Build() {
   MenuItem file = Item("File", "ファイル(&F)");
   MenuItem save = Item("Save", "セーブ");
   MenuItem load = Item("Load", "ロード");
@@ -48,88 +54,91 @@ void TForm1::BuildMenu() {
   MenuItem help = Item("Help", "ヘルプ(&H)");
   help.children = {Item("About1", "バージョン情報")};
 
-  menu.items = {file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help};
+  model_.items = {file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help};
   // Not in this player yet: shown, but greyed out.
-  for (const char* name : {"Save", "Load", "N1", "N2"}) menu.Find(name)->enabled = false;
+  for (const char* name : {"Save", "Load", "N1", "N2"}) model_.Find(name)->enabled = false;
 }
 
-void TForm1::MenuChanged() { host().MenuChanged(menu); }
+void Menus::Changed() { host_.MenuChanged(model_); }
 
-void TForm1::SetChecked(std::string_view item, bool checked) {
-  if (MenuItem* m = menu.Find(item)) m->checked = checked;
-  MenuChanged();
+void Menus::SetChecked(std::string_view item, bool checked) {
+  if (MenuItem* m = model_.Find(item)) m->checked = checked;
+  Changed();
 }
 
-bool TForm1::IsChecked(std::string_view item) const {
-  const MenuItem* m = menu.Find(item);
+bool Menus::IsChecked(std::string_view item) const {
+  const MenuItem* m = model_.Find(item);
   return m != nullptr && m->checked;
 }
 
-void TForm1::SetEnabled(std::string_view item, bool enabled) {
-  if (MenuItem* m = menu.Find(item)) m->enabled = enabled;
-  MenuChanged();
+void Menus::SetEnabled(std::string_view item, bool enabled) {
+  if (MenuItem* m = model_.Find(item)) m->enabled = enabled;
+  Changed();
 }
 
-void TForm1::MenuClick(std::string_view name) {
-  const MenuItem* item = menu.Find(name);
+bool Menus::IsEnabled(std::string_view item) const {
+  const MenuItem* m = model_.Find(item);
+  return m != nullptr && m->enabled;
+}
+
+void Menus::CheckOnly(std::string_view item, std::initializer_list<std::string_view> group) {
+  for (std::string_view other : group)
+    if (MenuItem* m = model_.Find(other)) m->checked = (other == item);
+  Changed();
+}
+
+// --- the player's handlers ---
+
+void Player::MenuClick(std::string_view name) {
+  const MenuItem* item = menus.model().Find(name);
   if (item == nullptr || !item->enabled || item->separator || !item->children.empty()) return;
-  static const std::map<std::string_view, std::function<void(TForm1&)>> handlers = {
-      {"vol1", [](TForm1& f) { f.SpeedClick(1); }}, {"vol2", [](TForm1& f) { f.SpeedClick(2); }},
-      {"vol3", [](TForm1& f) { f.SpeedClick(3); }}, {"vol4", [](TForm1& f) { f.SpeedClick(4); }},
-      {"vol5", [](TForm1& f) { f.SpeedClick(5); }}, {"P1", [](TForm1& f) { f.P1Click(); }},
-      {"N3", [](TForm1& f) { f.N3Click(); }},       {"N5", [](TForm1& f) { f.N5Click(); }},
-      {"About1", [](TForm1& f) { f.About1Click(); }}, {"SKIP", [](TForm1& f) { f.SKIPClick(); }},
-      {"FullMode", [](TForm1& f) { f.FullModeClick(); }},
-      {"WindowMode", [](TForm1& f) { f.WindowModeClick(); }},
-      {"volume", [](TForm1& f) { f.VolumeClick(); }},
+  static const std::map<std::string_view, void (Player::*)()> kActions = {
+      {"P1", &Player::TogglePageMode},         {"N3", &Player::ToggleStayOnTop},
+      {"N5", &Player::Close},                  {"About1", &Player::ShowAbout},
+      {"SKIP", &Player::ToggleSkip},           {"FullMode", &Player::EnterFullScreen},
+      {"WindowMode", &Player::EnterWindowMode}, {"volume", &Player::ShowVolumeDialog},
   };
-  auto handler = handlers.find(name);
-  if (handler != handlers.end()) handler->second(*this);
+  if (auto action = kActions.find(name); action != kActions.end()) {
+    (this->*action->second)();
+  } else if (name.size() == 4 && name.starts_with("vol") && name[3] >= '1' && name[3] <= '5') {
+    SetMessageSpeed(name[3] - '0');
+  }
 }
 
-void TForm1::SpeedClick(int level) {
-  for (int k = 1; k <= 5; ++k) {
-    if (MenuItem* m = menu.Find("vol" + std::to_string(k))) m->checked = (k == level);
-  }
-  MenuChanged();
-  messageDelayMs = defs.messageSpeedTable[size_t(level - 1)];
+void Player::SetMessageSpeed(int level) {
+  menus.CheckOnly("vol" + std::to_string(level), {"vol1", "vol2", "vol3", "vol4", "vol5"});
+  interpreter.messageDelayMs = defs.messageSpeedTable[size_t(level - 1)];
   scene.messageSpeed = uint8_t(level);
 }
 
-void TForm1::P1Click() { SetChecked("P1", !IsChecked("P1")); }
+void Player::TogglePageMode() { menus.SetChecked("P1", !menus.IsChecked("P1")); }
 
-void TForm1::N3Click() {
-  SetChecked("N3", !IsChecked("N3"));
-  host().SetStayOnTop(IsChecked("N3"));
+void Player::ToggleStayOnTop() {
+  menus.SetChecked("N3", !menus.IsChecked("N3"));
+  services.host.SetStayOnTop(menus.IsChecked("N3"));
 }
 
-void TForm1::N5Click() { Close(); }
+void Player::ShowAbout() { ShowMessage(std::string(kAboutText)); }
 
-void TForm1::About1Click() { ShowMessage(std::string(kAboutText)); }
-
-void TForm1::FullModeClick() {
-  host().SetFullScreen(true);
-  fullScreen = 1;
-  if (MenuItem* m = menu.Find("FullMode")) m->checked = true;
-  if (MenuItem* m = menu.Find("WindowMode")) m->checked = false;
-  MenuChanged();
+void Player::EnterFullScreen() {
+  services.host.SetFullScreen(true);
+  window.fullScreen = 1;
+  menus.CheckOnly("FullMode", {"FullMode", "WindowMode"});
 }
 
-void TForm1::WindowModeClick() {
-  host().SetFullScreen(false);
-  host().SetMenuBarVisible(true);
-  menuHidden = 0;
-  fullScreen = 0;
-  if (MenuItem* m = menu.Find("FullMode")) m->checked = false;
-  if (MenuItem* m = menu.Find("WindowMode")) m->checked = true;
-  MenuChanged();
-  host().CenterWindow();
+void Player::EnterWindowMode() {
+  services.host.SetFullScreen(false);
+  services.host.SetMenuBarVisible(true);
+  window.menuHidden = 0;
+  window.fullScreen = 0;
+  menus.CheckOnly("WindowMode", {"FullMode", "WindowMode"});
+  services.host.CenterWindow();
 }
 
 // A new dialog each time: its mute boxes start unticked, its sliders where the volumes are.
-void TForm1::VolumeClick() {
-  volumeDialog = std::make_unique<VolumeDialog>(services.audio);
-  host().ShowVolumeDialog(*volumeDialog);
+void Player::ShowVolumeDialog() {
+  volumeDialog = std::make_unique<VolumeDialog>(sound.audio());
+  services.host.ShowVolumeDialog(*volumeDialog);
   volumeDialog->Close();
 }
 

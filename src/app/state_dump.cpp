@@ -1,6 +1,6 @@
 #include "app/state_dump.h"
 
-#include "app/form.h"
+#include "app/player.h"
 #include "platform/sjis.h"
 
 namespace orv {
@@ -63,66 +63,67 @@ json VolumeDialogJson(const VolumeDialog* dialog) {
 
 }  // namespace
 
-json DumpState(const TForm1& form) {
+json DumpState(const Player& player) {
   json out;
-  out["caption"] = Cp932ToUtf8(form.applicationTitle);
+  out["caption"] = Cp932ToUtf8(player.window.applicationTitle);
   json menu = json::object();
-  out["menu"] = MenuJson(form.menu.items, menu);
-  out["interactionState"] = form.interactionState;
-  out["skipMode"] = form.skipMode;
-  out["choiceActive"] = form.choiceActive;
-  out["pictureChoiceActive"] = form.pictureChoiceActive;
-  out["hoveredChoice"] = form.hoveredChoice;
-  out["pointerOnChoice"] = form.pointerOnChoice;
-  out["pageEnded"] = form.pageEnded;
-  out["scriptOffset"] = form.scriptOffset;
-  out["textCursorX"] = form.textCursorX;
-  out["textCursorY"] = form.textCursorY;
-  out["messageDelayMs"] = form.messageDelayMs;
-  out["textColor"] = form.textColor;
-  out["pageIndex"] = form.pageIndex;
+  out["menu"] = MenuJson(player.menus.model().items, menu);
+  out["interactionState"] = player.input.interactionState;
+  out["skipMode"] = player.input.skipMode;
+  out["choiceActive"] = player.input.choiceActive;
+  out["pictureChoiceActive"] = player.input.pictureChoiceActive;
+  out["hoveredChoice"] = player.input.hoveredChoice;
+  out["pointerOnChoice"] = player.input.pointerOnChoice;
+  out["pageEnded"] = player.interpreter.pageEnded;
+  out["scriptOffset"] = player.interpreter.scriptOffset;
+  out["textCursorX"] = player.interpreter.textCursorX;
+  out["textCursorY"] = player.interpreter.textCursorY;
+  out["messageDelayMs"] = player.interpreter.messageDelayMs;
+  out["textColor"] = player.interpreter.textColor;
+  out["pageIndex"] = player.interpreter.pageIndex;
   // Not part of the game's own state: the clock, so that tests can see how long things took.
-  out["clockMs"] = const_cast<TForm1&>(form).clock().NowMs();
+  out["clockMs"] = const_cast<Player&>(player).ClockMs();
   json history = json::array();
-  for (int p = 0; p <= form.pageIndex && p < kHistoryPages; ++p) {
-    const auto& page = form.history.pages[size_t(p)];
+  for (int p = 0; p <= player.interpreter.pageIndex && p < kHistoryPages; ++p) {
+    const auto& page = player.interpreter.history.pages[size_t(p)];
     json lines = json::array();
     for (int l = 0; l <= page.lineCount; ++l) lines.push_back(Cp932ToUtf8(page.lines[size_t(l)]));
     history.push_back({{"lineCount", page.lineCount}, {"lines", lines}});
   }
   out["history"] = history;
-  out["SceneState"] = SceneStateJson(form.scene);
-  out["SavePointState"] = SceneStateJson(form.savePoint);
+  out["SceneState"] = SceneStateJson(player.scene);
+  out["SavePointState"] = SceneStateJson(player.savePoint);
   json numeric = json::array();
   for (int i = 0; i < kNumericVariables; ++i) {
-    const auto& v = form.vars.numeric[size_t(i)];
+    const auto& v = player.vars.numeric[size_t(i)];
     if (!v.name.empty() || v.value != 0)
       numeric.push_back({{"index", i}, {"name", Cp932ToUtf8(v.name.str())}, {"value", v.value}});
   }
   out["numericVariables"] = numeric;
   json strings = json::array();
   for (int i = 0; i < kStringVariables; ++i) {
-    const auto& v = form.vars.strings[size_t(i)];
+    const auto& v = player.vars.strings[size_t(i)];
     if (!v.name.empty() || !v.value.empty())
       strings.push_back({{"index", i}, {"name", Cp932ToUtf8(v.name.str())}, {"value", Cp932ToUtf8(v.value.str())}});
   }
   out["stringVariables"] = strings;
-  TForm1& live = const_cast<TForm1&>(form);
-  out["music"] = {{"name", Cp932ToUtf8(form.scene.musicName.str())},
-                  {"playing", form.midiPlayer->Playing()},
-                  {"loop", form.midiPlayer->Loop()}};
-  out["wave"] = {{"name", Cp932ToUtf8(form.scene.waveName.str())},
-                 {"playing", live.services.audio.WavePlaying()},
-                 {"loop", form.scene.waveMode == 0}};
-  out["cd"] = {{"track", form.scene.cdTrack}, {"playing", live.services.audio.TrackPlaying()}};
+  Player& live = const_cast<Player&>(player);
+  out["music"] = {{"name", Cp932ToUtf8(player.scene.musicName.str())},
+                  {"playing", player.sound.music().Playing()},
+                  {"loop", player.sound.music().Loop()}};
+  out["wave"] = {{"name", Cp932ToUtf8(player.scene.waveName.str())},
+                 {"playing", live.sound.audio().WavePlaying()},
+                 {"loop", player.scene.waveMode == 0}};
+  out["cd"] = {{"track", player.scene.cdTrack}, {"playing", live.sound.audio().TrackPlaying()}};
   json volumes = json::object();
   for (auto [line, key] : {std::pair{VolumeLine::Wave, "wave"}, {VolumeLine::Midi, "midi"}, {VolumeLine::Cd, "cd"}}) {
     uint32_t volume = 0;
-    if (live.services.audio.GetVolume(line, volume)) volumes[key] = volume;
+    if (live.sound.audio().GetVolume(line, volume)) volumes[key] = volume;
   }
   out["volumes"] = volumes;
-  out["historyScreen"] = {{"shownPage", form.historyScreen.shownPage}, {"hoverZone", form.historyScreen.hoverZone}};
-  out["volumeDialog"] = VolumeDialogJson(form.volumeDialog.get());
+  out["historyScreen"] = {{"shownPage", player.historyScreen.shownPage},
+                          {"hoverZone", player.historyScreen.hoverZone}};
+  out["volumeDialog"] = VolumeDialogJson(player.volumeDialog.get());
   return out;
 }
 

@@ -4,7 +4,7 @@
 
 namespace orv {
 
-class TForm1;
-nlohmann::json DumpState(const TForm1& form);
+class Player;
+nlohmann::json DumpState(const Player& player);
 
 }  // namespace orv

@@ -1,11 +1,10 @@
-// The history screen's style commands: TMODE, TTXTPOS, TTXTSPR, TFONTCOLOR, TFONTSIZE,
-// TFONTNAME, TBOXSIZE, TSCREENCG, TSCREENCOLOR, TSCREENMODE. They only store what the screen
-// will look like the next time it opens.
+#include "graphics/history_commands.h"
+
 #include <string>
 
-#include "app/form.h"
+#include "logic/command_context.h"
 #include "logic/inline_forms.h"
-#include "script/command_handlers.h"
+#include "platform/image.h"
 
 namespace orv {
 
@@ -14,83 +13,83 @@ namespace {
 uint8_t LowByte(int32_t value) { return uint8_t(value & 0xFF); }
 
 // A history the screen cannot show ends the game, as the kit always did.
-bool RefuseHistoryStyle(TForm1& form) {
-  form.ShowMessage("x");
-  form.Close();
+bool RefuseHistoryStyle(const CommandContext& ctx) {
+  ctx.dialogs.ShowMessage("x");
+  ctx.player.Close();
   return false;
 }
 
 }  // namespace
 
-bool CmdTmode(TForm1& form) {
-  form.scene.historyMode = ReadNumberArgument(form);
-  if (form.scene.historyMode != 0 && form.scene.historyMode != 1) return RefuseHistoryStyle(form);
+bool CmdTmode(const CommandContext& ctx) {
+  ctx.scene.historyMode = ReadNumberArgument(ctx);
+  if (ctx.scene.historyMode != 0 && ctx.scene.historyMode != 1) return RefuseHistoryStyle(ctx);
   return true;
 }
 
-bool CmdTtxtpos(TForm1& form) {
-  form.scene.historyTextX = ReadNumberArgument(form);
-  form.scene.historyTextY = ReadNumberArgument(form);
+bool CmdTtxtpos(const CommandContext& ctx) {
+  ctx.scene.historyTextX = ReadNumberArgument(ctx);
+  ctx.scene.historyTextY = ReadNumberArgument(ctx);
   return true;
 }
 
-bool CmdTtxtspr(TForm1& form) {
-  form.scene.historyLineSpacing = ReadNumberArgument(form);
+bool CmdTtxtspr(const CommandContext& ctx) {
+  ctx.scene.historyLineSpacing = ReadNumberArgument(ctx);
   return true;
 }
 
-bool CmdTfontcolor(TForm1& form) {
-  const uint8_t red = LowByte(ReadNumberArgument(form));
-  const uint8_t green = LowByte(ReadNumberArgument(form));
-  const uint8_t blue = LowByte(ReadNumberArgument(form));
-  form.scene.historyTextColor = ColorRefFromRgb(Rgb{red, green, blue});
+bool CmdTfontcolor(const CommandContext& ctx) {
+  const uint8_t red = LowByte(ReadNumberArgument(ctx));
+  const uint8_t green = LowByte(ReadNumberArgument(ctx));
+  const uint8_t blue = LowByte(ReadNumberArgument(ctx));
+  ctx.scene.historyTextColor = ColorRefFromRgb(Rgb{red, green, blue});
   return true;
 }
 
-bool CmdTfontsize(TForm1& form) {
-  form.scene.historyFontSize = ReadNumberArgument(form);
-  if (form.scene.historyFontSize <= 0) return RefuseHistoryStyle(form);
+bool CmdTfontsize(const CommandContext& ctx) {
+  ctx.scene.historyFontSize = ReadNumberArgument(ctx);
+  if (ctx.scene.historyFontSize <= 0) return RefuseHistoryStyle(ctx);
   return true;
 }
 
-bool CmdTfontname(TForm1& form) {
+bool CmdTfontname(const CommandContext& ctx) {
   // Blanks belong to face names ("ＭＳ 明朝"); a name longer than the field is cut there.
   std::string skipped, name;
-  form.reader.SetDelimiters("\"");
-  form.reader.ReadToken(skipped, 256, false);
-  form.reader.ReadToken(name, 256, false);
-  form.scene.historyFontName.Set(name);
+  ctx.reader.SetDelimiters("\"");
+  ctx.reader.ReadToken(skipped, 256, false);
+  ctx.reader.ReadToken(name, 256, false);
+  ctx.scene.historyFontName.Set(name);
   return true;
 }
 
-bool CmdTboxsize(TForm1& form) {
-  form.scene.historyLeft = ReadNumberArgument(form);
-  form.scene.historyTop = ReadNumberArgument(form);
-  form.scene.historyRight = ReadNumberArgument(form);
-  form.scene.historyBottom = ReadNumberArgument(form);
+bool CmdTboxsize(const CommandContext& ctx) {
+  ctx.scene.historyLeft = ReadNumberArgument(ctx);
+  ctx.scene.historyTop = ReadNumberArgument(ctx);
+  ctx.scene.historyRight = ReadNumberArgument(ctx);
+  ctx.scene.historyBottom = ReadNumberArgument(ctx);
   return true;
 }
 
-bool CmdTscreencg(TForm1& form) {
-  form.scene.historyPictureName.Set(form.reader.ReadFileNameArgument());
+bool CmdTscreencg(const CommandContext& ctx) {
+  ctx.scene.historyPictureName.Set(ctx.reader.ReadFileNameArgument());
   std::string skipped;
-  form.reader.SetDelimiters(",");
-  form.reader.ReadToken(skipped);
-  form.scene.historyPictureX = ReadNumberArgument(form);
-  form.scene.historyPictureY = ReadNumberArgument(form);
+  ctx.reader.SetDelimiters(",");
+  ctx.reader.ReadToken(skipped);
+  ctx.scene.historyPictureX = ReadNumberArgument(ctx);
+  ctx.scene.historyPictureY = ReadNumberArgument(ctx);
   return true;
 }
 
-bool CmdTscreencolor(TForm1& form) {
-  form.scene.historyTintRed = LowByte(ReadNumberArgument(form));
-  form.scene.historyTintGreen = LowByte(ReadNumberArgument(form));
-  form.scene.historyTintBlue = LowByte(ReadNumberArgument(form));
-  form.scene.historyTintStrength = LowByte(ReadNumberArgument(form));
+bool CmdTscreencolor(const CommandContext& ctx) {
+  ctx.scene.historyTintRed = LowByte(ReadNumberArgument(ctx));
+  ctx.scene.historyTintGreen = LowByte(ReadNumberArgument(ctx));
+  ctx.scene.historyTintBlue = LowByte(ReadNumberArgument(ctx));
+  ctx.scene.historyTintStrength = LowByte(ReadNumberArgument(ctx));
   return true;
 }
 
-bool CmdTscreenmode(TForm1& form) {
-  form.scene.historyScreenMode = ReadNumberArgument(form);
+bool CmdTscreenmode(const CommandContext& ctx) {
+  ctx.scene.historyScreenMode = ReadNumberArgument(ctx);
   return true;
 }
 

@@ -1,83 +1,85 @@
-#include "graphics/message_window.h"
+#include "graphics/stage_commands.h"
 
 #include <algorithm>
 
-#include "app/form.h"
+#include "graphics/stage.h"
+#include "logic/command_context.h"
+#include "platform/sjis.h"
 #include "logic/inline_forms.h"
 
 namespace orv {
 
 namespace {
 // BOXCOL and BOXSIZE show the change at once: the stage with the tinted box, no text.
-void RedrawBox(TForm1& form) {
-  CopyImage(form.screenImage, form.stageImage);
-  const SceneState& s = form.scene;
-  form.TintMessageBox(s.boxAlpha, s.boxRed, s.boxGreen, s.boxBlue);
+void RedrawBox(const CommandContext& ctx, Stage& stage) {
+  CopyImage(stage.screenImage, stage.stageImage);
+  const SceneState& s = ctx.scene;
+  stage.TintMessageBox(s.boxAlpha, s.boxRed, s.boxGreen, s.boxBlue);
 }
 }  // namespace
 
-bool CmdFontColor(TForm1& form) {
-  const uint8_t red = uint8_t(ReadNumberArgument(form));
-  const uint8_t green = uint8_t(ReadNumberArgument(form));
-  const uint8_t blue = uint8_t(ReadNumberArgument(form));
-  const uint8_t kind = uint8_t(ReadNumberArgument(form));
+bool CmdFontColor(const CommandContext& ctx, Stage& stage) {
+  const uint8_t red = uint8_t(ReadNumberArgument(ctx));
+  const uint8_t green = uint8_t(ReadNumberArgument(ctx));
+  const uint8_t blue = uint8_t(ReadNumberArgument(ctx));
+  const uint8_t kind = uint8_t(ReadNumberArgument(ctx));
   const ColorRef color = ColorRefFromRgb(Rgb{red, green, blue});
   switch (kind) {
-    case 0: form.textColor = color; break;
-    case 1: form.scene.choiceColor = color; break;
-    case 2: form.scene.choiceHoverColor = color; break;
+    case 0: ctx.story.textColor = color; break;
+    case 1: ctx.scene.choiceColor = color; break;
+    case 2: ctx.scene.choiceHoverColor = color; break;
     default: break;
   }
   return true;
 }
 
-bool CmdFontSize(TForm1& form) {
+bool CmdFontSize(const CommandContext& ctx, Stage& stage) {
   // A value taken from a variable keeps only its low byte; a number is taken whole.
   bool fromVariable = false;
-  const int32_t size = ReadNumberArgument(form, &fromVariable);
-  form.scene.fontSize = fromVariable ? (size & 0xFF) : size;
+  const int32_t size = ReadNumberArgument(ctx, &fromVariable);
+  ctx.scene.fontSize = fromVariable ? (size & 0xFF) : size;
   return true;
 }
 
-bool CmdFontName(TForm1& form) {
+bool CmdFontName(const CommandContext& ctx, Stage& stage) {
   std::string skipped, name;
-  form.reader.SetDelimiters("\"");
-  form.reader.ReadToken(skipped, 256, false);
-  form.reader.ReadToken(name, 256, false);
-  form.scene.fontName.Set(name);
+  ctx.reader.SetDelimiters("\"");
+  ctx.reader.ReadToken(skipped, 256, false);
+  ctx.reader.ReadToken(name, 256, false);
+  ctx.scene.fontName.Set(name);
   return true;
 }
 
-bool CmdTxtPos(TForm1& form) {
-  form.scene.textX = ReadNumberArgument(form);
-  form.scene.textY = ReadNumberArgument(form);
-  form.textCursorX = form.scene.textX;
-  form.textCursorY = form.scene.textY;
+bool CmdTxtPos(const CommandContext& ctx, Stage& stage) {
+  ctx.scene.textX = ReadNumberArgument(ctx);
+  ctx.scene.textY = ReadNumberArgument(ctx);
+  ctx.story.textCursorX = ctx.scene.textX;
+  ctx.story.textCursorY = ctx.scene.textY;
   return true;
 }
 
-bool CmdTxtSpr(TForm1& form) {
-  form.scene.lineSpacing = ReadNumberArgument(form);
+bool CmdTxtSpr(const CommandContext& ctx, Stage& stage) {
+  ctx.scene.lineSpacing = ReadNumberArgument(ctx);
   return true;
 }
 
-bool CmdBoxCol(TForm1& form) {
-  form.scene.boxRed = uint8_t(ReadNumberArgument(form));
-  form.scene.boxGreen = uint8_t(ReadNumberArgument(form));
-  form.scene.boxBlue = uint8_t(ReadNumberArgument(form));
-  form.scene.boxAlpha = uint8_t(std::clamp(ReadNumberArgument(form), 0, 255));
-  form.textCursorX = form.scene.textX;
-  form.textCursorY = form.scene.textY;
-  RedrawBox(form);
+bool CmdBoxCol(const CommandContext& ctx, Stage& stage) {
+  ctx.scene.boxRed = uint8_t(ReadNumberArgument(ctx));
+  ctx.scene.boxGreen = uint8_t(ReadNumberArgument(ctx));
+  ctx.scene.boxBlue = uint8_t(ReadNumberArgument(ctx));
+  ctx.scene.boxAlpha = uint8_t(std::clamp(ReadNumberArgument(ctx), 0, 255));
+  ctx.story.textCursorX = ctx.scene.textX;
+  ctx.story.textCursorY = ctx.scene.textY;
+  RedrawBox(ctx, stage);
   return true;
 }
 
-bool CmdBoxSize(TForm1& form) {
-  form.scene.boxLeft = ReadNumberArgument(form);
-  form.scene.boxTop = ReadNumberArgument(form);
-  form.scene.boxRight = ReadNumberArgument(form);
-  form.scene.boxBottom = ReadNumberArgument(form);
-  RedrawBox(form);
+bool CmdBoxSize(const CommandContext& ctx, Stage& stage) {
+  ctx.scene.boxLeft = ReadNumberArgument(ctx);
+  ctx.scene.boxTop = ReadNumberArgument(ctx);
+  ctx.scene.boxRight = ReadNumberArgument(ctx);
+  ctx.scene.boxBottom = ReadNumberArgument(ctx);
+  RedrawBox(ctx, stage);
   return true;
 }
 

@@ -1,16 +1,19 @@
-// The stage: the background buffer, the character slots drawn over it, the tinted message
-// box, and the order in which a changed stage reaches the screen.
-//
 // Pictures come through the decoded-picture cache, so recomposing the stage (every change
 // redraws every shown character) decodes nothing that has not changed. A picture the loader
 // cannot read is reported to the player with the loader's message, naming the file; when
 // that message ends the command, the operation says so by returning false and leaves the
 // buffers it was building as they were, so the stage is always a complete picture.
-#include <memory>
+#include "graphics/stage.h"
 
-#include "app/form.h"
 #include "graphics/blend.h"
+#include "graphics/bmp_decoder.h"
 #include "graphics/picture_cache.h"
+#include "persist/scene_state.h"
+#include "platform/clock.h"
+#include "platform/game_folder.h"
+#include "platform/host.h"
+#include "script/dialogs.h"
+#include "script/script_reader.h"
 
 namespace orv {
 
@@ -21,48 +24,64 @@ struct StagePicture {
   bool endsCommand = false;
 };
 
-StagePicture FetchPicture(TForm1& form, std::string_view name) {
-  PictureLoad load = form.pictures().Load(name);
-  if (load.failed()) form.ShowMessage(load.message);
+StagePicture FetchPicture(PictureCache& pictures, Dialogs& dialogs, std::string_view name) {
+  PictureLoad load = pictures.Load(name);
+  if (load.failed()) dialogs.ShowMessage(load.message);
   return StagePicture{load.loaded() ? load.image : nullptr, load.failed() && load.endsCommand};
 }
 
 }  // namespace
 
-PictureCache& TForm1::pictures() {
-  if (!pictureCache) pictureCache = std::make_unique<PictureCache>(folder(), defs.picturePackageName);
-  return *pictureCache;
+Stage::Stage(Host& host, Clock& clock, FontRenderer& fonts, const GameFolder& folder, const SceneState& scene,
+             Dialogs& dialogs)
+    : screenImage(kStageWidth, kStageHeight),
+      stageImage(kStageWidth, kStageHeight),
+      tintImage(kStageWidth, kStageHeight),
+      savedScreenImage(kStageWidth, kStageHeight),
+      textImage(kStageWidth, kStageHeight),
+      windowSurface(kStageWidth, kStageHeight),
+      backgroundPixels(kStageWidth, kStageHeight),
+      host_(host),
+      clock_(clock),
+      fonts_(fonts),
+      folder_(folder),
+      scene_(scene),
+      dialogs_(dialogs) {}
+
+Stage::~Stage() = default;
+
+void Stage::LoadWaitIcons() {
+  if (auto bytes = folder_.ReadAll("icon1.bmp")) lineWaitIcon = DecodeBmp(*bytes).image;
+  if (auto bytes = folder_.ReadAll("icon2.bmp")) pageWaitIcon = DecodeBmp(*bytes).image;
 }
 
-bool TForm1::LoadBackground() {
-  const StagePicture picture = FetchPicture(*this, scene.backgroundName.str());
-  if (picture.endsCommand) return false;
-  // A picture of another size sits at the top-left corner; whatever it leaves uncovered, or
-  // all of the stage when nothing loaded, is black.
-  backgroundPixels = Image(kStageWidth, kStageHeight);
-  if (picture.image) CopyImage(backgroundPixels, *picture.image);
-  return true;
+void Stage::UsePicturePackage(std::string packageName) {
+  picturePackage_ = std::move(packageName);
+  pictureCache_ = std::make_unique<PictureCache>(folder_, picturePackage_);
 }
 
-bool TForm1::PasteCharacter(int slot, Image& buffer, int mode) {
-  if (slot < 0 || slot >= kCharacterSlots) return true;
-  const StagePicture picture = FetchPicture(*this, scene.charName[size_t(slot)].str());
-  if (!picture.image) return !picture.endsCommand;
-  const int x = scene.charX[size_t(slot)], y = scene.charY[size_t(slot)];
-  if (mode == 1)
-    PasteColorKeyed(buffer, *picture.image, x, y);
-  else
-    PasteOpaque(buffer, *picture.image, x, y);
-  return true;
+PictureCache& Stage::pictures() {
+  if (!pictureCache_) pictureCache_ = std::make_unique<PictureCache>(folder_, picturePackage_);
+  return *pictureCache_;
 }
 
-bool TForm1::BlendMaskedPicture(Image& buffer, std::string_view name, int x, int y) {
-  const StagePicture picture = FetchPicture(*this, name);
-  if (picture.image) PasteMasked(buffer, *picture.image, x, y);
-  return !picture.endsCommand;
+void Stage::PresentWindow() { host_.Present(windowSurface); }
+
+void Stage::RepaintScreen() {
+  CopyImage(windowSurface, screenImage);
+  PresentWindow();
 }
 
-void TForm1::TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t blue) {
+void Stage::Wait(int32_t ms) {
+  // A negative pause is not a pause length: it waits nothing.
+  if (ms > 0) clock_.WaitMs(uint32_t(ms));
+}
+
+bool Stage::ButtonHeld() { return clock_.ButtonHeld(); }
+
+Rect Stage::MessageBox() const { return Rect{scene_.boxLeft, scene_.boxTop, scene_.boxRight, scene_.boxBottom}; }
+
+void Stage::TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t blue) {
   CopyImage(tintImage, screenImage);
   const Rect box = ClipRect(MessageBox(), tintImage);
   if (box.Empty()) return;
@@ -75,7 +94,76 @@ void TForm1::TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t
   CopySameRect(screenImage, tintImage, box);
 }
 
-bool TForm1::ComposeStage(bool restoreBox) {
+int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode) {
+  bool typedAll = true;
+  if (delayMs > 0) {
+    int at = x;
+    for (size_t i = 0; i < text.size();) {
+      const size_t length = CharacterLength(text.substr(i));
+      if (clock_.ButtonHeld()) {
+        typedAll = false;
+        break;
+      }
+      at += fonts_.Draw(windowSurface, at, y, text.substr(i, length), font);
+      PresentWindow();
+      if (!pageMode) Wait(delayMs);
+      i += length;
+    }
+  } else {
+    typedAll = text.empty();
+  }
+  fonts_.Draw(screenImage, x, y, text, font);
+  fonts_.Draw(textImage, x, y, text, font);
+  const int advance = fonts_.Measure(text, font);
+  if (!typedAll) {
+    // Text that was not typed onto the window would stay unseen until the next repaint, and a
+    // step that ends without one (a lone WAIT, EXIT) would leave it invisible.
+    const Rect typed = ClipRect(Rect{x, y, x + advance, y + fonts_.CellHeight(font)}, windowSurface);
+    if (!typed.Empty()) {
+      CopySameRect(windowSurface, screenImage, typed);
+      PresentWindow();
+    }
+  }
+  return advance;
+}
+
+void Stage::ClearLayers() {
+  textImage.Clear();
+  tintImage.Fill(Rgb{});
+  screenImage.Fill(Rgb{});
+  stageImage.Fill(Rgb{});
+  savedScreenImage.Fill(Rgb{});
+}
+
+bool Stage::LoadBackground() {
+  const StagePicture picture = FetchPicture(pictures(), dialogs_, scene_.backgroundName.str());
+  if (picture.endsCommand) return false;
+  // A picture of another size sits at the top-left corner; whatever it leaves uncovered, or
+  // all of the stage when nothing loaded, is black.
+  backgroundPixels = Image(kStageWidth, kStageHeight);
+  if (picture.image) CopyImage(backgroundPixels, *picture.image);
+  return true;
+}
+
+bool Stage::PasteCharacter(int slot, Image& buffer, int mode) {
+  if (slot < 0 || slot >= kCharacterSlots) return true;
+  const StagePicture picture = FetchPicture(pictures(), dialogs_, scene_.charName[size_t(slot)].str());
+  if (!picture.image) return !picture.endsCommand;
+  const int x = scene_.charX[size_t(slot)], y = scene_.charY[size_t(slot)];
+  if (mode == 1)
+    PasteColorKeyed(buffer, *picture.image, x, y);
+  else
+    PasteOpaque(buffer, *picture.image, x, y);
+  return true;
+}
+
+bool Stage::BlendMaskedPicture(Image& buffer, std::string_view name, int x, int y) {
+  const StagePicture picture = FetchPicture(pictures(), dialogs_, name);
+  if (picture.image) PasteMasked(buffer, *picture.image, x, y);
+  return !picture.endsCommand;
+}
+
+bool Stage::ComposeStage(bool restoreBox) {
   if (restoreBox) {
     // The old box tint and text vanish before the transition starts.
     const Rect box = ClipRect(MessageBox(), windowSurface);
@@ -87,34 +175,34 @@ bool TForm1::ComposeStage(bool restoreBox) {
   Image work = backgroundPixels;
   for (int slot = 0; slot < kCharacterSlots; ++slot) {
     const size_t s = size_t(slot);
-    if (!scene.charShown[s]) continue;
-    const bool drawn = scene.charMode[s] == 2
-                           ? BlendMaskedPicture(work, scene.charName[s].str(), scene.charX[s], scene.charY[s])
-                           : PasteCharacter(slot, work, scene.charMode[s]);
+    if (!scene_.charShown[s]) continue;
+    const bool drawn = scene_.charMode[s] == 2
+                           ? BlendMaskedPicture(work, scene_.charName[s].str(), scene_.charX[s], scene_.charY[s])
+                           : PasteCharacter(slot, work, scene_.charMode[s]);
     if (!drawn) return false;
   }
   stageImage = std::move(work);
   return true;
 }
 
-void TForm1::ComposeStageToWindow() {
+void Stage::ComposeStageToWindow() {
   // Hiding the message window must always work: a picture that fails draws nothing here.
   Image work = backgroundPixels;
   for (int slot = 0; slot < kCharacterSlots; ++slot) {
     const size_t s = size_t(slot);
-    if (!scene.charShown[s] || !scene.charModeC[s]) continue;
-    if (scene.charMode[s] == 2)
-      BlendMaskedPicture(work, scene.charName[s].str(), scene.charX[s], scene.charY[s]);
+    if (!scene_.charShown[s] || !scene_.charModeC[s]) continue;
+    if (scene_.charMode[s] == 2)
+      BlendMaskedPicture(work, scene_.charName[s].str(), scene_.charX[s], scene_.charY[s]);
     else
-      PasteCharacter(slot, work, scene.charMode[s]);
+      PasteCharacter(slot, work, scene_.charMode[s]);
   }
   CopyImage(windowSurface, work);
   PresentWindow();
 }
 
-void TForm1::PresentStage() {
+void Stage::PresentStage() {
   CopyImage(screenImage, stageImage);
-  TintMessageBox(scene.boxAlpha, scene.boxRed, scene.boxGreen, scene.boxBlue);
+  TintMessageBox(scene_.boxAlpha, scene_.boxRed, scene_.boxGreen, scene_.boxBlue);
   textImage.DrawOver(screenImage);
   RepaintScreen();
 }

@@ -1,10 +1,12 @@
 // The script commands that change the stage: LOADBG, LOADCHAR, CHARCLR, CHARPOS, CHARMODE.
 #include <string>
 
-#include "app/form.h"
+#include "graphics/stage.h"
+#include "logic/command_context.h"
+#include "platform/sjis.h"
 #include "graphics/transitions.h"
 #include "logic/inline_forms.h"
-#include "script/command_handlers.h"
+#include "graphics/stage_commands.h"
 
 namespace orv {
 
@@ -16,23 +18,23 @@ constexpr int kLastAcceptedEffect = 20;
 bool ValidSlot(int32_t slot) { return slot >= 0 && slot < kCharacterSlots; }
 
 // After a quoted name the reader drops whatever stands before the next comma.
-void SkipToComma(TForm1& form) {
+void SkipToComma(const CommandContext& ctx) {
   std::string skipped;
-  form.reader.SetDelimiters(",");
-  form.reader.ReadToken(skipped);
+  ctx.reader.SetDelimiters(",");
+  ctx.reader.ReadToken(skipped);
 }
 
-int CheckedEffect(TForm1& form, int32_t effect) {
+int CheckedEffect(const CommandContext& ctx, int32_t effect) {
   if (effect >= 0 && effect <= kLastAcceptedEffect) return effect;
-  form.ShowMessage(Sj("存在しないエフェクトＮＯを選択しました。"));
+  ctx.dialogs.ShowMessage(Sj("存在しないエフェクトＮＯを選択しました。"));
   return 0;
 }
 
 // The new stage reaches the window through the effect, or at once while the player pages
 // through or skips.
-void ShowNewStage(TForm1& form, int effect, int speed) {
-  if (!form.pageMode() && !form.skipMode) RunTransition(form, effect, speed);
-  form.PresentStage();
+void ShowNewStage(const CommandContext& ctx, Stage& stage, int effect, int speed) {
+  if (!ctx.player.PageMode() && !ctx.player.SkipMode()) RunTransition(stage, effect, speed, stage.stageImage);
+  stage.PresentStage();
 }
 
 // Slots without the keep byte leave the stage when the background changes.
@@ -43,69 +45,69 @@ void ClearUnkeptCharacters(SceneState& scene) {
 
 }  // namespace
 
-bool CmdLoadbg(TForm1& form) {
-  form.scene.backgroundName.Set(form.reader.ReadFileNameArgument());
-  SkipToComma(form);
-  const int32_t effect = ReadNumberArgument(form);
-  const int32_t speed = ReadNumberArgument(form);
-  form.scene.backgroundShown = 1;
-  if (!form.LoadBackground()) return true;
-  ClearUnkeptCharacters(form.scene);
+bool CmdLoadbg(const CommandContext& ctx, Stage& stage) {
+  ctx.scene.backgroundName.Set(ctx.reader.ReadFileNameArgument());
+  SkipToComma(ctx);
+  const int32_t effect = ReadNumberArgument(ctx);
+  const int32_t speed = ReadNumberArgument(ctx);
+  ctx.scene.backgroundShown = 1;
+  if (!stage.LoadBackground()) return true;
+  ClearUnkeptCharacters(ctx.scene);
   // The wait indicator must not blink over the stage while it changes.
-  form.SetTimer2Enabled(false);
-  if (form.ComposeStage(false)) {
-    ShowNewStage(form, CheckedEffect(form, effect), speed);
-    form.scene.backgroundColor = 0;
+  ctx.player.SetWaitIndicatorTimer(false);
+  if (stage.ComposeStage(false)) {
+    ShowNewStage(ctx, stage, CheckedEffect(ctx, effect), speed);
+    ctx.scene.backgroundColor = 0;
   }
-  form.SetTimer2Enabled(true);
+  ctx.player.SetWaitIndicatorTimer(true);
   return true;
 }
 
-bool CmdLoadchar(TForm1& form) {
-  const std::string name = form.reader.ReadFileNameArgument();
-  SkipToComma(form);
-  const int32_t slot = ReadNumberArgument(form);
-  const int32_t effect = ReadNumberArgument(form);
-  const int32_t speed = ReadNumberArgument(form);
+bool CmdLoadchar(const CommandContext& ctx, Stage& stage) {
+  const std::string name = ctx.reader.ReadFileNameArgument();
+  SkipToComma(ctx);
+  const int32_t slot = ReadNumberArgument(ctx);
+  const int32_t effect = ReadNumberArgument(ctx);
+  const int32_t speed = ReadNumberArgument(ctx);
   if (!ValidSlot(slot)) return true;
-  form.scene.charName[size_t(slot)].Set(name);
-  form.scene.charShown[size_t(slot)] = 1;
-  const int checked = CheckedEffect(form, effect);
-  if (form.ComposeStage(true)) ShowNewStage(form, checked, speed);
+  ctx.scene.charName[size_t(slot)].Set(name);
+  ctx.scene.charShown[size_t(slot)] = 1;
+  const int checked = CheckedEffect(ctx, effect);
+  if (stage.ComposeStage(true)) ShowNewStage(ctx, stage, checked, speed);
   return true;
 }
 
-bool CmdCharclr(TForm1& form) {
-  const int32_t slot = ReadNumberArgument(form);
-  const int32_t effect = ReadNumberArgument(form);
-  const int32_t speed = ReadNumberArgument(form);
+bool CmdCharclr(const CommandContext& ctx, Stage& stage) {
+  const int32_t slot = ReadNumberArgument(ctx);
+  const int32_t effect = ReadNumberArgument(ctx);
+  const int32_t speed = ReadNumberArgument(ctx);
   if (!ValidSlot(slot)) return true;
-  form.scene.charShown[size_t(slot)] = 0;
-  form.scene.charName[size_t(slot)].Clear();
+  ctx.scene.charShown[size_t(slot)] = 0;
+  ctx.scene.charName[size_t(slot)].Clear();
   // No range test here: a number without an effect shows the stage at once.
-  if (form.ComposeStage(true)) ShowNewStage(form, effect, speed);
+  if (stage.ComposeStage(true)) ShowNewStage(ctx, stage, effect, speed);
   return true;
 }
 
-bool CmdCharpos(TForm1& form) {
-  const int32_t slot = ReadNumberArgument(form);
-  const int32_t x = ReadNumberArgument(form);
-  const int32_t y = ReadNumberArgument(form);
+bool CmdCharpos(const CommandContext& ctx, Stage& stage) {
+  const int32_t slot = ReadNumberArgument(ctx);
+  const int32_t x = ReadNumberArgument(ctx);
+  const int32_t y = ReadNumberArgument(ctx);
   if (!ValidSlot(slot)) return true;
-  form.scene.charX[size_t(slot)] = x;
-  form.scene.charY[size_t(slot)] = y <= 0 ? 1 : y;
+  ctx.scene.charX[size_t(slot)] = x;
+  ctx.scene.charY[size_t(slot)] = y <= 0 ? 1 : y;
   return true;
 }
 
-bool CmdCharmode(TForm1& form) {
-  const int32_t slot = ReadNumberArgument(form);
-  const uint8_t mode = uint8_t(ReadNumberArgument(form));
-  const uint8_t keep = uint8_t(ReadNumberArgument(form));
-  const uint8_t showWhenHidden = uint8_t(ReadNumberArgument(form));
+bool CmdCharmode(const CommandContext& ctx, Stage& stage) {
+  const int32_t slot = ReadNumberArgument(ctx);
+  const uint8_t mode = uint8_t(ReadNumberArgument(ctx));
+  const uint8_t keep = uint8_t(ReadNumberArgument(ctx));
+  const uint8_t showWhenHidden = uint8_t(ReadNumberArgument(ctx));
   if (!ValidSlot(slot)) return true;
-  form.scene.charMode[size_t(slot)] = mode;
-  form.scene.charModeB[size_t(slot)] = keep;
-  form.scene.charModeC[size_t(slot)] = showWhenHidden;
+  ctx.scene.charMode[size_t(slot)] = mode;
+  ctx.scene.charModeB[size_t(slot)] = keep;
+  ctx.scene.charModeC[size_t(slot)] = showWhenHidden;
   return true;
 }
 

@@ -4,7 +4,6 @@
 #include <span>
 #include <utility>
 
-#include "app/form.h"
 #include "graphics/blend.h"
 
 namespace orv {
@@ -25,8 +24,8 @@ constexpr std::array<CellOffset, 4> kDissolveBlocks = {{{0, 0}, {2, 2}, {2, 0}, 
 
 class Effect {
  public:
-  Effect(TForm1& form, Rect area, int speed, const Image& target)
-      : form_(form), target_(target), x(area.left), y(area.top), w(area.Width()), h(area.Height()), speed_(speed) {}
+  Effect(EffectCanvas& canvas, Rect area, int speed, const Image& target)
+            : canvas_(canvas), target_(target), x(area.left), y(area.top), w(area.Width()), h(area.Height()), speed_(speed) {}
 
   void Run(int effect) {
     switch (effect) {
@@ -51,15 +50,15 @@ class Effect {
   }
 
  private:
-  void Copy(Rect r) { CopySameRect(form_.windowSurface, target_, r); }
+  void Copy(Rect r) { CopySameRect(canvas_.Surface(), target_, r); }
   void Column(int column, int width = 1) { Copy(Rect{column, y, column + width, y + h}); }
   void Row(int row, int height = 1) { Copy(Rect{x, row, x + w, row + height}); }
   // Shows the step and pauses after it.
   void EndStep() {
-    form_.PresentWindow();
-    form_.WaitMs(speed_);
+    canvas_.Present();
+    canvas_.Wait(speed_);
   }
-  bool Held() { return form_.clock().ButtonHeld(); }
+  bool Held() { return canvas_.ButtonHeld(); }
 
   // Ten passes over 10-pixel stripes; a held button ends a pass after its first line.
   void Blinds(bool columns, bool fromFarEdge) {
@@ -134,11 +133,11 @@ class Effect {
   // Sixteen steps, each moving every byte of the window's picture step/16 of the remaining
   // way towards the target; step 0 changes nothing.
   void CrossFade() {
-    Image work = form_.windowSurface;
+    Image work = canvas_.Surface();
     const Image target = StageTarget();
     for (int step = 0; step < 16; ++step) {
       CrossFadeStep(work, target, step);
-      CopyImage(form_.windowSurface, work);
+      CopyImage(canvas_.Surface(), work);
       EndStep();
       if (Held()) return;
     }
@@ -147,7 +146,7 @@ class Effect {
   // Each pass copies the pixels at one offset of every cell (a block of block x block
   // pixels) from the target into the window's picture and shows the whole of it.
   void Dissolve(std::span<const CellOffset> passes, int cell, int block) {
-    Image work = form_.windowSurface;
+    Image work = canvas_.Surface();
     const Image target = StageTarget();
     const int width = work.width(), height = work.height();
     for (const CellOffset& pass : passes) {
@@ -163,13 +162,13 @@ class Effect {
               out[3 * bc + 2] = in[3 * bc + 2];
             }
         }
-      CopyImage(form_.windowSurface, work);
+      CopyImage(canvas_.Surface(), work);
       EndStep();
       if (Held()) return;
     }
   }
 
-  TForm1& form_;
+  EffectCanvas& canvas_;
   const Image& target_;
   const int x, y, w, h;
   const int speed_;
@@ -177,12 +176,12 @@ class Effect {
 
 }  // namespace
 
-void RunEffect(TForm1& form, int effect, Rect area, int speed, const Image& target) {
-  Effect(form, area, speed, target).Run(effect);
+void RunEffect(EffectCanvas& canvas, int effect, Rect area, int speed, const Image& target) {
+  Effect(canvas, area, speed, target).Run(effect);
 }
 
-void RunTransition(TForm1& form, int effect, int speed) {
-  RunEffect(form, effect, Rect{0, 0, kStageWidth, kStageHeight}, speed, form.stageImage);
+void RunTransition(EffectCanvas& canvas, int effect, int speed, const Image& stage) {
+  RunEffect(canvas, effect, Rect{0, 0, kStageWidth, kStageHeight}, speed, stage);
 }
 
 }  // namespace orv

@@ -19,17 +19,29 @@
 //   14   wipe bottom to top                         480                  stops
 //   15   dissolve, 4 x 4 cells, pixel by pixel      16                   stops
 //   16   dissolve, 4 x 4 cells, 2 x 2 blocks        4                    stops
+#include <cstdint>
+
 #include "platform/image.h"
 
 namespace orv {
 
-class TForm1;
+// What an effect draws on: the window's surface, shown after every step, a pause, and the
+// state of the left button.
+class EffectCanvas {
+ public:
+  virtual ~EffectCanvas() = default;
+  virtual Image& Surface() = 0;
+  virtual void Present() = 0;
+  // Negative pauses wait nothing.
+  virtual void Wait(int32_t ms) = 0;
+  virtual bool ButtonHeld() = 0;
+};
 
-// The effect over the whole stage towards StageImage; 0 and numbers without an effect do
-// nothing.
-void RunTransition(TForm1& form, int effect, int speed);
+// The effect over the whole window towards `stage` (the composed stage); 0 and numbers
+// without an effect do nothing.
+void RunTransition(EffectCanvas& canvas, int effect, int speed, const Image& stage);
 
 // The effect over `area` of the window towards `target` (a 640 x 480 picture).
-void RunEffect(TForm1& form, int effect, Rect area, int speed, const Image& target);
+void RunEffect(EffectCanvas& canvas, int effect, Rect area, int speed, const Image& target);
 
 }  // namespace orv

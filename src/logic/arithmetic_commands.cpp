@@ -3,11 +3,12 @@
 #include <cmath>
 #include <string>
 
-#include "app/form.h"
+#include "logic/command_context.h"
+#include "platform/sjis.h"
 #include "logic/expression_evaluator.h"
 #include "logic/inline_forms.h"
 #include "logic/random_numbers.h"
-#include "script/command_handlers.h"
+#include "logic/logic_commands.h"
 
 namespace orv {
 
@@ -15,39 +16,39 @@ namespace {
 
 constexpr double kRadiansPerDegree = 0.0174532;  // as the kit writes it, not pi / 180
 
-bool RefuseMissingTarget(TForm1& form) {
-  form.ShowMessage(Sj("変数の指定がありません。"));
+bool RefuseMissingTarget(const CommandContext& ctx) {
+  ctx.dialogs.ShowMessage(Sj("変数の指定がありません。"));
   return false;
 }
 
 // truncate(f(angle in degrees) * amplitude) into the target named after the two numbers.
-bool Trigonometry(TForm1& form, double (*f)(double), bool showResult) {
-  const int32_t angle = ReadNumberArgument(form);
-  const int32_t amplitude = ReadNumberArgument(form);
+bool Trigonometry(const CommandContext& ctx, double (*f)(double), bool showResult) {
+  const int32_t angle = ReadNumberArgument(ctx);
+  const int32_t amplitude = ReadNumberArgument(ctx);
   std::string name;
-  form.reader.SetDelimiters(",");
-  form.reader.ReadToken(name);
-  const int index = form.vars.FindNumeric(name);
-  if (index < 0) return RefuseMissingTarget(form);
+  ctx.reader.SetDelimiters(",");
+  ctx.reader.ReadToken(name);
+  const int index = ctx.vars.FindNumeric(name);
+  if (index < 0) return RefuseMissingTarget(ctx);
   const double y = f(angle * kRadiansPerDegree) * amplitude;
   // |y| <= 2^31; the one value outside int32, 2^31 (INT_MIN times -1), wraps.
   const int32_t result = int32_t(uint32_t(uint64_t(int64_t(std::trunc(y)))));
-  form.vars.numeric[size_t(index)].value = result;
-  if (showResult) form.ShowMessage(std::to_string(result));
+  ctx.vars.numeric[size_t(index)].value = result;
+  if (showResult) ctx.dialogs.ShowMessage(std::to_string(result));
   return true;
 }
 
 }  // namespace
 
-bool CmdMath(TForm1& form) {
+bool CmdMath(const CommandContext& ctx) {
   std::string name;
-  form.reader.SetDelimiters("=,\n");
-  const char d = form.reader.ReadToken(name);
-  if (d == '\n') return RefuseMissingTarget(form);
-  const int target = form.vars.FindNumeric(name);
-  if (target < 0) return RefuseMissingTarget(form);
+  ctx.reader.SetDelimiters("=,\n");
+  const char d = ctx.reader.ReadToken(name);
+  if (d == '\n') return RefuseMissingTarget(ctx);
+  const int target = ctx.vars.FindNumeric(name);
+  if (target < 0) return RefuseMissingTarget(ctx);
 
-  const VariableStore& vars = form.vars;
+  const VariableStore& vars = ctx.vars;
   auto lookup = [&vars](std::string_view token) -> std::optional<int32_t> {
     const int index = vars.FindNumeric(token);
     if (index >= 0) return vars.numeric[size_t(index)].value;
@@ -56,28 +57,28 @@ bool CmdMath(TForm1& form) {
     if (token.empty()) return 0;
     return std::nullopt;
   };
-  const std::string built = BuildMathExpression(form.reader, d, lookup, [&form] {
-    form.ShowMessage(Sj("変数が指定されていません。"));
+  const std::string built = BuildMathExpression(ctx.reader, d, lookup, [&ctx] {
+    ctx.dialogs.ShowMessage(Sj("変数が指定されていません。"));
   });
-  form.vars.numeric[size_t(target)].value = ExpressionEvaluator(TidyMathExpression(built)).value;
+  ctx.vars.numeric[size_t(target)].value = ExpressionEvaluator(TidyMathExpression(built)).value;
   return true;
 }
 
-bool CmdRandom(TForm1& form) {
+bool CmdRandom(const CommandContext& ctx) {
   std::string name, low, high;
-  form.reader.SetDelimiters(",");
-  if (form.reader.ReadToken(name) == '\n') return RefuseMissingTarget(form);
-  const int target = form.vars.FindNumeric(name);
-  if (target < 0) return RefuseMissingTarget(form);
-  form.reader.ReadToken(low);
-  form.reader.ReadToken(high);
-  if (auto value = RandomBetween(AtoiWrapping(low), AtoiWrapping(high), form.randomState))
-    form.vars.numeric[size_t(target)].value = *value;
+  ctx.reader.SetDelimiters(",");
+  if (ctx.reader.ReadToken(name) == '\n') return RefuseMissingTarget(ctx);
+  const int target = ctx.vars.FindNumeric(name);
+  if (target < 0) return RefuseMissingTarget(ctx);
+  ctx.reader.ReadToken(low);
+  ctx.reader.ReadToken(high);
+  if (auto value = RandomBetween(AtoiWrapping(low), AtoiWrapping(high), ctx.randomState))
+    ctx.vars.numeric[size_t(target)].value = *value;
   return true;
 }
 
-bool CmdSin(TForm1& form) { return Trigonometry(form, [](double x) { return std::sin(x); }, false); }
+bool CmdSin(const CommandContext& ctx) { return Trigonometry(ctx, [](double x) { return std::sin(x); }, false); }
 
-bool CmdCos(TForm1& form) { return Trigonometry(form, [](double x) { return std::cos(x); }, true); }
+bool CmdCos(const CommandContext& ctx) { return Trigonometry(ctx, [](double x) { return std::cos(x); }, true); }
 
 }  // namespace orv

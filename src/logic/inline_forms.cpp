@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "app/form.h"
+#include "logic/command_context.h"
+#include "platform/sjis.h"
 
 namespace orv {
 
@@ -14,103 +15,103 @@ int32_t ValueOfToken(const VariableStore& vars, const std::string& token) {
 }
 }  // namespace
 
-void SetNumericVariable(TForm1& form, std::string_view name, int32_t value) {
-  VariableStore& vars = form.vars;
+void SetNumericVariable(const CommandContext& ctx, std::string_view name, int32_t value) {
+  VariableStore& vars = ctx.vars;
   int index = vars.FindNumeric(name);
   if (index < 0) {
     index = vars.FirstFreeNumeric();
     if (index < 0) {
-      form.ShowMessage(Sj("数値変数はこれ以上作れません（256個まで）：") + std::string(name));
+      ctx.dialogs.ShowMessage(Sj("数値変数はこれ以上作れません（256個まで）：") + std::string(name));
       return;
     }
     vars.numeric[size_t(index)].name.Set(name);
-    ++form.scene.numericCount;
+    ++ctx.scene.numericCount;
   }
   vars.numeric[size_t(index)].value = value;
 }
 
-void SetStringVariable(TForm1& form, std::string_view name, std::string_view value) {
-  VariableStore& vars = form.vars;
+void SetStringVariable(const CommandContext& ctx, std::string_view name, std::string_view value) {
+  VariableStore& vars = ctx.vars;
   int index = vars.FindString(name);
   if (index < 0) {
     index = vars.FirstFreeString();
     if (index < 0) {
-      form.ShowMessage(Sj("文字列変数はこれ以上作れません（40個まで）：") + std::string(name));
+      ctx.dialogs.ShowMessage(Sj("文字列変数はこれ以上作れません（40個まで）：") + std::string(name));
       return;
     }
     vars.strings[size_t(index)].name.Set(name);
-    ++form.scene.stringCount;
+    ++ctx.scene.stringCount;
   }
   vars.strings[size_t(index)].value.Set(value);
 }
 
-int FindStringVariable(TForm1& form, std::string_view name) {
-  int index = form.vars.FindString(name);
-  if (index < 0) form.ShowMessage(Sj("連結先の文字列変数が設定されていません。"));
+int FindStringVariable(const CommandContext& ctx, std::string_view name) {
+  int index = ctx.vars.FindString(name);
+  if (index < 0) ctx.dialogs.ShowMessage(Sj("連結先の文字列変数が設定されていません。"));
   return index;
 }
 
-bool InlineNumericAssignment(TForm1& form) {
+bool InlineNumericAssignment(const CommandContext& ctx) {
   std::string name, value;
-  form.reader.SetDelimiters(":,\n");
-  if (form.reader.ReadToken(name) == '\n') return false;
-  form.reader.SetDelimiters("!,\n");
-  if (form.reader.ReadToken(value) == '\n') return false;
-  SetNumericVariable(form, name, ValueOfToken(form.vars, value));
+  ctx.reader.SetDelimiters(":,\n");
+  if (ctx.reader.ReadToken(name) == '\n') return false;
+  ctx.reader.SetDelimiters("!,\n");
+  if (ctx.reader.ReadToken(value) == '\n') return false;
+  SetNumericVariable(ctx, name, ValueOfToken(ctx.vars, value));
   return true;
 }
 
-void InlineStringAssignment(TForm1& form) {
+void InlineStringAssignment(const CommandContext& ctx) {
   std::string name, skipped, text;
-  form.reader.SetDelimiters(":,\n");
-  if (form.reader.ReadToken(name) == '\n') {
-    form.ShowMessage(Sj("変数の指定がありません。"));
+  ctx.reader.SetDelimiters(":,\n");
+  if (ctx.reader.ReadToken(name) == '\n') {
+    ctx.dialogs.ShowMessage(Sj("変数の指定がありません。"));
     return;
   }
-  form.reader.SetDelimiters("\",\n");
-  form.reader.ReadToken(skipped);
-  form.reader.ReadToken(text);
-  SetStringVariable(form, name, text);
+  ctx.reader.SetDelimiters("\",\n");
+  ctx.reader.ReadToken(skipped);
+  ctx.reader.ReadToken(text);
+  SetStringVariable(ctx, name, text);
 }
 
-void ShowNumericVariableInline(TForm1& form) {
+void ShowNumericVariableInline(const CommandContext& ctx) {
   std::string name;
-  form.reader.SetDelimiters("',\n");
-  if (form.reader.ReadToken(name) == '\n') {
-    form.ShowMessage(Sj("変数の指定がありません。"));
+  ctx.reader.SetDelimiters("',\n");
+  if (ctx.reader.ReadToken(name) == '\n') {
+    ctx.dialogs.ShowMessage(Sj("変数の指定がありません。"));
     return;
   }
-  int index = form.vars.FindNumeric(name);
+  int index = ctx.vars.FindNumeric(name);
   // A variable that does not exist has no value to show.
   if (index < 0) return;
-  form.TypeAndRecord(std::to_string(form.vars.numeric[size_t(index)].value));
+  ctx.story.TypeAndRecord(std::to_string(ctx.vars.numeric[size_t(index)].value));
 }
 
-void ShowStringVariableInline(TForm1& form) {
+void ShowStringVariableInline(const CommandContext& ctx) {
   std::string name;
-  form.reader.SetDelimiters("%,\n");
-  if (form.reader.ReadToken(name) == '\n') {
-    form.ShowMessage(Sj("変数の指定がありません。"));
+  ctx.reader.SetDelimiters("%,\n");
+  if (ctx.reader.ReadToken(name) == '\n') {
+    ctx.dialogs.ShowMessage(Sj("変数の指定がありません。"));
     return;
   }
-  int index = form.vars.FindString(name);
+  int index = ctx.vars.FindString(name);
   if (index < 0) return;
-  form.TypeAndRecord(form.vars.strings[size_t(index)].value.str());
+  ctx.story.TypeAndRecord(ctx.vars.strings[size_t(index)].value.str());
 }
 
-int32_t ReadNumberArgument(TForm1& form, bool* fromVariable) {
+int32_t ReadNumberArgument(const CommandContext& ctx, bool* fromVariable) {
   std::string token;
-  form.reader.SetDelimiters(",,!");
-  const bool isVariable = form.reader.ReadToken(token) == '!';
+  ctx.reader.SetDelimiters(",,!");
+  const bool isVariable = ctx.reader.ReadToken(token) == '!';
   if (fromVariable) *fromVariable = isVariable;
   if (isVariable) {
-    form.reader.ReadToken(token);
-    int index = form.vars.FindNumeric(token);
+    ctx.reader.ReadToken(token);
+    int index = ctx.vars.FindNumeric(token);
     if (index < 0) {
-      form.ShowMessage(Sj("変数が指定されていません。"));
+      ctx.dialogs.ShowMessage(Sj("変数が指定されていません。"));
       return 0;
     }
-    return form.vars.numeric[size_t(index)].value;
+    return ctx.vars.numeric[size_t(index)].value;
   }
   return AtoiWrapping(token);
 }

@@ -6,24 +6,24 @@
 
 namespace orv {
 
-class TForm1;
+struct CommandContext;
 
 // !name:value!  False when a line feed came before the name or the value.
-bool InlineNumericAssignment(TForm1& form);
+bool InlineNumericAssignment(const CommandContext& ctx);
 // &name:"text"
-void InlineStringAssignment(TForm1& form);
+void InlineStringAssignment(const CommandContext& ctx);
 // 'name'
-void ShowNumericVariableInline(TForm1& form);
+void ShowNumericVariableInline(const CommandContext& ctx);
 // %name%
-void ShowStringVariableInline(TForm1& form);
+void ShowStringVariableInline(const CommandContext& ctx);
 
 // `fromVariable`, when given, tells whether the value came from "!" and a variable.
-int32_t ReadNumberArgument(TForm1& form, bool* fromVariable = nullptr);
+int32_t ReadNumberArgument(const CommandContext& ctx, bool* fromVariable = nullptr);
 
 // Creates or updates variables, refusing with a message when the table is full.
-void SetNumericVariable(TForm1& form, std::string_view name, int32_t value);
-void SetStringVariable(TForm1& form, std::string_view name, std::string_view value);
+void SetNumericVariable(const CommandContext& ctx, std::string_view name, int32_t value);
+void SetStringVariable(const CommandContext& ctx, std::string_view name, std::string_view value);
 // FindStringVariable with its message when the name is missing.
-int FindStringVariable(TForm1& form, std::string_view name);
+int FindStringVariable(const CommandContext& ctx, std::string_view name);
 
 }  // namespace orv

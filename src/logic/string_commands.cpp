@@ -4,9 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "app/form.h"
+#include "logic/command_context.h"
+#include "platform/sjis.h"
 #include "logic/inline_forms.h"
-#include "script/command_handlers.h"
+#include "logic/logic_commands.h"
 
 namespace orv {
 
@@ -14,25 +15,25 @@ namespace {
 
 constexpr int kConfirmFlagBytes = 8;
 
-bool RefuseNoVariable(TForm1& form, bool result) {
-  form.ShowMessage(Sj("変数が指定されていません。"));
+bool RefuseNoVariable(const CommandContext& ctx, bool result) {
+  ctx.dialogs.ShowMessage(Sj("変数が指定されていません。"));
   return result;
 }
 
-std::string ReadToken(TForm1& form, char* delimiter = nullptr, int maxBytes = 256) {
+std::string ReadToken(const CommandContext& ctx, char* delimiter = nullptr, int maxBytes = 256) {
   std::string token;
-  const char d = form.reader.ReadToken(token, maxBytes);
+  const char d = ctx.reader.ReadToken(token, maxBytes);
   if (delimiter) *delimiter = d;
   return token;
 }
 
 // The text INPUTBOX offers until the player confirms an entry (or at once without confirm).
-std::string AskUntilConfirmed(TForm1& form, const std::string& caption, const std::string& defaultText,
+std::string AskUntilConfirmed(const CommandContext& ctx, const std::string& caption, const std::string& defaultText,
                               bool confirm) {
   for (;;) {
     // Cancelling keeps the default text; a rejected entry is not offered again.
-    std::string text = form.host().AskText(caption, Sj("全角128字(半角256字)まで"), defaultText).value_or(defaultText);
-    if (!confirm || form.AskYesNo(Sj("以上の入力でよろしいですか？　：　") + text, Sj("入力確認"))) return text;
+    std::string text = ctx.dialogs.AskText(caption, Sj("全角128字(半角256字)まで"), defaultText).value_or(defaultText);
+    if (!confirm || ctx.dialogs.AskYesNo(Sj("以上の入力でよろしいですか？　：　") + text, Sj("入力確認"))) return text;
   }
 }
 
@@ -45,133 +46,133 @@ int32_t CountCharacters(std::string_view text) {
 
 }  // namespace
 
-bool CmdInputbox(TForm1& form) {
-  form.reader.SetDelimiters("\",\n");
-  ReadToken(form);
-  const std::string caption = ReadToken(form);
-  form.reader.SetDelimiters(",,\n");
-  ReadToken(form);
-  form.reader.SetDelimiters("\",\n");
-  ReadToken(form);
-  const std::string defaultText = ReadToken(form);
-  form.reader.SetDelimiters(",,\n");
-  ReadToken(form);
-  const std::string name = ReadToken(form);
-  const int32_t confirm = AtoiWrapping(ReadToken(form, nullptr, kConfirmFlagBytes));
+bool CmdInputbox(const CommandContext& ctx) {
+  ctx.reader.SetDelimiters("\",\n");
+  ReadToken(ctx);
+  const std::string caption = ReadToken(ctx);
+  ctx.reader.SetDelimiters(",,\n");
+  ReadToken(ctx);
+  ctx.reader.SetDelimiters("\",\n");
+  ReadToken(ctx);
+  const std::string defaultText = ReadToken(ctx);
+  ctx.reader.SetDelimiters(",,\n");
+  ReadToken(ctx);
+  const std::string name = ReadToken(ctx);
+  const int32_t confirm = AtoiWrapping(ReadToken(ctx, nullptr, kConfirmFlagBytes));
 
-  const int index = FindStringVariable(form, name);
+  const int index = FindStringVariable(ctx, name);
   if (confirm != 0 && confirm != 1) {
-    form.ShowMessage(Sj("フラグの設定ミスです"));
+    ctx.dialogs.ShowMessage(Sj("フラグの設定ミスです"));
     return true;
   }
   // Without a variable to receive it, the player is not asked for a text.
   if (index < 0) return true;
-  form.skipMode = false;
-  form.vars.strings[size_t(index)].value.Set(AskUntilConfirmed(form, caption, defaultText, confirm == 1));
+  ctx.player.StopSkipping();
+  ctx.vars.strings[size_t(index)].value.Set(AskUntilConfirmed(ctx, caption, defaultText, confirm == 1));
   return true;
 }
 
-bool CmdStrcat(TForm1& form) {
+bool CmdStrcat(const CommandContext& ctx) {
   char d = 0;
-  form.reader.SetDelimiters(",,\n");
-  const std::string name = ReadToken(form, &d);
-  if (d == 0) return RefuseNoVariable(form, false);
-  const int index = FindStringVariable(form, name);
+  ctx.reader.SetDelimiters(",,\n");
+  const std::string name = ReadToken(ctx, &d);
+  if (d == 0) return RefuseNoVariable(ctx, false);
+  const int index = FindStringVariable(ctx, name);
   if (index < 0) return true;
 
-  form.reader.SetDelimiters("\",&");
-  ReadToken(form, &d);
+  ctx.reader.SetDelimiters("\",&");
+  ReadToken(ctx, &d);
   std::string source;
   if (d == '"') {
-    source = ReadToken(form);
+    source = ReadToken(ctx);
   } else if (d == '&') {
-    const int from = form.vars.FindString(ReadToken(form));
+    const int from = ctx.vars.FindString(ReadToken(ctx));
     if (from < 0) {
-      form.ShowMessage(Sj("連結元の文字列変数が設定されていません。"));
+      ctx.dialogs.ShowMessage(Sj("連結元の文字列変数が設定されていません。"));
       return true;
     }
-    source = form.vars.strings[size_t(from)].value.str();
+    source = ctx.vars.strings[size_t(from)].value.str();
   } else {
-    form.ShowMessage(Sj("連結元の文字列変数が設定されていません。"));
+    ctx.dialogs.ShowMessage(Sj("連結元の文字列変数が設定されていません。"));
     return true;
   }
-  auto& value = form.vars.strings[size_t(index)].value;
+  auto& value = ctx.vars.strings[size_t(index)].value;
   value.Set(value.str() + source);
   return true;
 }
 
-bool CmdStrcmp(TForm1& form) {
+bool CmdStrcmp(const CommandContext& ctx) {
   char d = 0;
-  form.reader.SetDelimiters(",,\n");
-  const std::string name = ReadToken(form, &d);
-  if (d == 0) return RefuseNoVariable(form, false);
-  const int index = FindStringVariable(form, name);
+  ctx.reader.SetDelimiters(",,\n");
+  const std::string name = ReadToken(ctx, &d);
+  if (d == 0) return RefuseNoVariable(ctx, false);
+  const int index = FindStringVariable(ctx, name);
   if (index < 0) return true;
 
-  form.reader.SetDelimiters("\",&");
-  ReadToken(form, &d);
+  ctx.reader.SetDelimiters("\",&");
+  ReadToken(ctx, &d);
   std::string other;
   bool closedQuote = false;
   if (d == '"') {
-    other = ReadToken(form, &d);
+    other = ReadToken(ctx, &d);
     closedQuote = d == '"';
   } else if (d == '&') {
-    const int from = FindStringVariable(form, ReadToken(form));
+    const int from = FindStringVariable(ctx, ReadToken(ctx));
     if (from < 0) return true;
-    other = form.vars.strings[size_t(from)].value.str();
+    other = ctx.vars.strings[size_t(from)].value.str();
   } else {
     return true;  // neither a text nor a variable: nothing to compare with
   }
-  std::string resultName = ReadToken(form, &d);
+  std::string resultName = ReadToken(ctx, &d);
   // The comma right after a closing quote only separates the result's name.
-  if (closedQuote && d == ',' && resultName.empty()) resultName = ReadToken(form, &d);
-  if (d == '\n') return RefuseNoVariable(form, false);
-  const int result = form.vars.FindNumeric(resultName);
-  if (result < 0) return RefuseNoVariable(form, true);
-  form.vars.numeric[size_t(result)].value = form.vars.strings[size_t(index)].value.str() == other ? 1 : 0;
+  if (closedQuote && d == ',' && resultName.empty()) resultName = ReadToken(ctx, &d);
+  if (d == '\n') return RefuseNoVariable(ctx, false);
+  const int result = ctx.vars.FindNumeric(resultName);
+  if (result < 0) return RefuseNoVariable(ctx, true);
+  ctx.vars.numeric[size_t(result)].value = ctx.vars.strings[size_t(index)].value.str() == other ? 1 : 0;
   return true;
 }
 
-bool CmdStrlen(TForm1& form) {
+bool CmdStrlen(const CommandContext& ctx) {
   char d = 0;
-  form.reader.SetDelimiters(",,\n");
-  const std::string name = ReadToken(form, &d);
-  if (d == 0) return RefuseNoVariable(form, false);
-  const int index = FindStringVariable(form, name);
+  ctx.reader.SetDelimiters(",,\n");
+  const std::string name = ReadToken(ctx, &d);
+  if (d == 0) return RefuseNoVariable(ctx, false);
+  const int index = FindStringVariable(ctx, name);
   if (index < 0) return true;
-  const int result = form.vars.FindNumeric(ReadToken(form));
-  if (result < 0) return RefuseNoVariable(form, false);
-  form.vars.numeric[size_t(result)].value = CountCharacters(form.vars.strings[size_t(index)].value.str());
+  const int result = ctx.vars.FindNumeric(ReadToken(ctx));
+  if (result < 0) return RefuseNoVariable(ctx, false);
+  ctx.vars.numeric[size_t(result)].value = CountCharacters(ctx.vars.strings[size_t(index)].value.str());
   return true;
 }
 
-bool CmdInttostr(TForm1& form) {
-  form.reader.SetDelimiters(",");
-  const std::string numericName = ReadToken(form);
-  const std::string stringName = ReadToken(form);
-  const int number = form.vars.FindNumeric(numericName);
+bool CmdInttostr(const CommandContext& ctx) {
+  ctx.reader.SetDelimiters(",");
+  const std::string numericName = ReadToken(ctx);
+  const std::string stringName = ReadToken(ctx);
+  const int number = ctx.vars.FindNumeric(numericName);
   if (number < 0) {
-    form.ShowMessage(Sj("変数の指定がありません。"));
+    ctx.dialogs.ShowMessage(Sj("変数の指定がありません。"));
     return false;
   }
-  const int text = FindStringVariable(form, stringName);
+  const int text = FindStringVariable(ctx, stringName);
   if (text < 0) return true;
-  form.vars.strings[size_t(text)].value.Set(std::to_string(form.vars.numeric[size_t(number)].value));
+  ctx.vars.strings[size_t(text)].value.Set(std::to_string(ctx.vars.numeric[size_t(number)].value));
   return true;
 }
 
-bool CmdStrtoint(TForm1& form) {
-  form.reader.SetDelimiters(",");
-  const std::string numericName = ReadToken(form);
-  const std::string stringName = ReadToken(form);
-  const int number = form.vars.FindNumeric(numericName);
+bool CmdStrtoint(const CommandContext& ctx) {
+  ctx.reader.SetDelimiters(",");
+  const std::string numericName = ReadToken(ctx);
+  const std::string stringName = ReadToken(ctx);
+  const int number = ctx.vars.FindNumeric(numericName);
   if (number < 0) {
-    form.ShowMessage(Sj("変数の指定がありません。"));
+    ctx.dialogs.ShowMessage(Sj("変数の指定がありません。"));
     return false;
   }
-  const int text = FindStringVariable(form, stringName);
+  const int text = FindStringVariable(ctx, stringName);
   if (text < 0) return true;
-  form.vars.numeric[size_t(number)].value = AtoiWrapping(form.vars.strings[size_t(text)].value.str());
+  ctx.vars.numeric[size_t(number)].value = AtoiWrapping(ctx.vars.strings[size_t(text)].value.str());
   return true;
 }
 

@@ -15,6 +15,12 @@ class Clock {
   virtual void WaitMs(uint32_t ms) = 0;
   // The left mouse button is down at this moment.
   virtual bool ButtonHeld() = 0;
+  // Lets the window breathe during long work that never waits: window events are handled and
+  // input stays queued, as in a wait.
+  virtual void KeepAlive() {}
+  // The person asked to end the program (the close button, a signal) while the game was busy;
+  // waits then return at once.
+  virtual bool QuitRequested() { return false; }
 };
 
 }  // namespace orv

@@ -1,9 +1,6 @@
 #include "platform/game_folder.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
+#include <algorithm>
 #include <fstream>
 #include <system_error>
 
@@ -12,7 +9,32 @@
 namespace orv {
 namespace fs = std::filesystem;
 
-GameFolder::GameFolder(fs::path root) : root_(std::move(root)) {}
+namespace {
+
+fs::path RealPathOf(const fs::path& path) {
+  std::error_code ec;
+  fs::path real = fs::canonical(path, ec);
+  if (ec) return {};
+  return real;
+}
+
+}  // namespace
+
+GameFolder::GameFolder(fs::path root) : root_(std::move(root)), realRoot_(RealPathOf(root_)) {}
+
+fs::path GameFolder::RealRoot() const { return realRoot_.empty() ? RealPathOf(root_) : realRoot_; }
+
+std::optional<fs::path> GameFolder::Inside(const fs::path& path) const {
+  const fs::path root = RealRoot();
+  const fs::path real = RealPathOf(path);
+  if (root.empty() || real.empty()) return std::nullopt;
+  // The root's parts are a prefix of the path's.
+  const auto [rootEnd, realAt] = std::mismatch(root.begin(), root.end(), real.begin(), real.end());
+  if (rootEnd != root.end()) return std::nullopt;
+  return real;
+}
+
+bool GameFolder::Holds(const fs::path& path) const { return Inside(path).has_value(); }
 
 std::optional<std::vector<std::string>> SplitGameName(std::string_view name) {
   if (name.empty()) return std::nullopt;
@@ -52,11 +74,11 @@ namespace {
 std::optional<fs::path> FindEntry(const fs::path& dir, const std::string& part) {
   std::error_code ec;
   fs::path exact = dir / part;
-  if (fs::exists(exact, ec)) return exact;
+  if (fs::exists(fs::symlink_status(exact, ec))) return exact;
   std::string utf8 = Cp932ToUtf8(part);
-  for (const auto& entry : fs::directory_iterator(dir, ec)) {
-    std::string entryName = entry.path().filename().string();
-    if (AsciiEqualNoCase(entryName, part) || AsciiEqualNoCase(entryName, utf8)) return entry.path();
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string entryName = it->path().filename().string();
+    if (AsciiEqualNoCase(entryName, part) || AsciiEqualNoCase(entryName, utf8)) return it->path();
   }
   return std::nullopt;
 }
@@ -72,7 +94,14 @@ std::optional<fs::path> GameFolder::Find(std::string_view name) const {
     if (!next) return std::nullopt;
     current = *next;
   }
-  return current;
+  return Inside(current);
+}
+
+std::optional<fs::path> GameFolder::FindFile(std::string_view name) const {
+  auto path = Find(name);
+  std::error_code ec;
+  if (!path || !fs::is_regular_file(*path, ec)) return std::nullopt;
+  return path;
 }
 
 std::optional<fs::path> GameFolder::PathForWrite(std::string_view name) const {
@@ -85,7 +114,11 @@ std::optional<fs::path> GameFolder::PathForWrite(std::string_view name) const {
     if (!next) return std::nullopt;
     current = *next;
   }
-  return current / parts->back();
+  // The new file goes into the folder's real place; an entry of the same name that leads
+  // elsewhere is replaced by the rename, never written through.
+  auto folder = Inside(current);
+  if (!folder) return std::nullopt;
+  return *folder / parts->back();
 }
 
 std::optional<Bytes> ReadFileBytes(const fs::path& path, size_t maxBytes) {
@@ -102,16 +135,15 @@ std::optional<Bytes> ReadFileBytes(const fs::path& path, size_t maxBytes) {
 }
 
 std::optional<Bytes> GameFolder::ReadAll(std::string_view name, size_t maxBytes) const {
-  auto path = Find(name);
+  auto path = FindFile(name);
   if (!path) return std::nullopt;
   return ReadFileBytes(*path, maxBytes);
 }
 
 std::optional<Bytes> GameFolder::ReadRange(std::string_view name, uint64_t offset, size_t size) const {
-  auto path = Find(name);
+  auto path = FindFile(name);
   if (!path) return std::nullopt;
   std::error_code ec;
-  if (!fs::is_regular_file(*path, ec)) return std::nullopt;
   uint64_t fileSize = fs::file_size(*path, ec);
   if (ec) return std::nullopt;
   if (offset >= fileSize) return Bytes{};
@@ -126,42 +158,17 @@ std::optional<Bytes> GameFolder::ReadRange(std::string_view name, uint64_t offse
 }
 
 std::optional<uint64_t> GameFolder::FileSize(std::string_view name) const {
-  auto path = Find(name);
+  auto path = FindFile(name);
   if (!path) return std::nullopt;
   std::error_code ec;
-  if (!fs::is_regular_file(*path, ec)) return std::nullopt;
   auto size = fs::file_size(*path, ec);
   if (ec) return std::nullopt;
   return size;
 }
 
-bool WriteFileAtomically(const fs::path& path, ByteSpan data) {
-  fs::path temp = path;
-  temp += ".orvane-tmp";
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0) return false;
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n <= 0) {
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return false;
-    }
-    done += size_t(n);
-  }
-  bool ok = ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  return true;
-}
-
-bool GameFolder::WriteAll(std::string_view name, ByteSpan data) const {
+OsStatus GameFolder::WriteAll(std::string_view name, ByteSpan data) const {
   auto path = PathForWrite(name);
-  if (!path) return false;
+  if (!path) return OsStatus::Failed("not a file of the game folder: " + std::string(name));
   return WriteFileAtomically(*path, data);
 }
 

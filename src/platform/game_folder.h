@@ -1,13 +1,15 @@
 #pragma once
 // The game folder: every name that init.def or a script gives resolves inside it, with ASCII
 // letter case ignored and "\" accepted as a folder separator, as Windows games expect. A name
-// that would leave the folder (absolute, a drive letter, "..") is treated as a missing file.
+// that would leave the folder (absolute, a drive letter, "..", a link to elsewhere) is treated
+// as a missing file. Nothing here throws: file-system errors read as missing files.
 #include <filesystem>
 #include <optional>
 #include <span>
 #include <string_view>
 
 #include "platform/bytes.h"
+#include "platform/os.h"
 
 namespace orv {
 
@@ -17,8 +19,16 @@ class GameFolder {
 
   const std::filesystem::path& root() const { return root_; }
 
-  // The existing file (or folder) that `name` names, or nothing.
+  // The existing file (or folder) that `name` names, as its real path, or nothing. Symbolic
+  // links are followed only as far as they stay inside the game folder: a name whose real
+  // path lies outside it, or that cannot be resolved at all (a loop), is a missing file.
   std::optional<std::filesystem::path> Find(std::string_view name) const;
+  // Like Find, for regular files only (not folders, devices or pipes).
+  std::optional<std::filesystem::path> FindFile(std::string_view name) const;
+  bool IsRegularFile(std::string_view name) const { return FindFile(name).has_value(); }
+  // Whether a path met some other way (say, listing a folder) really lies inside the game
+  // folder, once every link on its way is followed.
+  bool Holds(const std::filesystem::path& path) const;
   // Where a file named `name` is written: the existing file of that name in any letter case,
   // else the name as given inside its (existing) folder. Nothing for names outside the folder.
   std::optional<std::filesystem::path> PathForWrite(std::string_view name) const;
@@ -28,21 +38,25 @@ class GameFolder {
   // `size` bytes at `offset`; fewer when the file ends first.
   std::optional<Bytes> ReadRange(std::string_view name, uint64_t offset, size_t size) const;
   std::optional<uint64_t> FileSize(std::string_view name) const;
-  // Replaces the file safely: the new contents go to a temporary file that is flushed and then
-  // renamed over the old one, so a crash never leaves a half-written file.
-  bool WriteAll(std::string_view name, ByteSpan data) const;
+  // Replaces the file safely (see WriteFileAtomically); the failure's reason otherwise.
+  OsStatus WriteAll(std::string_view name, ByteSpan data) const;
 
   static constexpr size_t kMaxFileBytes = size_t(256) << 20;
 
  private:
+  // The folder's own real path; empty while it does not exist.
+  std::filesystem::path RealRoot() const;
+  std::optional<std::filesystem::path> Inside(const std::filesystem::path& path) const;
+
   std::filesystem::path root_;
+  std::filesystem::path realRoot_;
 };
 
 // Splits a game name into its parts; nothing when it is absolute or climbs out.
 std::optional<std::vector<std::string>> SplitGameName(std::string_view name);
 
-// Reads or writes a whole file by its real path (not through a game folder).
+// Reads a whole file by its real path (not through a game folder); WriteFileAtomically
+// (platform/os.h) writes one.
 std::optional<Bytes> ReadFileBytes(const std::filesystem::path& path, size_t maxBytes = GameFolder::kMaxFileBytes);
-bool WriteFileAtomically(const std::filesystem::path& path, ByteSpan data);
 
 }  // namespace orv

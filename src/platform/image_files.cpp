@@ -37,7 +37,7 @@ Bytes EncodeBmp24(const Image& image) {
 }
 
 bool WriteBmp24(const std::filesystem::path& file, const Image& image) {
-  return WriteFileAtomically(file, EncodeBmp24(image));
+  return WriteFileAtomically(file, EncodeBmp24(image)).ok();
 }
 
 bool WritePng(const std::filesystem::path& file, const Image& image) {

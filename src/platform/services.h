@@ -2,6 +2,7 @@
 // Everything the game takes from the platform, handed to it at construction.
 #include "platform/audio.h"
 #include "platform/clock.h"
+#include "platform/diagnostics.h"
 #include "platform/game_folder.h"
 #include "platform/host.h"
 #include "platform/text/font_renderer.h"
@@ -14,6 +15,7 @@ struct PlatformServices {
   const GameFolder& folder;
   FontRenderer& fonts;
   AudioOut& audio;
+  Diagnostics& diagnostics;
 };
 
 }  // namespace orv

@@ -16,4 +16,7 @@ std::string Utf8ToCp932(std::string_view utf8);
 std::u32string DecodeUtf8(std::string_view utf8);
 std::string EncodeUtf8(std::u32string_view text);
 
+// A UTF-8 literal of our own sources as the Shift-JIS the game shows.
+inline std::string Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
+
 }  // namespace orv

@@ -1,71 +1,31 @@
 #include "script/command_table.h"
 
 #include "platform/bytes.h"
-#include "script/command_handlers.h"
 
 namespace orv {
 
+namespace {
+constexpr std::array<std::string_view, kCommandCount> kKeywords = {
+    "FONTCOLOR", "FONTSIZE",  "LOADBG",    "TITLE",      "FADEOUT",    "BOXCOL",      "LOADCHAR", "CHARPOS",
+    "CHARCLR",   "TTXTSPR",   "WAVEPLAY",  "WAVESTOP",   "MATH",       "IF",          "MIDIPLAY", "MIDISTOP",
+    "RUN",       "RANDOM",    "WAIT",      "INPUTBOX",   "STRCAT",     "STRCMP",      "BOXSIZE",  "TXTSPR",
+    "TXTPOS",    "SELECT",    "TMODE",     "DATALOG",    "GOTO",       "SELECTCG",    "NVMODE",   "SETSPEED",
+    "SIN",       "COS",       "STRLEN",    "EXIT",       "ONLOAD",     "ONSAVE",      "PSAVE",    "PLOAD",
+    "DEBUG",     "CDPLAY",    "CDSTOP",    "INTTOSTR",   "STRTOINT",   "CHARMODE",    "SAVEPOINT", "FONTNAME",
+    "FLASH",     "TFONTNAME", "TFONTSIZE", "TBOXSIZE",   "TFONTCOLOR", "TTXTPOS",     "SETCURSOR", "TSCREENMODE",
+    "TSCREENCG", "TSCREENCOLOR",
+};
+}  // namespace
+
 void CommandTable::FillCommandTable() {
-  slots_ = {{
-      {"FONTCOLOR", CmdFontColor},
-      {"FONTSIZE", CmdFontSize},
-      {"LOADBG", CmdLoadbg},
-      {"TITLE", CmdTitle},
-      {"FADEOUT", CmdFadeout},
-      {"BOXCOL", CmdBoxCol},
-      {"LOADCHAR", CmdLoadchar},
-      {"CHARPOS", CmdCharpos},
-      {"CHARCLR", CmdCharclr},
-      {"TTXTSPR", CmdTtxtspr},
-      {"WAVEPLAY", CmdWaveplay},
-      {"WAVESTOP", CmdWavestop},
-      {"MATH", CmdMath},
-      {"IF", CmdIf},
-      {"MIDIPLAY", CmdMidiplay},
-      {"MIDISTOP", CmdMidistop},
-      {"RUN", CmdRun},
-      {"RANDOM", CmdRandom},
-      {"WAIT", CmdWait},
-      {"INPUTBOX", CmdInputbox},
-      {"STRCAT", CmdStrcat},
-      {"STRCMP", CmdStrcmp},
-      {"BOXSIZE", CmdBoxSize},
-      {"TXTSPR", CmdTxtSpr},
-      {"TXTPOS", CmdTxtPos},
-      {"SELECT", CmdSelect},
-      {"TMODE", CmdTmode},
-      {"DATALOG", CmdDatalog},
-      {"GOTO", CmdGoto},
-      {"SELECTCG", CmdSelectcg},
-      {"NVMODE", CmdNvmode},
-      {"SETSPEED", CmdSetspeed},
-      {"SIN", CmdSin},
-      {"COS", CmdCos},
-      {"STRLEN", CmdStrlen},
-      {"EXIT", CmdExit},
-      {"ONLOAD", CmdOnload},
-      {"ONSAVE", CmdOnsave},
-      {"PSAVE", CmdPsave},
-      {"PLOAD", CmdPload},
-      {"DEBUG", CmdDebug},
-      {"CDPLAY", CmdCdplay},
-      {"CDSTOP", CmdCdstop},
-      {"INTTOSTR", CmdInttostr},
-      {"STRTOINT", CmdStrtoint},
-      {"CHARMODE", CmdCharmode},
-      {"SAVEPOINT", CmdSavepoint},
-      {"FONTNAME", CmdFontName},
-      {"FLASH", CmdFlash},
-      {"TFONTNAME", CmdTfontname},
-      {"TFONTSIZE", CmdTfontsize},
-      {"TBOXSIZE", CmdTboxsize},
-      {"TFONTCOLOR", CmdTfontcolor},
-      {"TTXTPOS", CmdTtxtpos},
-      {"SETCURSOR", CmdSetcursor},
-      {"TSCREENMODE", CmdTscreenmode},
-      {"TSCREENCG", CmdTscreencg},
-      {"TSCREENCOLOR", CmdTscreencolor},
-  }};
+  for (size_t i = 0; i < slots_.size(); ++i) slots_[i] = CommandSlot{kKeywords[i], nullptr};
+}
+
+bool CommandTable::Bind(std::string_view keyword, CommandHandler handler) {
+  const int index = FindCommand(keyword);
+  if (index < 0) return false;
+  slots_[size_t(index)].handler = std::move(handler);
+  return true;
 }
 
 int CommandTable::FindCommand(std::string_view keyword) const {

@@ -59,7 +59,7 @@ CdTrackSet CdTrackSet::Scan(const GameFolder& folder) {
     std::vector<fs::path> names;
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-      if (it->is_regular_file(ec)) names.push_back(it->path());
+      if (it->is_regular_file(ec) && folder.Holds(it->path())) names.push_back(it->path());
     // Sorted, so that the choice between "track1.ogg" and "track01.ogg" does not depend on
     // the order the file system lists them in.
     std::sort(names.begin(), names.end());

@@ -5,7 +5,7 @@
 #include <queue>
 #include <utility>
 
-#include "sound/midi_output.h"
+#include "platform/audio/midi_output.h"
 
 namespace orv {
 namespace {

@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "platform/audio/midi_output.h"
 #include "platform/bytes.h"
 #include "sound/midi_file.h"
-#include "sound/midi_output.h"
 
 namespace orv {
 

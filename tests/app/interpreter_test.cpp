@@ -135,12 +135,29 @@ TEST(Interpreter, MissingFirstScenarioIsReportedAndEndsTheGame) {
 namespace orv::test {
 namespace {
 
-TEST(Interpreter, AnEndlessLoopIsReportedInsteadOfFreezingThePlayer) {
+TEST(Interpreter, AStepLimitEndsAnEndlessLoopOnlyWhenTheRunAsksForOne) {
   TempDir dir;
   WriteGame(dir, {.scenario = {"*top", "!n:1!", "~GOTO *top"}});
-  HeadlessResult run = RunHeadlessGame(dir.path(), {"click"});
+  HeadlessResult run = RunHeadlessGame(dir.path(), {"click"}, 0, {"--max-step-lines", "1000"});
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.Messages(), std::vector<std::string>{"スクリプトが終わらないくり返しに入ったため、終了します。"});
+}
+
+// Long loops that end are the script's business: label searches cost nothing against the
+// limit, and neither a far label nor a long delay loop ends the game.
+TEST(Interpreter, LongLoopsRunToTheirEnd) {
+  TempDir dir;
+  std::vector<std::string> lines;
+  for (int i = 0; i < 20000; ++i) lines.push_back("; filler " + std::to_string(i));
+  lines.insert(lines.end(), {"!n:0!", "*loop", "~MATH n=n+1", "~IF n<250", "~GOTO *loop", "\"done\"'n'\\n",
+                             "!d:0!", "*delay", "~MATH d=d+1", "~IF d<20000", "~GOTO *delay", "'d'\\n", "~EXIT"});
+  WriteGame(dir, {.scenario = lines});
+  HeadlessResult run = RunHeadlessGame(dir.path(), {"click", "dump state.json"}, 0, {"--max-step-lines", "200000"});
+  EXPECT_TRUE(run.Messages().empty()) << run.out;
+  const auto state = ReadDump(dir, "state.json");
+  ASSERT_FALSE(state.is_null());
+  EXPECT_EQ(state["history"][0]["lines"][0], "done250");
+  EXPECT_EQ(state["history"][0]["lines"][1], "20000");
 }
 
 }  // namespace

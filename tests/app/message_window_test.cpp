@@ -54,5 +54,22 @@ TEST(MessageWindow, TheBoxIsTintedFromTheStageAndClippedToIt) {
   EXPECT_EQ(uint8_t(bmp[row399 + 2]), 0);
 }
 
+// Text typed without a delay reaches the window even when the step ends without a line or
+// page end, and a hide-and-show keeps it.
+TEST(MessageWindow, TextTypedAtOnceIsOnTheWindowWhenTheStepEndsOtherwise) {
+  TempDir dir;
+  WriteGame(dir, {.scenario = {"~FONTCOLOR 255,255,255,0", "~FONTSIZE 24", "\\n", "\"ABC\"", "~WAIT", "\"D\"\\n"}});
+  // The fastest speed of this game types with no delay.
+  RunHeadlessGame(dir.path(), {"menu vol1", "click", "shot typed.bmp", "rclick", "click", "shot shown.bmp"});
+  for (const char* shot : {"typed.bmp", "shown.bmp"}) {
+    const std::string bmp = dir.Read(shot);
+    ASSERT_EQ(bmp.size(), 54u + 640 * 480 * 3) << shot;
+    int lit = 0;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 60; ++x) lit += uint8_t(bmp[54 + size_t(479 - y) * 1920 + size_t(x) * 3]) > 128;
+    EXPECT_GT(lit, 20) << shot;
+  }
+}
+
 }  // namespace
 }  // namespace orv::test

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/audio/track_length.h"
+#include "platform/audio/wave_file.h"
 #include "platform/game_folder.h"
 #include "platform/sdl/sdl_audio.h"
-#include "sound/track_length.h"
-#include "sound/wave_file.h"
 #include "support/test_support.h"
 
 namespace orv {

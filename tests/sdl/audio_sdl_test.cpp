@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/audio/wave_file.h"
 #include "platform/sdl/alsa_midi_output.h"
 #include "platform/sdl/fluidsynth_output.h"
 #include "platform/sdl/sdl_audio.h"
@@ -12,7 +13,6 @@
 #include "sound/midi_player.h"
 #include "sound/smf_builder.h"
 #include "sound/wave_builder.h"
-#include "sound/wave_file.h"
 #include "support/test_support.h"
 
 namespace orv {

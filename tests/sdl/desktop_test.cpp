@@ -7,8 +7,6 @@
 
 #include "platform/sdl/desktop_loop.h"
 #include "platform/sdl/desktop_session.h"
-#include "platform/sdl/external_open.h"
-#include "platform/sdl/single_instance.h"
 #include "platform/sjis.h"
 #include "support/test_support.h"
 
@@ -390,32 +388,6 @@ TEST_F(DesktopTest, SaveFileDialogAndTheSecondPlayersNotice) {
   PushKey(SDLK_RETURN);
   session.ShowAlreadyRunning();  // returns once answered
   SUCCEED();
-}
-
-TEST(SingleInstance, ASecondLockIsRefused) {
-  test::TempDir dir;
-  const auto lock = dir.path() / "orvane.lock";
-  EXPECT_TRUE(AcquireSingleInstance(lock));
-  EXPECT_FALSE(AcquireSingleInstance(lock));
-  EXPECT_TRUE(AcquireSingleInstance(dir.path() / "no-such-folder" / "x.lock"));  // no place for a lock: run
-  EXPECT_FALSE(SingleInstanceLockPath().empty());
-}
-
-TEST(ExternalOpen, OnlyWebAddressesAndFilesOfTheGameFolder) {
-  test::TempDir dir;
-  dir.Write("game/readme.txt", std::string("hi"));
-  dir.Write("outside.txt", std::string("no"));
-  const auto root = dir.path() / "game";
-  EXPECT_EQ(ExternalOpenArgument("https://example.org/a?b=c", root), "https://example.org/a?b=c");
-  EXPECT_EQ(ExternalOpenArgument("HTTP://example.org", root), "HTTP://example.org");
-  EXPECT_EQ(ExternalOpenArgument("readme.txt", root), std::filesystem::canonical(root / "readme.txt").string());
-  EXPECT_FALSE(ExternalOpenArgument("../outside.txt", root));
-  EXPECT_FALSE(ExternalOpenArgument((dir.path() / "outside.txt").string(), root));
-  EXPECT_FALSE(ExternalOpenArgument("missing.txt", root));
-  EXPECT_FALSE(ExternalOpenArgument("file:///etc/passwd", root));
-  EXPECT_FALSE(ExternalOpenArgument("javascript:alert(1)", root));
-  EXPECT_FALSE(ExternalOpenArgument("https://evil\n--help", root));
-  EXPECT_FALSE(ExternalOpenArgument("", root));
 }
 
 }  // namespace

@@ -43,5 +43,16 @@ TEST(CdTracks, ScansTheFolderAndItsCdFolders) {
   EXPECT_EQ(CdTrackSet::Scan(GameFolder(empty.path() / "missing")).TrackCount(), 0);
 }
 
+TEST(CdTracks, TrackFilesLinkedFromOutsideTheGameAreNotPlayed) {
+  test::TempDir dir;
+  dir.Write("elsewhere/track02.ogg", "x");
+  dir.Write("game/track03.ogg", "x");
+  std::filesystem::create_symlink(dir.path() / "elsewhere" / "track02.ogg", dir.path() / "game" / "track02.ogg");
+  std::filesystem::create_directory_symlink(dir.path() / "elsewhere", dir.path() / "game" / "cd");
+  const CdTrackSet set = CdTrackSet::Scan(GameFolder(dir.path() / "game"));
+  EXPECT_FALSE(set.FileFor(2));
+  EXPECT_TRUE(set.FileFor(3));
+}
+
 }  // namespace
 }  // namespace orv

@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "sound/midi_recorder.h"
+#include "platform/audio/midi_recorder.h"
 #include "sound/smf_builder.h"
 
 namespace orv {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "sound/midi_output.h"
+#include "platform/audio/midi_output.h"
 
 namespace orv {
 namespace {

@@ -5,14 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "app/form.h"
+#include "graphics/stage.h"
+#include "persist/scene_state.h"
+#include "script/dialogs.h"
 #include "platform/audio.h"
+#include "platform/audio/midi_output.h"
 #include "platform/game_folder.h"
 #include "platform/headless/headless_clock.h"
 #include "platform/host.h"
 #include "platform/image.h"
 #include "platform/text/font_renderer.h"
-#include "sound/midi_output.h"
 #include "support/test_support.h"
 
 namespace orv::test {
@@ -93,16 +95,24 @@ class QuietAudio final : public AudioOut {
   NullMidiOutput midi_;
 };
 
-// A main window over an empty game folder, not started: tests set its layers and call the
-// stage directly.
+struct QuietDialogs final : Dialogs {
+  void ShowMessage(std::string_view) override {}
+  bool AskYesNo(std::string_view, std::string_view) override { return true; }
+  std::optional<std::string> AskText(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+};
+
+// A stage over an empty game folder: tests set its layers and run effects on it directly.
 struct StageRig {
   TempDir dir;
   HeadlessClock clock;
   FrameHost host{clock};
   GameFolder folder{dir.path()};
   FontRenderer fonts;
-  QuietAudio audio;
-  TForm1 form{PlatformServices{host, clock, folder, fonts, audio}};
+  SceneState scene;
+  QuietDialogs dialogs;
+  Stage stage{host, clock, fonts, folder, scene, dialogs};
 };
 
 }  // namespace orv::test

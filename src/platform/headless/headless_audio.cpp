@@ -2,10 +2,10 @@
 
 #include <utility>
 
+#include "platform/audio/midi_recorder.h"
+#include "platform/audio/track_length.h"
+#include "platform/audio/wave_file.h"
 #include "platform/game_folder.h"
-#include "sound/midi_recorder.h"
-#include "sound/track_length.h"
-#include "sound/wave_file.h"
 
 namespace orv {
 

@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "platform/audio.h"
-#include "sound/midi_output.h"
+#include "platform/audio/midi_output.h"
 
 namespace orv {
 

@@ -21,7 +21,7 @@ HeadlessHost::HeadlessHost(std::FILE* out, EventScript* events, Clock& clock)
 bool HeadlessHost::StartRecording(const std::filesystem::path& dir) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
-  if (!std::filesystem::is_directory(dir)) return false;
+  if (!std::filesystem::is_directory(dir, ec)) return false;
   std::ofstream(dir / "frames.txt", std::ios::trunc);
   recordDir_ = dir;
   recording_ = true;
@@ -134,7 +134,8 @@ void HeadlessHost::CenterWindow() {
 }
 
 bool HeadlessHost::SetCursorFromFile(const std::filesystem::path& file) {
-  if (!std::filesystem::is_regular_file(file)) return false;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return false;
   cursorFile = file.string();
   return true;
 }

@@ -6,7 +6,7 @@
 
 #include <alsa/asoundlib.h>
 
-#include "sound/midi_output.h"
+#include "platform/audio/midi_output.h"
 
 namespace orv {
 

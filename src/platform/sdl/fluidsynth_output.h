@@ -7,7 +7,7 @@
 
 #include <fluidsynth.h>
 
-#include "sound/midi_output.h"
+#include "platform/audio/midi_output.h"
 
 namespace orv {
 

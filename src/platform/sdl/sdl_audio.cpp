@@ -7,10 +7,10 @@
 #include <chrono>
 #include <utility>
 
+#include "platform/audio/wave_file.h"
 #include "platform/sdl/alsa_midi_output.h"
 #include "platform/sdl/fluidsynth_output.h"
 #include "platform/sdl/ticked_synth.h"
-#include "sound/wave_file.h"
 
 namespace orv {
 namespace {

@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "platform/audio.h"
-#include "sound/midi_output.h"
+#include "platform/audio/midi_output.h"
 
 struct Mix_Chunk;
 typedef struct _Mix_Music Mix_Music;

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "platform/game_folder.h"
-#include "platform/sdl/external_open.h"
 #include "platform/sjis.h"
 
 namespace orv {
@@ -105,7 +104,6 @@ SdlHost::~SdlHost() {
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
   if (cursor_) SDL_FreeCursor(cursor_);
-  ReapChildren(children_);
 }
 
 int SdlHost::ChooseScale() const {
@@ -273,7 +271,7 @@ void SdlHost::MenuInputDone(const MenuInput& input, GameEvents* game) {
 }
 
 void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
-  ReapChildren(children_);
+  opener_.Reap();
   const Layout layout = ComputeLayout();
   switch (event.type) {
     case SDL_QUIT: game.CloseRequested(); return;
@@ -604,11 +602,6 @@ void SdlHost::ResetCursor() {
   if (old) SDL_FreeCursor(old);
 }
 
-void SdlHost::OpenExternally(const std::string& target) {
-  ReapChildren(children_);
-  const auto argument = ExternalOpenArgument(target, options_.gameRoot);
-  if (!argument) return;
-  if (auto pid = SpawnDetached({"xdg-open", *argument})) children_.push_back(*pid);
-}
+void SdlHost::OpenExternally(const std::string& target) { opener_.Open(target, options_.gameRoot); }
 
 }  // namespace orv

@@ -11,11 +11,12 @@
 #include "platform/game_events.h"
 #include "platform/host.h"
 #include "platform/menu.h"
-#include "platform/sdl/cursor_file.h"
-#include "platform/sdl/dialog_box.h"
-#include "platform/sdl/menu_bar.h"
-#include "platform/sdl/volume_box.h"
+#include "platform/os.h"
 #include "platform/text/font_renderer.h"
+#include "platform/ui/cursor_file.h"
+#include "platform/ui/dialog_box.h"
+#include "platform/ui/menu_bar.h"
+#include "platform/ui/volume_box.h"
 
 namespace orv {
 
@@ -123,7 +124,7 @@ class SdlHost final : public Host {
   int cursorScale_ = 0;
   bool cursorOverUi_ = false;
 
-  std::vector<pid_t> children_;
+  DesktopOpener opener_;
 };
 
 // The game's key for an SDL key; Other for keys the game does not know.

@@ -1,0 +1,35 @@
+#pragma once
+// The menu bar the player shows: the kit's items under their component names, with their
+// captions, check marks and enabled states. Every change is handed to the backend to draw.
+#include <string_view>
+
+#include "platform/menu.h"
+
+namespace orv {
+
+class Host;
+
+class Menus {
+ public:
+  explicit Menus(Host& host);
+
+  void SetChecked(std::string_view item, bool checked);
+  bool IsChecked(std::string_view item) const;
+  void SetEnabled(std::string_view item, bool enabled);
+  bool IsEnabled(std::string_view item) const;
+  // Checks one item of a group and unchecks the others, in one change.
+  void CheckOnly(std::string_view item, std::initializer_list<std::string_view> group);
+  // Tells the backend the menu changed.
+  void Changed();
+
+  const MenuModel& model() const { return model_; }
+  MenuModel& model() { return model_; }
+
+ private:
+  void Build();
+
+  Host& host_;
+  MenuModel model_;
+};
+
+}  // namespace orv

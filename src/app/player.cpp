@@ -1,0 +1,240 @@
+#include "app/player.h"
+
+#include <algorithm>
+
+#include "logic/inline_forms.h"
+#include "platform/sjis.h"
+
+namespace orv {
+
+namespace {
+const std::string kApplicationTitle = "アドベンチャーゲーム製作支援ソフト『Orvane』　";
+
+bool Due(uint32_t nowMs, uint32_t dueMs) { return int32_t(nowMs - dueMs) >= 0; }
+}  // namespace
+
+Player::Player(PlatformServices s, PlayerOptions options)
+    : services(s),
+      menus(s.host),
+      stage(s.host, s.clock, s.fonts, s.folder, scene, static_cast<StepHost&>(*this)),
+      interpreter(s.folder, static_cast<StepHost&>(*this)),
+      sound(s.audio, s.clock, s.folder, scene),
+      options_(options),
+      context_{interpreter.reader, vars, scene, static_cast<StepHost&>(*this), interpreter,
+               static_cast<PlayerControl&>(*this), s.folder, randomState} {
+  window.applicationTitle = Sj(kApplicationTitle);
+  interpreter.maxStepLines = options.maxStepLines;
+}
+
+Player::~Player() = default;
+
+void Player::FormCreate() {
+  randomState = options_.randomSeed;
+  stage.LoadWaitIcons();
+  defs = ReadStartupDefinitions(services.folder);
+  sound.Prepare(defs.wavePackageName, defs.musicPackageName);
+  stage.UsePicturePackage(defs.picturePackageName);
+  sound.KeepDeviceVolumes();
+  BindCommands();
+  EnableTimer(timer1_, true);
+  EnableTimer(timer2_, true);
+  ResetScene();
+  Init();
+  ClearStage();
+  // The settings file is read here once it exists in this player.
+  stage.screenImage.Fill(Rgb{});
+  stage.RepaintScreen();
+}
+
+void Player::Init() {
+  scene.windowCaption.Set(Sj(kVersionCaption));
+  SetCaption(scene.windowCaption.str());
+  interpreter.textCursorX = 0;
+  interpreter.textCursorY = 0;
+  interpreter.messageDelayMs = 50;
+  input.skipMode = false;
+  input.choiceActive = false;
+  if (!LoadFirstScenario()) {
+    // Without a scenario there is nothing to play: say so and end, rather than run on an
+    // empty text.
+    ShowMessage(Sj("シナリオファイルの読みこみに失敗しました。"));
+    Close();
+    return;
+  }
+  scene.readPosition = 0;
+  interpreter.scriptOffset = 0;
+  scene.historyFontSize = 12;
+  scene.historyLeft = 0;
+  scene.historyTop = 0;
+  scene.historyRight = kStageWidth;
+  scene.historyBottom = kStageHeight;
+  scene.historyMode = 0;
+  scene.historyTextColor = 0xFFFFFF;
+  services.host.ResetCursor();
+}
+
+bool Player::LoadFirstScenario() {
+  std::string name;
+  if (!interpreter.LoadFirstScenario(defs.scenarioFileName, name)) return false;
+  scene.scenarioName.Set(name);
+  return true;
+}
+
+void Player::Shown() {
+  SetCaption(Sj(kVersionCaption));
+  EnableTimer(timer3_, true);
+}
+
+void Player::Close() {
+  if (closed_) return;
+  FormClose();
+  closed_ = true;
+}
+
+void Player::FormClose() {
+  if (window.fullScreen == 1 && menus.IsChecked("FullMode")) services.host.SetFullScreen(false);
+  sound.StopCd();
+  scene.cdMode = -1;
+  sound.StopWave();
+  sound.music().UnloadSong();
+  sound.RestoreDeviceVolumes();
+}
+
+// --- the scene ---
+
+void Player::TakeSavePoint(bool setReadPosition) {
+  if (setReadPosition) scene.readPosition = interpreter.scriptOffset;
+  scene.textColorAtSavePoint = interpreter.textColor;
+  savePoint = scene;
+}
+
+void Player::ResetScene() {
+  input.choiceActive = false;
+  input.pictureChoiceActive = false;
+  input.hoveredChoice = 0;
+  input.pointerOnChoice = false;
+  scene = SceneState{};
+  vars.Clear();
+  stage.backgroundPixels.Fill(Rgb{});
+  menus.SetEnabled("SKIP", true);
+  scene.fontName.Set(Sj("ＭＳ 明朝"));
+  scene.waveMode = -1;
+  scene.cdMode = -1;
+  input.interactionState = kShown;
+  window.enabled = true;
+  window.menuHidden = 0;
+  window.fullScreen = 1;
+}
+
+void Player::ClearStage() {
+  scene.backgroundColor = 0;
+  stage.ClearLayers();
+}
+
+FontSpec Player::MessageFont() const {
+  // A size of 0 (no FONTSIZE yet) draws at the form's default size, as the window's font
+  // does; the line advance still uses the stored number.
+  const int size = scene.fontSize > 0 ? scene.fontSize : 12;
+  return FontSpec{scene.fontName.str(), size, RgbFromColorRef(interpreter.textColor)};
+}
+
+// --- timers ---
+
+void Player::EnableTimer(WindowTimer& timer, bool enabled) {
+  timer.enabled = enabled;
+  if (enabled) timer.dueMs = services.clock.NowMs() + timer.intervalMs;
+}
+
+void Player::SetWaitIndicatorInterval(uint32_t ms) {
+  timer2_.intervalMs = ms;
+  if (timer2_.enabled) timer2_.dueMs = services.clock.NowMs() + ms;
+}
+
+bool Player::NextTimerDue(uint32_t& dueMs) {
+  bool any = false;
+  const uint32_t now = services.clock.NowMs();
+  for (const WindowTimer* t : {&timer1_, &timer2_, &timer3_}) {
+    if (!t->enabled) continue;
+    if (!any || int32_t(t->dueMs - now) < int32_t(dueMs - now)) dueMs = t->dueMs;
+    any = true;
+  }
+  return any;
+}
+
+void Player::Fire(WindowTimer& timer, void (Player::*handler)(), uint32_t nowMs) {
+  if (closed_ || !timer.enabled || !Due(nowMs, timer.dueMs)) return;
+  // A timer with a zero interval would fire forever without letting time pass.
+  timer.dueMs = nowMs + std::max<uint32_t>(timer.intervalMs, 1);
+  (this->*handler)();
+}
+
+void Player::FireDueTimers(uint32_t nowMs) {
+  Fire(timer1_, &Player::Timer1Timer, nowMs);
+  Fire(timer2_, &Player::Timer2Timer, nowMs);
+  Fire(timer3_, &Player::Timer3Timer, nowMs);
+}
+
+void Player::Timer3Timer() {
+  EnableTimer(timer3_, false);
+  FormClick();
+}
+
+// --- what the interpreter and the commands ask of the window ---
+
+void Player::ShowMessage(std::string_view text) { services.host.ShowMessage(text, window.applicationTitle); }
+
+bool Player::AskYesNo(std::string_view text, std::string_view caption) {
+  return services.host.AskYesNo(text, caption);
+}
+
+std::optional<std::string> Player::AskText(std::string_view caption, std::string_view prompt,
+                                           std::string_view defaultText) {
+  return services.host.AskText(caption, prompt, defaultText);
+}
+
+void Player::SetCaption(std::string_view caption) {
+  window.applicationTitle = std::string(caption);
+  services.host.SetCaption(caption);
+}
+
+int Player::TypeText(std::string_view text, int x, int y) {
+  return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode());
+}
+
+void Player::WaitMs(int32_t ms) {
+  stage.Wait(ms);
+  if (services.clock.QuitRequested()) Close();
+}
+
+void Player::KeepAlive() {
+  services.clock.KeepAlive();
+  if (services.clock.QuitRequested()) Close();
+}
+
+bool Player::RunInlineForm(char form) {
+  switch (form) {
+    case '!':
+      if (InlineNumericAssignment(context_)) return true;
+      ShowMessage(Sj("変数の指定がありません。"));
+      Close();
+      return false;
+    case '&': InlineStringAssignment(context_); return true;
+    case '%': ShowStringVariableInline(context_); return true;
+    case '\'': ShowNumericVariableInline(context_); return true;
+    default: return true;
+  }
+}
+
+void Player::Note(std::string_view text) {
+  const std::string where = Cp932ToUtf8(scene.scenarioName.str()) + ":" +
+                            std::to_string(interpreter.CurrentLineNumber());
+  services.diagnostics.Note(where + ": " + std::string(text));
+}
+
+bool Player::Unsupported(std::string_view keyword, bool result) {
+  if (reportedUnsupported_.insert(std::string(keyword)).second)
+    Note("the " + std::string(keyword) + " command is not supported yet");
+  return result;
+}
+
+}  // namespace orv

@@ -1,0 +1,196 @@
+#pragma once
+// The player: the composition root that owns the game's parts for the life of the program
+// (the stage, the interpreter, the sound, the menus, the scene record and the variables) and
+// routes the backend's events to them, one at a time, as the kit's main window did. Each part
+// keeps its own state; the player holds only what belongs to the window itself (its modes,
+// timers and the interaction state) and answers the parts' few questions about it.
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "app/menus.h"
+#include "graphics/history_screen.h"
+#include "graphics/stage.h"
+#include "logic/command_context.h"
+#include "logic/variable_store.h"
+#include "persist/scene_state.h"
+#include "platform/game_events.h"
+#include "platform/services.h"
+#include "script/interpreter.h"
+#include "script/startup_definitions.h"
+#include "sound/sound_system.h"
+#include "sound/volume_dialog.h"
+
+namespace orv {
+
+inline constexpr std::string_view kVersionCaption = "Orvane Ver 2.12";
+inline constexpr std::string_view kAboutText = "Orvane Ver2.11";
+
+// A window timer: fires from the main loop when due, never during a wait.
+struct WindowTimer {
+  uint32_t intervalMs = 0;
+  bool enabled = false;
+  uint32_t dueMs = 0;
+};
+
+enum InteractionState : int32_t { kHidden = 0, kShown = 1, kHistory = 2 };
+
+// How the player is interacting: what clicks, keys and the pointer do now.
+struct InputState {
+  int32_t interactionState = kShown;
+  bool skipMode = false;
+  bool blinkPhase = false;
+  bool choiceActive = false;
+  bool pictureChoiceActive = false;
+  int32_t hoveredChoice = 0;
+  bool pointerOnChoice = false;
+  int pointerX = 0, pointerY = 0;
+};
+
+// The window's own modes.
+struct WindowState {
+  std::string applicationTitle;  // the message boxes' title
+  int32_t fullScreen = 0;
+  int32_t menuHidden = 0;
+  bool enabled = true;
+};
+
+struct PlayerOptions {
+  // Lines one step may read before the script counts as caught in an endless loop; 0 for no
+  // limit (scripts may loop as long as they like).
+  int64_t maxStepLines = 0;
+  // RANDOM's starting state.
+  uint32_t randomSeed = 1;
+};
+
+class Player final : public GameEvents, private StepHost, private PlayerControl {
+ public:
+  Player(PlatformServices services, PlayerOptions options = {});
+  ~Player() override;
+  Player(const Player&) = delete;
+  Player& operator=(const Player&) = delete;
+
+  // --- start-up and close ---
+  void FormCreate();
+  bool closed() const { return closed_; }
+
+  // --- GameEvents (what the backends call) ---
+  void Shown() override;
+  void Click() override { FormClick(); }
+  void MouseDown(MouseButton button, int x, int y) override;
+  void MouseMove(int x, int y) override { FormMouseMove(x, y); }
+  void KeyDown(KeyPress key) override { FormKeyDown(key); }
+  void Wheel(WheelDirection direction) override { FormMouseWheel(direction); }
+  void MenuClick(std::string_view name) override;
+  void CloseRequested() override { Close(); }
+  bool NextTimerDue(uint32_t& dueMs) override;
+  void FireDueTimers(uint32_t nowMs) override;
+  bool Closed() const override { return closed_; }
+
+  uint32_t StartTimerIntervalMs() const { return timer3_.intervalMs; }
+  uint32_t ClockMs() { return services.clock.NowMs(); }
+
+  // The parts, for the runs and the state dump.
+  PlatformServices services;
+  SceneState scene;
+  SceneState savePoint;
+  VariableStore vars;
+  StartupDefinitions defs;
+  Menus menus;
+  Stage stage;
+  Interpreter interpreter;
+  SoundSystem sound;
+  InputState input;
+  WindowState window;
+  HistoryScreen historyScreen;
+  // The volume dialog open now, or else the last one as it closed; none before the first.
+  std::unique_ptr<VolumeDialog> volumeDialog;
+  uint32_t randomState = 1;
+
+ private:
+  // --- start-up and close ---
+  void Init();
+  void FormClose();
+  void BindCommands();
+  bool LoadFirstScenario();
+
+  // --- input (app/input.cpp) ---
+  void NextClick();
+  void FormClick();
+  void FormMouseDown(MouseButton button, int x, int y);
+  void FormKeyDown(KeyPress key);
+  void FormMouseMove(int x, int y);
+  void ToggleSkip();
+  void Timer1Timer();
+  void Timer2Timer();
+  void Timer3Timer();
+  Rect WaitIndicatorRect(bool forPage) const;
+
+  // --- the history screen and the wheel (app/history_input.cpp) ---
+  void OpenHistory();
+  void HistoryMouseMove(int x, int y);
+  void HistoryClick();
+  void FormMouseWheel(WheelDirection direction);
+  HistoryView HistoryViewNow();
+
+  // --- menu actions (app/menus.cpp) ---
+  void TogglePageMode();
+  void ToggleStayOnTop();
+  void ShowAbout();
+  void EnterFullScreen();
+  void EnterWindowMode();
+  void ShowVolumeDialog();
+
+  // --- the scene ---
+  void TakeSavePoint(bool setReadPosition = true);
+  void ResetScene();
+  void ClearStage();
+  FontSpec MessageFont() const;
+
+  // --- timers ---
+  void Fire(WindowTimer& timer, void (Player::*handler)(), uint32_t nowMs);
+  void EnableTimer(WindowTimer& timer, bool enabled);
+
+  // --- StepHost and Dialogs ---
+  void ShowMessage(std::string_view text) override;
+  bool AskYesNo(std::string_view text, std::string_view caption) override;
+  std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
+                                     std::string_view defaultText) override;
+  int TypeText(std::string_view text, int x, int y) override;
+  void RepaintScreen() override { stage.RepaintScreen(); }
+  bool PageMode() const override { return menus.IsChecked("P1"); }
+  void WaitMs(int32_t ms) override;
+  void KeepAlive() override;
+  bool RunInlineForm(char form) override;
+  int LineAdvance() const override { return scene.lineSpacing + scene.fontSize; }
+  int32_t TextWaitMs() const override { return scene.textWaitMs; }
+  int32_t TextOriginX() const override { return scene.textX; }
+  void Close() override;
+
+  // --- PlayerControl ---
+  bool SkipMode() const override { return input.skipMode; }
+  void StopSkipping() override { input.skipMode = false; }
+  void SetMessageSpeed(int level) override;
+  void SetCaption(std::string_view caption) override;
+  void ClearWaitIndicator() override;
+  void SetWaitIndicatorTimer(bool enabled) override { EnableTimer(timer2_, enabled); }
+  void SetWaitIndicatorInterval(uint32_t ms) override;
+  void OpenExternally(const std::string& target) override { services.host.OpenExternally(target); }
+  bool SetCursorFromFile(const std::filesystem::path& file) override {
+    return services.host.SetCursorFromFile(file);
+  }
+  void Note(std::string_view text) override;
+  // A command this player does not carry out yet: said once, and the flow goes on as the
+  // command's would.
+  bool Unsupported(std::string_view keyword, bool result);
+
+  PlayerOptions options_;
+  CommandContext context_;
+  WindowTimer timer1_{20, true}, timer2_{100, true}, timer3_{10, false};
+  std::set<std::string, std::less<>> reportedUnsupported_;
+  bool closed_ = false;
+};
+
+}  // namespace orv

@@ -1,0 +1,93 @@
+#pragma once
+// The stage: the 640 x 480 picture layers, the background buffer and the character slots
+// drawn over it, the tinted message box, and the order in which a changed stage reaches the
+// window. It reads the scene record it is given and changes none of it.
+//
+//   windowSurface     what the window shows (the backend presents it)
+//   screenImage       the stage with the tinted box and the message text
+//   stageImage        background and characters
+//   tintImage         the stage with the tinted box, no text (what erasing text restores)
+//   savedScreenImage  the window as it was when the message window was hidden
+//   textImage         the message text alone, with coverage
+//   backgroundPixels  the current background
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "graphics/transitions.h"
+#include "platform/image.h"
+#include "platform/text_layer.h"
+#include "platform/text/font_renderer.h"
+
+namespace orv {
+
+class Clock;
+class Dialogs;
+class GameFolder;
+class Host;
+class PictureCache;
+struct SceneState;
+
+class Stage final : public EffectCanvas {
+ public:
+  Stage(Host& host, Clock& clock, FontRenderer& fonts, const GameFolder& folder, const SceneState& scene,
+        Dialogs& dialogs);
+  ~Stage() override;
+
+  // The wait-indicator pictures; a missing or unreadable one draws nothing.
+  void LoadWaitIcons();
+  // The decoded-picture cache over the picture package and the folder.
+  void UsePicturePackage(std::string packageName);
+  PictureCache& pictures();
+
+  // --- drawing onto the window ---
+  void PresentWindow();  // show the window surface as it is
+  void RepaintScreen();  // screenImage onto the window surface, then present
+  Rect MessageBox() const;
+  // tintImage becomes screenImage with the message box tinted towards the colour; the box of
+  // screenImage then shows the tint.
+  void TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t blue);
+  // Draws text at (x, y): onto the window one character at a time at delayMs each (none while
+  // paging, and cut short by the held button), then onto screenImage and textImage whole.
+  // Returns the advance.
+  int TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode);
+  // Every layer black and empty.
+  void ClearLayers();
+
+  // --- the stage's pictures; false when a picture failed and that ends the command (the
+  // player has been told), stageImage then stays as it was ---
+  bool LoadBackground();
+  bool ComposeStage(bool restoreBox);
+  // The stage without the message window straight onto the window: the characters marked to
+  // stay when it is hidden, over the background. Pictures that fail draw nothing.
+  void ComposeStageToWindow();
+  // stageImage with the tinted box and the text onto the window.
+  void PresentStage();
+  bool BlendMaskedPicture(Image& buffer, std::string_view name, int x, int y);
+
+  // --- what effects draw on ---
+  Image& Surface() override { return windowSurface; }
+  void Present() override { PresentWindow(); }
+  void Wait(int32_t ms) override;
+  bool ButtonHeld() override;
+
+  Image screenImage, stageImage, tintImage, savedScreenImage;
+  TextLayer textImage;
+  Image windowSurface;
+  Image backgroundPixels;
+  Image lineWaitIcon, pageWaitIcon;  // empty when the game has none
+
+ private:
+  bool PasteCharacter(int slot, Image& buffer, int mode);
+
+  Host& host_;
+  Clock& clock_;
+  FontRenderer& fonts_;
+  const GameFolder& folder_;
+  const SceneState& scene_;
+  Dialogs& dialogs_;
+  std::string picturePackage_;
+  std::unique_ptr<PictureCache> pictureCache_;
+};
+
+}  // namespace orv

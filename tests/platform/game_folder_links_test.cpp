@@ -1,0 +1,78 @@
+// Symbolic links in a game folder: followed while they stay inside it, a missing file otherwise,
+// and never a reason for the player to stop.
+#include <gtest/gtest.h>
+
+#include "platform/game_folder.h"
+#include "support/test_support.h"
+
+namespace orv {
+namespace {
+
+namespace fs = std::filesystem;
+
+void ExpectMissing(const GameFolder& folder, std::string_view name) {
+  EXPECT_FALSE(folder.Find(name)) << name;
+  EXPECT_FALSE(folder.IsRegularFile(name)) << name;
+  EXPECT_FALSE(folder.ReadAll(name)) << name;
+  EXPECT_FALSE(folder.ReadRange(name, 0, 4)) << name;
+  EXPECT_FALSE(folder.FileSize(name)) << name;
+}
+
+TEST(GameFolderLinks, LoopsReadAsMissingFiles) {
+  test::TempDir dir;
+  fs::create_symlink("self.dat", dir.path() / "self.dat");
+  fs::create_directory_symlink("b", dir.path() / "a");
+  fs::create_directory_symlink("a", dir.path() / "b");
+  const GameFolder folder(dir.path());
+  ExpectMissing(folder, "self.dat");
+  ExpectMissing(folder, "SELF.DAT");
+  ExpectMissing(folder, "a/x.txt");
+  ExpectMissing(folder, "a");
+  EXPECT_FALSE(folder.PathForWrite("a/x.txt"));
+}
+
+TEST(GameFolderLinks, LinksLeadingOutsideAreMissingForReadsAndWrites) {
+  test::TempDir dir;
+  dir.Write("secret.txt", "secret");
+  dir.Write("game/init.def", "x");
+  const fs::path root = dir.path() / "game";
+  fs::create_symlink(dir.path() / "secret.txt", root / "notes.txt");
+  fs::create_directory_symlink(dir.path(), root / "up");
+  const GameFolder folder(root);
+  ExpectMissing(folder, "notes.txt");
+  ExpectMissing(folder, "up/secret.txt");
+  EXPECT_FALSE(folder.Holds(root / "notes.txt"));
+  EXPECT_TRUE(folder.Holds(root / "init.def"));
+
+  // Writing the linked name replaces the link inside the folder; the file it led to stays.
+  ASSERT_TRUE(folder.WriteAll("notes.txt", Bytes{'n'}));
+  EXPECT_EQ(dir.Read("secret.txt"), "secret");
+  EXPECT_EQ(dir.Read("game/notes.txt"), "n");
+  const OsStatus throughFolder = folder.WriteAll("up/secret.txt", Bytes{'x'});
+  EXPECT_FALSE(throughFolder);
+  EXPECT_FALSE(throughFolder.error().empty());
+  EXPECT_EQ(dir.Read("secret.txt"), "secret");
+  EXPECT_FALSE(folder.WriteAll("up/new.txt", Bytes{'x'}));
+  EXPECT_FALSE(fs::exists(dir.path() / "new.txt"));
+}
+
+TEST(GameFolderLinks, LinksInsideTheFolderAndALinkedFolderStillWork) {
+  test::TempDir dir;
+  dir.Write("real/bg/room.bmp", "room");
+  dir.Write("real/saves/data_0.dat", "old");
+  fs::create_directory_symlink(dir.path() / "real", dir.path() / "game");
+  fs::create_symlink("bg/room.bmp", dir.path() / "real" / "alias.bmp");
+  fs::create_symlink("saves/data_0.dat", dir.path() / "real" / "slot.dat");
+  const GameFolder folder(dir.path() / "game");  // the game folder itself named through a link
+  EXPECT_EQ(folder.ReadAll("Alias.bmp"), (Bytes{'r', 'o', 'o', 'm'}));
+  EXPECT_EQ(folder.FileSize("bg/room.bmp"), 4u);
+  EXPECT_TRUE(folder.Find("bg"));
+  EXPECT_FALSE(folder.FindFile("bg"));  // a folder is no file to read
+  // A write through a link inside the folder reaches its file and keeps the link.
+  ASSERT_TRUE(folder.WriteAll("slot.dat", Bytes{'n', 'e', 'w'}));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "real" / "slot.dat"));
+  EXPECT_EQ(dir.Read("real/saves/data_0.dat"), "new");
+}
+
+}  // namespace
+}  // namespace orv
