@@ -40,8 +40,6 @@ struct Rig {
   MessageHistory history;
   int32_t pageIndex = 0;
   HistoryScreen screen;
-  std::shared_ptr<const Image> picture;
-  std::string pictureAskedFor;
 
   Rig() {
     scene.historyFontSize = 12;
@@ -51,10 +49,7 @@ struct Rig {
   }
   HistoryView View() { return HistoryView{window, fonts, scene, history, pageIndex}; }
   void Open(int x = 0, int y = 0) {
-    screen.Open(View(), [this](std::string_view name) {
-      pictureAskedFor = std::string(name);
-      return picture;
-    }, x, y);
+    screen.Open(View(), [](std::string_view) { return nullptr; }, x, y);
   }
   // The pages 0 .. n - 1 finished, one line each naming the page; page n being written.
   void FinishPages(int n) {
@@ -122,18 +117,6 @@ TEST(HistoryScreen, PagesTurnWithinTheFinishedOnesAndAClickElsewhereRestoresTheW
   rig.screen.MouseMove(rig.View(), 300, 200);
   EXPECT_TRUE(rig.screen.Click(rig.View()));
   EXPECT_EQ(rig.window, before);
-}
-
-TEST(HistoryScreen, WithNoFinishedPageItOpensOnThePageBeingWritten) {
-  Rig rig;
-  rig.history.Append(0, "\x82\xA0");  // あ
-  rig.Open();
-  EXPECT_EQ(rig.screen.shownPage, 0);
-  EXPECT_EQ(HistoryScreen::NewestPage(0), 0);
-  rig.screen.PageDown(rig.View());
-  EXPECT_EQ(rig.screen.shownPage, 0);
-  // Line 0 of page 0 is drawn at the text origin.
-  EXPECT_NE(rig.window, rig.screen.workBitmap);
 }
 
 // The rows in which the window differs from the screen's backdrop.
@@ -219,46 +202,6 @@ TEST(HistoryScreen, TintFollowsTheFormulaInsideTheBoxCutAtTheWindowEdges) {
   image = untouched;
   TintHistoryBox(image, scene);
   EXPECT_EQ(image, untouched);
-}
-
-TEST(HistoryScreen, PictureModeBlendsTheMaskedPictureInsteadOfTinting) {
-  Rig rig;
-  rig.scene.historyScreenMode = 1;
-  rig.scene.historyTintStrength = 255;  // not used in picture mode
-  rig.scene.historyPictureName.Set("deco.bmp");
-  rig.scene.historyPictureX = -10;
-  rig.scene.historyPictureY = -20;
-  // Left half red, right half its mask: opaque (black) all over.
-  Image picture(2 * 40, 30);
-  for (int y = 0; y < 30; ++y)
-    for (int x = 0; x < 40; ++x) {
-      picture.SetPixel(x, y, Rgb{255, 0, 0});
-      picture.SetPixel(40 + x, y, Rgb{});
-    }
-  rig.picture = std::make_shared<const Image>(picture);
-  const Image before = rig.window;
-  rig.Open(300, 300);
-  EXPECT_EQ(rig.pictureAskedFor, "deco.bmp");
-  const Image& work = rig.screen.workBitmap;
-  // An opaque mask byte still lets 1/256 of the backdrop through.
-  const auto opaqueRed = [&](int x, int y) {
-    const Rgb d = before.Pixel(x, y);
-    const auto blend = [](int i, int v) { return uint8_t(((i - v) * 255 + v * 256) >> 8); };
-    return Rgb{blend(255, d.r), blend(0, d.g), blend(0, d.b)};
-  };
-  // Cut at the top; from the left edge on, the picture shows from its own first column.
-  EXPECT_EQ(work.Pixel(0, 0), opaqueRed(0, 0));
-  EXPECT_EQ(work.Pixel(29, 9), opaqueRed(29, 9));
-  EXPECT_EQ(work.Pixel(29, 9).r, 254);
-  EXPECT_EQ(work.Pixel(30, 9), before.Pixel(30, 9));
-  EXPECT_EQ(work.Pixel(0, 10), before.Pixel(0, 10));
-  EXPECT_EQ(work.Pixel(400, 300), before.Pixel(400, 300));  // no tint
-
-  // A missing picture leaves the backdrop as it was.
-  Rig missing;
-  missing.scene.historyScreenMode = 1;
-  missing.Open(300, 300);
-  EXPECT_EQ(missing.screen.workBitmap, missing.screen.backdropLayer);
 }
 
 TEST(HistoryScreen, AbsurdBoxAndTextPlacesDrawNothingOutsideTheWindow) {
