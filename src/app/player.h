@@ -12,6 +12,7 @@
 
 #include "app/menus.h"
 #include "choice/choices.h"
+#include "graphics/history_screen.h"
 #include "graphics/stage.h"
 #include "logic/command_context.h"
 #include "logic/variable_store.h"
@@ -21,6 +22,7 @@
 #include "script/interpreter.h"
 #include "script/startup_definitions.h"
 #include "sound/sound_system.h"
+#include "sound/volume_dialog.h"
 
 namespace orv {
 
@@ -81,6 +83,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void MouseDown(MouseButton button, int x, int y) override;
   void MouseMove(int x, int y) override { FormMouseMove(x, y); }
   void KeyDown(KeyPress key) override { FormKeyDown(key); }
+  void Wheel(WheelDirection direction) override { FormMouseWheel(direction); }
   void MenuClick(std::string_view name) override;
   void CloseRequested() override { Close(); }
   bool NextTimerDue(uint32_t& dueMs) override;
@@ -103,6 +106,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   Choices choices;
   InputState input;
   WindowState window;
+  HistoryScreen historyScreen;
+  // The volume dialog open now, or else the last one as it closed; none before the first.
+  std::unique_ptr<VolumeDialog> volumeDialog;
   uint32_t randomState = 1;
 
  private:
@@ -124,12 +130,20 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void Timer3Timer();
   Rect WaitIndicatorRect(bool forPage) const;
 
+  // --- the history screen and the wheel (app/history_input.cpp) ---
+  void OpenHistory();
+  void HistoryMouseMove(int x, int y);
+  void HistoryClick();
+  void FormMouseWheel(WheelDirection direction);
+  HistoryView HistoryViewNow();
+
   // --- menu actions (app/menus.cpp) ---
   void TogglePageMode();
   void ToggleStayOnTop();
   void ShowAbout();
   void EnterFullScreen();
   void EnterWindowMode();
+  void ShowVolumeDialog();
 
   // --- the scene ---
   void TakeSavePoint(bool setReadPosition = true) override;

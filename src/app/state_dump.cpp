@@ -77,6 +77,18 @@ json PictureChoiceListJson(const PictureChoiceList& list) {
           {"shownHover", list.shownHover}};
 }
 
+// Before the first opening, the controls as the dialog's form lays them out.
+json VolumeDialogJson(const VolumeDialog* dialog) {
+  json positions = json::object(), muted = json::object(), enabled = json::object();
+  for (auto [line, key] : {std::pair{VolumeLine::Wave, "wave"}, {VolumeLine::Midi, "midi"}, {VolumeLine::Cd, "cd"}}) {
+    const VolumeControls::Line state = dialog ? dialog->Get(line) : VolumeControls::Line{};
+    positions[key] = state.position;
+    muted[key] = state.muted;
+    enabled[key] = state.sliderEnabled;
+  }
+  return {{"open", dialog && dialog->IsOpen()}, {"positions", positions}, {"muted", muted}, {"enabled", enabled}};
+}
+
 }  // namespace
 
 json DumpState(const Player& player) {
@@ -139,6 +151,9 @@ json DumpState(const Player& player) {
   out["volumes"] = volumes;
   out["ChoiceList"] = ChoiceListJson(player.choices.list);
   out["PictureChoiceList"] = PictureChoiceListJson(player.choices.pictureList);
+  out["historyScreen"] = {{"shownPage", player.historyScreen.shownPage},
+                          {"hoverZone", player.historyScreen.hoverZone}};
+  out["volumeDialog"] = VolumeDialogJson(player.volumeDialog.get());
   return out;
 }
 
