@@ -113,10 +113,10 @@ json DumpState(const Player& player) {
   out["clockMs"] = const_cast<Player&>(player).ClockMs();
   json history = json::array();
   for (int p = 0; p <= player.interpreter.pageIndex && p < kHistoryPages; ++p) {
-    const auto& page = player.interpreter.history.pages[size_t(p)];
+    const MessageHistory::Page page = player.interpreter.history.page(p);
     json lines = json::array();
-    for (int l = 0; l <= page.lineCount; ++l) lines.push_back(Cp932ToUtf8(page.lines[size_t(l)]));
-    history.push_back({{"lineCount", page.lineCount}, {"lines", lines}});
+    for (int l = 0; l <= page.lineCount(); ++l) lines.push_back(Cp932ToUtf8(page.line(l)));
+    history.push_back({{"lineCount", page.lineCount()}, {"lines", lines}});
   }
   out["history"] = history;
   out["SceneState"] = SceneStateJson(player.scene);

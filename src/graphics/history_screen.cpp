@@ -78,14 +78,14 @@ void HistoryScreen::DrawPage(const HistoryView& view) {
   if (shownPage < 0 || shownPage >= kHistoryPages) return;
   const SceneState& scene = view.scene;
   const FontSpec font{scene.historyFontName.str(), scene.historyFontSize, RgbFromColorRef(scene.historyTextColor)};
-  const MessageHistory::Page& page = view.history.pages[size_t(shownPage)];
-  const int lastLine = std::clamp(page.lineCount, 0, kHistoryLines - 1);
+  const MessageHistory::Page page = view.history.page(shownPage);
+  const int lastLine = std::clamp(page.lineCount(), 0, kHistoryLines - 1);
   const int64_t advance = int64_t(scene.historyFontSize) + scene.historyLineSpacing;
   for (int i = 0; i <= lastLine; ++i) {
     const int64_t y = int64_t(scene.historyTextY) + i * advance;
     // Lines wholly below the window, or far above it, have nothing to draw.
     if (y >= view.window.height() || y < -int64_t(4) * FontRenderer::kMaxPointSize) continue;
-    view.fonts.Draw(view.window, scene.historyTextX, int(y), page.lines[size_t(i)], font);
+    view.fonts.Draw(view.window, scene.historyTextX, int(y), page.line(i), font);
   }
 }
 

@@ -4,11 +4,13 @@
 // that would leave the folder (absolute, a drive letter, "..", a link to elsewhere) is treated
 // as a missing file. Nothing here throws: file-system errors read as missing files.
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
 
 #include "platform/bytes.h"
+#include "platform/folder_listings.h"
 #include "platform/os.h"
 
 namespace orv {
@@ -47,9 +49,12 @@ class GameFolder {
   // The folder's own real path; empty while it does not exist.
   std::filesystem::path RealRoot() const;
   std::optional<std::filesystem::path> Inside(const std::filesystem::path& path) const;
+  std::optional<std::filesystem::path> FindEntry(const std::filesystem::path& dir, const std::string& part) const;
 
   std::filesystem::path root_;
   std::filesystem::path realRoot_;
+  // Shared by copies of the folder, which name the same files.
+  std::shared_ptr<FolderListings> listings_ = std::make_shared<FolderListings>();
 };
 
 // Splits a game name into its parts; nothing when it is absolute or climbs out.

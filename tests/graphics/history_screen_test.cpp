@@ -157,7 +157,7 @@ TEST(HistoryScreen, LinesStandFontSizePlusSpacingApartAndAllOfAFullPageIsDrawn) 
     full.history.Append(0, "\x81\xA1");
     full.history.NewLine(0);
   }
-  ASSERT_EQ(full.history.pages[0].lineCount, kHistoryLines - 1);
+  ASSERT_EQ(full.history.page(0).lineCount(), kHistoryLines - 1);
   full.scene.historyTextY = -255 * 12 + 100;
   full.pageIndex = 1;
   full.Open(300, 300);
