@@ -145,7 +145,7 @@ std::vector<Picture>& Pictures() {
     std::vector<Picture> list;
     for (auto& [name, bmp] : std::vector<std::pair<std::string, Bytes>>{
              {"painted", PaintedPicture()}, {"photo", PhotoPicture()}, {"menu", MenuPicture()}}) {
-      Picture p{name, bmp, orv::EncodeArc1File(bmp).output, HuffmanOnlyZlib(bmp)};
+      Picture p{name, bmp, orv::EncodeArc1File(bmp).value(), HuffmanOnlyZlib(bmp)};
       list.push_back(std::move(p));
     }
     return list;
@@ -163,7 +163,7 @@ void FastWith(benchmark::State& state, const Picture& p, const orv::Arc1FastOpti
   Bytes out(p.bmp.size());
   const orv::ByteSpan payload = orv::ByteSpan(p.arc1).subspan(orv::kArc1HeaderBytes);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(orv::DecodeArc1Into(payload, out, options));
+    benchmark::DoNotOptimize(orv::DecodeArc1Into(payload, out, options).ok());
     benchmark::ClobberMemory();
   }
   if (out != p.bmp) state.SkipWithError("fast decoder output differs");
@@ -179,21 +179,22 @@ void FastPlain(benchmark::State& state, const Picture& p) { FastWith(state, p, {
 
 void File(benchmark::State& state, const Picture& p) {
   for (auto _ : state) {
-    orv::Arc1Result result = orv::DecodeArc1File(p.arc1);
-    benchmark::DoNotOptimize(result.output.data());
+    orv::Result<Bytes> result = orv::DecodeArc1File(p.arc1);
+    benchmark::DoNotOptimize(result->data());
   }
   Report(state, p);
 }
 
 void Reference(benchmark::State& state, const Picture& p) {
   orv::Arc1Decoder decoder;
-  orv::LoadArc1File(decoder, p.arc1);  // payload copied once, outside the timing
+  // The payload is copied once, outside the timing.
+  if (!orv::LoadArc1File(decoder, p.arc1)) state.SkipWithError("bit-by-bit decoder refused the file");
   for (auto _ : state) {
     decoder.bitsLeft = 0;
     decoder.currentByte = 0;
     decoder.readPos = 0;
     decoder.outLen = 0;
-    benchmark::DoNotOptimize(orv::DecodeArc1(decoder, uint32_t(decoder.output.size())));
+    benchmark::DoNotOptimize(orv::DecodeArc1(decoder, uint32_t(decoder.output.size())).ok());
     benchmark::ClobberMemory();
   }
   if (decoder.output != p.bmp) state.SkipWithError("bit-by-bit decoder output differs");

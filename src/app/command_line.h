@@ -1,8 +1,10 @@
 #pragma once
 // The command line: orvane [OPTIONS] [GAME_DIR].
-#include <optional>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/result.h"
 
 namespace orv {
 
@@ -23,12 +25,8 @@ struct CommandLine {
   int64_t runawayLines = 4000000;
 };
 
-struct CommandLineResult {
-  std::optional<CommandLine> options;
-  std::string error;  // one line, when options is empty
-};
-
-CommandLineResult ParseCommandLine(const std::vector<std::string>& args);
+// The options, or a one-line BadUsage error.
+Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args);
 std::string UsageText();
 
 }  // namespace orv

@@ -448,11 +448,11 @@ class CodeDecoder {
 
 }  // namespace
 
-std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const Arc1FastOptions& options) {
+Result<void> DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const Arc1FastOptions& options) {
   Arc1Tree tree;
   TreeBitReader treeBits{payload};
   tree.root = ReadTree(treeBits, tree);
-  if (tree.tooLarge) return kArc1TreeError;
+  if (tree.tooLarge) return Arc1TreeError();
   if (out.empty()) return {};
   if (tree.root < kArc1FirstNode) {
     // A lone leaf: its code is empty and no further bits are read.
@@ -485,17 +485,14 @@ std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const 
   return {};
 }
 
-Arc1Result DecodeArc1FileFast(ByteSpan fileBytes) {
+Result<Bytes> DecodeArc1FileFast(ByteSpan fileBytes) {
   const auto parts = SplitArc1File(fileBytes);
-  if (!parts) return {};
-  if (parts->unpackedSize > kArc1MaxUnpackedBytes) return {{}, std::string(kArc1SizeError)};
-  Arc1Result result;
-  result.output.resize(parts->unpackedSize);
-  if (const auto error = DecodeArc1Into(parts->payload, result.output); !error.empty()) {
-    result.output.clear();
-    result.error = std::string(error);
-  }
-  return result;
+  if (!parts) return Bytes();
+  // Checked before the output is allocated: the size comes straight from the file.
+  if (parts->unpackedSize > kArc1MaxUnpackedBytes) return Arc1SizeError();
+  Bytes output(parts->unpackedSize);
+  if (Result<void> decoded = DecodeArc1Into(parts->payload, output); !decoded) return decoded.error();
+  return output;
 }
 
 }  // namespace orv

@@ -17,12 +17,15 @@
 // - Bit-field channels narrower than 8 bits are widened as GDI widens them (`WidenChannel`).
 #include <cstdint>
 
-#include "graphics/decoded_picture.h"
+#include "graphics/picture_limits.h"
 #include "platform/bytes.h"
+#include "platform/result.h"
 
 namespace orv {
 
-DecodedPicture DecodeBmp(ByteSpan file);
+// The picture, or why there is none ("BMP: " and the reason, for logs and tests; what the
+// player is told is decided by the picture loader).
+Result<Image> DecodeBmp(ByteSpan file);
 
 // A bit-field channel of `bits` bits made 8 bits wide the way GDI converts 16-bit and
 // bit-field pictures for the screen: shifted to the top of the byte, then its high bits
