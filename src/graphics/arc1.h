@@ -26,8 +26,11 @@ Result<Bytes> DecodeArc1File(ByteSpan fileBytes);
 inline constexpr size_t kArc1HeaderBytes = 8;
 inline constexpr int kArc1FirstNode = 256;  // child values below this are leaves (the byte itself)
 inline constexpr int kArc1NodeLimit = 511;  // internal nodes are 256..510: at most 255 of them
-// A picture is a 640 x 480 BMP of under a megabyte; anything this large is a damaged header.
-inline constexpr uint32_t kArc1MaxUnpackedBytes = uint32_t(256) << 20;
+// The unpacked bytes are a BMP file, so they can be no larger than the largest BMP the
+// player decodes; a header asking for more is refused before anything is allocated (a file of
+// ten bytes must not make the player reserve hundreds of megabytes).
+inline constexpr uint32_t kArc1MaxUnpackedBytes = uint32_t(kMaxBmpFileBytes);
+static_assert(kArc1MaxUnpackedBytes == kMaxBmpFileBytes);
 
 // "エラー": the tree has more internal nodes than the tables hold.
 inline constexpr std::string_view kArc1TreeError = "\x83\x47\x83\x89\x81\x5B";

@@ -100,7 +100,7 @@ Result<Bytes> EncodeArc1File(ByteSpan data) {
   PutU32LE(file.data() + 4, uint32_t(data.size()));
 
   // Code lengths stay far below 64: a code of length n needs a total count of at least the
-  // (n+1)-th Fibonacci number, and the data is capped at 2^28 bytes.
+  // (n+1)-th Fibonacci number, and the data is capped below 2^27 bytes.
   std::array<Code, 256> codes{};
   BitWriter writer(file);
   WriteTree(tree, tree.root, {}, writer, codes);

@@ -27,6 +27,13 @@ namespace orv {
 // player is told is decided by the picture loader).
 Result<Image> DecodeBmp(ByteSpan file);
 
+// The largest BMP file a picture of the decoders' largest size needs: four bytes a pixel (no
+// depth, row padding included, takes more) after the file header, the longest header of the
+// Windows formats, three colour masks and an alpha mask, and a full colour table. Unpacked
+// picture data larger than this cannot be a picture the player shows.
+inline constexpr uint64_t kMaxBmpHeaderBytes = 14 + 124 + 16 + 256 * 4;
+inline constexpr uint64_t kMaxBmpFileBytes = uint64_t(kMaxPicturePixels) * 4 + kMaxBmpHeaderBytes;
+
 // A bit-field channel of `bits` bits made 8 bits wide the way GDI converts 16-bit and
 // bit-field pictures for the screen: shifted to the top of the byte, then its high bits
 // repeated once into the low bits (5-bit 31 becomes 255, 16 becomes 132; 6-bit 63 becomes

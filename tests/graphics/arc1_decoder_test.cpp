@@ -2,6 +2,7 @@
 // must give the same, exactly described results.
 #include <gtest/gtest.h>
 
+#include "graphics/allocation_watch.h"
 #include "graphics/arc1.h"
 #include "graphics/arc1_fast.h"
 #include "graphics/arc1_test_support.h"
@@ -106,12 +107,32 @@ TEST(Arc1Decoder, HeaderEdgeCases) {
     EXPECT_TRUE(result.ok());
     EXPECT_TRUE(result.output.empty());
   }
-  // Absurd sizes are refused before anything is allocated.
-  for (uint32_t size : {kArc1MaxUnpackedBytes + 1, 0xFFFFFFFFu}) {
-    const Arc1Outcome result = DecodeBoth(Arc1File(size, {0x90, 0x48, 0x44}));
-    EXPECT_EQ(result.error, kArc1SizeError);
-    EXPECT_TRUE(result.output.empty());
+}
+
+// The unpacked size comes straight from the file: a ten-byte file asked for 256 MiB and got it.
+// Now the largest BMP file of the largest picture the BMP decoder takes is the limit, and a
+// size past it is refused before anything is allocated, by both decoders.
+TEST(Arc1Decoder, UnpackedSizeIsCappedByTheLargestBmpAndRefusedBeforeAllocating) {
+  ASSERT_EQ(Arc1File(256u << 20, {0x90, 0x48}).size(), 10u);
+  for (uint32_t size : {kArc1MaxUnpackedBytes + 1, 256u << 20, 0xFFFFFFFFu}) {
+    const Bytes file = Arc1File(size, {0x90, 0x48});
+    test::AllocationWatch watch;
+    const Result<Bytes> fast = DecodeArc1File(file);
+    const Result<Bytes> reference = DecodeArc1FileReference(file);
+    EXPECT_LT(watch.Largest(), size_t(1) << 16) << size;
+    for (const Result<Bytes>* result : {&fast, &reference}) {
+      ASSERT_FALSE(result->ok()) << size;
+      EXPECT_EQ(result->error().kind, ErrorKind::TooLarge);
+      EXPECT_EQ(result->error().message, kArc1SizeError);
+    }
   }
+  // A 32-bit picture of the most pixels the BMP decoder takes, behind the longest headers
+  // and a full colour table, is not refused.
+  EXPECT_GE(kArc1MaxUnpackedBytes, 14 + 124 + 16 + 1024 + 4 * uint64_t(kMaxPicturePixels));
+  EXPECT_LT(kArc1MaxUnpackedBytes, uint32_t(65) << 20);
+  const Result<Bytes> atLimit = DecodeArc1File(Arc1File(kArc1MaxUnpackedBytes, Arc1Bits().Leaf('B').ToBytes()));
+  ASSERT_TRUE(atLimit.ok());
+  EXPECT_EQ(atLimit->size(), kArc1MaxUnpackedBytes);
 }
 
 TEST(Arc1BitReader, ReadsMsbFirstAcrossByteBoundaries) {
