@@ -2,7 +2,7 @@
 // bit-by-bit decoder and against Huffman-only deflate streams of the same BMP decoded by
 // zlib and libdeflate. Every decoder writes into a buffer allocated once, except "file",
 // which is DecodeArc1File end to end (header checks and the output allocation included).
-// "fast_one_lane" and "fast_no_bmi" show the fast decoder without two lanes or without BMI.
+// "fast_one_lane" shows the fast decoder without its second lane.
 // A summary of speed ratios measured in this run is printed at the end.
 //
 //   bench_arc1 [--write_pictures=DIR] [--benchmark_repetitions=N] [--benchmark_filter=...]
@@ -171,11 +171,8 @@ void FastWith(benchmark::State& state, const Picture& p, const orv::Arc1FastOpti
 }
 
 void Fast(benchmark::State& state, const Picture& p) { FastWith(state, p, {}); }
-// For information: the fast decoder in one lane only, and without BMI.
-void FastOneLane(benchmark::State& state, const Picture& p) {
-  FastWith(state, p, {.minSplitOutput = SIZE_MAX});
-}
-void FastPlain(benchmark::State& state, const Picture& p) { FastWith(state, p, {.allowCpuExtensions = false}); }
+// For information: the fast decoder in one lane only.
+void FastOneLane(benchmark::State& state, const Picture& p) { FastWith(state, p, {.minSplitOutput = SIZE_MAX}); }
 
 void File(benchmark::State& state, const Picture& p) {
   for (auto _ : state) {
@@ -276,7 +273,6 @@ int main(int argc, char** argv) {
     };
     add("fast", Fast);
     add("fast_one_lane", FastOneLane);
-    add("fast_no_bmi", FastPlain);
     add("file", File);
     add("bitbybit", Reference);
     add("zlib", Zlib);

@@ -13,9 +13,6 @@
 namespace orv {
 
 struct Arc1FastOptions {
-  // Bit-field instructions (BMI) shorten the decoding loop where the processor has them;
-  // false keeps to plain x86-64.
-  bool allowCpuExtensions = true;
   // Outputs this large, from payloads this large, are decoded in two lanes at once.
   size_t minSplitOutput = size_t(64) << 10;
   size_t minSplitPayload = size_t(16) << 10;

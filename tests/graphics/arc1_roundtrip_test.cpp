@@ -23,12 +23,11 @@ Bytes Encode(const Bytes& data) {
   return std::move(encoded).value_or(Bytes());
 }
 
-// The fast decoder's variants: with and without BMI, in one lane or (forced, whatever the
-// size) in two.
+// The fast decoder's variants besides its default: in one lane always, or (forced, whatever
+// the size) in two.
 const Arc1FastOptions kVariants[] = {
-    {.allowCpuExtensions = false},
-    {.allowCpuExtensions = true, .minSplitOutput = 0, .minSplitPayload = 0},
-    {.allowCpuExtensions = false, .minSplitOutput = 0, .minSplitPayload = 0},
+    {.minSplitOutput = SIZE_MAX},
+    {.minSplitOutput = 0, .minSplitPayload = 0},
 };
 
 Bytes DecodeWith(const Bytes& file, const Arc1FastOptions& options) {
