@@ -46,7 +46,6 @@ struct Session {
   ByteSpan file;
   Image image;
   std::vector<uint8_t> cmykRow;
-  std::string error;
 };
 
 // Adobe's encoders store CMYK inverted and say so with their APP14 marker.
