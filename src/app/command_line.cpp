@@ -2,10 +2,14 @@
 
 #include <cstdlib>
 
+#include "orvane_version.h"
+
 namespace orv {
 
 std::string UsageText() {
-  return "usage: orvane [OPTIONS] [GAME_DIR]\n"
+  return "orvane " + std::string(kPlayerVersion) +
+         "\n"
+         "usage: orvane [OPTIONS] [GAME_DIR]\n"
          "Plays the game in GAME_DIR (default: the current folder).\n"
          "\n"
          "  --help              show this text and exit\n"

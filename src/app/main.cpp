@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/headless_run.h"
+#include "orvane_version.h"
 #include "platform/sdl/desktop.h"
 
 int main(int argc, char** argv) {
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::puts("orvane 0.1.0");
+    std::printf("orvane %s\n", orv::kPlayerVersion);
     return 0;
   }
   return options.headless ? orv::RunHeadless(options) : orv::RunDesktop(options);

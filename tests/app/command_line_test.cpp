@@ -1,10 +1,14 @@
-// The command line: mistakes come back as one line each.
+// The command line: mistakes come back as one line each, and the version the player reports
+// is the one the build was made with.
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "orvane_version.h"
 
 namespace orv {
 namespace {
@@ -30,6 +34,19 @@ TEST(CommandLine, OptionsAndMistakes) {
     EXPECT_EQ(parsed.error().kind, ErrorKind::BadUsage);
     EXPECT_EQ(parsed.error().message, message);
   }
+}
+
+TEST(CommandLine, VersionIsTheBuildsOwn) {
+  const std::string version = std::string("orvane ") + kPlayerVersion;
+  EXPECT_EQ(UsageText().rfind(version + "\n", 0), 0u) << UsageText();
+
+  std::FILE* player = popen(ORVANE_BINARY " --version", "r");
+  ASSERT_NE(player, nullptr);
+  std::string printed;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, player)) printed += buffer;
+  EXPECT_EQ(pclose(player), 0);
+  EXPECT_EQ(printed, version + "\n");
 }
 
 }  // namespace
