@@ -22,7 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   // Errors compare by message, outputs byte for byte.
-  auto outcome = [](const Result<Bytes>& r) { return r ? std::pair{*r, std::string()} : std::pair{Bytes(), r.error().message}; };
+  auto outcome = [](const Result<Bytes>& r) {
+    return r ? std::pair{*r, std::string()} : std::pair{Bytes(), r.error().message};
+  };
   const auto fast = outcome(DecodeArc1File(file));
   const auto reference = outcome(DecodeArc1FileReference(file));
   if (fast != reference) std::abort();

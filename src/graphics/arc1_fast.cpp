@@ -107,7 +107,7 @@ void BuildTables(const uint16_t* single, DecodeTables<Entry>& tables) {
   for (uint32_t i = 0; i < kTableSize; ++i) {
     const uint16_t first = single[i];
     if (first & kLongCode) {
-      set(i, kTableBits, 0, uint64_t(kArc1FirstNode + (first & 0xFF)));
+      set(i, kTableBits, 0, uint64_t(kArc1FirstNode) + (first & 0xFF));
       continue;
     }
     // Further whole codes that fit in the same 12 bits ride along.
@@ -325,7 +325,7 @@ class CodeDecoder {
       for (;;) {
         ORV_UNROLL_BLOCK
         for (int k = 0; k < 4; ++k) {
-          if ((InfoCount(infoA) == 0) | (InfoCount(infoB) == 0)) [[unlikely]] {
+          if ((int(InfoCount(infoA) == 0) | int(InfoCount(infoB) == 0)) != 0) [[unlikely]] {  // one test, no branch
             longCode = true;
             break;
           }

@@ -32,7 +32,7 @@ struct Channel {
   explicit Channel(uint32_t m = 0) : mask(m) {
     if (m == 0) return;
     shift = std::countr_zero(m);
-    bits = std::bit_width(m >> shift);
+    bits = int(std::bit_width(m >> shift));
   }
   uint8_t From(uint32_t pixel) const { return WidenChannel((pixel & mask) >> shift, bits); }
 };
@@ -85,7 +85,8 @@ Result<void> CheckCompression(const BmpLayout& l) {
       return {};
     case kBitFields:
     case kAlphaBitFields:
-      if (l.kind != HeaderKind::Windows) return Error{ErrorKind::Unsupported, "OS/2 Huffman compression is not supported"};
+      if (l.kind != HeaderKind::Windows)
+        return Error{ErrorKind::Unsupported, "OS/2 Huffman compression is not supported"};
       if (l.bitsPerPixel != 16 && l.bitsPerPixel != 32) return malformed("bit fields need 16 or 32 bits per pixel");
       return {};
     default:
@@ -131,11 +132,11 @@ Result<BmpLayout> ReadLayout(ByteSpan file) {
   if (l.bitsPerPixel == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
   if (l.compression == kBitFields || l.compression == kAlphaBitFields) {
     if (headerSize >= kWindowsMasksInHeaderBytes) {
-      for (int i = 0; i < 3; ++i) masks[i] = HeaderField32(file, headerSize, 40 + 4 * i);
+      for (uint32_t i = 0; i < 3; ++i) masks[i] = HeaderField32(file, headerSize, 40 + 4 * i);
     } else {
       const size_t maskBytes = l.compression == kAlphaBitFields ? 16 : 12;
       if (file.size() - tableOffset < maskBytes) return malformed("truncated colour masks");
-      for (int i = 0; i < 3; ++i) masks[i] = GetU32LE(file.data() + tableOffset + 4 * i);
+      for (size_t i = 0; i < 3; ++i) masks[i] = GetU32LE(file.data() + tableOffset + 4 * i);
       tableOffset += maskBytes;
     }
   }

@@ -8,7 +8,6 @@
 #include "platform/game_folder.h"
 #include "script/package_file.h"
 
-
 namespace orv {
 namespace {
 

@@ -38,12 +38,14 @@ class [[nodiscard]] Result {
   static_assert(!std::is_reference_v<T> && !std::is_same_v<std::remove_cv_t<T>, Error>);
   static_assert(std::is_default_constructible_v<T>, "an error result holds an empty value");
 
+  template <typename U>
+  static constexpr bool kIsValue = std::is_convertible_v<U&&, T> && !std::is_same_v<std::remove_cvref_t<U>, Error> &&
+                                   !std::is_same_v<std::remove_cvref_t<U>, Result>;
+
  public:
   // Anything that converts to T converts to a result holding it.
-  template <typename U = T>
-    requires(std::is_convertible_v<U &&, T> && !std::is_same_v<std::remove_cvref_t<U>, Error> &&
-             !std::is_same_v<std::remove_cvref_t<U>, Result>)
-  Result(U&& value) : value_(std::forward<U>(value)) {}  // NOLINT(google-explicit-constructor)
+  template <typename U = T, typename = std::enable_if_t<kIsValue<U>>>
+  Result(U&& value) : value_(std::forward<U>(value)) {}          // NOLINT(google-explicit-constructor)
   Result(Error error) : error_(std::move(error)), ok_(false) {}  // NOLINT(google-explicit-constructor)
 
   bool ok() const { return ok_; }

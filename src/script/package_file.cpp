@@ -36,7 +36,8 @@ Result<uint32_t> CheckedCount(ByteSpan head, uint64_t fileSize) {
   auto count = ReadU32LE(head, 0);
   if (!count) return Error{ErrorKind::Malformed, "package shorter than its entry count"};
   if ((fileSize - 4) / kPackageEntryBytes < *count)
-    return Error{ErrorKind::Malformed, "package directory of " + std::to_string(*count) + " entries does not fit the file"};
+    return Error{ErrorKind::Malformed,
+                 "package directory of " + std::to_string(*count) + " entries does not fit the file"};
   return *count;
 }
 

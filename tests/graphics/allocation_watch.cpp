@@ -13,8 +13,7 @@ std::atomic<size_t> largest{0};
 void* Allocate(size_t size) {
   if (watching.load(std::memory_order_relaxed)) {
     size_t seen = largest.load(std::memory_order_relaxed);
-    while (size > seen && !largest.compare_exchange_weak(seen, size)) {
-    }
+    while (size > seen && !largest.compare_exchange_weak(seen, size)) {}
   }
   if (void* p = std::malloc(std::max<size_t>(size, 1))) return p;
   throw std::bad_alloc();

@@ -11,10 +11,10 @@ namespace orv {
 namespace {
 
 using test::Arc1Bits;
-using test::Arc1Outcome;
-using test::OutcomeOf;
 using test::Arc1File;
+using test::Arc1Outcome;
 using test::ChainTree;
+using test::OutcomeOf;
 
 // Runs both decoders and checks that they agree before handing back the result.
 Arc1Outcome DecodeBoth(const Bytes& file) {

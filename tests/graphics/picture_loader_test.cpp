@@ -162,7 +162,7 @@ TEST_F(PictureLoaderTest, MemberOutsideThePackage) {
   dir_.Write(kPackage, package);
   File("b.dat", Bmp(kFromFile));
   ExpectFailure(Load("a.bmp"), "a.bmp");            // a BMP member is taken, but unreadable
-  EXPECT_TRUE(IsNothing(Load("b.dat")));  // an unreadable other member is missing
+  EXPECT_TRUE(IsNothing(Load("b.dat")));            // an unreadable other member is missing
 }
 
 TEST_F(PictureLoaderTest, PackageOverBytesInMemory) {

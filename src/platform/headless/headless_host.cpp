@@ -22,7 +22,7 @@ bool HeadlessHost::StartRecording(const std::filesystem::path& dir) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (!std::filesystem::is_directory(dir)) return false;
-  std::ofstream(dir / "frames.txt", std::ios::trunc);
+  std::ofstream emptied(dir / "frames.txt", std::ios::trunc);
   recordDir_ = dir;
   recording_ = true;
   return true;
