@@ -45,18 +45,41 @@ Result<std::string> ScenarioSource::LoadFirstScenario(std::string_view scenarioF
   return ScenarioError(ErrorKind::Unsupported);
 }
 
+bool ScenarioSource::TakeFromLastRead(const std::string& key, const std::optional<GameFolder::FileStamp>& stamp) {
+  if (!lastRead_ || !stamp || lastRead_->key != key || !(lastRead_->stamp == *stamp)) return false;
+  buffer_ = lastRead_->text;
+  return true;
+}
+
+void ScenarioSource::KeepAsLastRead(std::string key, std::optional<GameFolder::FileStamp> stamp) {
+  if (stamp)
+    lastRead_ = LastRead{std::move(key), std::move(*stamp), buffer_};
+  else
+    lastRead_.reset();
+}
+
 Result<void> ScenarioSource::SwitchScenario(std::string_view name, std::string_view currentName) {
   if (mode_ == ScenarioSourceMode::File) {
+    const bool invert = FileTypeOf(currentName) == "SNR";
+    std::string key = std::string(invert ? "file-inverted:" : "file:") + AsciiUpper(name);
+    // Stamped before reading, so that a change made during the read shows next time.
+    auto stamp = folder_.Stamp(name);
+    if (TakeFromLastRead(key, stamp)) return {};
     auto bytes = folder_.ReadAll(name);
     if (!bytes) return ScenarioError(ErrorKind::NotFound);
-    buffer_ = ToText(std::move(*bytes), FileTypeOf(currentName) == "SNR");
+    buffer_ = ToText(std::move(*bytes), invert);
+    KeepAsLastRead(std::move(key), std::move(stamp));
     return {};
   }
+  std::string key = "member:" + AsciiUpper(packageName_) + ":" + AsciiUpper(name);
+  auto stamp = folder_.Stamp(packageName_);
+  if (TakeFromLastRead(key, stamp)) return {};
   auto package = PackageFile::Open(folder_, packageName_);
   if (!package) return ScenarioError(package.error().kind);
   auto bytes = package->ReadMember(name);
   if (!bytes) return ScenarioError(bytes.error().kind);
   buffer_ = ToText(std::move(*bytes), true);
+  KeepAsLastRead(std::move(key), std::move(stamp));
   return {};
 }
 

@@ -4,7 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include <optional>
+
 #include "platform/bytes.h"
+#include "platform/game_folder.h"
 #include "platform/result.h"
 
 namespace orv {
@@ -40,10 +43,22 @@ class ScenarioSource {
   void SetBuffer(std::string text) { buffer_ = std::move(text); }
 
  private:
+  // The text of the file a switch last read, so that a script looping through a switch to
+  // its own file does not read and decode it again each time. It is used again only while
+  // the file (or, in package mode, the package) is unchanged on disk.
+  struct LastRead {
+    std::string key;  // mode, name as given (upper-cased) and how it was decoded
+    GameFolder::FileStamp stamp;
+    std::string text;
+  };
+  bool TakeFromLastRead(const std::string& key, const std::optional<GameFolder::FileStamp>& stamp);
+  void KeepAsLastRead(std::string key, std::optional<GameFolder::FileStamp> stamp);
+
   const GameFolder& folder_;
   ScenarioSourceMode mode_ = ScenarioSourceMode::File;
   std::string packageName_;
   std::string buffer_;
+  std::optional<LastRead> lastRead_;
 };
 
 }  // namespace orv

@@ -142,6 +142,28 @@ TEST(ScenarioSource, FileModeInvertsWhenLeavingAnInvertedScenario) {
   EXPECT_EQ(source.ScenarioBuffer(), "next");
 }
 
+// Switching to the file just read again reuses its text only while the file is unchanged, and
+// only for the same way of decoding it.
+TEST(ScenarioSource, ASwitchRereadsOnlyWhatChanged) {
+  test::TempDir dir;
+  GameFolder folder(dir.path());
+  dir.Write("loop.txt", "one\r\n");
+  ScenarioSource source(folder);
+  ASSERT_TRUE(source.LoadFirstScenario("loop.txt"));
+  ASSERT_TRUE(source.SwitchScenario("LOOP.TXT", "loop.txt"));
+  EXPECT_EQ(source.ScenarioBuffer(), "one\r\n");
+  dir.Write("loop.txt", "three\r\n");
+  ASSERT_TRUE(source.SwitchScenario("loop.txt", "loop.txt"));
+  EXPECT_EQ(source.ScenarioBuffer(), "three\r\n");
+  // The same file left from an inverted scenario decodes differently.
+  ASSERT_TRUE(source.SwitchScenario("loop.txt", "x.snr"));
+  Bytes inverted = Text("three\r\n");
+  InvertBytes(inverted);
+  EXPECT_EQ(source.ScenarioBuffer(), std::string(inverted.begin(), inverted.end()));
+  std::filesystem::remove(dir.path() / "loop.txt");
+  EXPECT_FALSE(source.SwitchScenario("loop.txt", "x.snr"));
+}
+
 TEST(GameFolder, NamesResolveInsideTheFolderOnly) {
   test::TempDir dir;
   dir.Write("BG/Room.BMP", "x");
