@@ -44,8 +44,8 @@ class PumpingGame final : public GameEvents {
 }  // namespace
 
 int RunDesktop(const CommandLine& options) {
-  if (std::string problem = CheckGameFolder(options.gameDir); !problem.empty()) {
-    std::fprintf(stderr, "orvane: %s\n", problem.c_str());
+  if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
+    std::fprintf(stderr, "orvane: %s\n", folder.error().message.c_str());
     return 2;
   }
   DesktopSession session(DesktopOptions{options.gameDir, options.scale});
