@@ -11,8 +11,10 @@
 
 namespace orv::bench {
 
-// Prints the runs as usual and keeps each benchmark's CPU time: the minimum over repetitions
-// when repeated (the least disturbed run), else the single run's.
+// Prints the runs as usual and keeps each benchmark's CPU time: the least disturbed run.
+// Repetitions give, best first, the "min" statistic (see AddWithMinimum), else the smallest
+// repetition seen, else the median; with --benchmark_report_aggregates_only only the
+// aggregates arrive, so a benchmark registered without "min" is kept by its median.
 class TimeKeeper : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
@@ -20,15 +22,21 @@ class TimeKeeper : public benchmark::ConsoleReporter {
     for (const Run& run : runs) {
       if (run.error_occurred) continue;
       const std::string name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Iteration && !times_.count(name)) times_[name] = run.GetAdjustedCPUTime();
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min") times_[name] = run.GetAdjustedCPUTime();
+      int rank = -1;
+      if (run.run_type == Run::RT_Iteration) rank = 2;
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "min") rank = 3;
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") rank = 1;
+      if (rank < 0) continue;
+      const double time = run.GetAdjustedCPUTime();
+      Kept& kept = times_[name];
+      if (rank > kept.rank || (rank == kept.rank && rank == 2 && time < kept.time)) kept = Kept{time, rank};
     }
   }
 
   // The kept time of a benchmark, 0 when it did not run.
   double Time(const std::string& name) const {
     auto it = times_.find(name);
-    return it == times_.end() ? 0.0 : it->second;
+    return it == times_.end() ? 0.0 : it->second.time;
   }
 
   // Every other benchmark's time divided by the baseline's, under a title.
@@ -36,12 +44,16 @@ class TimeKeeper : public benchmark::ConsoleReporter {
     const double base = Time(baseline);
     if (base <= 0) return;
     std::printf("\n%s\n", title);
-    for (const auto& [name, time] : times_)
-      if (name != baseline) std::printf("  %-32s %8.2f\n", name.c_str(), time / base);
+    for (const auto& [name, kept] : times_)
+      if (name != baseline) std::printf("  %-32s %8.2f\n", name.c_str(), kept.time / base);
   }
 
  private:
-  std::map<std::string, double> times_;
+  struct Kept {
+    double time = 0;
+    int rank = -1;
+  };
+  std::map<std::string, Kept> times_;
 };
 
 // Registers a benchmark whose repetitions also report their minimum.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/result.h"
 
 namespace orv {
 
@@ -29,12 +30,8 @@ struct CommandLine {
   int64_t maxStepLines = 0;
 };
 
-struct CommandLineResult {
-  std::optional<CommandLine> options;
-  std::string error;  // one line, when options is empty
-};
-
-CommandLineResult ParseCommandLine(const std::vector<std::string>& args);
+// The options, or a one-line BadUsage error.
+Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args);
 std::string UsageText();
 
 }  // namespace orv

@@ -26,6 +26,7 @@ class PumpingGame final : public GameEvents {
   void MouseDown(MouseButton b, int x, int y) override { game_.MouseDown(b, x, y); }
   void MouseMove(int x, int y) override { game_.MouseMove(x, y); }
   void KeyDown(KeyPress key) override { game_.KeyDown(key); }
+  void Wheel(WheelDirection direction) override { game_.Wheel(direction); }
   void MenuClick(std::string_view name) override { game_.MenuClick(name); }
   void CloseRequested() override { game_.CloseRequested(); }
   bool NextTimerDue(uint32_t& dueMs) override {
@@ -43,8 +44,8 @@ class PumpingGame final : public GameEvents {
 }  // namespace
 
 int RunDesktop(const CommandLine& options) {
-  if (std::string problem = CheckGameFolder(options.gameDir); !problem.empty()) {
-    std::fprintf(stderr, "orvane: %s\n", problem.c_str());
+  if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
+    std::fprintf(stderr, "orvane: %s\n", folder.error().message.c_str());
     return 2;
   }
   DesktopSession session(DesktopOptions{options.gameDir, options.scale});

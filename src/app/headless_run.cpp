@@ -163,7 +163,11 @@ class HeadlessSession {
       const auto ms = e.args.size() == 1 ? Number(e.args[0], 0, kLongestWaitMs) : std::nullopt;
       if (!ms) return bad("wait takes milliseconds, a whole number from 0 to 86400000");
       RunFor(uint32_t(*ms));
-    } else if (e.verb == "answer" || e.verb == "input" || e.verb == "input-cancel" || e.verb == "savefile") {
+    } else if (e.verb == "wheel") {
+      if (e.args.size() != 1 || (e.args[0] != "up" && e.args[0] != "down")) return bad("wheel takes up or down");
+      player_.Wheel(e.args[0] == "up" ? WheelDirection::Up : WheelDirection::Down);
+    } else if (e.verb == "answer" || e.verb == "input" || e.verb == "input-cancel" || e.verb == "savefile" ||
+               e.verb == "slider" || e.verb == "mute" || e.verb == "close") {
       std::fprintf(err_, "orvane: events line %d: no dialog was open for this %s\n", e.lineNumber, e.verb.c_str());
     } else if (e.verb == "shot") {
       if (e.rest.empty()) return bad("shot takes a file name");
@@ -205,8 +209,8 @@ class HeadlessSession {
 }  // namespace
 
 int RunHeadless(const CommandLine& options, std::FILE* out, std::FILE* err) {
-  if (std::string problem = CheckGameFolder(options.gameDir); !problem.empty()) {
-    std::fprintf(err, "orvane: %s\n", problem.c_str());
+  if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
+    std::fprintf(err, "orvane: %s\n", folder.error().message.c_str());
     return 2;
   }
   std::unique_ptr<EventScript> events;

@@ -41,7 +41,7 @@ void Player::FormClick() {
       stage.RepaintScreen();
       break;
     case kHistory:
-      // The history screen takes clicks once it exists in this player.
+      HistoryClick();
       break;
     default:
       NextClick();
@@ -66,7 +66,8 @@ void Player::FormMouseDown(MouseButton button, int, int) {
     input.interactionState = kHidden;
     services.clock.WaitMs(500);
   } else if (input.interactionState == kHidden && scene.historyMode == 1) {
-    // The history screen opens here once it exists in this player.
+    input.interactionState = kHistory;
+    OpenHistory();
   }
 }
 
@@ -85,7 +86,10 @@ void Player::FormMouseMove(int x, int y) {
   input.pointerX = x;
   input.pointerY = y;
   if (!window.enabled || input.interactionState == kHidden) return;
-  if (input.interactionState == kHistory) return;
+  if (input.interactionState == kHistory) {
+    HistoryMouseMove(x, y);
+    return;
+  }
   input.pointerOnChoice = false;
   if (menus.IsChecked("FullMode")) {
     if (y < 40) {
@@ -107,9 +111,9 @@ void Player::ToggleSkip() {
 }
 
 void Player::Timer1Timer() {
-  // Skipping stops at a picture choice too: the tick must not take the entry that happens to
-  // be under the pointer.
-  if (input.skipMode && !input.pictureChoiceActive) NextClick();
+  // Skipping stops at a picture choice too (the tick must not take the entry that happens to
+  // be under the pointer), and never draws the next text over the history screen.
+  if (input.skipMode && !input.pictureChoiceActive && input.interactionState != kHistory) NextClick();
 }
 
 Rect Player::WaitIndicatorRect(bool forPage) const {

@@ -33,7 +33,7 @@ Player::~Player() = default;
 void Player::FormCreate() {
   randomState = options_.randomSeed;
   stage.LoadWaitIcons();
-  defs = ReadStartupDefinitions(services.folder);
+  defs = ReadStartupDefinitions(services.folder).value_or(StartupDefinitions());
   sound.Prepare(defs.wavePackageName, defs.musicPackageName);
   stage.UsePicturePackage(defs.picturePackageName);
   sound.KeepDeviceVolumes();
@@ -234,12 +234,6 @@ void Player::Note(std::string_view text) {
   const std::string where = Cp932ToUtf8(scene.scenarioName.str()) + ":" +
                             std::to_string(interpreter.CurrentLineNumber());
   services.diagnostics.Note(where + ": " + std::string(text));
-}
-
-bool Player::Unsupported(std::string_view keyword, bool result) {
-  if (reportedUnsupported_.insert(std::string(keyword)).second)
-    Note("the " + std::string(keyword) + " command is not supported yet");
-  return result;
 }
 
 }  // namespace orv

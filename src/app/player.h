@@ -6,12 +6,12 @@
 // timers and the interaction state) and answers the parts' few questions about it.
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 
 #include "app/menus.h"
 #include "choice/choices.h"
+#include "graphics/history_screen.h"
 #include "graphics/stage.h"
 #include "logic/command_context.h"
 #include "logic/variable_store.h"
@@ -23,6 +23,7 @@
 #include "script/interpreter.h"
 #include "script/startup_definitions.h"
 #include "sound/sound_system.h"
+#include "sound/volume_dialog.h"
 
 namespace orv {
 
@@ -86,6 +87,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void MouseDown(MouseButton button, int x, int y) override;
   void MouseMove(int x, int y) override { FormMouseMove(x, y); }
   void KeyDown(KeyPress key) override { FormKeyDown(key); }
+  void Wheel(WheelDirection direction) override { FormMouseWheel(direction); }
   void MenuClick(std::string_view name) override;
   void CloseRequested() override { Close(); }
   bool NextTimerDue(uint32_t& dueMs) override;
@@ -108,6 +110,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   Choices choices;
   InputState input;
   WindowState window;
+  HistoryScreen historyScreen;
+  // The volume dialog open now, or else the last one as it closed; none before the first.
+  std::unique_ptr<VolumeDialog> volumeDialog;
   uint32_t randomState = 1;
   WriteFolder writeFolder;
   SlotFiles slotFiles;
@@ -135,12 +140,20 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void Timer3Timer();
   Rect WaitIndicatorRect(bool forPage) const;
 
+  // --- the history screen and the wheel (app/history_input.cpp) ---
+  void OpenHistory();
+  void HistoryMouseMove(int x, int y);
+  void HistoryClick();
+  void FormMouseWheel(WheelDirection direction);
+  HistoryView HistoryViewNow();
+
   // --- menu actions (app/menus.cpp) ---
   void TogglePageMode();
   void ToggleStayOnTop();
   void ShowAbout();
   void EnterFullScreen();
   void EnterWindowMode();
+  void ShowVolumeDialog();
 
   // --- saving, loading, the title and the screen (app/saving.cpp) ---
   void SaveSlot(int slot);
@@ -211,14 +224,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // StepHost: a choice put up by a command ends the step.
   bool ChoiceWaiting() const override { return input.choiceActive || input.pictureChoiceActive; }
 
-  // A command this player does not carry out yet: said once, and the flow goes on as the
-  // command's would.
-  bool Unsupported(std::string_view keyword, bool result);
-
   PlayerOptions options_;
   CommandContext context_;
   WindowTimer timer1_{20, true}, timer2_{100, true}, timer3_{10, false};
-  std::set<std::string, std::less<>> reportedUnsupported_;
   bool closed_ = false;
 };
 

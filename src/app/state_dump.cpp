@@ -77,6 +77,18 @@ json PictureChoiceListJson(const PictureChoiceList& list) {
           {"shownHover", list.shownHover}};
 }
 
+// Before the first opening, the controls as the dialog's form lays them out.
+json VolumeDialogJson(const VolumeDialog* dialog) {
+  json positions = json::object(), muted = json::object(), enabled = json::object();
+  for (auto [line, key] : {std::pair{VolumeLine::Wave, "wave"}, {VolumeLine::Midi, "midi"}, {VolumeLine::Cd, "cd"}}) {
+    const VolumeControls::Line state = dialog ? dialog->Get(line) : VolumeControls::Line{};
+    positions[key] = state.position;
+    muted[key] = state.muted;
+    enabled[key] = state.sliderEnabled;
+  }
+  return {{"open", dialog && dialog->IsOpen()}, {"positions", positions}, {"muted", muted}, {"enabled", enabled}};
+}
+
 }  // namespace
 
 json DumpState(const Player& player) {
@@ -101,10 +113,10 @@ json DumpState(const Player& player) {
   out["clockMs"] = const_cast<Player&>(player).ClockMs();
   json history = json::array();
   for (int p = 0; p <= player.interpreter.pageIndex && p < kHistoryPages; ++p) {
-    const auto& page = player.interpreter.history.pages[size_t(p)];
+    const MessageHistory::Page page = player.interpreter.history.page(p);
     json lines = json::array();
-    for (int l = 0; l <= page.lineCount; ++l) lines.push_back(Cp932ToUtf8(page.lines[size_t(l)]));
-    history.push_back({{"lineCount", page.lineCount}, {"lines", lines}});
+    for (int l = 0; l <= page.lineCount(); ++l) lines.push_back(Cp932ToUtf8(page.line(l)));
+    history.push_back({{"lineCount", page.lineCount()}, {"lines", lines}});
   }
   out["history"] = history;
   out["SceneState"] = SceneStateJson(player.scene);
@@ -139,6 +151,9 @@ json DumpState(const Player& player) {
   out["volumes"] = volumes;
   out["ChoiceList"] = ChoiceListJson(player.choices.list);
   out["PictureChoiceList"] = PictureChoiceListJson(player.choices.pictureList);
+  out["historyScreen"] = {{"shownPage", player.historyScreen.shownPage},
+                          {"hoverZone", player.historyScreen.hoverZone}};
+  out["volumeDialog"] = VolumeDialogJson(player.volumeDialog.get());
   int left = 0, top = 0;
   live.services.host.GetWindowPosition(left, top);
   out["window"] = {{"left", left}, {"top", top}};

@@ -5,7 +5,11 @@
 // buffers it was building as they were, so the stage is always a complete picture.
 #include "graphics/stage.h"
 
+#include <cstring>
+#include <utility>
+
 #include "graphics/blend.h"
+#include "graphics/box_tint.h"
 #include "graphics/bmp_decoder.h"
 #include "graphics/picture_cache.h"
 #include "persist/scene_state.h"
@@ -26,8 +30,11 @@ struct StagePicture {
 
 StagePicture FetchPicture(PictureCache& pictures, Dialogs& dialogs, std::string_view name) {
   PictureLoad load = pictures.Load(name);
-  if (load.failed()) dialogs.ShowMessage(load.message);
-  return StagePicture{load.loaded() ? load.image : nullptr, load.failed() && load.endsCommand};
+  if (!load) {
+    dialogs.ShowMessage(load.error().message);
+    return StagePicture{nullptr, PictureErrorEndsCommand(load.error())};
+  }
+  return StagePicture{*load, false};
 }
 
 }  // namespace
@@ -51,8 +58,8 @@ Stage::Stage(Host& host, Clock& clock, FontRenderer& fonts, const GameFolder& fo
 Stage::~Stage() = default;
 
 void Stage::LoadWaitIcons() {
-  if (auto bytes = folder_.ReadAll("icon1.bmp")) lineWaitIcon = DecodeBmp(*bytes).image;
-  if (auto bytes = folder_.ReadAll("icon2.bmp")) pageWaitIcon = DecodeBmp(*bytes).image;
+  if (auto bytes = folder_.ReadAll("icon1.bmp")) lineWaitIcon = DecodeBmp(*bytes).value_or(Image());
+  if (auto bytes = folder_.ReadAll("icon2.bmp")) pageWaitIcon = DecodeBmp(*bytes).value_or(Image());
 }
 
 void Stage::UsePicturePackage(std::string packageName) {
@@ -85,11 +92,10 @@ void Stage::TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t 
   CopyImage(tintImage, screenImage);
   const Rect box = ClipRect(MessageBox(), tintImage);
   if (box.Empty()) return;
-  const int target[3] = {blue, green, red};
+  const BoxTint tint{opacity, blue, green, red};
   for (int y = box.top; y < box.bottom; ++y) {
     uint8_t* p = tintImage.row(y) + size_t(box.left) * 3;
-    for (int x = box.left; x < box.right; ++x)
-      for (int c = 0; c < 3; ++c, ++p) *p = uint8_t(((target[c] - *p) * int(opacity) + *p * 256) >> 8);
+    TintPixels(p, p, box.Width(), tint);
   }
   CopySameRect(screenImage, tintImage, box);
 }
@@ -172,7 +178,10 @@ bool Stage::ComposeStage(bool restoreBox) {
       PresentWindow();
     }
   }
-  Image work = backgroundPixels;
+  // The stage is built in a buffer kept for the purpose (a fresh one each time would cost the
+  // system's page mapping too) and swapped in whole when every picture has drawn.
+  Image& work = composeWork_;
+  work = backgroundPixels;
   for (int slot = 0; slot < kCharacterSlots; ++slot) {
     const size_t s = size_t(slot);
     if (!scene_.charShown[s]) continue;
@@ -181,13 +190,14 @@ bool Stage::ComposeStage(bool restoreBox) {
                            : PasteCharacter(slot, work, scene_.charMode[s]);
     if (!drawn) return false;
   }
-  stageImage = std::move(work);
+  std::swap(stageImage, work);
   return true;
 }
 
 void Stage::ComposeStageToWindow() {
   // Hiding the message window must always work: a picture that fails draws nothing here.
-  Image work = backgroundPixels;
+  Image& work = composeWork_;
+  work = backgroundPixels;
   for (int slot = 0; slot < kCharacterSlots; ++slot) {
     const size_t s = size_t(slot);
     if (!scene_.charShown[s] || !scene_.charModeC[s]) continue;
@@ -201,10 +211,38 @@ void Stage::ComposeStageToWindow() {
 }
 
 void Stage::PresentStage() {
-  CopyImage(screenImage, stageImage);
-  TintMessageBox(scene_.boxAlpha, scene_.boxRed, scene_.boxGreen, scene_.boxBlue);
-  textImage.DrawOver(screenImage);
-  RepaintScreen();
+  // Every frame the stage changes runs through here, so the layers are built row by row in
+  // one pass while each row is still in the cache: stageImage with the box tinted into
+  // tintImage, that with the text into screenImage, and that onto the window.
+  const bool sameSizes = stageImage.bounds() == tintImage.bounds() && stageImage.bounds() == screenImage.bounds() &&
+                         stageImage.bounds() == windowSurface.bounds();
+  if (!sameSizes) {
+    CopyImage(screenImage, stageImage);
+    TintMessageBox(scene_.boxAlpha, scene_.boxRed, scene_.boxGreen, scene_.boxBlue);
+    textImage.DrawOver(screenImage);
+    RepaintScreen();
+    return;
+  }
+  const Rect box = ClipRect(MessageBox(), stageImage);
+  const BoxTint tint{scene_.boxAlpha, scene_.boxBlue, scene_.boxGreen, scene_.boxRed};
+  const size_t stride = stageImage.stride();
+  for (int y = 0; y < stageImage.height(); ++y) {
+    const uint8_t* stage = stageImage.row(y);
+    uint8_t* tinted = tintImage.row(y);
+    if (!box.Empty() && y >= box.top && y < box.bottom) {
+      const size_t left = size_t(box.left) * 3, right = size_t(box.right) * 3;
+      std::memcpy(tinted, stage, left);
+      TintPixels(stage + left, tinted + left, box.Width(), tint);
+      std::memcpy(tinted + right, stage + right, stride - right);
+    } else {
+      std::memcpy(tinted, stage, stride);
+    }
+    uint8_t* screen = screenImage.row(y);
+    std::memcpy(screen, tinted, stride);
+    textImage.DrawRowOver(y, screen, screenImage.width());
+    std::memcpy(windowSurface.row(y), screen, stride);
+  }
+  PresentWindow();
 }
 
 }  // namespace orv

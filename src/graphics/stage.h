@@ -88,6 +88,7 @@ class Stage final : public EffectCanvas {
   Dialogs& dialogs_;
   std::string picturePackage_;
   std::unique_ptr<PictureCache> pictureCache_;
+  Image composeWork_;  // where the stage is composed before it is shown
 };
 
 }  // namespace orv

@@ -67,23 +67,14 @@ std::optional<std::vector<std::string>> SplitGameName(std::string_view name) {
   return parts;
 }
 
-namespace {
-
 // The entry of `dir` named `part`, in any ASCII letter case; a Shift-JIS part also matches
 // an entry whose name is its UTF-8 form (game folders copied onto Linux usually are).
-std::optional<fs::path> FindEntry(const fs::path& dir, const std::string& part) {
+std::optional<fs::path> GameFolder::FindEntry(const fs::path& dir, const std::string& part) const {
   std::error_code ec;
   fs::path exact = dir / part;
   if (fs::exists(fs::symlink_status(exact, ec))) return exact;
-  std::string utf8 = Cp932ToUtf8(part);
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    std::string entryName = it->path().filename().string();
-    if (AsciiEqualNoCase(entryName, part) || AsciiEqualNoCase(entryName, utf8)) return it->path();
-  }
-  return std::nullopt;
+  return listings_->Find(dir, part, Cp932ToUtf8(part));
 }
-
-}  // namespace
 
 std::optional<fs::path> GameFolder::Find(std::string_view name) const {
   auto parts = SplitGameName(name);
@@ -164,6 +155,17 @@ std::optional<uint64_t> GameFolder::FileSize(std::string_view name) const {
   auto size = fs::file_size(*path, ec);
   if (ec) return std::nullopt;
   return size;
+}
+
+std::optional<GameFolder::FileStamp> GameFolder::Stamp(std::string_view name) const {
+  auto path = FindFile(name);
+  if (!path) return std::nullopt;
+  std::error_code ec;
+  FileStamp stamp{*path, fs::file_size(*path, ec), {}};
+  if (ec) return std::nullopt;
+  stamp.modified = fs::last_write_time(*path, ec);
+  if (ec) return std::nullopt;
+  return stamp;
 }
 
 OsStatus GameFolder::WriteAll(std::string_view name, ByteSpan data) const {

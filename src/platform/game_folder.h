@@ -4,11 +4,13 @@
 // that would leave the folder (absolute, a drive letter, "..", a link to elsewhere) is treated
 // as a missing file. Nothing here throws: file-system errors read as missing files.
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string_view>
 
 #include "platform/bytes.h"
+#include "platform/folder_listings.h"
 #include "platform/os.h"
 
 namespace orv {
@@ -38,6 +40,15 @@ class GameFolder {
   // `size` bytes at `offset`; fewer when the file ends first.
   std::optional<Bytes> ReadRange(std::string_view name, uint64_t offset, size_t size) const;
   std::optional<uint64_t> FileSize(std::string_view name) const;
+  // What a file looks like now (its real path, size and modification time), to tell whether
+  // something read from it earlier is still what it holds; nothing when it is missing.
+  struct FileStamp {
+    std::filesystem::path path;
+    uint64_t size = 0;
+    std::filesystem::file_time_type modified{};
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+  };
+  std::optional<FileStamp> Stamp(std::string_view name) const;
   // Replaces the file safely (see WriteFileAtomically); the failure's reason otherwise.
   OsStatus WriteAll(std::string_view name, ByteSpan data) const;
 
@@ -47,9 +58,12 @@ class GameFolder {
   // The folder's own real path; empty while it does not exist.
   std::filesystem::path RealRoot() const;
   std::optional<std::filesystem::path> Inside(const std::filesystem::path& path) const;
+  std::optional<std::filesystem::path> FindEntry(const std::filesystem::path& dir, const std::string& part) const;
 
   std::filesystem::path root_;
   std::filesystem::path realRoot_;
+  // Shared by copies of the folder, which name the same files.
+  std::shared_ptr<FolderListings> listings_ = std::make_shared<FolderListings>();
 };
 
 // Splits a game name into its parts; nothing when it is absolute or climbs out.

@@ -1,6 +1,9 @@
 #pragma once
 // A layer of message text over a transparent background. The game fills it with pure red to
 // clear it; here that means "no coverage anywhere", so antialiased text composites cleanly.
+//
+// Text covers a few rows of the stage, and the layer is blended over every presented frame:
+// each row remembers the columns its text spans, so blending and clearing touch only those.
 #include <vector>
 
 #include "platform/image.h"
@@ -9,24 +12,32 @@ namespace orv {
 
 class TextLayer {
  public:
-  TextLayer(int width, int height) : color_(width, height), coverage_(size_t(width) * height, 0) {}
+  TextLayer(int width, int height)
+      : color_(width, height), coverage_(color_.bytes().size(), 0), spans_(size_t(color_.height())) {}
 
   int width() const { return color_.width(); }
   int height() const { return color_.height(); }
-  void Clear() { std::fill(coverage_.begin(), coverage_.end(), 0); }
+  void Clear();
   // Sets one pixel of text: colour and coverage 0..255 (the stronger coverage wins).
   void Plot(int x, int y, Rgb color, uint8_t coverage);
   // Blends the layer over dst at (0, 0).
   void DrawOver(Image& dst) const;
+  // Blends row y of the layer over a row of `width` pixels (blue-green-red) at x = 0.
+  void DrawRowOver(int y, uint8_t* dstRow, int width) const;
   bool AnyCoverage() const;
   uint8_t CoverageAt(int x, int y) const;
 
  private:
+  struct Span {
+    int left = 0, right = 0;  // right exclusive; empty when right <= left
+  };
   Image color_;
-  std::vector<uint8_t> coverage_;
+  std::vector<uint8_t> coverage_;  // per byte of color_: each pixel's coverage three times
+  std::vector<Span> spans_;  // per row: the columns holding coverage
 };
 
-// Blends `color` into dst's pixel by coverage (0 leaves it, 255 replaces it).
+// Blends `color` into dst's pixel by coverage (0 leaves it, 255 replaces it):
+//   (color * coverage + dst * (255 - coverage) + 127) / 255 for each channel.
 void BlendPixel(Image& dst, int x, int y, Rgb color, uint8_t coverage);
 
 }  // namespace orv

@@ -5,33 +5,53 @@ namespace orv {
 namespace {
 // A history line never grows without bound, however much text a script appends to it.
 constexpr size_t kMaxHistoryLineBytes = 4096;
+const std::string kNoLine;
+const std::string kNoLines[kHistoryLines - 1];
+}  // namespace
+
+const std::string& MessageHistory::Page::line(int i) const {
+  if (i < 0 || i >= kHistoryLines) return kNoLine;
+  return i == kHistoryLines - 1 ? *lastLine_ : lines_[i];
+}
+
+MessageHistory::Page MessageHistory::page(int i) const {
+  if (i < 0 || i >= kHistoryPages) return Page(0, kNoLines, &kNoLine);
+  const Slot& slot = SlotOf(i);
+  return Page(slot.lineCount, slot.lines.data(), &lastLines_[size_t(i)]);
+}
+
+std::string& MessageHistory::LineOf(int pageIndex, int line) {
+  if (line == kHistoryLines - 1) return lastLines_[size_t(pageIndex)];
+  return SlotOf(pageIndex).lines[size_t(line)];
+}
+
+void MessageHistory::Clear() {
+  slots_ = {};
+  lastLines_ = {};
+  first_ = 0;
 }
 
 void MessageHistory::Append(int pageIndex, std::string_view text) {
   if (pageIndex < 0 || pageIndex >= kHistoryPages) return;
-  Page& page = pages[size_t(pageIndex)];
-  std::string& line = page.lines[size_t(page.lineCount)];
+  std::string& line = LineOf(pageIndex, SlotOf(pageIndex).lineCount);
   line.append(text.substr(0, kMaxHistoryLineBytes - std::min(kMaxHistoryLineBytes, line.size())));
 }
 
 void MessageHistory::NewLine(int pageIndex) {
   if (pageIndex < 0 || pageIndex >= kHistoryPages) return;
-  Page& page = pages[size_t(pageIndex)];
-  if (page.lineCount < kHistoryLines - 1) ++page.lineCount;
+  Slot& slot = SlotOf(pageIndex);
+  if (slot.lineCount < kHistoryLines - 1) ++slot.lineCount;
 }
 
 void MessageHistory::Rotate(int& pageIndex) {
   if (pageIndex < kHistoryPages - 1) return;
   pageIndex = kHistoryPages - 1;
-  for (int i = 0; i < kHistoryPages - 1; ++i) {
-    Page& to = pages[size_t(i)];
-    Page& from = pages[size_t(i + 1)];
-    for (int line = 0; line < kHistoryLines - 1; ++line) to.lines[size_t(line)] = from.lines[size_t(line)];
-    to.lineCount = from.lineCount;
-  }
-  Page& last = pages[kHistoryPages - 1];
-  last.lineCount = 0;
-  for (int line = 0; line < kHistoryLines - 1; ++line) last.lines[size_t(line)].clear();
+  // Every page moves down one; the oldest page's slot comes round as the newest, emptied.
+  // Text is only ever added at a page's lineCount, so no line past it needs clearing.
+  Slot& dropped = slots_[first_];
+  for (int line = 0; line <= dropped.lineCount && line < kHistoryLines - 1; ++line) dropped.lines[size_t(line)].clear();
+  dropped.lineCount = 0;
+  first_ = (first_ + 1) % kHistoryPages;
 }
 
 }  // namespace orv

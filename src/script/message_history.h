@@ -1,5 +1,10 @@
 #pragma once
 // The text of the last 256 pages, 256 lines each, for the history screen.
+//
+// The pages sit in a ring, so dropping the oldest page at an end of page moves no text. Each
+// page's last line slot (line 255) stays with its page index rather than with the page's
+// text: the history has always shifted only lines 0..254 down when it drops a page, and what
+// games show from their history must not change.
 #include <array>
 #include <string>
 #include <string_view>
@@ -9,19 +14,45 @@ namespace orv {
 inline constexpr int kHistoryPages = 256;
 inline constexpr int kHistoryLines = 256;
 
-struct MessageHistory {
-  struct Page {
-    int lineCount = 0;  // index of the page's last line
-    std::array<std::string, kHistoryLines> lines;
-  };
-  std::array<Page, kHistoryPages> pages;
+class MessageHistory {
+ public:
+  // One page as the history screen shows it.
+  class Page {
+   public:
+    int lineCount() const { return lineCount_; }  // index of the page's last line
+    const std::string& line(int i) const;         // empty outside 0..255
 
-  void Clear() { pages = {}; }
+   private:
+    friend class MessageHistory;
+    Page(int lineCount, const std::string* lines, const std::string* lastLine)
+        : lineCount_(lineCount), lines_(lines), lastLine_(lastLine) {}
+    int lineCount_;
+    const std::string* lines_;     // lines 0..254
+    const std::string* lastLine_;  // line 255
+  };
+
+  // Page i (0 the oldest kept); an index outside 0..255 reads as an empty page.
+  Page page(int i) const;
+
+  void Clear();
   void Append(int pageIndex, std::string_view text);
   // One more line on the page; a page keeps at most 256 lines (the last one collects the rest).
   void NewLine(int pageIndex);
   // After pageIndex was raised at an end of page: at 255 or more, drop the oldest page.
   void Rotate(int& pageIndex);
+
+ private:
+  struct Slot {
+    int lineCount = 0;
+    std::array<std::string, kHistoryLines - 1> lines;
+  };
+  Slot& SlotOf(int pageIndex) { return slots_[(first_ + size_t(pageIndex)) % kHistoryPages]; }
+  const Slot& SlotOf(int pageIndex) const { return slots_[(first_ + size_t(pageIndex)) % kHistoryPages]; }
+  std::string& LineOf(int pageIndex, int line);
+
+  std::array<Slot, kHistoryPages> slots_;                // the ring; page 0 is slots_[first_]
+  std::array<std::string, kHistoryPages> lastLines_;     // line 255 of each page index
+  size_t first_ = 0;
 };
 
 }  // namespace orv

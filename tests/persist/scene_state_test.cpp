@@ -76,19 +76,19 @@ TEST(MessageHistory, RotationDropsTheOldestPage) {
   // Reaching index 255 dropped page 0: every page moved down one, the page just finished is
   // 253 and page 254 is empty.
   EXPECT_EQ(pageIndex, 255);
-  EXPECT_EQ(h.pages[0].lines[0], "page 1");
-  EXPECT_EQ(h.pages[253].lines[0], "page 254");
-  EXPECT_EQ(h.pages[254].lines[0], "");
+  EXPECT_EQ(h.page(0).line(0), "page 1");
+  EXPECT_EQ(h.page(253).line(0), "page 254");
+  EXPECT_EQ(h.page(254).line(0), "");
   // From then on the index stays 255 and each end of page drops the oldest page again.
   finishPage(255);
   EXPECT_EQ(pageIndex, 255);
-  EXPECT_EQ(h.pages[0].lines[0], "page 2");
-  EXPECT_EQ(h.pages[254].lines[0], "page 255");
-  EXPECT_EQ(h.pages[255].lines[0], "");
-  EXPECT_EQ(h.pages[255].lineCount, 0);
+  EXPECT_EQ(h.page(0).line(0), "page 2");
+  EXPECT_EQ(h.page(254).line(0), "page 255");
+  EXPECT_EQ(h.page(255).line(0), "");
+  EXPECT_EQ(h.page(255).lineCount(), 0);
   // A page never counts more than 256 lines.
   for (int i = 0; i < 400; ++i) h.NewLine(3);
-  EXPECT_EQ(h.pages[3].lineCount, 255);
+  EXPECT_EQ(h.page(3).lineCount(), 255);
 }
 
 }  // namespace

@@ -105,6 +105,37 @@ std::optional<std::string> HeadlessHost::AskSaveFile(std::string_view, std::stri
   return std::nullopt;
 }
 
+namespace {
+
+std::optional<VolumeLine> VolumeLineByName(const std::string& name) {
+  if (name == "wave") return VolumeLine::Wave;
+  if (name == "midi") return VolumeLine::Midi;
+  if (name == "cd") return VolumeLine::Cd;
+  return std::nullopt;
+}
+
+}  // namespace
+
+void HeadlessHost::ShowVolumeDialog(VolumeControls& controls) {
+  while (events_) {
+    const EventLine* next = events_->Peek();
+    if (!next || (next->verb != "slider" && next->verb != "mute" && next->verb != "close")) return;
+    const EventLine event = *events_->Next();
+    if (event.verb == "close") return;
+    const std::optional<VolumeLine> line = event.args.size() == 2 ? VolumeLineByName(event.args[0]) : std::nullopt;
+    const std::string& value = line ? event.args[1] : std::string();
+    if (line && event.verb == "slider" && !value.empty() && value.find_first_not_of("0123456789") == std::string::npos &&
+        value.size() <= 2 && std::stoi(value) <= VolumeControls::kMaxPosition) {
+      controls.MoveSlider(*line, std::stoi(value));
+    } else if (line && event.verb == "mute" && (value == "on" || value == "off")) {
+      controls.SetMuted(*line, value == "on");
+    } else {
+      std::fprintf(stderr, "orvane: events line %d: %s takes wave, midi or cd and %s\n", event.lineNumber,
+                   event.verb.c_str(), event.verb == "slider" ? "0 to 10" : "on or off");
+    }
+  }
+}
+
 void HeadlessHost::SetWindowPosition(int l, int t) {
   left = l;
   top = t;

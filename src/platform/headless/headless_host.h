@@ -30,6 +30,8 @@ class HeadlessHost final : public Host {
   std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
                                      std::string_view defaultText) override;
   std::optional<std::string> AskSaveFile(std::string_view title, std::string_view filter) override;
+  // Takes every following slider, mute and close line; closes at the first other line.
+  void ShowVolumeDialog(VolumeControls& controls) override;
   void SetStayOnTop(bool onTop) override { stayOnTop = onTop; }
   void SetFullScreen(bool on) override { fullScreen = on; }
   void SetMenuBarVisible(bool visible) override { menuBarVisible = visible; }

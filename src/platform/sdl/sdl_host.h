@@ -16,6 +16,7 @@
 #include "platform/ui/cursor_file.h"
 #include "platform/ui/dialog_box.h"
 #include "platform/ui/menu_bar.h"
+#include "platform/ui/volume_box.h"
 
 namespace orv {
 
@@ -43,6 +44,7 @@ class SdlHost final : public Host {
   std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
                                      std::string_view defaultText) override;
   std::optional<std::string> AskSaveFile(std::string_view title, std::string_view filter) override;
+  void ShowVolumeDialog(VolumeControls& controls) override;
   void SetStayOnTop(bool onTop) override;
   void SetFullScreen(bool fullScreen) override;
   void SetMenuBarVisible(bool visible) override;
@@ -88,6 +90,7 @@ class SdlHost final : public Host {
   void DestroyPanels();
   bool RunDialog(DialogBox& box);
   void HandleDialogEvent(DialogBox& box, const SDL_Event& event);
+  void HandleVolumeEvent(VolumeBox& box, const SDL_Event& event);
   void MenuInputDone(const MenuInput& input, GameEvents* game);
   void UpdateCursor(bool overUi);
   void RebuildCursor();
@@ -110,6 +113,7 @@ class SdlHost final : public Host {
   bool barVisible_ = true;
   bool fullScreen_ = false;
   DialogBox* dialog_ = nullptr;
+  VolumeBox* volumeBox_ = nullptr;
   bool pendingClose_ = false;
 
   enum class MouseOwner { None, Menu, Game };

@@ -1,0 +1,192 @@
+// Presenting the stage: Stage::PresentStage (the box tint over the stage, the message text
+// over that, the result onto the window) against copying one 921600-byte frame in the same
+// run, with its parts alone and the way they were done before, for comparison.
+//
+//   present/stage      Stage::PresentStage with three lines of text in a 600 x 130 box
+//   present/before     the former sequence: four full-frame copies, the box tinted one byte
+//                      at a time, every coverage byte of the text layer tested
+//   tint/box           Stage::TintMessageBox alone (one frame copy and the tint)
+//   tint/scalar_box    the same with the tint one byte at a time
+//   text/draw_over     TextLayer::DrawOver alone
+//   text/full_scan     the same testing all 307200 coverage bytes
+//
+// A summary of the ratios to the copy is printed at the end (goal: present/stage <= 3).
+//
+//   bench_present [--benchmark_repetitions=N] [--benchmark_report_aggregates_only=true]
+#include <benchmark/benchmark.h>
+
+#include "bench_support.h"
+
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "graphics/stage.h"
+#include "persist/scene_state.h"
+#include "platform/game_folder.h"
+#include "platform/headless/headless_clock.h"
+#include "platform/headless/headless_host.h"
+#include "script/dialogs.h"
+
+namespace {
+
+using orv::Image;
+using orv::Rgb;
+constexpr size_t kFrameBytes = size_t(orv::kStageWidth) * orv::kStageHeight * 3;
+const Rgb kTextColor{255, 255, 255};
+
+struct QuietDialogs final : orv::Dialogs {
+  void ShowMessage(std::string_view) override {}
+  bool AskYesNo(std::string_view, std::string_view) override { return true; }
+  std::optional<std::string> AskText(std::string_view, std::string_view, std::string_view) override {
+    return std::nullopt;
+  }
+};
+
+// A stage as a game shows a message: a busy picture, a tinted box and three lines of text.
+struct Rig {
+  orv::HeadlessClock clock;
+  orv::HeadlessHost host{nullptr, nullptr, clock};
+  orv::GameFolder folder{std::filesystem::temp_directory_path()};
+  orv::FontRenderer fonts;
+  QuietDialogs dialogs;
+  orv::SceneState scene;
+  orv::Stage stage{host, clock, fonts, folder, scene, dialogs};
+
+  Rig() {
+    for (int y = 0; y < orv::kStageHeight; ++y)
+      for (int x = 0; x < orv::kStageWidth; ++x) stage.stageImage.SetPixel(x, y, Rgb{uint8_t(x), uint8_t(y), uint8_t(x ^ y)});
+    scene.boxLeft = 20;
+    scene.boxTop = 340;
+    scene.boxRight = 620;
+    scene.boxBottom = 470;
+    scene.boxAlpha = 128;
+    scene.boxRed = 0;
+    scene.boxGreen = 0;
+    scene.boxBlue = 64;
+    const orv::FontSpec font{"", 16, kTextColor};
+    // "あいうえおかきくけこ" three times a line, in Shift-JIS.
+    std::string line;
+    for (int i = 0; i < 30; ++i) line += std::string{char(0x82), char(0xA0 + 2 * (i % 10))};
+    for (int row = 0; row < 3; ++row) stage.TypeText(line, 40, 360 + row * 32, font, 0, true);
+  }
+};
+
+void CopyFrame(benchmark::State& state) {
+  std::vector<uint8_t> from(kFrameBytes, 7), to(kFrameBytes);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), kFrameBytes);
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
+}
+
+void PresentStage(benchmark::State& state) {
+  Rig rig;
+  for (auto _ : state) {
+    rig.stage.PresentStage();
+    benchmark::DoNotOptimize(rig.stage.windowSurface.bytes().data());
+  }
+}
+
+// --- the former ways, for comparison ---
+
+void ScalarTint(Image& image, orv::Rect box, const orv::SceneState& s) {
+  const int target[3] = {s.boxBlue, s.boxGreen, s.boxRed};
+  for (int y = box.top; y < box.bottom; ++y) {
+    uint8_t* p = image.row(y) + size_t(box.left) * 3;
+    for (int x = box.left; x < box.right; ++x)
+      for (int c = 0; c < 3; ++c, ++p) *p = uint8_t(((target[c] - *p) * int(s.boxAlpha) + *p * 256) >> 8);
+  }
+}
+
+// The text layer's coverage as the former blend read it: every byte tested.
+struct FlatText {
+  std::vector<uint8_t> coverage;
+  Image color{orv::kStageWidth, orv::kStageHeight};
+  explicit FlatText(const orv::TextLayer& layer) {
+    for (int y = 0; y < layer.height(); ++y)
+      for (int x = 0; x < layer.width(); ++x) coverage.push_back(layer.CoverageAt(x, y));
+    color.Fill(kTextColor);
+  }
+  void DrawOver(Image& dst) const {
+    for (int y = 0; y < dst.height(); ++y) {
+      const uint8_t* cov = coverage.data() + size_t(y) * orv::kStageWidth;
+      for (int x = 0; x < dst.width(); ++x)
+        if (cov[x]) orv::BlendPixel(dst, x, y, color.Pixel(x, y), cov[x]);
+    }
+  }
+};
+
+void PresentBefore(benchmark::State& state) {
+  Rig rig;
+  const FlatText text(rig.stage.textImage);
+  orv::Stage& s = rig.stage;
+  const orv::Rect box = s.MessageBox();
+  for (auto _ : state) {
+    orv::CopyImage(s.screenImage, s.stageImage);
+    orv::CopyImage(s.tintImage, s.screenImage);
+    ScalarTint(s.tintImage, box, rig.scene);
+    orv::CopySameRect(s.screenImage, s.tintImage, box);
+    text.DrawOver(s.screenImage);
+    orv::CopyImage(s.windowSurface, s.screenImage);
+    rig.host.Present(s.windowSurface);
+    benchmark::DoNotOptimize(s.windowSurface.bytes().data());
+  }
+}
+
+void TintBox(benchmark::State& state) {
+  Rig rig;
+  for (auto _ : state) {
+    rig.stage.TintMessageBox(rig.scene.boxAlpha, rig.scene.boxRed, rig.scene.boxGreen, rig.scene.boxBlue);
+    benchmark::DoNotOptimize(rig.stage.tintImage.bytes().data());
+  }
+}
+
+void TintBoxScalar(benchmark::State& state) {
+  Rig rig;
+  orv::Stage& s = rig.stage;
+  for (auto _ : state) {
+    orv::CopyImage(s.tintImage, s.screenImage);
+    ScalarTint(s.tintImage, s.MessageBox(), rig.scene);
+    orv::CopySameRect(s.screenImage, s.tintImage, s.MessageBox());
+    benchmark::DoNotOptimize(s.tintImage.bytes().data());
+  }
+}
+
+void TextDrawOver(benchmark::State& state) {
+  Rig rig;
+  for (auto _ : state) {
+    rig.stage.textImage.DrawOver(rig.stage.screenImage);
+    benchmark::DoNotOptimize(rig.stage.screenImage.bytes().data());
+  }
+}
+
+void TextFullScan(benchmark::State& state) {
+  Rig rig;
+  const FlatText text(rig.stage.textImage);
+  for (auto _ : state) {
+    text.DrawOver(rig.stage.screenImage);
+    benchmark::DoNotOptimize(rig.stage.screenImage.bytes().data());
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  orv::bench::AddWithMinimum("copy/frame", CopyFrame);
+  orv::bench::AddWithMinimum("present/stage", PresentStage);
+  orv::bench::AddWithMinimum("present/before", PresentBefore);
+  orv::bench::AddWithMinimum("tint/box", TintBox);
+  orv::bench::AddWithMinimum("tint/scalar_box", TintBoxScalar);
+  orv::bench::AddWithMinimum("text/draw_over", TextDrawOver);
+  orv::bench::AddWithMinimum("text/full_scan", TextFullScan);
+  benchmark::Initialize(&argc, argv);
+  orv::bench::TimeKeeper reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios("copy/frame", "Time / copying one 921600-byte frame, same run (goal: present/stage <= 3.0)");
+  benchmark::Shutdown();
+  return 0;
+}
