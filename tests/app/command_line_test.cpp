@@ -26,7 +26,7 @@ TEST(CommandLine, OptionsAndMistakes) {
       {{"--until-exit", "3x"}, "--until-exit takes a whole number of clicks"},
       {{"--bogus"}, "unknown option --bogus (see --help)"},
       {{"a", "b"}, "more than one game folder given: b"},
-      {{"--record", "frames"}, "--events, --until-exit, --midi-log, --record and --max-step-lines need --headless"},
+      {{"--record", "frames"}, "--events, --until-exit, --midi-log, --record, --max-step-lines and --date need --headless"},
   };
   for (const auto& [args, message] : mistakes) {
     const Result<CommandLine> parsed = ParseCommandLine(args);
