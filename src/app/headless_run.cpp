@@ -45,6 +45,7 @@ class HeadlessSession {
     if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
       return Fail("cannot write frames into " + options_.recordDir);
     player_.FormCreate();
+    if (player_.startFailed()) return 2;
     if (!player_.closed()) {
       player_.Shown();
       RunFor(player_.StartTimerIntervalMs());  // the start-up timer's first advance

@@ -96,7 +96,10 @@ void Player::ToggleSkip() {
 }
 
 void Player::Timer1Timer() {
-  if (input.skipMode) NextClick();
+  // The held skip key advances like skip mode but leaves choices to the player.
+  const bool skipping = input.skipMode || (skipHeld_ && !input.choiceActive && !input.pictureChoiceActive);
+  services.host.ShowSkipping(skipping);
+  if (skipping) NextClick();
 }
 
 Rect Player::WaitIndicatorRect(bool forPage) const {
