@@ -358,6 +358,8 @@ void SdlHost::DrawStage(const Layout& layout) {
 
 void SdlHost::Repaint() {
   if (!renderer_) return;
+  // Frames keep the display's cadence from their start, whatever drawing them costs.
+  lastFrameMs_ = SDL_GetTicks();
   const Layout layout = ComputeLayout();
   UploadPendingStage();
   if (uiDirty_) RebuildPanels(layout);
@@ -369,7 +371,6 @@ void SdlHost::Repaint() {
     SDL_RenderCopy(renderer_, panel.texture, nullptr, &where);
   }
   SDL_RenderPresent(renderer_);
-  lastFrameMs_ = SDL_GetTicks();
   framePending_ = false;
   ++framesDrawn_;
 }
@@ -756,12 +757,19 @@ void SdlHost::SetFullScreen(bool fullScreen) {
   if (!window_ || fullScreen == fullScreen_) return;
   if (fullScreen) {
     SDL_GetWindowSize(window_, &windowedWidth_, &windowedHeight_);
+    windowedWithBar_ = barVisible_;
     // The desktop's own mode, whatever the screen: no mode switch, nothing to restore.
     if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return;
   } else {
     SDL_SetWindowFullscreen(window_, 0);
-    if (windowedWidth_ > 0 && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED))
-      SDL_SetWindowSize(window_, windowedWidth_, windowedHeight_);
+    if (windowedWidth_ > 0 && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED)) {
+      // Back to the size it had, less the bar when full screen took the bar away meanwhile.
+      const int ui = std::clamp(std::min(windowedWidth_ / kStageWidth, windowedHeight_ / (kStageHeight + MenuBar::Height(1))),
+                                1, kMaxScale);
+      const int bar = MenuBar::Height(ui);
+      const int height = windowedHeight_ + (barVisible_ == windowedWithBar_ ? 0 : barVisible_ ? bar : -bar);
+      SDL_SetWindowSize(window_, windowedWidth_, std::max(1, height));
+    }
   }
   fullScreen_ = fullScreen;
   menu_.Close();

@@ -175,6 +175,7 @@ class SdlHost final : public Host {
   bool fullScreen_ = false;
   DialogBox* dialog_ = nullptr;
   int windowedWidth_ = 0, windowedHeight_ = 0;  // the window's size before full screen
+  bool windowedWithBar_ = true;
   bool quitRequested_ = false;
 
   uint32_t gameIdleSince_ = 0;
