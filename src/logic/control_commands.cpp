@@ -14,12 +14,6 @@ namespace orv {
 
 namespace {
 
-// A file the desktop may be handed: never an error, whatever the name leads to.
-bool IsRegularFile(const std::filesystem::path& path) {
-  std::error_code error;
-  return std::filesystem::is_regular_file(path, error);
-}
-
 bool Holds(char op, int32_t left, int32_t right) {
   switch (op) {
     case '<': return left < right;
@@ -123,7 +117,7 @@ bool CmdRun(const CommandContext& ctx) {
   const std::string name = ctx.reader.ReadFileNameArgument();
   if (IsWebAddress(name)) {
     ctx.player.OpenExternally(name);
-  } else if (auto path = ctx.folder.Find(name); path && IsRegularFile(*path)) {
+  } else if (auto path = ctx.folder.FindFile(name)) {
     ctx.player.OpenExternally(path->string());
   }
   return true;
@@ -133,8 +127,8 @@ bool CmdRun(const CommandContext& ctx) {
 // really shown, so a saved game never restores a cursor that cannot load.
 bool CmdSetcursor(const CommandContext& ctx) {
   const std::string name = ctx.reader.ReadFileNameArgument();
-  auto path = ctx.folder.Find(name);
-  if (!path || !IsRegularFile(*path) || !ctx.player.SetCursorFromFile(*path)) return true;
+  auto path = ctx.folder.FindFile(name);
+  if (!path || !ctx.player.SetCursorFromFile(*path)) return true;
   ctx.scene.customCursor = 1;
   ctx.scene.cursorFile.Set(name);
   return true;
