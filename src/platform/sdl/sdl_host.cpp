@@ -60,15 +60,18 @@ char KeyLetter(SDL_Keycode key) {
   return 0;
 }
 
-DialogKey ToDialogKey(SDL_Keycode key) {
+DialogKey ToDialogKey(SDL_Keycode key, Uint16 modifiers) {
   switch (key) {
     case SDLK_RETURN:
     case SDLK_KP_ENTER: return DialogKey::Enter;
     case SDLK_ESCAPE: return DialogKey::Escape;
     case SDLK_BACKSPACE: return DialogKey::Backspace;
-    case SDLK_TAB: return DialogKey::Tab;
+    case SDLK_DELETE: return DialogKey::Delete;
+    case SDLK_TAB: return (modifiers & KMOD_SHIFT) ? DialogKey::BackTab : DialogKey::Tab;
     case SDLK_LEFT: return DialogKey::Left;
     case SDLK_RIGHT: return DialogKey::Right;
+    case SDLK_HOME: return DialogKey::Home;
+    case SDLK_END: return DialogKey::End;
     default: break;
   }
   return KeyLetter(key) ? DialogKey::Letter : DialogKey::Other;
@@ -301,14 +304,27 @@ void SdlHost::UploadPendingStage() {
 }
 
 std::optional<uint32_t> SdlHost::FrameDueInMs() const {
-  if (!framePending_) return std::nullopt;
-  const uint32_t since = SDL_GetTicks() - lastFrameMs_;
-  return since >= frameIntervalMs_ ? 0 : frameIntervalMs_ - since;
+  const uint32_t now = SDL_GetTicks();
+  std::optional<uint32_t> due;
+  if (framePending_) {
+    const uint32_t since = now - lastFrameMs_;
+    due = since >= frameIntervalMs_ ? 0 : frameIntervalMs_ - since;
+  }
+  if (auto menuDue = menu_.SwitchDueMs()) {
+    const uint32_t wait = int32_t(*menuDue - now) > 0 ? *menuDue - now : 0;
+    due = due ? std::min(*due, wait) : wait;
+  }
+  return due;
 }
 
 void SdlHost::FlushFrame() {
-  if (!notice_.empty() && int32_t(SDL_GetTicks() - noticeUntil_) >= 0) DismissNotice();
-  if (auto due = FrameDueInMs(); due && *due == 0) Repaint();
+  const uint32_t now = SDL_GetTicks();
+  if (!notice_.empty() && int32_t(now - noticeUntil_) >= 0) DismissNotice();
+  if (menu_.Tick(now)) {
+    uiDirty_ = true;
+    framePending_ = true;
+  }
+  if (framePending_ && now - lastFrameMs_ >= frameIntervalMs_) Repaint();
 }
 
 void SdlHost::DrawStage(const Layout& layout) {
@@ -559,7 +575,7 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
       EventToPixels(x, y);
       const bool menuTakes = layout.barShown && (menu_.Active() || mouseOwner_ == MouseOwner::Menu || menu_.Covers(x, y));
       if (menuTakes) {
-        const MenuInput input = menu_.MouseMove(x, y);
+        const MenuInput input = menu_.MouseMove(x, y, SDL_GetTicks());
         if (input.consumed) {
           UpdateCursor(true);
           if (menu_.Active()) {
@@ -694,13 +710,16 @@ void SdlHost::HandleDialogEvent(DialogBox& box, const SDL_Event& event) {
     }
     case SDL_KEYDOWN: {
       const SDL_Keycode key = event.key.keysym.sym;
-      if ((event.key.keysym.mod & KMOD_CTRL) && key == SDLK_v) {
+      const Uint16 modifiers = event.key.keysym.mod;
+      if ((modifiers & KMOD_CTRL) && key == SDLK_v) {
         if (char* clip = SDL_GetClipboardText()) {
           box.TextInput(clip);
           SDL_free(clip);
         }
-      } else if (!(event.key.keysym.mod & (KMOD_CTRL | KMOD_ALT))) {
-        box.Key(ToDialogKey(key), KeyLetter(key));
+      } else if ((modifiers & KMOD_CTRL) && key == SDLK_a) {
+        box.Key(DialogKey::SelectAll);
+      } else if (!(modifiers & (KMOD_CTRL | KMOD_ALT))) {
+        box.Key(ToDialogKey(key, modifiers), KeyLetter(key));
       }
       break;
     }

@@ -83,7 +83,8 @@ class SdlHost final : public Host {
   void Repaint();
   // Shows the frame the game presented last if one is waiting and the display is ready for it.
   void FlushFrame();
-  // Milliseconds until a waiting frame is due (0 when due now); nothing when none waits.
+  // Milliseconds until a waiting frame (or a sub-menu switch) is due, 0 when due now; nothing
+  // when none waits.
   std::optional<uint32_t> FrameDueInMs() const;
   // The close button was pressed while a modal box was up; the loop delivers it afterwards.
   bool TakePendingClose();
