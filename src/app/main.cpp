@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.version) {
-    std::puts("orvane 0.1.0");
+    std::puts("orvane " ORVANE_VERSION);
     return 0;
   }
   return options.headless ? orv::RunHeadless(options) : orv::RunDesktop(options);
