@@ -809,7 +809,12 @@ void SdlHost::SetMenuBarVisible(bool visible) {
     // The window grows or shrinks by the bar, so the stage keeps its size.
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
-    const int bar = int(float(MenuBar::Height(ComputeLayout().ui)) / PixelRatio());
+    // The bar coming back takes the widget scale of the stage the window holds now.
+    const float ratio = PixelRatio();
+    const int ui = visible ? std::clamp(std::min(int(float(w) * ratio) / kStageWidth, int(float(h) * ratio) / kStageHeight),
+                                        1, kMaxScale)
+                           : ComputeLayout().ui;
+    const int bar = int(float(MenuBar::Height(ui)) / ratio);
     SDL_SetWindowSize(window_, w, std::max(1, h + (visible ? bar : -bar)));
   }
   uiDirty_ = true;
