@@ -8,9 +8,11 @@ add_custom_command(
   COMMENT "Building the demo game")
 add_custom_target(demo ALL DEPENDS ${ORVANE_DEMO_DIR}/init.def)
 
-# The demo plays from start to end headless, answering its questions with their defaults.
+# The demo plays from start to end headless, answering its questions with their defaults and
+# taking its choices through the events file.
 add_test(NAME demo_plays_to_the_end
-  COMMAND orvane --headless --until-exit 400 ${ORVANE_DEMO_DIR})
+  COMMAND orvane --headless --events ${CMAKE_SOURCE_DIR}/demo/play-through.events --until-exit 400
+    ${ORVANE_DEMO_DIR})
 set_tests_properties(demo_plays_to_the_end PROPERTIES
   PASS_REGULAR_EXPRESSION "message: ファイルの最後まで読みこみました。終了します。"
   FAIL_REGULAR_EXPRESSION "not supported yet|Sanitizer|runtime error")

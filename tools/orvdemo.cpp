@@ -215,6 +215,44 @@ Image MaskedCharacter() {
 
 Bytes EncodeArc1(const Image& image) { return EncodeArc1File(EncodeBmp24(image)).output; }
 
+// Picture-choice buttons: a rounded plate with a sun or a moon on it, on magenta (the
+// bottom-left pixel's colour, which a transparent entry leaves out). The hover picture is
+// lighter with a bright rim; the pressed one is darker. All three have the same shape, since
+// the pressed picture is drawn over the hover one.
+enum class ButtonState { Normal, Hover, Pressed };
+
+Image ChoiceButton(bool sun, ButtonState state) {
+  const int w = 160, h = 64, radius = 14;
+  const Rgb key{255, 0, 255};
+  const Rgb plate = state == ButtonState::Hover     ? Rgb{90, 130, 220}
+                    : state == ButtonState::Pressed ? Rgb{30, 50, 110}
+                                                    : Rgb{50, 80, 160};
+  const Rgb rim = state == ButtonState::Hover ? Rgb{255, 240, 160} : Rgb{20, 30, 70};
+  const Rgb sign = sun ? Rgb{255, 200, 60} : Rgb{235, 235, 200};
+  Image image(w, h);
+  image.Fill(key);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      // How far the pixel lies beyond the plate's straight edges: only corners are cut.
+      const int dx = std::max({radius - x, x - (w - 1 - radius), 0});
+      const int dy = std::max({radius - y, y - (h - 1 - radius), 0});
+      const double outside = std::hypot(dx, dy);
+      if (outside > radius) continue;
+      Rgb c = outside > radius - 3 ? rim : plate;
+      const double cx = w / 2.0, cy = h / 2.0;
+      const double d = std::hypot(x - cx, y - cy);
+      if (sun) {
+        const double angle = std::atan2(y - cy, x - cx);
+        if (d < 13 || (d < 22 && std::cos(angle * 8) > 0.6)) c = sign;
+      } else if (d < 17 && std::hypot(x - cx - 8, y - cy + 4) > 14) {
+        c = sign;
+      }
+      image.SetPixel(x, y, c);
+    }
+  }
+  return image;
+}
+
 // --- sound ------------------------------------------------------------------------------------
 
 // The theme: a gentle melody over a bass line, four bars that loop, with the tempo set at
@@ -265,7 +303,13 @@ bool BuildMedia(const fs::path& out) {
                   BuildPackage({{"bg_sky.bmp", EncodeBmp24(SkyBackground())},
                                 {"bg_room.jpg", EncodeJpeg(RoomBackground(), 88)},
                                 {"chara_a.bmp", EncodeBmp24(OpaqueCharacter())},
-                                {"chara_mask.pic", EncodeArc1(MaskedCharacter())}}));
+                                {"chara_mask.pic", EncodeArc1(MaskedCharacter())},
+                                {"btn_sun.bmp", EncodeBmp24(ChoiceButton(true, ButtonState::Normal))},
+                                {"btn_sun_on.bmp", EncodeBmp24(ChoiceButton(true, ButtonState::Hover))},
+                                {"btn_sun_hit.bmp", EncodeBmp24(ChoiceButton(true, ButtonState::Pressed))},
+                                {"btn_moon.bmp", EncodeBmp24(ChoiceButton(false, ButtonState::Normal))},
+                                {"btn_moon_on.bmp", EncodeBmp24(ChoiceButton(false, ButtonState::Hover))},
+                                {"btn_moon_hit.bmp", EncodeBmp24(ChoiceButton(false, ButtonState::Pressed))}}));
   ok = ok && Write(out / "bg_night.ccg", EncodeArc1(NightBackground()));
   ok = ok && Write(out / "chara_key.bmp", EncodeBmp24(KeyedCharacter()));
   ok = ok && Write(out / "music.dat", BuildPackage({{"theme.mid", ThemeSong()}}));

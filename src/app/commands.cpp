@@ -1,5 +1,6 @@
 // The command table's handlers, each bound with the parts it works on.
 #include "app/player.h"
+#include "graphics/history_commands.h"
 #include "graphics/stage_commands.h"
 #include "logic/logic_commands.h"
 #include "platform/sjis.h"
@@ -36,7 +37,7 @@ void Player::BindCommands() {
     return [this, handler] { return handler(context_, sound); };
   };
   // Commands this player does not carry out yet keep the interpreter's flow as the command
-  // would: SELECT and SELECTCG go on in the same line, the others with the next line.
+  // would: on with the next line.
   auto unsupported = [this](std::string_view keyword, bool result) {
     return [this, keyword, result] { return Unsupported(keyword, result); };
   };
@@ -50,7 +51,7 @@ void Player::BindCommands() {
   table.Bind("LOADCHAR", onStage(CmdLoadchar));
   table.Bind("CHARPOS", onStage(CmdCharpos));
   table.Bind("CHARCLR", onStage(CmdCharclr));
-  table.Bind("TTXTSPR", unsupported("TTXTSPR", true));
+  table.Bind("TTXTSPR", story(CmdTtxtspr));
   table.Bind("WAVEPLAY", withSound(CmdWaveplay));
   table.Bind("WAVESTOP", withSound(CmdWavestop));
   table.Bind("MATH", story(CmdMath));
@@ -66,11 +67,17 @@ void Player::BindCommands() {
   table.Bind("BOXSIZE", onStage(CmdBoxSize));
   table.Bind("TXTSPR", onStage(CmdTxtSpr));
   table.Bind("TXTPOS", onStage(CmdTxtPos));
-  table.Bind("SELECT", unsupported("SELECT", false));
-  table.Bind("TMODE", unsupported("TMODE", true));
+  table.Bind("SELECT", [this] {
+    ChoiceContext parts = ChoiceParts();
+    return choices.ShowChoice(parts);
+  });
+  table.Bind("TMODE", story(CmdTmode));
   table.Bind("DATALOG", unsupported("DATALOG", true));
   table.Bind("GOTO", story(CmdGoto));
-  table.Bind("SELECTCG", unsupported("SELECTCG", false));
+  table.Bind("SELECTCG", [this] {
+    ChoiceContext parts = ChoiceParts();
+    return choices.ShowPictureChoice(parts);
+  });
   table.Bind("NVMODE", story(CmdNvmode));
   table.Bind("SETSPEED", story(CmdSetspeed));
   table.Bind("SIN", story(CmdSin));
@@ -90,15 +97,15 @@ void Player::BindCommands() {
   table.Bind("SAVEPOINT", unsupported("SAVEPOINT", true));
   table.Bind("FONTNAME", onStage(CmdFontName));
   table.Bind("FLASH", onStage(CmdFlash));
-  table.Bind("TFONTNAME", unsupported("TFONTNAME", true));
-  table.Bind("TFONTSIZE", unsupported("TFONTSIZE", true));
-  table.Bind("TBOXSIZE", unsupported("TBOXSIZE", true));
-  table.Bind("TFONTCOLOR", unsupported("TFONTCOLOR", true));
-  table.Bind("TTXTPOS", unsupported("TTXTPOS", true));
+  table.Bind("TFONTNAME", story(CmdTfontname));
+  table.Bind("TFONTSIZE", story(CmdTfontsize));
+  table.Bind("TBOXSIZE", story(CmdTboxsize));
+  table.Bind("TFONTCOLOR", story(CmdTfontcolor));
+  table.Bind("TTXTPOS", story(CmdTtxtpos));
   table.Bind("SETCURSOR", story(CmdSetcursor));
-  table.Bind("TSCREENMODE", unsupported("TSCREENMODE", true));
-  table.Bind("TSCREENCG", unsupported("TSCREENCG", true));
-  table.Bind("TSCREENCOLOR", unsupported("TSCREENCOLOR", true));
+  table.Bind("TSCREENMODE", story(CmdTscreenmode));
+  table.Bind("TSCREENCG", story(CmdTscreencg));
+  table.Bind("TSCREENCOLOR", story(CmdTscreencolor));
 }
 
 }  // namespace orv

@@ -32,6 +32,7 @@ class PumpingGame final : public GameEvents {
   void MouseDown(MouseButton b, int x, int y) override { game_.MouseDown(b, x, y); }
   void MouseMove(int x, int y) override { game_.MouseMove(x, y); }
   void KeyDown(KeyPress key) override { game_.KeyDown(key); }
+  void Wheel(WheelDirection direction) override { game_.Wheel(direction); }
   void MenuClick(std::string_view name) override { game_.MenuClick(name); }
   void CloseRequested() override { game_.CloseRequested(); }
   void HoldSkip(bool held) override { game_.HoldSkip(held); }

@@ -1,5 +1,7 @@
 #include "app/headless_run.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <iostream>
@@ -42,8 +44,19 @@ class HeadlessSession {
   int Run() {
     // The sound plays along the virtual clock.
     clock_.onAdvance = [this](uint32_t now) { audio_.AdvanceTo(now); };
+    if (!options_.midiLog.empty() && !audio_.LoggingMidi())
+      return Fail("cannot create the MIDI log " + options_.midiLog);
     if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
       return Fail("cannot write frames into " + options_.recordDir);
+    const int played = Play();
+    // Output that went missing is a failed run, however the game went.
+    if (std::string error = host_.FinishRecording(); !error.empty()) return Fail(error);
+    if (audio_.MidiLogFailed()) return Fail("cannot write the MIDI log " + options_.midiLog);
+    return played;
+  }
+
+ private:
+  int Play() {
     player_.FormCreate();
     if (player_.startFailed()) return 2;
     if (!player_.closed()) {
@@ -59,7 +72,6 @@ class HeadlessSession {
     return 0;
   }
 
- private:
   int Fail(const std::string& what) {
     std::fprintf(err_, "orvane: %s\n", what.c_str());
     return 2;
@@ -84,10 +96,28 @@ class HeadlessSession {
     }
   }
 
+  // A whole number within [min, max], all of the text; nothing for anything else.
+  static std::optional<int> Number(const std::string& text, long min, long max) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || errno != 0 || value < min || value > max) return std::nullopt;
+    return int(value);
+  }
+
+  // Stage pixels; far outside the stage is still a place the pointer may be, absurd is not.
+  static constexpr long kFarthestPixel = 100000;
+  // A day of clock time.
+  static constexpr long kLongestWaitMs = 86400000;
+
   bool Position(const EventLine& e, int& x, int& y) {
     if (e.args.size() != 2) return false;
-    x = std::atoi(e.args[0].c_str());
-    y = std::atoi(e.args[1].c_str());
+    auto px = Number(e.args[0], -kFarthestPixel, kFarthestPixel);
+    auto py = Number(e.args[1], -kFarthestPixel, kFarthestPixel);
+    if (!px || !py) return false;
+    x = *px;
+    y = *py;
     return true;
   }
 
@@ -98,7 +128,8 @@ class HeadlessSession {
     };
     int x = 0, y = 0;
     if (e.verb == "click" || e.verb == "rclick") {
-      if (!e.args.empty() && !Position(e, x, y)) return bad(e.verb + " takes no position or X Y");
+      if (!e.args.empty() && !Position(e, x, y))
+        return bad(e.verb + " takes no position or X Y (whole numbers from -100000 to 100000)");
       if (!e.args.empty()) player_.MouseMove(x, y);
       if (e.verb == "rclick") {
         player_.MouseDown(MouseButton::Right, player_.input.pointerX, player_.input.pointerY);
@@ -114,7 +145,7 @@ class HeadlessSession {
     } else if (e.verb == "release") {
       clock_.SetButtonHeld(false);
     } else if (e.verb == "move") {
-      if (!Position(e, x, y)) return bad("move takes X Y");
+      if (!Position(e, x, y)) return bad("move takes X Y (whole numbers from -100000 to 100000)");
       player_.MouseMove(x, y);
     } else if (e.verb == "key") {
       if (e.args.size() != 1) return bad("key takes one key name");
@@ -128,10 +159,14 @@ class HeadlessSession {
       if (!item->enabled) std::fprintf(err_, "orvane: menu item %s is not available\n", e.args[0].c_str());
       player_.MenuClick(e.args[0]);
     } else if (e.verb == "wait") {
-      int ms = 0;
-      if (e.args.size() != 1 || (ms = std::atoi(e.args[0].c_str())) < 0) return bad("wait takes milliseconds");
-      RunFor(uint32_t(ms));
-    } else if (e.verb == "answer" || e.verb == "input" || e.verb == "input-cancel" || e.verb == "savefile") {
+      const auto ms = e.args.size() == 1 ? Number(e.args[0], 0, kLongestWaitMs) : std::nullopt;
+      if (!ms) return bad("wait takes milliseconds, a whole number from 0 to 86400000");
+      RunFor(uint32_t(*ms));
+    } else if (e.verb == "wheel") {
+      if (e.args.size() != 1 || (e.args[0] != "up" && e.args[0] != "down")) return bad("wheel takes up or down");
+      player_.Wheel(e.args[0] == "up" ? WheelDirection::Up : WheelDirection::Down);
+    } else if (e.verb == "answer" || e.verb == "input" || e.verb == "input-cancel" || e.verb == "savefile" ||
+               e.verb == "slider" || e.verb == "mute" || e.verb == "close") {
       std::fprintf(err_, "orvane: events line %d: no dialog was open for this %s\n", e.lineNumber, e.verb.c_str());
     } else if (e.verb == "shot") {
       if (e.rest.empty()) return bad("shot takes a file name");

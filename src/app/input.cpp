@@ -14,7 +14,10 @@ void Player::NextClick() {
     return;
   }
   if (input.choiceActive || input.pictureChoiceActive) {
-    // Choices are taken by their own handlers once choices exist in this player.
+    // A choice is taken only with the pointer over one of its entries.
+    if (!input.pointerOnChoice) return;
+    ChoiceContext parts = ChoiceParts();
+    input.choiceActive ? choices.ResolveChoice(parts) : choices.ResolvePictureChoice(parts);
     return;
   }
   if (interpreter.pageEnded) {
@@ -38,7 +41,7 @@ void Player::FormClick() {
       stage.RepaintScreen();
       break;
     case kHistory:
-      // The history screen takes clicks once it exists in this player.
+      HistoryClick();
       break;
     default:
       NextClick();
@@ -63,14 +66,19 @@ void Player::FormMouseDown(MouseButton button, int, int) {
     input.interactionState = kHidden;
     services.clock.WaitMs(500);
   } else if (input.interactionState == kHidden && scene.historyMode == 1) {
-    // The history screen opens here once it exists in this player.
+    input.interactionState = kHistory;
+    OpenHistory();
   }
 }
 
 void Player::FormKeyDown(KeyPress key) {
   if (input.interactionState == kHistory) return;
   input.skipMode = false;
-  if (input.choiceActive) return;  // choices are driven by their own handlers
+  if (input.choiceActive) {
+    ChoiceContext parts = ChoiceParts();
+    choices.ChoiceKey(parts, key.code);
+    return;
+  }
   if (key.code == KeyCode::Enter) NextClick();
 }
 
@@ -78,7 +86,10 @@ void Player::FormMouseMove(int x, int y) {
   input.pointerX = x;
   input.pointerY = y;
   if (!window.enabled || input.interactionState == kHidden) return;
-  if (input.interactionState == kHistory) return;
+  if (input.interactionState == kHistory) {
+    HistoryMouseMove(x, y);
+    return;
+  }
   input.pointerOnChoice = false;
   if (menus.IsChecked("FullMode")) {
     if (y < 40) {
@@ -89,6 +100,10 @@ void Player::FormMouseMove(int x, int y) {
       window.menuHidden = 1;
     }
   }
+  if (input.choiceActive || input.pictureChoiceActive) {
+    ChoiceContext parts = ChoiceParts();
+    choices.PointerMoved(parts, x, y);
+  }
 }
 
 void Player::ToggleSkip() {
@@ -96,8 +111,11 @@ void Player::ToggleSkip() {
 }
 
 void Player::Timer1Timer() {
-  // The held skip key advances like skip mode but leaves choices to the player.
-  const bool skipping = input.skipMode || (skipHeld_ && !input.choiceActive && !input.pictureChoiceActive);
+  // The held skip key advances like skip mode but leaves choices to the player. Skipping
+  // stops at a picture choice too (the tick must not take the entry that happens to be under
+  // the pointer), and never draws the next text over the history screen.
+  const bool skipping = (input.skipMode || (skipHeld_ && !input.choiceActive)) && !input.pictureChoiceActive &&
+                        input.interactionState != kHistory;
   services.host.ShowSkipping(skipping);
   if (skipping) NextClick();
 }

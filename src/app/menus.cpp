@@ -56,7 +56,7 @@ void Menus::Build() {
 
   model_.items = {file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help};
   // Not in this player yet: shown, but greyed out.
-  for (const char* name : {"Save", "Load", "N1", "N2", "volume"}) model_.Find(name)->enabled = false;
+  for (const char* name : {"Save", "Load", "N1", "N2"}) model_.Find(name)->enabled = false;
 }
 
 void Menus::Changed() { host_.MenuChanged(model_); }
@@ -96,7 +96,7 @@ void Player::MenuClick(std::string_view name) {
       {"P1", &Player::TogglePageMode},         {"N3", &Player::ToggleStayOnTop},
       {"N5", &Player::Close},                  {"About1", &Player::ShowAbout},
       {"SKIP", &Player::ToggleSkip},           {"FullMode", &Player::EnterFullScreen},
-      {"WindowMode", &Player::EnterWindowMode},
+      {"WindowMode", &Player::EnterWindowMode}, {"volume", &Player::ShowVolumeDialog},
   };
   if (auto action = kActions.find(name); action != kActions.end()) {
     (this->*action->second)();
@@ -133,6 +133,13 @@ void Player::EnterWindowMode() {
   window.fullScreen = 0;
   menus.CheckOnly("WindowMode", {"FullMode", "WindowMode"});
   services.host.CenterWindow();
+}
+
+// A new dialog each time: its mute boxes start unticked, its sliders where the volumes are.
+void Player::ShowVolumeDialog() {
+  volumeDialog = std::make_unique<VolumeDialog>(sound.audio());
+  services.host.ShowVolumeDialog(*volumeDialog);
+  volumeDialog->Close();
 }
 
 }  // namespace orv

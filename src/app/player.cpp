@@ -18,7 +18,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
       menus(s.host),
       stage(s.host, s.clock, s.fonts, s.folder, scene, static_cast<StepHost&>(*this)),
       interpreter(s.folder, static_cast<StepHost&>(*this)),
-      sound(s.audio, s.clock, s.folder, scene),
+      sound(s.audio, s.folder, scene),
       options_(options),
       context_{interpreter.reader, vars, scene, static_cast<StepHost&>(*this), interpreter,
                static_cast<PlayerControl&>(*this), s.folder, randomState} {

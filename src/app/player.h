@@ -11,6 +11,8 @@
 #include <string_view>
 
 #include "app/menus.h"
+#include "choice/choices.h"
+#include "graphics/history_screen.h"
 #include "graphics/stage.h"
 #include "logic/command_context.h"
 #include "logic/variable_store.h"
@@ -20,6 +22,7 @@
 #include "script/interpreter.h"
 #include "script/startup_definitions.h"
 #include "sound/sound_system.h"
+#include "sound/volume_dialog.h"
 
 namespace orv {
 
@@ -63,7 +66,7 @@ struct PlayerOptions {
   uint32_t randomSeed = 1;
 };
 
-class Player final : public GameEvents, private StepHost, private PlayerControl {
+class Player final : public GameEvents, private StepHost, private PlayerControl, private ChoiceStory {
  public:
   Player(PlatformServices services, PlayerOptions options = {});
   ~Player() override;
@@ -82,6 +85,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl 
   void MouseDown(MouseButton button, int x, int y) override;
   void MouseMove(int x, int y) override { FormMouseMove(x, y); }
   void KeyDown(KeyPress key) override { FormKeyDown(key); }
+  void Wheel(WheelDirection direction) override { FormMouseWheel(direction); }
   void MenuClick(std::string_view name) override;
   void CloseRequested() override { Close(); }
   void HoldSkip(bool held) override { skipHeld_ = held; }
@@ -102,8 +106,12 @@ class Player final : public GameEvents, private StepHost, private PlayerControl 
   Stage stage;
   Interpreter interpreter;
   SoundSystem sound;
+  Choices choices;
   InputState input;
   WindowState window;
+  HistoryScreen historyScreen;
+  // The volume dialog open now, or else the last one as it closed; none before the first.
+  std::unique_ptr<VolumeDialog> volumeDialog;
   uint32_t randomState = 1;
 
  private:
@@ -125,15 +133,23 @@ class Player final : public GameEvents, private StepHost, private PlayerControl 
   void Timer3Timer();
   Rect WaitIndicatorRect(bool forPage) const;
 
+  // --- the history screen and the wheel (app/history_input.cpp) ---
+  void OpenHistory();
+  void HistoryMouseMove(int x, int y);
+  void HistoryClick();
+  void FormMouseWheel(WheelDirection direction);
+  HistoryView HistoryViewNow();
+
   // --- menu actions (app/menus.cpp) ---
   void TogglePageMode();
   void ToggleStayOnTop();
   void ShowAbout();
   void EnterFullScreen();
   void EnterWindowMode();
+  void ShowVolumeDialog();
 
   // --- the scene ---
-  void TakeSavePoint(bool setReadPosition = true);
+  void TakeSavePoint(bool setReadPosition = true) override;
   void ResetScene();
   void ClearStage();
   FontSpec MessageFont() const;
@@ -171,6 +187,24 @@ class Player final : public GameEvents, private StepHost, private PlayerControl 
     return services.host.SetCursorFromFile(file);
   }
   void Note(std::string_view text) override;
+  // --- ChoiceStory (app/choice_story.cpp) ---
+  ChoiceContext ChoiceParts();
+  bool FetchLine() override { return interpreter.FetchLine(); }
+  const std::string& LineBuffer() const override { return interpreter.lineBuffer; }
+  void InterpretStep() override { interpreter.InterpretStep(); }
+  void JumpToLabel(std::string_view label) override { interpreter.JumpToLabel(label); }
+  bool SwitchScenario(std::string_view name) override;
+  void StopWaitIndicator() override;
+  void StartWaitIndicator() override { SetWaitIndicatorTimer(true); }
+  void EnableSkipItem() override { menus.SetEnabled("SKIP", true); }
+  int32_t MessageDelayMs() const override { return interpreter.messageDelayMs; }
+  void PresentWindow() override { stage.PresentWindow(); }
+  std::string LoadMenuCaption(int slot) const override;
+  bool LoadSlotFile(std::string_view fileName) override;
+  PictureLoad LoadPicture(std::string_view name) override;
+  // StepHost: a choice put up by a command ends the step.
+  bool ChoiceWaiting() const override { return input.choiceActive || input.pictureChoiceActive; }
+
   // A command this player does not carry out yet: said once, and the flow goes on as the
   // command's would.
   bool Unsupported(std::string_view keyword, bool result);

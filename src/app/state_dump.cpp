@@ -49,6 +49,46 @@ json SceneStateJson(const SceneState& s) {
   return out;
 }
 
+template <size_t N, size_t Capacity>
+json TextsJson(const std::array<FixedText<Capacity>, N>& texts) {
+  json list = json::array();
+  for (const auto& text : texts) list.push_back(Cp932ToUtf8(text.str()));
+  return list;
+}
+
+json ChoiceListJson(const ChoiceList& list) {
+  json positions = json::array();
+  for (int i = 0; i < kMaxChoices; ++i) positions.push_back({list.positions[size_t(i)].x, list.positions[size_t(i)].y});
+  return {{"count", list.count}, {"captions", TextsJson(list.captions)}, {"targets", TextsJson(list.targets)},
+          {"positions", positions}};
+}
+
+json PictureChoiceListJson(const PictureChoiceList& list) {
+  return {{"count", list.count},
+          {"left", list.left},
+          {"top", list.top},
+          {"right", list.right},
+          {"bottom", list.bottom},
+          {"transparent", list.transparent},
+          {"normalPicture", TextsJson(list.normalPicture)},
+          {"hoverPicture", TextsJson(list.hoverPicture)},
+          {"pressedPicture", TextsJson(list.pressedPicture)},
+          {"targets", TextsJson(list.targets)},
+          {"shownHover", list.shownHover}};
+}
+
+// Before the first opening, the controls as the dialog's form lays them out.
+json VolumeDialogJson(const VolumeDialog* dialog) {
+  json positions = json::object(), muted = json::object(), enabled = json::object();
+  for (auto [line, key] : {std::pair{VolumeLine::Wave, "wave"}, {VolumeLine::Midi, "midi"}, {VolumeLine::Cd, "cd"}}) {
+    const VolumeControls::Line state = dialog ? dialog->Get(line) : VolumeControls::Line{};
+    positions[key] = state.position;
+    muted[key] = state.muted;
+    enabled[key] = state.sliderEnabled;
+  }
+  return {{"open", dialog && dialog->IsOpen()}, {"positions", positions}, {"muted", muted}, {"enabled", enabled}};
+}
+
 }  // namespace
 
 json DumpState(const Player& player) {
@@ -109,6 +149,11 @@ json DumpState(const Player& player) {
     if (live.sound.audio().GetVolume(line, volume)) volumes[key] = volume;
   }
   out["volumes"] = volumes;
+  out["ChoiceList"] = ChoiceListJson(player.choices.list);
+  out["PictureChoiceList"] = PictureChoiceListJson(player.choices.pictureList);
+  out["historyScreen"] = {{"shownPage", player.historyScreen.shownPage},
+                          {"hoverZone", player.historyScreen.hoverZone}};
+  out["volumeDialog"] = VolumeDialogJson(player.volumeDialog.get());
   return out;
 }
 

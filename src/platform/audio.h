@@ -25,8 +25,10 @@ class AudioOut {
   virtual bool WavePlaying() = 0;
 
   // Plays a track file from start to end; `onEnd` runs on the game's thread (from the main
-  // loop) when it ends by itself, not when it is stopped or replaced.
-  virtual bool PlayTrack(const std::filesystem::path& file, std::function<void()> onEnd) = 0;
+  // loop) when it ends by itself, not when it is stopped or replaced, with the time it played
+  // as the sound output counts it (not the game's clock, which a long wait may have moved on).
+  using TrackEnd = std::function<void(uint32_t playedMs)>;
+  virtual bool PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) = 0;
   virtual void StopTrack() = 0;
   virtual bool TrackPlaying() = 0;
 

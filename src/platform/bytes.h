@@ -14,6 +14,11 @@ namespace orv {
 using Bytes = std::vector<uint8_t>;
 using ByteSpan = std::span<const uint8_t>;
 
+// The bytes of a text, for writing it as it is.
+inline ByteSpan AsBytes(std::string_view text) {
+  return ByteSpan(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
 inline std::optional<uint32_t> ReadU32LE(ByteSpan b, size_t at) {
   if (at > b.size() || b.size() - at < 4) return std::nullopt;
   return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;

@@ -10,6 +10,8 @@ enum class MouseButton { Left, Right, Middle };
 
 enum class KeyCode { Enter, Up, Down, Left, Right, Escape, Space, Letter, Other };
 
+enum class WheelDirection { Up, Down };
+
 struct KeyPress {
   KeyCode code = KeyCode::Other;
   char letter = 0;  // upper-case A..Z when code is Letter
@@ -26,6 +28,8 @@ class GameEvents {
   virtual void MouseDown(MouseButton button, int x, int y) = 0;
   virtual void MouseMove(int x, int y) = 0;
   virtual void KeyDown(KeyPress key) = 0;
+  // One notch of the mouse wheel: up turns away from the player.
+  virtual void Wheel(WheelDirection direction) = 0;
   virtual void MenuClick(std::string_view name) = 0;
   // The window's close button.
   virtual void CloseRequested() = 0;

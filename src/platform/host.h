@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/image.h"
+#include "platform/volume_controls.h"
 
 namespace orv {
 
@@ -30,6 +31,9 @@ class Host {
                                              std::string_view defaultText) = 0;
   // The save-file dialog: the chosen name as entered, nullopt when cancelled.
   virtual std::optional<std::string> AskSaveFile(std::string_view title, std::string_view filter) = 0;
+  // The volume dialog, modal until the player closes it; the controls take the player's moves
+  // as they happen. A window that cannot show it closes it at once.
+  virtual void ShowVolumeDialog(VolumeControls& controls) {}
 
   // Window modes.
   virtual void SetStayOnTop(bool onTop) = 0;

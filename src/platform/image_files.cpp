@@ -40,18 +40,26 @@ bool WriteBmp24(const std::filesystem::path& file, const Image& image) {
   return WriteFileAtomically(file, EncodeBmp24(image)).ok();
 }
 
+namespace {
+void AppendPngBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+void FlushNothing(png_structp) {}
+}  // namespace
+
+// Encoded in memory and written through the atomic path, so a failed write never leaves a
+// half (or empty) picture behind.
 bool WritePng(const std::filesystem::path& file, const Image& image) {
   if (image.empty()) return false;
-  FILE* out = std::fopen(file.c_str(), "wb");
-  if (!out) return false;
+  Bytes encoded;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!png || !info || setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    std::fclose(out);
     return false;
   }
-  png_init_io(png, out);
+  png_set_write_fn(png, &encoded, AppendPngBytes, FlushNothing);
   png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8, PNG_COLOR_TYPE_RGB,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_set_bgr(png);
@@ -59,7 +67,7 @@ bool WritePng(const std::filesystem::path& file, const Image& image) {
   for (int y = 0; y < image.height(); ++y) png_write_row(png, const_cast<png_bytep>(image.row(y)));
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  return std::fclose(out) == 0;
+  return WriteFileAtomically(file, encoded).ok();
 }
 
 bool WriteScreenshot(const std::filesystem::path& file, const Image& image) {

@@ -202,7 +202,7 @@ void Interpreter::InterpretStep() {
       default:  // tab, comma, "w": separators
         break;
     }
-    if (host_.Closed()) return;
+    if (host_.Closed() || host_.ChoiceWaiting()) return;
     if (nextLine) {
       if (!FetchLine()) return;
       reader.SetSource(lineBuffer);

@@ -42,6 +42,9 @@ class StepHost : public Dialogs {
   // Closes the main window; nothing more of the current step runs.
   virtual void Close() = 0;
   virtual bool Closed() const = 0;
+  // A command has put up a choice: the step ends there, whatever follows the command in its
+  // line.
+  virtual bool ChoiceWaiting() const { return false; }
 };
 
 class Interpreter {

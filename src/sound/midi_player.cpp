@@ -13,11 +13,29 @@ constexpr uint8_t kProgramChange = 0xC0;
 constexpr uint8_t kBankSelect = 0;
 constexpr uint8_t kVolume = 7;
 constexpr uint8_t kPan = 10;
+constexpr uint8_t kExpression = 11;
 constexpr uint8_t kReverb = 91;
 constexpr uint8_t kChorus = 93;
 constexpr uint8_t kAllSoundOff = 120;
 
 uint8_t ClampedVolume(uint8_t value) { return std::min<uint8_t>(value, 127); }
+
+// The General MIDI power-on values, for what a song never set.
+constexpr uint8_t kDefaultProgram = 0, kDefaultBank = 0, kDefaultPan = 64, kDefaultReverb = 40, kDefaultChorus = 0,
+                  kDefaultVolume = 100, kDefaultExpression = 127;
+
+// A pass that takes no tick (every record after the first at delta 0) or sounds no note is
+// not worth another: looping it would resend the song's state on every timer callback.
+bool SongReplays(const MidiSong& song) {
+  bool takesTime = false, soundsNote = false;
+  for (size_t i = 0; i < song.events.size(); ++i) {
+    const MidiEvent& event = song.events[i];
+    // The first record runs on the first tick whatever its delta.
+    if (i > 0 && event.delta > 0) takesTime = true;
+    if ((event.status & 0xF0) == 0x90 && event.data2 > 0) soundsNote = true;
+  }
+  return takesTime && soundsNote;
+}
 
 }  // namespace
 
@@ -43,6 +61,7 @@ void MidiPlayer::LoadSong(const std::optional<Bytes>& file) {
 void MidiPlayer::LoadSong(ByteSpan file) {
   StopPlayback();
   song = ParseMidiSong(file);
+  replays = song && SongReplays(*song);
   channelStates = {};
   ticksToNext = 0;
   tempo = kDefaultTempo;
@@ -95,7 +114,9 @@ void MidiPlayer::OnTimer() {
   }
 
   if (eventIndex >= song->eventCount()) {
-    if (loop) {
+    if (loop && !replays) {
+      // Holds at its end: what it set stays set and nothing more is sent.
+    } else if (loop) {
       eventIndex = 0;
       ticksToNext = 0;
       RestartLoop();
@@ -168,11 +189,12 @@ void MidiPlayer::Execute(const MidiEvent& event) {
     switch (event.data1) {
       case kBankSelect: channel.bank = event.data2; break;
       case kPan: channel.pan = event.data2; break;
+      case kExpression: channel.expression = event.data2; break;
       case kReverb: channel.reverb = event.data2; break;
       case kChorus: channel.chorus = event.data2; break;
       case kVolume:
-        channel.volume = event.data2;
-        Send(event.status, kVolume, ClampedVolume(event.data2));
+        channel.volume = ClampedVolume(event.data2);
+        Send(event.status, kVolume, *channel.volume);
         return;
     }
   } else if (kind == kProgramChange) {
@@ -182,15 +204,20 @@ void MidiPlayer::Execute(const MidiEvent& event) {
 }
 
 void MidiPlayer::SendChannelStates() {
-  const auto sendAll = [this](auto message) {
-    for (uint8_t channel = 0; channel < 16; ++channel) message(channel, channelStates[channel]);
+  // One kind of message for all sixteen channels, then the next kind.
+  for (uint8_t channel = 0; channel < 16; ++channel)
+    Send(kProgramChange | channel, channelStates[channel].program.value_or(kDefaultProgram), 0);
+  const auto controllerForAll = [this](uint8_t controller, std::optional<uint8_t> ChannelState::*field,
+                                       uint8_t fallback) {
+    for (uint8_t channel = 0; channel < 16; ++channel)
+      Send(kControlChange | channel, controller, (channelStates[channel].*field).value_or(fallback));
   };
-  sendAll([this](uint8_t ch, const ChannelState& s) { Send(kProgramChange | ch, s.program, 0); });
-  sendAll([this](uint8_t ch, const ChannelState& s) { Send(kControlChange | ch, kBankSelect, s.bank); });
-  sendAll([this](uint8_t ch, const ChannelState& s) { Send(kControlChange | ch, kPan, s.pan); });
-  sendAll([this](uint8_t ch, const ChannelState& s) { Send(kControlChange | ch, kReverb, s.reverb); });
-  sendAll([this](uint8_t ch, const ChannelState& s) { Send(kControlChange | ch, kChorus, s.chorus); });
-  sendAll([this](uint8_t ch, const ChannelState& s) { Send(kControlChange | ch, kVolume, ClampedVolume(s.volume)); });
+  controllerForAll(kBankSelect, &ChannelState::bank, kDefaultBank);
+  controllerForAll(kPan, &ChannelState::pan, kDefaultPan);
+  controllerForAll(kReverb, &ChannelState::reverb, kDefaultReverb);
+  controllerForAll(kChorus, &ChannelState::chorus, kDefaultChorus);
+  controllerForAll(kVolume, &ChannelState::volume, kDefaultVolume);
+  controllerForAll(kExpression, &ChannelState::expression, kDefaultExpression);
 }
 
 void MidiPlayer::SilenceAndClose() {

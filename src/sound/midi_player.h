@@ -20,14 +20,11 @@ namespace orv {
 
 class AudioOut;
 
-// The last value the song sent of each of these, per channel, re-sent when a song loops.
+// The last value the song sent of each of these, per channel, re-sent when a song loops. A
+// value the song never sent is re-sent as the General MIDI default: a zero there would turn
+// the music hard left, or silence a song that never sets its volume.
 struct ChannelState {
-  uint8_t program = 0;
-  uint8_t bank = 0;
-  uint8_t pan = 0;
-  uint8_t reverb = 0;
-  uint8_t chorus = 0;
-  uint8_t volume = 0;
+  std::optional<uint8_t> program, bank, pan, reverb, chorus, volume, expression;
 };
 
 class MidiPlayer {
@@ -59,6 +56,9 @@ class MidiPlayer {
   void OnTimer();
 
   bool HasSong() const { return song.has_value(); }
+  // The song restarts at its end (with the loop flag set): it sounds a note and takes time.
+  // Anything else would only send the same state again and again, as fast as the ticks come.
+  bool Replays() const { return replays; }
   bool Playing() const { return timerRunning.load(); }
   bool Loop() const { return loop.load(); }
   uint32_t Tempo() const { return tempo; }
@@ -79,6 +79,7 @@ class MidiPlayer {
   AudioOut* audio = nullptr;
 
   std::optional<MidiSong> song;
+  bool replays = false;
   std::array<ChannelState, 16> channelStates{};
   size_t eventIndex = 0;
   uint32_t ticksToNext = 0;

@@ -1,7 +1,6 @@
 #include "sound/sound_system.h"
 
 #include "persist/scene_state.h"
-#include "platform/clock.h"
 #include "platform/game_folder.h"
 #include "script/package_file.h"
 
@@ -27,8 +26,8 @@ constexpr VolumeLine kLines[3] = {VolumeLine::Wave, VolumeLine::Midi, VolumeLine
 
 }  // namespace
 
-SoundSystem::SoundSystem(AudioOut& audio, Clock& clock, const GameFolder& folder, const SceneState& scene)
-    : audio_(audio), clock_(clock), folder_(folder), scene_(scene), midiPlayer_(std::make_unique<MidiPlayer>(audio)) {}
+SoundSystem::SoundSystem(AudioOut& audio, const GameFolder& folder, const SceneState& scene)
+    : audio_(audio), folder_(folder), scene_(scene), midiPlayer_(std::make_unique<MidiPlayer>(audio)) {}
 
 void SoundSystem::Prepare(std::string wavePackage, std::string musicPackage) {
   wavePackage_ = std::move(wavePackage);
@@ -56,10 +55,9 @@ void SoundSystem::StopWave() { audio_.StopWave(); }
 void SoundSystem::PlayCdTrack(int32_t track) {
   auto file = cdTracks_.FileFor(track & 0xFF);
   if (!file) return;
-  cdStartedMs_ = clock_.NowMs();
-  audio_.PlayTrack(*file, [this] {
+  audio_.PlayTrack(*file, [this](uint32_t playedMs) {
     // The completion notification: only a track that ended by itself repeats.
-    if (scene_.cdMode == 1 && clock_.NowMs() - cdStartedMs_ >= kShortestRepeatedTrackMs) PlayCdTrack(scene_.cdTrack);
+    if (scene_.cdMode == 1 && playedMs >= kShortestRepeatedTrackMs) PlayCdTrack(scene_.cdTrack);
   });
 }
 

@@ -15,13 +15,12 @@
 
 namespace orv {
 
-class Clock;
 class GameFolder;
 struct SceneState;
 
 class SoundSystem {
  public:
-  SoundSystem(AudioOut& audio, Clock& clock, const GameFolder& folder, const SceneState& scene);
+  SoundSystem(AudioOut& audio, const GameFolder& folder, const SceneState& scene);
 
   // The packages init.def names, and the CD's track files in the folder.
   void Prepare(std::string wavePackage, std::string musicPackage);
@@ -44,13 +43,11 @@ class SoundSystem {
 
  private:
   AudioOut& audio_;
-  Clock& clock_;
   const GameFolder& folder_;
   const SceneState& scene_;
   std::string wavePackage_, musicPackage_;
   std::unique_ptr<MidiPlayer> midiPlayer_;
   CdTrackSet cdTracks_;
-  uint32_t cdStartedMs_ = 0;
   uint32_t savedVolumes_[3] = {0, 0, 0};
   bool haveSavedVolumes_[3] = {false, false, false};
 };

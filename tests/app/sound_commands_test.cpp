@@ -97,6 +97,13 @@ TEST(SoundCommands, CdTracksRepeatOnlyWhenAskedAndStopEndsTheRepeat) {
   EXPECT_EQ(stopped["cd"]["playing"], false);
   EXPECT_EQ(stopped["SceneState"]["cdMode"], -1);
   EXPECT_EQ(ReadDump(dir, "once.json")["cd"]["playing"], false);
+
+  // A long pause of the script does not make the repeating track forget to repeat.
+  TempDir paused;
+  WriteGame(paused, {.scenario = {"~CDPLAY 2,1", "~FLASH 0,0,0,1,3000", "\"a\"\\n"}});
+  paused.Write("track02.wav", Silence(300));
+  RunHeadlessGame(paused.path(), {"wait 1000", "dump after.json"});
+  EXPECT_EQ(ReadDump(paused, "after.json")["cd"]["playing"], true);
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST(SdlAudio, TrackEndCallbackRunsFromPumpOnlyWhenTheTrackEndsByItself) {
   SdlAudio audio(DummyDevice());
   ASSERT_TRUE(audio.DeviceOpen());
   int ends = 0;
-  ASSERT_TRUE(audio.PlayTrack(dir.path() / "track02.wav", [&] { ++ends; }));
+  ASSERT_TRUE(audio.PlayTrack(dir.path() / "track02.wav", [&](uint32_t) { ++ends; }));
   EXPECT_TRUE(audio.TrackPlaying());
   EXPECT_TRUE(WaitFor([&] {
     audio.Pump();
@@ -66,12 +66,12 @@ TEST(SdlAudio, TrackEndCallbackRunsFromPumpOnlyWhenTheTrackEndsByItself) {
   }));
   EXPECT_FALSE(audio.TrackPlaying());
 
-  ASSERT_TRUE(audio.PlayTrack(dir.path() / "track02.wav", [&] { ++ends; }));
+  ASSERT_TRUE(audio.PlayTrack(dir.path() / "track02.wav", [&](uint32_t) { ++ends; }));
   audio.StopTrack();
   std::this_thread::sleep_for(200ms);
   audio.Pump();
   EXPECT_EQ(ends, 1);
-  EXPECT_FALSE(audio.PlayTrack(dir.path() / "missing.ogg", [&] { ++ends; }));
+  EXPECT_FALSE(audio.PlayTrack(dir.path() / "missing.ogg", [&](uint32_t) { ++ends; }));
 }
 
 TEST(SdlAudio, TheAudioStreamDrivesTheMidiTickerAtOneMillisecond) {

@@ -31,6 +31,9 @@ struct FakeGame : GameEvents {
                   std::to_string(y));
   }
   void MouseMove(int x, int y) override { log.push_back("move " + std::to_string(x) + " " + std::to_string(y)); }
+  void Wheel(WheelDirection direction) override {
+    log.push_back(direction == WheelDirection::Up ? "wheel up" : "wheel down");
+  }
   void KeyDown(KeyPress key) override {
     log.push_back(key.code == KeyCode::Letter ? std::string("key ") + key.letter : "key " + std::to_string(int(key.code)));
     if (onKey) onKey(key);
@@ -146,6 +149,7 @@ class DesktopTest : public ::testing::Test {
       void MouseDown(MouseButton b, int x, int y) override { game.MouseDown(b, x, y); }
       void MouseMove(int x, int y) override { game.MouseMove(x, y); }
       void KeyDown(KeyPress key) override { game.KeyDown(key); }
+      void Wheel(WheelDirection direction) override { game.Wheel(direction); }
       void MenuClick(std::string_view name) override { game.MenuClick(name); }
       void CloseRequested() override { game.CloseRequested(); }
       bool NextTimerDue(uint32_t& due) override {
@@ -303,6 +307,54 @@ TEST_F(DesktopTest, MenuClicksReachTheGameAndKeepTheirClicksToThemselves) {
   PushKey(SDLK_RETURN);
   RunDesktopLoop(keyboard, session.host(), session.clock());
   EXPECT_EQ(keyboard.log, (std::vector<std::string>{"menu N5", "close"}));
+}
+
+TEST_F(DesktopTest, TheVolumeDialogTakesMouseAndKeysAndTheWheelReachesTheGame) {
+  DesktopSession session({".", 2});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  SdlHost& host = session.host();
+  struct Controls : VolumeControls {
+    std::array<Line, 3> lines{};
+    Line Get(VolumeLine line) const override { return lines[size_t(line)]; }
+    void MoveSlider(VolumeLine line, int position) override { lines[size_t(line)].position = position; }
+    void SetMuted(VolumeLine line, bool muted) override { lines[size_t(line)].muted = muted; }
+  } controls;
+  // Where the host will put the box: centred on the stage at the widget scale.
+  VolumeBox geometry(session.fonts(), controls);
+  geometry.Place(host.StageRect(), host.WindowedScale());
+  const Rect wave = geometry.SliderRect(VolumeLine::Wave), mute = geometry.MuteRect(VolumeLine::Cd);
+
+  FakeGame game;
+  game.onKey = [&](KeyPress key) {
+    if (key.code == KeyCode::Letter && key.letter == 'V') {
+      host.ShowVolumeDialog(controls);
+      game.log.push_back("closed");
+    }
+  };
+  PushKey(SDLK_v);
+  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, (wave.left + wave.right) / 2, geometry.SliderY(2));
+  PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, (wave.left + wave.right) / 2, geometry.SliderY(2));
+  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, mute.left + 4, mute.top + 4);
+  PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, mute.left + 4, mute.top + 4);
+  // Back from the CD mute box past the CD slider and the MIDI mute box to the MIDI slider.
+  for (int i = 0; i < 3; ++i) PushKey(SDLK_TAB, KMOD_LSHIFT);
+  PushKey(SDLK_DOWN);
+  PushKey(SDLK_ESCAPE);
+  for (int notches : {2, -1}) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = notches;
+    SDL_PushEvent(&e);
+  }
+  PushQuit();
+  session.Run(game);
+  EXPECT_EQ(controls.lines[0].position, 2);
+  EXPECT_TRUE(controls.lines[2].muted);
+  EXPECT_EQ(controls.lines[1].position, 4);
+  EXPECT_EQ(game.log, (std::vector<std::string>{"shown", "key V", "closed", "wheel up", "wheel up", "wheel down",
+                                                "close"}));
 }
 
 TEST_F(DesktopTest, WaitsKeepInputQueuedForTheGame) {

@@ -106,6 +106,7 @@ TEST(VisualCheck, DISABLED_MenuDialogsAndStage) {
     void Click() override {}
     void MouseDown(MouseButton, int, int) override {}
     void MouseMove(int, int) override {}
+    void Wheel(WheelDirection) override {}
     void KeyDown(KeyPress) override {}
     void MenuClick(std::string_view) override {}
     void CloseRequested() override {}

@@ -33,12 +33,13 @@ TEST(HeadlessAudio, TrackEndsOnTimeAndCallsBackOnlyWhenItEndsByItself) {
   dir.Write("track02.wav", test::PcmWave(2, 44100, 16, 4410));  // 100 ms
   dir.Write("track03.ogg", "not really");
   HeadlessAudio audio;
-  EXPECT_FALSE(audio.PlayTrack(dir.path() / "track03.ogg", [] {}));
-  EXPECT_FALSE(audio.PlayTrack(dir.path() / "missing.wav", [] {}));
+  EXPECT_FALSE(audio.PlayTrack(dir.path() / "track03.ogg", [](uint32_t) {}));
+  EXPECT_FALSE(audio.PlayTrack(dir.path() / "missing.wav", [](uint32_t) {}));
 
   std::vector<uint32_t> ends;
   // Repeats from its own end callback, as a repeating CD track does.
-  std::function<void()> repeat = [&] {
+  AudioOut::TrackEnd repeat = [&](uint32_t playedMs) {
+    EXPECT_EQ(playedMs, 100u);
     ends.push_back(audio.NowMs());
     if (ends.size() < 3) audio.PlayTrack(dir.path() / "track02.wav", repeat);
   };

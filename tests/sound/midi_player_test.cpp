@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -84,7 +85,7 @@ TEST(MidiPlayer, DoesAtMostTenTicksPerCallback) {
   EXPECT_EQ(Matching(rig.lines, "90 1e").front(), "4 90 1e 01");
 }
 
-TEST(MidiPlayer, LoopResendsChannelStatesInOrder) {
+TEST(MidiPlayer, LoopResendsWhatTheSongSetAndGeneralMidiDefaultsForTheRest) {
   Rig rig(Smf(96, {Track()
                        .Event(0, {0xC0, 5})
                        .Event(0, {0xB1, 7, 0xC8})  // out of range: sent and re-sent as 127
@@ -93,6 +94,8 @@ TEST(MidiPlayer, LoopResendsChannelStatesInOrder) {
                        .Event(0, {0xB2, 93, 40})
                        .Event(0, {0xB3, 0, 2})
                        .Event(0, {0xB3, 1, 9})  // not a kept controller
+                       .Event(0, {0xB4, 11, 0})
+                       .Event(0, {0xB5, 10, 0})  // hard left, set by the song: kept
                        .Event(10, {0x90, 60, 1})}));
   rig.player.PlayFromStart();
   rig.Run(46);
@@ -102,24 +105,51 @@ TEST(MidiPlayer, LoopResendsChannelStatesInOrder) {
   rig.Run(1);
 
   Lines expected;
-  const auto add = [&](const std::string& status, const std::string& data1, const std::vector<std::string>& values) {
-    for (int ch = 0; ch < 16; ++ch) expected.push_back(status + "0123456789abcdef"[ch] + data1 + " " + values[ch]);
+  const std::string hex = "0123456789abcdef";
+  // Per channel the value the song set, or the General MIDI default.
+  const auto forAll = [&](char kind, const std::string& controller, const std::string& fallback,
+                          const std::map<int, std::string>& set) {
+    for (int ch = 0; ch < 16; ++ch) {
+      const std::string value = set.count(ch) ? set.at(ch) : fallback;
+      expected.push_back(std::string{kind, hex[size_t(ch)]} + " " +
+                         (kind == 'c' ? value + " 00" : controller + " " + value));
+    }
   };
-  std::vector<std::string> zeros(16, "00");
-  auto with = [&](int ch, const std::string& v) {
-    auto out = zeros;
-    out[ch] = v;
-    return out;
-  };
-  for (int ch = 0; ch < 16; ++ch) expected.push_back(std::string("c") + "0123456789abcdef"[ch] + (ch == 0 ? " 05 00" : " 00 00"));
-  add("b", " 00", with(3, "02"));
-  add("b", " 0a", with(2, "14"));
-  add("b", " 5b", with(2, "1e"));
-  add("b", " 5d", with(2, "28"));
-  add("b", " 07", with(1, "7f"));
-  ASSERT_EQ(rig.lines.size(), 96u);
+  forAll('c', "", "00", {{0, "05"}});
+  forAll('b', "00", "00", {{3, "02"}});
+  forAll('b', "0a", "40", {{2, "14"}, {5, "00"}});
+  forAll('b', "5b", "28", {{2, "1e"}});
+  forAll('b', "5d", "00", {{2, "28"}});
+  forAll('b', "07", "64", {{1, "7f"}});
+  forAll('b', "0b", "7f", {{4, "00"}});
+  ASSERT_EQ(rig.lines.size(), 16u * 7);
   EXPECT_EQ(WithoutTimes(rig.lines), expected);
   EXPECT_EQ(rig.lines.front().substr(0, 3), "47 ");
+}
+
+TEST(MidiPlayer, ALoopingSongThatSoundsNoNoteOrTakesNoTimeHoldsAtItsEnd) {
+  // Set-up messages alone, and a note alone: each pass would last one tick.
+  const Track setUp = Track().Event(0, {0xC0, 5}).Event(0, {0xB0, 7, 90}).Event(0, {0xB0, 10, 30});
+  const Track settingUpForAWhile = Track(setUp).Event(960, {0xB0, 10, 90});
+  for (const Track& track : {setUp, settingUpForAWhile, Track().Event(0, {0x90, 60, 100})}) {
+    Rig rig(Smf(96, {track}));
+    ASSERT_TRUE(rig.player.PlayFromStart());
+    rig.Run(20000);
+    // The song's own messages once, nothing after them, and still on until stopped.
+    EXPECT_LE(rig.lines.size(), 5u);
+    EXPECT_TRUE(rig.player.Playing());
+    EXPECT_FALSE(rig.player.Replays());
+    rig.Take();
+    rig.player.StopPlayback();
+    EXPECT_EQ(WithoutTimes(rig.Take()), StopSequence());
+  }
+  // A song that takes time and sounds a note goes round as often as its length allows.
+  Rig rig(Smf(96, {Track().Event(0, {0x90, 60, 100}).Event(96, {0x80, 60, 0})}));
+  EXPECT_TRUE(rig.player.Replays());
+  rig.player.PlayFromStart();
+  rig.Run(2000);
+  EXPECT_EQ(Matching(rig.lines, "90").size(), 5u);
+  EXPECT_EQ(Matching(rig.lines, "c0").size(), 4u);
 }
 
 TEST(MidiPlayer, StopSilencesResetsAndClosesThenPlayReopens) {
@@ -192,10 +222,10 @@ TEST(MidiPlayer, ClosedDeviceGetsNothingAndReopensWithAllSoundOffAtTheLoop) {
   Rig rig(Smf(96, {}));
   BusyOnceOutput busy(rig.recorder);
   MidiPlayer player(busy);
-  player.LoadSong(Smf(96, {Track().Event(0, {0x90, 60, 1})}));
+  player.LoadSong(Smf(960, {Track().Event(0, {0x90, 60, 1}).Event(1, {0x80, 60, 0})}));
   player.PlayFromStart();
-  for (int i = 0; i < 10; ++i) player.OnTimer();
-  ASSERT_EQ(rig.lines.size(), 1u + 16 + 96);
+  for (int i = 0; i < 2; ++i) player.OnTimer();
+  ASSERT_EQ(rig.lines.size(), 1u + 16 + 16 * 7);
   EXPECT_EQ(rig.lines[0], "0 open");
   EXPECT_EQ(WithoutTimes(Lines(rig.lines.begin() + 1, rig.lines.begin() + 3)), (Lines{"b0 78 00", "b1 78 00"}));
   EXPECT_EQ(rig.lines[17], "0 c0 00 00");

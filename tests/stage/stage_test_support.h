@@ -75,25 +75,6 @@ class FrameHost final : public Host {
   Clock& clock_;
 };
 
-class QuietAudio final : public AudioOut {
- public:
-  bool PlayWave(Bytes, bool) override { return false; }
-  void StopWave() override {}
-  bool WavePlaying() override { return false; }
-  bool PlayTrack(const std::filesystem::path&, std::function<void()>) override { return false; }
-  void StopTrack() override {}
-  bool TrackPlaying() override { return false; }
-  MidiOutput& Midi() override { return midi_; }
-  void SetMidiTicker(std::function<void()>) override {}
-  bool GetVolume(VolumeLine, uint32_t& volume) override {
-    volume = 0;
-    return true;
-  }
-  void SetVolume(VolumeLine, uint32_t) override {}
-
- private:
-  NullMidiOutput midi_;
-};
 
 struct QuietDialogs final : Dialogs {
   void ShowMessage(std::string_view) override {}

@@ -24,12 +24,14 @@ std::unique_ptr<MidiRecorder> MidiRecorder::ToFile(const std::filesystem::path& 
   std::FILE* opened = std::fopen(file.c_str(), "w");
   if (!opened) return nullptr;
   std::shared_ptr<std::FILE> out(opened, FileCloser{});
+  auto failed = std::make_shared<bool>(false);
   // Each line is flushed so that a run that is cut short still leaves a usable log.
-  return std::make_unique<MidiRecorder>(std::move(nowMs), [out](const std::string& line) {
-    std::fputs(line.c_str(), out.get());
-    std::fputc('\n', out.get());
-    std::fflush(out.get());
+  auto recorder = std::make_unique<MidiRecorder>(std::move(nowMs), [out, failed](const std::string& line) {
+    if (std::fputs(line.c_str(), out.get()) < 0 || std::fputc('\n', out.get()) == EOF || std::fflush(out.get()) != 0)
+      *failed = true;
   });
+  recorder->writeFailed_ = failed;
+  return recorder;
 }
 
 bool MidiRecorder::Open() {

@@ -29,7 +29,11 @@ class MidiRecorder final : public MidiOutput {
   void Reset() override;
   void Close() override;
 
+  // A line could not be written to the file (a full disk).
+  bool WriteFailed() const { return writeFailed_ && *writeFailed_; }
+
  private:
+  std::shared_ptr<bool> writeFailed_;
   void Write(const std::string& text);
 
   NowMs nowMs_;

@@ -11,7 +11,11 @@ namespace orv {
 
 HeadlessAudio::HeadlessAudio(const std::filesystem::path& midiLog, uint32_t startMs)
     : now_(startMs), volumes_{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF} {
-  if (!midiLog.empty()) midi_ = MidiRecorder::ToFile(midiLog, [this] { return now_; });
+  if (!midiLog.empty()) {
+    auto recorder = MidiRecorder::ToFile(midiLog, [this] { return now_; });
+    recorder_ = recorder.get();
+    midi_ = std::move(recorder);
+  }
   logging_ = midi_ != nullptr;
   if (!midi_) midi_ = std::make_unique<NullMidiOutput>();
 }
@@ -28,7 +32,7 @@ bool HeadlessAudio::PlayWave(Bytes waveFile, bool loop) {
 
 void HeadlessAudio::StopWave() { wave_.playing = false; }
 
-bool HeadlessAudio::PlayTrack(const std::filesystem::path& file, std::function<void()> onEnd) {
+bool HeadlessAudio::PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) {
   StopTrack();
   const auto bytes = ReadFileBytes(file);
   const auto length = bytes ? TrackLengthMs(*bytes) : std::nullopt;
@@ -59,7 +63,7 @@ void HeadlessAudio::AdvanceTo(uint32_t nowMs) {
     if (track_.Over(now_)) {
       track_.playing = false;
       // The callback may start the next track, which brings its own callback.
-      if (auto onEnd = std::exchange(onTrackEnd_, nullptr)) onEnd();
+      if (auto onEnd = std::exchange(onTrackEnd_, nullptr)) onEnd(now_ - track_.startMs);
     }
   }
 }

@@ -14,6 +14,7 @@
 
 #include "platform/audio.h"
 #include "platform/audio/midi_output.h"
+#include "platform/audio/midi_recorder.h"
 
 namespace orv {
 
@@ -30,7 +31,7 @@ class HeadlessAudio final : public AudioOut {
 
   // Tracks are timed by TrackLengthMs: WAVE, Ogg Vorbis or Opus, FLAC, MP3. A file whose
   // length cannot be told does not play.
-  bool PlayTrack(const std::filesystem::path& file, std::function<void()> onEnd) override;
+  bool PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) override;
   void StopTrack() override;
   bool TrackPlaying() override { return track_.playing; }
 
@@ -44,6 +45,8 @@ class HeadlessAudio final : public AudioOut {
   void AdvanceTo(uint32_t nowMs);
   uint32_t NowMs() const { return now_; }
   bool LoggingMidi() const { return logging_; }
+  // The MIDI log could not be written to (a full disk).
+  bool MidiLogFailed() const { return recorder_ != nullptr && recorder_->WriteFailed(); }
 
  private:
   struct Playback {
@@ -56,11 +59,12 @@ class HeadlessAudio final : public AudioOut {
 
   uint32_t now_;
   std::unique_ptr<MidiOutput> midi_;
+  MidiRecorder* recorder_ = nullptr;
   bool logging_ = false;
   std::function<void()> ticker_;
   Playback wave_;
   Playback track_;
-  std::function<void()> onTrackEnd_;
+  TrackEnd onTrackEnd_;
   std::array<uint32_t, 3> volumes_;
 };
 

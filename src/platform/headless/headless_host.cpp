@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/image_files.h"
+#include "platform/os.h"
 #include "platform/sjis.h"
 
 namespace orv {
@@ -22,10 +23,20 @@ bool HeadlessHost::StartRecording(const std::filesystem::path& dir) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (!std::filesystem::is_directory(dir, ec)) return false;
-  std::ofstream(dir / "frames.txt", std::ios::trunc);
   recordDir_ = dir;
   recording_ = true;
-  return true;
+  frameList_.clear();
+  recordError_.clear();
+  // The list is written whole at the end; an empty one marks the folder as a recording now.
+  return WriteFileAtomically(dir / "frames.txt", ByteSpan()).ok();
+}
+
+std::string HeadlessHost::FinishRecording() {
+  if (!recordError_.empty()) return recordError_;
+  if (!recording_) return {};
+  recording_ = false;
+  const OsStatus list = WriteFileAtomically(recordDir_ / "frames.txt", AsBytes(frameList_));
+  return list ? std::string() : "cannot write " + (recordDir_ / "frames.txt").string() + ": " + list.error();
 }
 
 void HeadlessHost::Present(const Image& surface) {
@@ -33,8 +44,15 @@ void HeadlessHost::Present(const Image& surface) {
   if (!recording_) return;
   char name[16];
   std::snprintf(name, sizeof name, "%06d", framesPresented);
-  WriteBmp24(recordDir_ / (std::string(name) + ".bmp"), surface);
-  std::ofstream(recordDir_ / "frames.txt", std::ios::app) << name << ' ' << clock_.NowMs() << '\n';
+  const std::filesystem::path frame = recordDir_ / (std::string(name) + ".bmp");
+  if (const OsStatus written = WriteFileAtomically(frame, EncodeBmp24(surface)); !written) {
+    // A recording with holes is no recording: stop, and the run says so at its end.
+    recordError_ = "cannot write " + frame.string() + ": " + written.error();
+    recording_ = false;
+    WriteFileAtomically(recordDir_ / "frames.txt", AsBytes(frameList_));
+    return;
+  }
+  frameList_ += std::string(name) + ' ' + std::to_string(clock_.NowMs()) + '\n';
 }
 
 void HeadlessHost::Line(std::string_view kind, std::string_view text) {
@@ -85,6 +103,37 @@ std::optional<std::string> HeadlessHost::AskSaveFile(std::string_view, std::stri
     }
   }
   return std::nullopt;
+}
+
+namespace {
+
+std::optional<VolumeLine> VolumeLineByName(const std::string& name) {
+  if (name == "wave") return VolumeLine::Wave;
+  if (name == "midi") return VolumeLine::Midi;
+  if (name == "cd") return VolumeLine::Cd;
+  return std::nullopt;
+}
+
+}  // namespace
+
+void HeadlessHost::ShowVolumeDialog(VolumeControls& controls) {
+  while (events_) {
+    const EventLine* next = events_->Peek();
+    if (!next || (next->verb != "slider" && next->verb != "mute" && next->verb != "close")) return;
+    const EventLine event = *events_->Next();
+    if (event.verb == "close") return;
+    const std::optional<VolumeLine> line = event.args.size() == 2 ? VolumeLineByName(event.args[0]) : std::nullopt;
+    const std::string& value = line ? event.args[1] : std::string();
+    if (line && event.verb == "slider" && !value.empty() && value.find_first_not_of("0123456789") == std::string::npos &&
+        value.size() <= 2 && std::stoi(value) <= VolumeControls::kMaxPosition) {
+      controls.MoveSlider(*line, std::stoi(value));
+    } else if (line && event.verb == "mute" && (value == "on" || value == "off")) {
+      controls.SetMuted(*line, value == "on");
+    } else {
+      std::fprintf(stderr, "orvane: events line %d: %s takes wave, midi or cd and %s\n", event.lineNumber,
+                   event.verb.c_str(), event.verb == "slider" ? "0 to 10" : "on or off");
+    }
+  }
 }
 
 void HeadlessHost::SetWindowPosition(int l, int t) {

@@ -19,6 +19,8 @@ class HeadlessHost final : public Host {
 
   // Writes every presented frame as DIR/NNNNNN.bmp and a line "NNNNNN MS" in DIR/frames.txt.
   bool StartRecording(const std::filesystem::path& dir);
+  // Writes frames.txt; empty when every frame and the list were written, else why not.
+  std::string FinishRecording();
 
   void Present(const Image& surface) override;
   void SetCaption(std::string_view caption) override;
@@ -28,6 +30,8 @@ class HeadlessHost final : public Host {
   std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
                                      std::string_view defaultText) override;
   std::optional<std::string> AskSaveFile(std::string_view title, std::string_view filter) override;
+  // Takes every following slider, mute and close line; closes at the first other line.
+  void ShowVolumeDialog(VolumeControls& controls) override;
   void SetStayOnTop(bool onTop) override { stayOnTop = onTop; }
   void SetFullScreen(bool on) override { fullScreen = on; }
   void SetMenuBarVisible(bool visible) override { menuBarVisible = visible; }
@@ -54,6 +58,8 @@ class HeadlessHost final : public Host {
   Clock& clock_;
   std::filesystem::path recordDir_;
   bool recording_ = false;
+  std::string frameList_;
+  std::string recordError_;  // the first frame that could not be written
 };
 
 }  // namespace orv

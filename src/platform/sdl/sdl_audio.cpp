@@ -197,7 +197,7 @@ void SdlAudio::WaveGain(int, void* stream, int length, void* self) {
 
 // --- tracks ------------------------------------------------------------------------------
 
-bool SdlAudio::PlayTrack(const std::filesystem::path& file, std::function<void()> onEnd) {
+bool SdlAudio::PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) {
   StopTrack();
   if (!deviceOpen_) return false;
   music_ = Mix_LoadMUS(file.c_str());
@@ -207,6 +207,7 @@ bool SdlAudio::PlayTrack(const std::filesystem::path& file, std::function<void()
     return false;
   }
   onTrackEnd_ = std::move(onEnd);
+  trackStartMs_ = SDL_GetTicks();
   return true;
 }
 
@@ -226,13 +227,16 @@ bool SdlAudio::TrackPlaying() { return deviceOpen_ && music_ && Mix_PlayingMusic
 
 void SdlAudio::MusicFinished() {
   SdlAudio* audio = g_openAudio;
-  if (audio && !audio->haltingMusic_) audio->trackEnded_ = true;
+  if (audio && !audio->haltingMusic_) {
+    audio->trackEndMs_ = SDL_GetTicks();
+    audio->trackEnded_ = true;
+  }
 }
 
 void SdlAudio::Pump() {
   if (!trackEnded_.exchange(false)) return;
   // The callback may start the next track, which brings its own callback.
-  if (auto onEnd = std::exchange(onTrackEnd_, nullptr)) onEnd();
+  if (auto onEnd = std::exchange(onTrackEnd_, nullptr)) onEnd(trackEndMs_.load() - trackStartMs_);
 }
 
 // --- volumes -----------------------------------------------------------------------------

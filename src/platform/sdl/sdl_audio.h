@@ -70,7 +70,7 @@ class SdlAudio final : public AudioOut {
   void StopWave() override;
   bool WavePlaying() override;
 
-  bool PlayTrack(const std::filesystem::path& file, std::function<void()> onEnd) override;
+  bool PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) override;
   void StopTrack() override;
   bool TrackPlaying() override;
 
@@ -109,7 +109,9 @@ class SdlAudio final : public AudioOut {
 
   Mix_Chunk* wave_ = nullptr;
   Mix_Music* music_ = nullptr;
-  std::function<void()> onTrackEnd_;
+  TrackEnd onTrackEnd_;
+  uint32_t trackStartMs_ = 0;
+  std::atomic<uint32_t> trackEndMs_{0};
   std::atomic<bool> trackEnded_{false};
   std::atomic<bool> haltingMusic_{false};
 

@@ -103,6 +103,25 @@ MenuItem PlayerMenu(Scaling scaling, bool fullScreen) {
   return view;
 }
 
+VolumeKey ToVolumeKey(SDL_Keycode key, Uint16 modifiers) {
+  switch (key) {
+    case SDLK_UP: return VolumeKey::Up;
+    case SDLK_DOWN: return VolumeKey::Down;
+    case SDLK_LEFT: return VolumeKey::Left;
+    case SDLK_RIGHT: return VolumeKey::Right;
+    case SDLK_PAGEUP: return VolumeKey::PageUp;
+    case SDLK_PAGEDOWN: return VolumeKey::PageDown;
+    case SDLK_HOME: return VolumeKey::Home;
+    case SDLK_END: return VolumeKey::End;
+    case SDLK_TAB: return (modifiers & KMOD_SHIFT) ? VolumeKey::BackTab : VolumeKey::Tab;
+    case SDLK_SPACE: return VolumeKey::Space;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return VolumeKey::Enter;
+    case SDLK_ESCAPE: return VolumeKey::Escape;
+    default: return VolumeKey::Other;
+  }
+}
+
 }  // namespace
 
 std::optional<Scaling> ScalingByName(std::string_view name) {
@@ -419,6 +438,10 @@ void SdlHost::RebuildPanels(const Layout& layout) {
     dialog_->Place(layout.stage, layout.ui);
     drawn.push_back(dialog_->Render());
   }
+  if (volumeBox_) {
+    volumeBox_->Place(layout.stage, layout.ui);
+    drawn.push_back(volumeBox_->Render());
+  }
   for (Panel& panel : drawn) {
     if (panel.pixels.empty()) continue;
     SDL_Texture* texture = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STATIC,
@@ -623,6 +646,15 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
       game.MouseDown(button, stageX, stageY);
       return;
     }
+    case SDL_MOUSEWHEEL: {
+      if (menu_.Active()) return;
+      int notches = event.wheel.y;
+      if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+      // A fast flick comes as one event of many notches; each is a page of the history.
+      for (int i = 0; i < std::min(std::abs(notches), 8) && !game.Closed(); ++i)
+        game.Wheel(notches > 0 ? WheelDirection::Up : WheelDirection::Down);
+      return;
+    }
     case SDL_MOUSEBUTTONUP: {
       if (event.button.button != SDL_BUTTON_LEFT) return;
       int x = event.button.x, y = event.button.y;
@@ -725,6 +757,45 @@ void SdlHost::HandleDialogEvent(DialogBox& box, const SDL_Event& event) {
     }
     case SDL_TEXTINPUT: box.TextInput(event.text.text); break;
     case SDL_TEXTEDITING: box.Composition(event.edit.text); break;
+    default: return;
+  }
+  uiDirty_ = true;
+  Repaint();
+}
+
+void SdlHost::ShowVolumeDialog(VolumeControls& controls) {
+  if (!window_) return;
+  VolumeBox box(fonts_, controls);
+  volumeBox_ = &box;
+  menu_.Close();
+  mouseOwner_ = MouseOwner::None;
+  uiDirty_ = true;
+  Repaint();
+  UpdateCursor(true);
+  while (!box.Done() && !quitRequested_) {
+    SDL_Event event;
+    if (!SDL_WaitEventTimeout(&event, 250)) continue;
+    HandleVolumeEvent(box, event);
+  }
+  volumeBox_ = nullptr;
+  uiDirty_ = true;
+  Repaint();
+}
+
+void SdlHost::HandleVolumeEvent(VolumeBox& box, const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT: NoteQuit(); return;
+    case SDL_WINDOWEVENT: HandleWindowEvent(event); return;
+    case SDL_MOUSEMOTION: box.MouseMove(event.motion.x, event.motion.y); break;
+    case SDL_MOUSEBUTTONDOWN:
+      if (event.button.button != SDL_BUTTON_LEFT) return;
+      box.MouseDown(event.button.x, event.button.y);
+      break;
+    case SDL_MOUSEBUTTONUP:
+      if (event.button.button != SDL_BUTTON_LEFT) return;
+      box.MouseUp(event.button.x, event.button.y);
+      break;
+    case SDL_KEYDOWN: box.Key(ToVolumeKey(event.key.keysym.sym, event.key.keysym.mod)); break;
     default: return;
   }
   uiDirty_ = true;

@@ -26,6 +26,7 @@
 #include "platform/ui/cursor_file.h"
 #include "platform/ui/dialog_box.h"
 #include "platform/ui/menu_bar.h"
+#include "platform/ui/volume_box.h"
 
 namespace orv {
 
@@ -63,6 +64,7 @@ class SdlHost final : public Host {
   std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
                                      std::string_view defaultText) override;
   std::optional<std::string> AskSaveFile(std::string_view title, std::string_view filter) override;
+  void ShowVolumeDialog(VolumeControls& controls) override;
   void SetStayOnTop(bool onTop) override;
   void SetFullScreen(bool fullScreen) override;
   void SetMenuBarVisible(bool visible) override;
@@ -134,6 +136,7 @@ class SdlHost final : public Host {
   void DrawStage(const Layout& layout);
   bool RunDialog(DialogBox& box);
   void HandleDialogEvent(DialogBox& box, const SDL_Event& event);
+  void HandleVolumeEvent(VolumeBox& box, const SDL_Event& event);
   void MenuInputDone(const MenuInput& input, GameEvents* game);
   bool HandlePlayerMenu(std::string_view name, GameEvents& game);
   void ToggleFullScreen(GameEvents& game);
@@ -175,6 +178,7 @@ class SdlHost final : public Host {
   bool barVisible_ = true;
   bool fullScreen_ = false;
   DialogBox* dialog_ = nullptr;
+  VolumeBox* volumeBox_ = nullptr;
   int windowedWidth_ = 0, windowedHeight_ = 0;  // the window's size before full screen
   bool windowedWithBar_ = true;
   bool quitRequested_ = false;

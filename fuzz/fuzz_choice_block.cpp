@@ -1,0 +1,93 @@
+// Choice blocks: the input is the scenario text after a SELECT or SELECTCG line. Both
+// commands read it, then the pointer sweeps the stage, the keys move and an entry is taken.
+// Whatever the lines say (numbers at the ends of int, names and captions of any length, no
+// closing line), nothing is read or written outside its buffer.
+#include <cstdint>
+#include <string>
+
+#include "choice/choices.h"
+
+namespace {
+
+using namespace orv;
+
+class FuzzClock : public Clock {
+ public:
+  uint32_t NowMs() override { return now; }
+  void WaitMs(uint32_t ms) override { now += ms; }
+  bool ButtonHeld() override { return false; }
+  uint32_t now = 0;
+};
+
+struct FuzzStory : ChoiceStory {
+  std::string text, line;
+  int32_t offset = 0;
+  bool closed = false;
+
+  bool FetchLine() override {
+    if (size_t(offset) >= text.size() || text[size_t(offset)] == '\0') return !(closed = true);
+    size_t end = text.find("\r\n", size_t(offset));
+    if (end == std::string::npos) end = text.size();
+    line = text.substr(size_t(offset), std::min<size_t>(end - size_t(offset), 255));
+    offset = int32_t(std::min(text.size(), end + 2));
+    return true;
+  }
+  const std::string& LineBuffer() const override { return line; }
+  void InterpretStep() override {}
+  void JumpToLabel(std::string_view label) override {
+    while (FetchLine())
+      if (line == label) return;
+  }
+  bool SwitchScenario(std::string_view name) override { return name.size() % 2 == 0; }
+  bool Closed() const override { return closed; }
+  void StopWaitIndicator() override {}
+  void StartWaitIndicator() override {}
+  void EnableSkipItem() override {}
+  bool PageMode() const override { return text.size() % 2 == 0; }
+  int32_t MessageDelayMs() const override { return 1; }
+  void RepaintScreen() override {}
+  void PresentWindow() override {}
+  void WaitMs(int32_t) override {}
+  void ShowMessage(std::string_view) override {}
+  void Note(std::string_view) override {}
+  void TakeSavePoint(bool) override {}
+  std::string LoadMenuCaption(int slot) const override { return std::string(size_t(slot) * 40, '\x81'); }
+  bool LoadSlotFile(std::string_view fileName) override { return fileName == "data_1.dat"; }
+  PictureLoad LoadPicture(std::string_view name) override {
+    if (name.empty()) return PictureLoad::None();
+    if (name[0] == 'x') return PictureLoad::Unreadable(name);
+    return PictureLoad::Picture(Image(int(name.size()) * 7, int(name.size()) * 3));
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size > 8192) return 0;
+  static FontRenderer fonts;
+  static Image window(kStageWidth, kStageHeight), screen(kStageWidth, kStageHeight), tint(kStageWidth, kStageHeight);
+  static TextLayer text(kStageWidth, kStageHeight);
+  for (bool pictures : {false, true}) {
+    FuzzStory story;
+    Choices choices;
+    story.text.assign(reinterpret_cast<const char*>(data), size);
+    FuzzClock clock;
+    ScriptReader reader;
+    SceneState scene;
+    scene.fontSize = 12;
+    MessageHistory history;
+    int32_t cursorX = 0, cursorY = 0, pageIndex = 255;
+    bool pageEnded = false, skipMode = true, choiceActive = false, pictureChoiceActive = false, onChoice = false;
+    int32_t hovered = 0;
+    ChoiceContext c{story,    reader,       scene,    story.offset, cursorX,  cursorY, pageEnded,
+                    pageIndex, history,     skipMode, choiceActive, pictureChoiceActive, hovered, onChoice,
+                    window,   screen,       tint,     text,         fonts,    clock};
+    pictures ? choices.ShowPictureChoice(c) : choices.ShowChoice(c);
+    for (int y = -40; y < 520; y += 89)
+      for (int x = -40; x < 680; x += 97) choices.PointerMoved(c, x, y);
+    choices.ChoiceKey(c, KeyCode::Up);
+    choices.ChoiceKey(c, KeyCode::Down);
+    pictures ? choices.ResolvePictureChoice(c) : choices.ChoiceKey(c, KeyCode::Enter);
+  }
+  return 0;
+}
