@@ -31,7 +31,8 @@ SDL_Rect ToSdl(const Rect& r) { return SDL_Rect{r.left, r.top, r.Width(), r.Heig
 Rect Union(const Rect& a, const Rect& b) {
   if (a.Empty()) return b;
   if (b.Empty()) return a;
-  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
 }
 
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
@@ -786,15 +787,23 @@ void SdlHost::HandleVolumeEvent(VolumeBox& box, const SDL_Event& event) {
   switch (event.type) {
     case SDL_QUIT: NoteQuit(); return;
     case SDL_WINDOWEVENT: HandleWindowEvent(event); return;
-    case SDL_MOUSEMOTION: box.MouseMove(event.motion.x, event.motion.y); break;
+    case SDL_MOUSEMOTION: {
+      int x = event.motion.x, y = event.motion.y;
+      EventToPixels(x, y);
+      box.MouseMove(x, y);
+      break;
+    }
     case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
       if (event.button.button != SDL_BUTTON_LEFT) return;
-      box.MouseDown(event.button.x, event.button.y);
+      int x = event.button.x, y = event.button.y;
+      EventToPixels(x, y);
+      if (event.type == SDL_MOUSEBUTTONDOWN)
+        box.MouseDown(x, y);
+      else
+        box.MouseUp(x, y);
       break;
-    case SDL_MOUSEBUTTONUP:
-      if (event.button.button != SDL_BUTTON_LEFT) return;
-      box.MouseUp(event.button.x, event.button.y);
-      break;
+    }
     case SDL_KEYDOWN: box.Key(ToVolumeKey(event.key.keysym.sym, event.key.keysym.mod)); break;
     default: return;
   }
@@ -854,8 +863,8 @@ void SdlHost::SetFullScreen(bool fullScreen) {
     SDL_SetWindowFullscreen(window_, 0);
     if (windowedWidth_ > 0 && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED)) {
       // Back to the size it had, less the bar when full screen took the bar away meanwhile.
-      const int ui = std::clamp(std::min(windowedWidth_ / kStageWidth, windowedHeight_ / (kStageHeight + MenuBar::Height(1))),
-                                1, kMaxScale);
+      const int ui = std::clamp(
+          std::min(windowedWidth_ / kStageWidth, windowedHeight_ / (kStageHeight + MenuBar::Height(1))), 1, kMaxScale);
       const int bar = MenuBar::Height(ui);
       const int height = windowedHeight_ + (barVisible_ == windowedWithBar_ ? 0 : barVisible_ ? bar : -bar);
       SDL_SetWindowSize(window_, windowedWidth_, std::max(1, height));
@@ -882,9 +891,8 @@ void SdlHost::SetMenuBarVisible(bool visible) {
     SDL_GetWindowSize(window_, &w, &h);
     // The bar coming back takes the widget scale of the stage the window holds now.
     const float ratio = PixelRatio();
-    const int ui = visible ? std::clamp(std::min(int(float(w) * ratio) / kStageWidth, int(float(h) * ratio) / kStageHeight),
-                                        1, kMaxScale)
-                           : ComputeLayout().ui;
+    const int stageFits = std::min(int(float(w) * ratio) / kStageWidth, int(float(h) * ratio) / kStageHeight);
+    const int ui = visible ? std::clamp(stageFits, 1, kMaxScale) : ComputeLayout().ui;
     const int bar = int(float(MenuBar::Height(ui)) / ratio);
     SDL_SetWindowSize(window_, w, std::max(1, h + (visible ? bar : -bar)));
   }

@@ -12,7 +12,9 @@ namespace orv {
 
 enum class DialogKind { Message, YesNo, Text };
 
-enum class DialogKey { Enter, Escape, Backspace, Delete, Tab, BackTab, Left, Right, Home, End, SelectAll, Letter, Other };
+enum class DialogKey {
+  Enter, Escape, Backspace, Delete, Tab, BackTab, Left, Right, Home, End, SelectAll, Letter, Other
+};
 
 class DialogBox {
  public:
