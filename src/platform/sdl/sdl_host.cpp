@@ -328,13 +328,19 @@ std::optional<uint32_t> SdlHost::FrameDueInMs() const {
   std::optional<uint32_t> due;
   if (framePending_) {
     const uint32_t since = now - lastFrameMs_;
-    due = since >= frameIntervalMs_ ? 0 : frameIntervalMs_ - since;
+    due = since >= FrameSpacingMs() ? 0 : FrameSpacingMs() - since;
   }
   if (auto menuDue = menu_.SwitchDueMs()) {
     const uint32_t wait = int32_t(*menuDue - now) > 0 ? *menuDue - now : 0;
     due = due ? std::min(*due, wait) : wait;
   }
   return due;
+}
+
+uint32_t SdlHost::FrameSpacingMs() const {
+  // A display that takes long to draw a frame gets fewer of them: drawing never takes more
+  // than half the time, and the pauses between an effect's steps make up for it.
+  return std::max(frameIntervalMs_, 2 * frameCostMs_);
 }
 
 void SdlHost::FlushFrame() {
@@ -344,7 +350,7 @@ void SdlHost::FlushFrame() {
     uiDirty_ = true;
     framePending_ = true;
   }
-  if (framePending_ && now - lastFrameMs_ >= frameIntervalMs_) Repaint();
+  if (framePending_ && now - lastFrameMs_ >= FrameSpacingMs()) Repaint();
 }
 
 void SdlHost::DrawStage(const Layout& layout) {
@@ -407,6 +413,8 @@ void SdlHost::Repaint() {
     SDL_RenderCopy(renderer_, panel.texture, nullptr, &where);
   }
   SDL_RenderPresent(renderer_);
+  // What drawing costs, smoothed so that one slow frame does not halve the rate.
+  frameCostMs_ = (3 * frameCostMs_ + (SDL_GetTicks() - lastFrameMs_) + 2) / 4;
   framePending_ = false;
   ++framesDrawn_;
 }

@@ -133,6 +133,7 @@ class SdlHost final : public Host {
   void RebuildPanels(const Layout& layout);
   void DestroyPanels();
   void UploadPendingStage();
+  uint32_t FrameSpacingMs() const;
   void DrawStage(const Layout& layout);
   bool RunDialog(DialogBox& box);
   void HandleDialogEvent(DialogBox& box, const SDL_Event& event);
@@ -164,6 +165,7 @@ class SdlHost final : public Host {
   bool framePending_ = false;
   uint32_t lastFrameMs_ = 0;
   uint32_t frameIntervalMs_ = 17;
+  uint32_t frameCostMs_ = 0;  // what drawing a frame has been taking
   uint64_t framesDrawn_ = 0;
 
   struct PanelTexture {
