@@ -109,8 +109,8 @@ BENCHMARK(BM_CopyPicture);
 
 void DecodeBmpLoop(benchmark::State& state, const Bytes& file) {
   for (auto _ : state) {
-    orv::DecodedPicture d = orv::DecodeBmp(file);
-    benchmark::DoNotOptimize(d.image.bytes().data());
+    orv::Result<orv::Image> d = orv::DecodeBmp(file);
+    benchmark::DoNotOptimize(d->bytes().data());
   }
 }
 void BM_DecodeBmp24(benchmark::State& state) { DecodeBmpLoop(state, Bmp24()); }
@@ -122,8 +122,8 @@ BENCHMARK(BM_DecodeBmpRle8);
 
 void BM_DecodeJpeg(benchmark::State& state) {
   for (auto _ : state) {
-    orv::DecodedPicture d = orv::DecodeJpeg(Jpeg());
-    benchmark::DoNotOptimize(d.image.bytes().data());
+    orv::Result<orv::Image> d = orv::DecodeJpeg(Jpeg());
+    benchmark::DoNotOptimize(d->bytes().data());
   }
 }
 BENCHMARK(BM_DecodeJpeg);
@@ -155,8 +155,8 @@ void BM_LoadFromPackage(benchmark::State& state) {
   orv::PictureLoader loader(folder, "graphic.dat");
   for (auto _ : state) {
     orv::PictureLoad load = loader.Load("CHARA.BMP");
-    if (!load.loaded()) state.SkipWithError("not loaded");
-    benchmark::DoNotOptimize(load.image.get());
+    if (!load.ok() || !*load) state.SkipWithError("not loaded");
+    benchmark::DoNotOptimize(load->get());
   }
 }
 BENCHMARK(BM_LoadFromPackage);
@@ -164,11 +164,11 @@ BENCHMARK(BM_LoadFromPackage);
 void BM_LoadCached(benchmark::State& state) {
   orv::GameFolder folder(Folder().dir);
   orv::PictureCache cache(folder, "graphic.dat");
-  cache.Load("chara.bmp");
+  if (!cache.Load("chara.bmp")) state.SkipWithError("not loaded");
   for (auto _ : state) {
     orv::PictureLoad load = cache.Load("CHARA.BMP");
-    if (!load.loaded()) state.SkipWithError("not loaded");
-    benchmark::DoNotOptimize(load.image.get());
+    if (!load.ok() || !*load) state.SkipWithError("not loaded");
+    benchmark::DoNotOptimize(load->get());
   }
 }
 BENCHMARK(BM_LoadCached);

@@ -8,11 +8,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const orv::ByteSpan bytes(data, size);
-  const orv::DecodedPicture decoded = orv::DecodeBmp(bytes);
-  if (decoded.ok() != !decoded.image.empty()) std::abort();
-  if (decoded.ok() && !orv::PictureSizeAllowed(decoded.image.width(), decoded.image.height())) std::abort();
+  const orv::Result<orv::Image> decoded = orv::DecodeBmp(bytes);
+  if (decoded && decoded->empty()) std::abort();
+  if (decoded && !orv::PictureSizeAllowed(decoded->width(), decoded->height())) std::abort();
   // The package path: data that does not start with "BM" loads nothing.
   const orv::PictureLoad load = orv::BmpToImage(bytes, "fuzz.bmp");
-  if (load.loaded() != decoded.ok()) std::abort();
+  if ((load && *load) != decoded.ok()) std::abort();
   return 0;
 }

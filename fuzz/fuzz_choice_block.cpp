@@ -54,9 +54,9 @@ struct FuzzStory : ChoiceStory {
   std::string LoadMenuCaption(int slot) const override { return std::string(size_t(slot) * 40, '\x81'); }
   bool LoadSlotFile(std::string_view fileName) override { return fileName == "data_1.dat"; }
   PictureLoad LoadPicture(std::string_view name) override {
-    if (name.empty()) return PictureLoad::None();
-    if (name[0] == 'x') return PictureLoad::Unreadable(name);
-    return PictureLoad::Picture(Image(int(name.size()) * 7, int(name.size()) * 3));
+    if (name.empty()) return PictureLoad(PictureRef());
+    if (name[0] == 'x') return UnreadablePicture(name);
+    return PictureLoad(PictureRef(std::make_shared<const Image>(int(name.size()) * 7, int(name.size()) * 3)));
   }
 };
 

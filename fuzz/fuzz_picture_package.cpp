@@ -12,9 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto package = orv::PackageFile::Parse(orv::ByteSpan(data, size));
   if (!package) return 0;
   auto check = [](const std::optional<orv::PictureLoad>& load) {
-    if (!load) return;
-    if (load->loaded() != (load->image != nullptr)) std::abort();
-    if (load->loaded() && load->image->empty()) std::abort();
+    if (!load || !*load) return;
+    if (**load && (**load)->empty()) std::abort();
   };
   const size_t members = std::min<size_t>(package->directory().size(), 16);
   for (size_t i = 0; i < members; ++i) check(orv::LoadPictureFromPackage(*package, package->directory()[i].memberName));

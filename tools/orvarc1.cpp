@@ -34,10 +34,10 @@ int Encode(const fs::path& in, const fs::path& out) {
   if (!bmp) return Fail("cannot read " + in.string());
   if (bmp->size() < 2 || (*bmp)[0] != 'B' || (*bmp)[1] != 'M')
     return Fail(in.string() + " is not a BMP file (it does not start with \"BM\")");
-  const Arc1Result encoded = EncodeArc1File(*bmp);
-  if (!encoded.ok()) return Fail(in.string() + ": " + Cp932ToUtf8(encoded.error));
-  if (!WriteFileAtomically(out, encoded.output)) return Fail("cannot write " + out.string());
-  std::printf("%s: %zu -> %zu bytes\n", out.string().c_str(), bmp->size(), encoded.output.size());
+  const Result<Bytes> encoded = EncodeArc1File(*bmp);
+  if (!encoded) return Fail(in.string() + ": " + Cp932ToUtf8(encoded.error().message));
+  if (!WriteFileAtomically(out, *encoded)) return Fail("cannot write " + out.string());
+  std::printf("%s: %zu -> %zu bytes\n", out.string().c_str(), bmp->size(), encoded->size());
   return 0;
 }
 
@@ -45,15 +45,15 @@ int Decode(const fs::path& in, const fs::path& out) {
   const auto file = ReadFileBytes(in);
   if (!file) return Fail("cannot read " + in.string());
   if (!SplitArc1File(*file)) return Fail(in.string() + " is not an ARC1 file (no \"ARC1\" header)");
-  const Arc1Result decoded = DecodeArc1File(*file);
-  if (decoded.error == kArc1TreeError)
+  const Result<Bytes> decoded = DecodeArc1File(*file);
+  if (!decoded && decoded.error().message == kArc1TreeError)
     return Fail(in.string() + ": damaged data, the code tree has more than 255 internal nodes (" +
-                Cp932ToUtf8(decoded.error) + ")");
-  if (!decoded.ok()) return Fail(in.string() + ": " + Cp932ToUtf8(decoded.error));
-  if (decoded.output.size() < 2 || decoded.output[0] != 'B' || decoded.output[1] != 'M')
+                Cp932ToUtf8(decoded.error().message) + ")");
+  if (!decoded) return Fail(in.string() + ": " + Cp932ToUtf8(decoded.error().message));
+  if (decoded->size() < 2 || (*decoded)[0] != 'B' || (*decoded)[1] != 'M')
     std::fprintf(stderr, "orvarc1: warning: %s does not unpack to a BMP file; the player will not show it\n",
                  in.string().c_str());
-  if (!WriteFileAtomically(out, decoded.output)) return Fail("cannot write " + out.string());
+  if (!WriteFileAtomically(out, *decoded)) return Fail("cannot write " + out.string());
   return 0;
 }
 

@@ -213,7 +213,8 @@ Image MaskedCharacter() {
   return image;
 }
 
-Bytes EncodeArc1(const Image& image) { return EncodeArc1File(EncodeBmp24(image)).output; }
+// Demo pictures are 640 x 480 at most, far below the limit.
+Bytes EncodeArc1(const Image& image) { return EncodeArc1File(EncodeBmp24(image)).value(); }
 
 // Picture-choice buttons: a rounded plate with a sun or a moon on it, on magenta (the
 // bottom-left pixel's colour, which a transparent entry leaves out). The hover picture is

@@ -57,8 +57,11 @@ std::optional<PackageFile> OpenPackage(const fs::path& package, Bytes& storage) 
   }
   storage = std::move(*bytes);
   auto parsed = PackageFile::Parse(storage);
-  if (!parsed) std::fprintf(stderr, "orvpack: %s is not a package (bad entry count)\n", package.c_str());
-  return parsed;
+  if (!parsed) {
+    std::fprintf(stderr, "orvpack: %s is not a package (bad entry count)\n", package.c_str());
+    return std::nullopt;
+  }
+  return std::move(*parsed);
 }
 
 int List(const fs::path& package) {

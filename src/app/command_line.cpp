@@ -3,10 +3,14 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "orvane_version.h"
+
 namespace orv {
 
 std::string UsageText() {
-  return "usage: orvane [OPTIONS] [GAME_DIR]\n"
+  return "orvane " + std::string(kPlayerVersion) +
+         "\n"
+         "usage: orvane [OPTIONS] [GAME_DIR]\n"
          "Plays the game in GAME_DIR (default: the current folder).\n"
          "\n"
          "  --help              show this text and exit\n"
@@ -28,6 +32,9 @@ std::string UsageText() {
 }
 
 namespace {
+
+Error UsageError(std::string message) { return Error{ErrorKind::BadUsage, std::move(message)}; }
+
 bool ParseCount(const std::string& text, int& out, int min, int max) {
   if (text.empty()) return false;
   char* end = nullptr;
@@ -55,7 +62,7 @@ bool ParseSeed(const std::string& text, std::optional<uint32_t>& out) {
 }
 }  // namespace
 
-CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
+Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine options;
   bool haveDir = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -74,32 +81,32 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
       options.headless = true;
     } else if (arg == "--scale") {
       if (!value(text) || !ParseCount(text, options.scale, 1, 16))
-        return {std::nullopt, "--scale takes a whole number from 1 to 16"};
+        return UsageError("--scale takes a whole number from 1 to 16");
     } else if (arg == "--seed") {
       if (!value(text) || !ParseSeed(text, options.seed))
-        return {std::nullopt, "--seed takes a whole number from 0 to 4294967295"};
+        return UsageError("--seed takes a whole number from 0 to 4294967295");
     } else if (arg == "--max-step-lines") {
       long long lines = 0;
       if (!value(text) || !ParseLines(text, lines))
-        return {std::nullopt, "--max-step-lines takes a whole number of lines (0: no limit)"};
+        return UsageError("--max-step-lines takes a whole number of lines (0: no limit)");
       options.maxStepLines = lines;
     } else if (arg == "--until-exit") {
       if (!value(text) || !ParseCount(text, options.untilExit, 0, 1000000))
-        return {std::nullopt, "--until-exit takes a whole number of clicks"};
+        return UsageError("--until-exit takes a whole number of clicks");
     } else if (arg == "--events") {
-      if (!value(options.eventsFile)) return {std::nullopt, "--events takes a file name ('-' for standard input)"};
+      if (!value(options.eventsFile)) return UsageError("--events takes a file name ('-' for standard input)");
     } else if (arg == "--midi-log") {
-      if (!value(options.midiLog)) return {std::nullopt, "--midi-log takes a file name"};
+      if (!value(options.midiLog)) return UsageError("--midi-log takes a file name");
     } else if (arg == "--record") {
-      if (!value(options.recordDir)) return {std::nullopt, "--record takes a folder name"};
+      if (!value(options.recordDir)) return UsageError("--record takes a folder name");
     } else if (arg == "--soundfont") {
-      if (!value(options.soundFont)) return {std::nullopt, "--soundfont takes a file name"};
+      if (!value(options.soundFont)) return UsageError("--soundfont takes a file name");
     } else if (arg == "--midi-port") {
-      if (!value(options.midiPort)) return {std::nullopt, "--midi-port takes a port name"};
+      if (!value(options.midiPort)) return UsageError("--midi-port takes a port name");
     } else if (arg == "--scaling") {
       if (!value(options.scaling) ||
           (options.scaling != "integer" && options.scaling != "fit" && options.scaling != "stretch"))
-        return {std::nullopt, "--scaling takes integer, fit or stretch"};
+        return UsageError("--scaling takes integer, fit or stretch");
     } else if (arg == "--fullscreen") {
       options.fullScreen = true;
       options.windowed = false;
@@ -109,19 +116,19 @@ CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--verbose") {
       options.verbose = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
-      return {std::nullopt, "unknown option " + arg + " (see --help)"};
+      return UsageError("unknown option " + arg + " (see --help)");
     } else if (!haveDir) {
       options.gameDir = arg;
       haveDir = true;
     } else {
-      return {std::nullopt, "more than one game folder given: " + arg};
+      return UsageError("more than one game folder given: " + arg);
     }
   }
   bool headlessOnly = !options.eventsFile.empty() || options.untilExit > 0 || !options.midiLog.empty() ||
                       !options.recordDir.empty() || options.maxStepLines > 0;
   if (headlessOnly && !options.headless)
-    return {std::nullopt, "--events, --until-exit, --midi-log, --record and --max-step-lines need --headless"};
-  return {options, ""};
+    return UsageError("--events, --until-exit, --midi-log, --record and --max-step-lines need --headless");
+  return options;
 }
 
 }  // namespace orv

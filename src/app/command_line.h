@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace orv {
 
 struct CommandLine {
@@ -29,12 +31,8 @@ struct CommandLine {
   int64_t maxStepLines = 0;
 };
 
-struct CommandLineResult {
-  std::optional<CommandLine> options;
-  std::string error;  // one line, when options is empty
-};
-
-CommandLineResult ParseCommandLine(const std::vector<std::string>& args);
+// The options, or a one-line BadUsage error.
+Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args);
 std::string UsageText();
 
 }  // namespace orv

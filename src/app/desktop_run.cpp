@@ -80,8 +80,8 @@ int RunDesktop(const CommandLine& options) {
   desktop.scale = options.scale;
   desktop.scaling = ScalingByName(options.scaling);
   DesktopSession session(desktop);
-  if (std::string problem = CheckGameFolder(options.gameDir); !problem.empty()) {
-    std::fprintf(stderr, "orvane: %s\n", problem.c_str());
+  if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
+    std::fprintf(stderr, "orvane: %s\n", folder.error().message.c_str());
     session.ShowStartProblem(GameFolderProblemText(options.gameDir));
     return 2;
   }

@@ -4,12 +4,13 @@
 
 namespace orv {
 
-std::string CheckGameFolder(const std::filesystem::path& dir) {
+Result<void> CheckGameFolder(const std::filesystem::path& dir) {
   std::error_code ec;
-  if (!std::filesystem::is_directory(dir, ec)) return "no such game folder: " + dir.string();
+  if (!std::filesystem::is_directory(dir, ec))
+    return Error{ErrorKind::NotFound, "no such game folder: " + dir.string()};
   GameFolder folder(dir);
-  if (!folder.Find("init.def")) return "not a game folder (no init.def): " + dir.string();
-  return "";
+  if (!folder.Find("init.def")) return Error{ErrorKind::NotFound, "not a game folder (no init.def): " + dir.string()};
+  return {};
 }
 
 }  // namespace orv

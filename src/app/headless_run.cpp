@@ -208,8 +208,8 @@ class HeadlessSession {
 }  // namespace
 
 int RunHeadless(const CommandLine& options, std::FILE* out, std::FILE* err) {
-  if (std::string problem = CheckGameFolder(options.gameDir); !problem.empty()) {
-    std::fprintf(err, "orvane: %s\n", problem.c_str());
+  if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
+    std::fprintf(err, "orvane: %s\n", folder.error().message.c_str());
     return 2;
   }
   std::unique_ptr<EventScript> events;

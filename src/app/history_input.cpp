@@ -12,8 +12,11 @@ HistoryView Player::HistoryViewNow() {
 void Player::OpenHistory() {
   const auto picture = [this](std::string_view name) -> std::shared_ptr<const Image> {
     PictureLoad load = stage.pictures().Load(name);
-    if (load.failed()) ShowMessage(load.message);
-    return load.loaded() ? load.image : nullptr;
+    if (!load) {
+      ShowMessage(load.error().message);
+      return nullptr;
+    }
+    return *load;
   };
   historyScreen.Open(HistoryViewNow(), picture, input.pointerX, input.pointerY);
   stage.PresentWindow();

@@ -31,7 +31,7 @@ Player::~Player() = default;
 void Player::FormCreate() {
   randomState = options_.randomSeed;
   stage.LoadWaitIcons();
-  defs = ReadStartupDefinitions(services.folder);
+  defs = ReadStartupDefinitions(services.folder).value_or(StartupDefinitions());
   sound.Prepare(defs.wavePackageName, defs.musicPackageName);
   stage.UsePicturePackage(defs.picturePackageName);
   sound.KeepDeviceVolumes();

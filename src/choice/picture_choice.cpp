@@ -50,15 +50,15 @@ bool Choices::ShowPictureChoice(ChoiceContext& c) {
 
 void Choices::LoadEntryPicture(ChoiceContext& c, int entry, std::string_view name) {
   PictureLoad load = c.story.LoadPicture(name);
-  if (load.loaded()) {
-    pictureList.images[size_t(entry)] = std::move(load.image);
+  if (load && *load) {
+    pictureList.images[size_t(entry)] = std::move(*load);
     return;
   }
   // The holder keeps what it showed. The player hears of a broken picture once per choice,
   // not at every movement over it.
-  if (load.failed() && std::find(reportedPictures_.begin(), reportedPictures_.end(), name) == reportedPictures_.end()) {
+  if (!load && std::find(reportedPictures_.begin(), reportedPictures_.end(), name) == reportedPictures_.end()) {
     reportedPictures_.emplace_back(name);
-    c.story.ShowMessage(load.message);
+    c.story.ShowMessage(load.error().message);
   }
 }
 

@@ -59,39 +59,35 @@ int16_t ReadArc1Tree(Arc1Decoder& d) {
   return node;
 }
 
-bool DecodeArc1(Arc1Decoder& d, uint32_t count) {
+Result<void> DecodeArc1(Arc1Decoder& d, uint32_t count) {
   d.nextNode = kArc1FirstNode;
   const int16_t root = ReadArc1Tree(d);
-  if (d.treeTooLarge) return false;
+  if (d.treeTooLarge) return Arc1TreeError();
   for (uint32_t i = 0; i < count && d.outLen < d.output.size(); ++i) {
     int16_t current = root;
     while (current >= kArc1FirstNode) current = ReadBit(d) ? d.right[current] : d.left[current];
     d.output[d.outLen++] = uint8_t(current);
   }
-  return true;
-}
-
-std::string LoadArc1File(Arc1Decoder& d, ByteSpan fileBytes) {
-  const auto parts = SplitArc1File(fileBytes);
-  if (!parts) return {};
-  if (parts->unpackedSize > kArc1MaxUnpackedBytes) return std::string(kArc1SizeError);
-  d.payload.assign(parts->payload.begin(), parts->payload.end());
-  d.output.assign(parts->unpackedSize, 0);
-  if (!DecodeArc1(d, parts->unpackedSize)) {
-    d.output.clear();
-    return std::string(kArc1TreeError);
-  }
   return {};
 }
 
-Arc1Result DecodeArc1FileReference(ByteSpan fileBytes) {
-  Arc1Decoder decoder;
-  Arc1Result result;
-  result.error = LoadArc1File(decoder, fileBytes);
-  if (result.ok()) result.output = std::move(decoder.output);
-  return result;
+Result<void> LoadArc1File(Arc1Decoder& d, ByteSpan fileBytes) {
+  const auto parts = SplitArc1File(fileBytes);
+  if (!parts) return {};
+  if (parts->unpackedSize > kArc1MaxUnpackedBytes) return Arc1SizeError();
+  d.payload.assign(parts->payload.begin(), parts->payload.end());
+  d.output.assign(parts->unpackedSize, 0);
+  Result<void> decoded = DecodeArc1(d, parts->unpackedSize);
+  if (!decoded) d.output.clear();
+  return decoded;
 }
 
-Arc1Result DecodeArc1File(ByteSpan fileBytes) { return DecodeArc1FileFast(fileBytes); }
+Result<Bytes> DecodeArc1FileReference(ByteSpan fileBytes) {
+  Arc1Decoder decoder;
+  if (Result<void> loaded = LoadArc1File(decoder, fileBytes); !loaded) return loaded.error();
+  return std::move(decoder.output);
+}
+
+Result<Bytes> DecodeArc1File(ByteSpan fileBytes) { return DecodeArc1FileFast(fileBytes); }
 
 }  // namespace orv

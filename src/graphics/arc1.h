@@ -11,31 +11,34 @@
 #include <string>
 #include <string_view>
 
+#include "graphics/bmp_decoder.h"
 #include "platform/bytes.h"
+#include "platform/result.h"
 
 namespace orv {
 
-struct Arc1Result {
-  Bytes output;
-  std::string error;  // Shift-JIS message; empty when the file decoded (or held no ARC1 data)
-  bool ok() const { return error.empty(); }
-};
-
-// Whole ARC1 file/member bytes incl. "ARC1" magic and size header. No magic -> ok() with empty output.
-// Tree with more than 255 internal nodes -> error = Shift-JIS "エラー" (bytes 83 47 83 89 81 5B).
-Arc1Result DecodeArc1File(ByteSpan fileBytes);
+// Whole ARC1 file/member bytes incl. "ARC1" magic and size header: the unpacked bytes, or
+// empty ones when the bytes carry no ARC1 data (no magic). The errors, with the Shift-JIS
+// message the player is shown: a tree of more than 255 internal nodes (Malformed,
+// kArc1TreeError) and an unpacked size above kArc1MaxUnpackedBytes (TooLarge, kArc1SizeError).
+Result<Bytes> DecodeArc1File(ByteSpan fileBytes);
 
 inline constexpr size_t kArc1HeaderBytes = 8;
 inline constexpr int kArc1FirstNode = 256;  // child values below this are leaves (the byte itself)
 inline constexpr int kArc1NodeLimit = 511;  // internal nodes are 256..510: at most 255 of them
-// A picture is a 640 x 480 BMP of under a megabyte; anything this large is a damaged header.
-inline constexpr uint32_t kArc1MaxUnpackedBytes = uint32_t(256) << 20;
+// The unpacked bytes are a BMP file, so they can be no larger than the largest BMP the
+// player decodes; a header asking for more is refused before anything is allocated (a file of
+// ten bytes must not make the player reserve hundreds of megabytes).
+inline constexpr uint32_t kArc1MaxUnpackedBytes = uint32_t(kMaxBmpFileBytes);
+static_assert(kArc1MaxUnpackedBytes == kMaxBmpFileBytes);
 
 // "エラー": the tree has more internal nodes than the tables hold.
 inline constexpr std::string_view kArc1TreeError = "\x83\x47\x83\x89\x81\x5B";
 // "画像データが大きすぎます。": the header asks for more than kArc1MaxUnpackedBytes.
 inline constexpr std::string_view kArc1SizeError =
     "\x89\xE6\x91\x9C\x83\x66\x81\x5B\x83\x5E\x82\xAA\x91\xE5\x82\xAB\x82\xB7\x82\xAC\x82\xDC\x82\xB7\x81\x42";
+inline Error Arc1TreeError() { return {ErrorKind::Malformed, std::string(kArc1TreeError)}; }
+inline Error Arc1SizeError() { return {ErrorKind::TooLarge, std::string(kArc1SizeError)}; }
 
 // The two parts of an ARC1 file. Nothing when the bytes do not start with "ARC1" or end
 // inside the 8-byte header: such data holds no picture and is passed over quietly.
@@ -65,14 +68,14 @@ uint16_t ReadBits(Arc1Decoder& decoder, int n);
 // Reads one subtree and returns its child value: a byte (leaf) or an internal node number.
 // Once the node numbers run out it sets treeTooLarge and reads nothing more.
 int16_t ReadArc1Tree(Arc1Decoder& decoder);
-// Reads the tree, then decodes count bytes into output (never past its end). False when the
-// tree was too large, in which case output is left untouched.
-bool DecodeArc1(Arc1Decoder& decoder, uint32_t count);
-// Checks and decodes whole ARC1 file bytes into the decoder: payload and output filled, the
-// error message returned (empty on success, and when the bytes carry no ARC1 data).
-std::string LoadArc1File(Arc1Decoder& decoder, ByteSpan fileBytes);
+// Reads the tree, then decodes count bytes into output (never past its end). When the tree is
+// too large (Arc1TreeError) output is left untouched.
+Result<void> DecodeArc1(Arc1Decoder& decoder, uint32_t count);
+// Checks and decodes whole ARC1 file bytes into the decoder: payload and output filled. Bytes
+// that carry no ARC1 data leave both empty and are no error.
+Result<void> LoadArc1File(Arc1Decoder& decoder, ByteSpan fileBytes);
 
 // The whole-file decode done bit by bit: the oracle for the fast decoder.
-Arc1Result DecodeArc1FileReference(ByteSpan fileBytes);
+Result<Bytes> DecodeArc1FileReference(ByteSpan fileBytes);
 
 }  // namespace orv

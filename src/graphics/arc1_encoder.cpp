@@ -88,27 +88,25 @@ void WriteTree(const HuffmanTree& tree, int node, Code path, BitWriter& writer, 
 
 }  // namespace
 
-Arc1Result EncodeArc1File(ByteSpan data) {
-  if (data.size() > kArc1MaxUnpackedBytes) return {{}, std::string(kArc1SizeError)};
+Result<Bytes> EncodeArc1File(ByteSpan data) {
+  if (data.size() > kArc1MaxUnpackedBytes) return Arc1SizeError();
 
   std::array<uint64_t, 256> frequency{};
   for (const uint8_t byte : data) ++frequency[byte];
   const HuffmanTree tree = BuildHuffmanTree(frequency);
 
-  Arc1Result result;
-  Bytes& file = result.output;
-  file.resize(kArc1HeaderBytes);
+  Bytes file(kArc1HeaderBytes);
   std::memcpy(file.data(), "ARC1", 4);
   PutU32LE(file.data() + 4, uint32_t(data.size()));
 
   // Code lengths stay far below 64: a code of length n needs a total count of at least the
-  // (n+1)-th Fibonacci number, and the data is capped at 2^28 bytes.
+  // (n+1)-th Fibonacci number, and the data is capped below 2^27 bytes.
   std::array<Code, 256> codes{};
   BitWriter writer(file);
   WriteTree(tree, tree.root, {}, writer, codes);
   for (const uint8_t byte : data) writer.PutLong(codes[byte].bits, codes[byte].length);
   writer.Flush();
-  return result;
+  return file;
 }
 
 }  // namespace orv

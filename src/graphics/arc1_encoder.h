@@ -6,10 +6,10 @@
 
 namespace orv {
 
-// The whole ARC1 file for `data` (normally the bytes of a BMP file) in `output`. Data larger
-// than kArc1MaxUnpackedBytes is refused with an error, since no decoder would accept it.
+// The whole ARC1 file for `data` (normally the bytes of a BMP file). Data larger than
+// kArc1MaxUnpackedBytes is refused with Arc1SizeError, since no decoder would accept it.
 // Data with one distinct byte value gets a lone leaf for a tree and no code bits; empty data
 // gets a lone leaf of value 0.
-Arc1Result EncodeArc1File(ByteSpan data);
+Result<Bytes> EncodeArc1File(ByteSpan data);
 
 }  // namespace orv

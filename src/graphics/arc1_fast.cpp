@@ -77,7 +77,7 @@ void FillSingle(const Arc1Tree& tree, int value, uint32_t code, int length, uint
 // Decoding tables, two per 12-bit prefix, read side by side.
 // The entry (32 or 64 bits):
 //   bits 0-15   where the next index starts in the bit buffer once this prefix's codes are
-//               consumed, and its width: a ready-made BEXTR control word
+//               consumed (a shift count)
 //   bits 16-    up to two (32-bit entry) or six (64-bit entry) decoded bytes, the first in
 //               bits 16-23; for a code longer than the table, the internal node reached
 //               after 12 bits
@@ -101,13 +101,13 @@ inline uint32_t InfoCount(Info info) { return info >> 8; }
 template <typename Entry>
 void BuildTables(const uint16_t* single, DecodeTables<Entry>& tables) {
   auto set = [&](uint32_t i, uint32_t bits, uint32_t count, uint64_t bytes) {
-    tables.entry[i] = Entry(uint64_t(64 - kTableBits - bits) | uint64_t(kTableBits) << 8 | bytes << kBytesShift);
+    tables.entry[i] = Entry(uint64_t(64 - kTableBits - bits) | bytes << kBytesShift);
     tables.info[i] = uint16_t(bits | count << 8);
   };
   for (uint32_t i = 0; i < kTableSize; ++i) {
     const uint16_t first = single[i];
     if (first & kLongCode) {
-      set(i, kTableBits, 0, uint64_t(kArc1FirstNode + (first & 0xFF)));
+      set(i, kTableBits, 0, uint64_t(kArc1FirstNode) + (first & 0xFF));
       continue;
     }
     // Further whole codes that fit in the same 12 bits ride along.
@@ -132,47 +132,45 @@ int ShortestCode(const uint16_t* single) {
   return shortest;
 }
 
+inline uint64_t ByteSwap64(uint64_t v) {
+#if defined(__GNUC__) || defined(__clang__)
+  return __builtin_bswap64(v);
+#else
+  uint64_t swapped = 0;
+  for (int i = 0; i < 8; ++i, v >>= 8) swapped = swapped << 8 | (v & 0xFF);
+  return swapped;
+#endif
+}
+
 inline uint64_t LoadBE64(const uint8_t* p) {
   uint64_t v;
   std::memcpy(&v, p, 8);
-  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
+  if constexpr (std::endian::native == std::endian::little) v = ByteSwap64(v);
   return v;
 }
 
 // Stores all of an entry's byte lanes, the lowest first.
 template <typename Entry>
 inline void StoreLE(uint8_t* out, Entry bytes) {
-  if constexpr (std::endian::native == std::endian::big) {
-    if constexpr (sizeof(Entry) == 8) bytes = __builtin_bswap64(bytes);
-    else bytes = __builtin_bswap32(bytes);
-  }
+  if constexpr (std::endian::native == std::endian::big) bytes = Entry(ByteSwap64(bytes) >> (64 - 8 * sizeof(Entry)));
   std::memcpy(out, &bytes, sizeof(Entry));
 }
 
 // The next table index, taken from the buffer as it was before `entry`'s bits are shifted
-// out. Done this way, one instruction after the entry's load (BEXTR) leads to the next load,
-// which is the chain that bounds the decoding speed.
+// out. Done this way, one shift after the entry's load leads to the next load, which is the
+// chain that bounds the decoding speed.
 // (64-bit result: a 32-bit one would cost a zero-extending move on that chain.)
-template <bool kBmi>
-inline uint64_t NextIndex(uint64_t buf, uint64_t entry) {
-#if defined(__x86_64__)
-  if constexpr (kBmi) {
-    uint64_t index;
-    asm("bextr %2, %1, %0" : "=r"(index) : "r"(buf), "r"(entry));
-    return index;
-  }
-#endif
-  return (buf >> (entry & 63)) & kTableMask;
-}
+inline uint64_t NextIndex(uint64_t buf, uint64_t entry) { return (buf >> (entry & 63)) & kTableMask; }
 
-bool CpuHasBmi() {
-#if defined(__x86_64__)
-  static const bool has = __builtin_cpu_supports("bmi");
-  return has;
+// The four lookups of a block are unrolled, so that each one's loads can start before the
+// previous one has been stored.
+#if defined(__clang__)
+#define ORV_UNROLL_BLOCK _Pragma("unroll 4")
+#elif defined(__GNUC__)
+#define ORV_UNROLL_BLOCK _Pragma("GCC unroll 4")
 #else
-  return false;
+#define ORV_UNROLL_BLOCK
 #endif
-}
 
 // MSB-first bit buffer: the next bit is bit 63 of `buf`; `count` bits are valid. Bits below
 // `count` are either zero or already the correct following bits, so refills may OR over them.
@@ -232,7 +230,7 @@ struct Lane {
   uint8_t* outEnd;
 };
 
-template <bool kBmi, typename Entry>
+template <typename Entry>
 class CodeDecoder {
  public:
   // Each lookup stores a whole entry's bytes whatever its count: the room kept at the end of
@@ -259,7 +257,7 @@ class CodeDecoder {
   // next entry. `count` runs with junk above its low six bits (the whole info word is
   // subtracted, which saves masking it on every lookup); refills and write-backs mask it.
   void Step(uint64_t& buf, unsigned& count, uint8_t*& out, Entry& entry, Info& info) const {
-    const uint64_t index = NextIndex<kBmi>(buf, entry);
+    const uint64_t index = NextIndex(buf, entry);
     buf <<= InfoBits(info);
     count -= info;
     StoreLE(out, Entry(entry >> kBytesShift));
@@ -286,9 +284,9 @@ class CodeDecoder {
       Info info = tables_.info[index];
       bool longCode = false;
       for (;;) {
-#pragma GCC unroll 4
+        ORV_UNROLL_BLOCK
         for (int k = 0; k < 4; ++k) {
-          if (__builtin_expect(InfoCount(info) == 0, 0)) {
+          if (InfoCount(info) == 0) [[unlikely]] {
             longCode = true;
             break;
           }
@@ -325,9 +323,9 @@ class CodeDecoder {
       Info infoA = tables_.info[indexA], infoB = tables_.info[indexB];
       bool longCode = false;
       for (;;) {
-#pragma GCC unroll 4
+        ORV_UNROLL_BLOCK
         for (int k = 0; k < 4; ++k) {
-          if (__builtin_expect((InfoCount(infoA) == 0) | (InfoCount(infoB) == 0), 0)) {
+          if ((int(InfoCount(infoA) == 0) | int(InfoCount(infoB) == 0)) != 0) [[unlikely]] {  // one test, no branch
             longCode = true;
             break;
           }
@@ -448,11 +446,11 @@ class CodeDecoder {
 
 }  // namespace
 
-std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const Arc1FastOptions& options) {
+Result<void> DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const Arc1FastOptions& options) {
   Arc1Tree tree;
   TreeBitReader treeBits{payload};
   tree.root = ReadTree(treeBits, tree);
-  if (tree.tooLarge) return kArc1TreeError;
+  if (tree.tooLarge) return Arc1TreeError();
   if (out.empty()) return {};
   if (tree.root < kArc1FirstNode) {
     // A lone leaf: its code is empty and no further bits are read.
@@ -470,10 +468,7 @@ std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const 
   auto decode = [&](auto& tables) {
     BuildTables(single, tables);
     using Entry = std::remove_reference_t<decltype(tables.entry[0])>;
-    if (options.allowCpuExtensions && CpuHasBmi())
-      CodeDecoder<true, Entry>(tree, tables, payload.data()).Decode(lane, options);
-    else
-      CodeDecoder<false, Entry>(tree, tables, payload.data()).Decode(lane, options);
+    CodeDecoder<Entry>(tree, tables, payload.data()).Decode(lane, options);
   };
   if (ShortestCode(single) <= 4) {
     DecodeTables<uint64_t> tables;
@@ -485,17 +480,14 @@ std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const 
   return {};
 }
 
-Arc1Result DecodeArc1FileFast(ByteSpan fileBytes) {
+Result<Bytes> DecodeArc1FileFast(ByteSpan fileBytes) {
   const auto parts = SplitArc1File(fileBytes);
-  if (!parts) return {};
-  if (parts->unpackedSize > kArc1MaxUnpackedBytes) return {{}, std::string(kArc1SizeError)};
-  Arc1Result result;
-  result.output.resize(parts->unpackedSize);
-  if (const auto error = DecodeArc1Into(parts->payload, result.output); !error.empty()) {
-    result.output.clear();
-    result.error = std::string(error);
-  }
-  return result;
+  if (!parts) return Bytes();
+  // Checked before the output is allocated: the size comes straight from the file.
+  if (parts->unpackedSize > kArc1MaxUnpackedBytes) return Arc1SizeError();
+  Bytes output(parts->unpackedSize);
+  if (Result<void> decoded = DecodeArc1Into(parts->payload, output); !decoded) return decoded.error();
+  return output;
 }
 
 }  // namespace orv

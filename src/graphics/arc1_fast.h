@@ -7,25 +7,20 @@
 // Large pictures are decoded from two places in the stream at once (see DecodeInTwoLanes).
 #include <cstddef>
 #include <span>
-#include <string_view>
 
 #include "graphics/arc1.h"
 
 namespace orv {
 
-// Decodes the payload (the file bytes after the 8-byte header) into all of `out`, whose size
-// is the unpacked size. Returns the error message (kArc1TreeError) or an empty view; on
-// error `out` is left untouched.
 struct Arc1FastOptions {
-  // Bit-field instructions (BMI) shorten the decoding loop where the processor has them;
-  // false keeps to plain x86-64.
-  bool allowCpuExtensions = true;
   // Outputs this large, from payloads this large, are decoded in two lanes at once.
   size_t minSplitOutput = size_t(64) << 10;
   size_t minSplitPayload = size_t(16) << 10;
 };
-std::string_view DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const Arc1FastOptions& options = {});
+// Decodes the payload (the file bytes after the 8-byte header) into all of `out`, whose size
+// is the unpacked size. The one error is Arc1TreeError, after which `out` is left untouched.
+Result<void> DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const Arc1FastOptions& options = {});
 // Whole file bytes, with the checks of DecodeArc1File.
-Arc1Result DecodeArc1FileFast(ByteSpan fileBytes);
+Result<Bytes> DecodeArc1FileFast(ByteSpan fileBytes);
 
 }  // namespace orv

@@ -120,11 +120,6 @@ __attribute__((target("ssse3"))) void PasteKeyedSsse3(uint8_t* dst, const uint8_
   scalar::PasteKeyed(dst, src, pixels - p, key);
 }
 
-__attribute__((target("avx2"))) void PasteKeyedAvx2(uint8_t* dst, const uint8_t* src, size_t pixels, Rgb key) {
-  // The key test works on 48-byte groups; the wider registers gain nothing there.
-  PasteKeyedSsse3(dst, src, pixels, key);
-}
-
 __attribute__((target("sse2"))) void CrossFadeSse2(uint8_t* work, const uint8_t* target, size_t bytes, int step) {
   const __m128i zero = _mm_setzero_si128(), s = _mm_set1_epi16(int16_t(step));
   size_t i = 0;

@@ -32,7 +32,7 @@ struct Channel {
   explicit Channel(uint32_t m = 0) : mask(m) {
     if (m == 0) return;
     shift = std::countr_zero(m);
-    bits = std::bit_width(m >> shift);
+    bits = int(std::bit_width(m >> shift));
   }
   uint8_t From(uint32_t pixel) const { return WidenChannel((pixel & mask) >> shift, bits); }
 };
@@ -72,29 +72,37 @@ bool DepthAllowed(int bits) {
   return bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-const char* CheckCompression(const BmpLayout& l) {
+Result<void> CheckCompression(const BmpLayout& l) {
+  auto malformed = [](const char* why) { return Error{ErrorKind::Malformed, why}; };
   switch (l.compression) {
     case kRgb:
-      return nullptr;
+      return {};
     case kRle8:
-      return l.bitsPerPixel == 8 ? nullptr : "RLE8 needs 8 bits per pixel";
+      if (l.bitsPerPixel != 8) return malformed("RLE8 needs 8 bits per pixel");
+      return {};
     case kRle4:
-      return l.bitsPerPixel == 4 ? nullptr : "RLE4 needs 4 bits per pixel";
+      if (l.bitsPerPixel != 4) return malformed("RLE4 needs 4 bits per pixel");
+      return {};
     case kBitFields:
     case kAlphaBitFields:
-      if (l.kind != HeaderKind::Windows) return "OS/2 Huffman compression is not supported";
-      return l.bitsPerPixel == 16 || l.bitsPerPixel == 32 ? nullptr : "bit fields need 16 or 32 bits per pixel";
+      if (l.kind != HeaderKind::Windows)
+        return Error{ErrorKind::Unsupported, "OS/2 Huffman compression is not supported"};
+      if (l.bitsPerPixel != 16 && l.bitsPerPixel != 32) return malformed("bit fields need 16 or 32 bits per pixel");
+      return {};
     default:
-      return "unsupported compression";
+      return Error{ErrorKind::Unsupported, "unsupported compression"};
   }
 }
 
-// Reads the headers, masks and colour table; the error text is empty on success.
-std::string ReadLayout(ByteSpan file, BmpLayout& l) {
-  if (file.size() < kFileHeaderBytes + 4 || file[0] != 'B' || file[1] != 'M') return "not a BMP file";
+// Reads the headers, masks and colour table.
+Result<BmpLayout> ReadLayout(ByteSpan file) {
+  auto malformed = [](const char* why) { return Error{ErrorKind::Malformed, why}; };
+  if (file.size() < kFileHeaderBytes + 4 || file[0] != 'B' || file[1] != 'M') return malformed("not a BMP file");
   const uint32_t headerSize = *ReadU32LE(file, kFileHeaderBytes);
-  if (headerSize < kCoreHeaderBytes || (headerSize > kCoreHeaderBytes && headerSize < 16)) return "bad header size";
-  if (headerSize > file.size() - kFileHeaderBytes) return "truncated header";
+  if (headerSize < kCoreHeaderBytes || (headerSize > kCoreHeaderBytes && headerSize < 16))
+    return malformed("bad header size");
+  if (headerSize > file.size() - kFileHeaderBytes) return malformed("truncated header");
+  BmpLayout l;
   l.kind = KindOfHeader(headerSize);
 
   int64_t width = 0, height = 0;
@@ -112,22 +120,23 @@ std::string ReadLayout(ByteSpan file, BmpLayout& l) {
   }
   l.topDown = height < 0;
   height = height < 0 ? -height : height;
-  if (!PictureSizeAllowed(width, height)) return "picture size out of range";
+  if (!PictureSizeAllowed(width, height))
+    return Error{width > 0 && height > 0 ? ErrorKind::TooLarge : ErrorKind::Malformed, "picture size out of range"};
   l.width = int(width);
   l.height = int(height);
-  if (!DepthAllowed(l.bitsPerPixel)) return "unsupported bits per pixel";
-  if (const char* why = CheckCompression(l)) return why;
+  if (!DepthAllowed(l.bitsPerPixel)) return Error{ErrorKind::Unsupported, "unsupported bits per pixel"};
+  if (Result<void> compression = CheckCompression(l); !compression) return compression.error();
 
   size_t tableOffset = kFileHeaderBytes + headerSize;
   uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
   if (l.bitsPerPixel == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
   if (l.compression == kBitFields || l.compression == kAlphaBitFields) {
     if (headerSize >= kWindowsMasksInHeaderBytes) {
-      for (int i = 0; i < 3; ++i) masks[i] = HeaderField32(file, headerSize, 40 + 4 * i);
+      for (uint32_t i = 0; i < 3; ++i) masks[i] = HeaderField32(file, headerSize, 40 + 4 * i);
     } else {
       const size_t maskBytes = l.compression == kAlphaBitFields ? 16 : 12;
-      if (file.size() - tableOffset < maskBytes) return "truncated colour masks";
-      for (int i = 0; i < 3; ++i) masks[i] = GetU32LE(file.data() + tableOffset + 4 * i);
+      if (file.size() - tableOffset < maskBytes) return malformed("truncated colour masks");
+      for (size_t i = 0; i < 3; ++i) masks[i] = GetU32LE(file.data() + tableOffset + 4 * i);
       tableOffset += maskBytes;
     }
   }
@@ -152,8 +161,8 @@ std::string ReadLayout(ByteSpan file, BmpLayout& l) {
   }
   // An offset pointing into the headers is a writer's slip: the bits then follow the table.
   l.pixelOffset = bfOffBits >= tableOffset ? bfOffBits : tableOffset + entries * entryBytes;
-  if (l.pixelOffset >= file.size()) return "pixel data starts past the end of the file";
-  return {};
+  if (l.pixelOffset >= file.size()) return malformed("pixel data starts past the end of the file");
+  return l;
 }
 
 // Bottom-up files store the picture's last row first.
@@ -267,16 +276,15 @@ void DecodeRunLength(ByteSpan file, const BmpLayout& l, Image& image) {
 // New pictures start black, which is what unwritten pixels must show.
 static_assert(kUnwrittenPixel == Rgb{});
 
-DecodedPicture DecodeBmp(ByteSpan file) {
-  BmpLayout layout;
-  if (std::string why = ReadLayout(file, layout); !why.empty()) return DecodedPicture::Failure("BMP: " + why);
-  DecodedPicture out;
-  out.image = Image(layout.width, layout.height);
-  if (layout.compression == kRle8 || layout.compression == kRle4)
-    DecodeRunLength(file, layout, out.image);
+Result<Image> DecodeBmp(ByteSpan file) {
+  const Result<BmpLayout> layout = ReadLayout(file);
+  if (!layout) return Error{layout.error().kind, "BMP: " + layout.error().message};
+  Image image(layout->width, layout->height);
+  if (layout->compression == kRle8 || layout->compression == kRle4)
+    DecodeRunLength(file, *layout, image);
   else
-    DecodeUncompressed(file, layout, out.image);
-  return out;
+    DecodeUncompressed(file, *layout, image);
+  return image;
 }
 
 }  // namespace orv

@@ -17,12 +17,22 @@
 // - Bit-field channels narrower than 8 bits are widened as GDI widens them (`WidenChannel`).
 #include <cstdint>
 
-#include "graphics/decoded_picture.h"
+#include "graphics/picture_limits.h"
 #include "platform/bytes.h"
+#include "platform/result.h"
 
 namespace orv {
 
-DecodedPicture DecodeBmp(ByteSpan file);
+// The picture, or why there is none ("BMP: " and the reason, for logs and tests; what the
+// player is told is decided by the picture loader).
+Result<Image> DecodeBmp(ByteSpan file);
+
+// The largest BMP file a picture of the decoders' largest size needs: four bytes a pixel (no
+// depth, row padding included, takes more) after the file header, the longest header of the
+// Windows formats, three colour masks and an alpha mask, and a full colour table. Unpacked
+// picture data larger than this cannot be a picture the player shows.
+inline constexpr uint64_t kMaxBmpHeaderBytes = 14 + 124 + 16 + 256 * 4;
+inline constexpr uint64_t kMaxBmpFileBytes = uint64_t(kMaxPicturePixels) * 4 + kMaxBmpHeaderBytes;
 
 // A bit-field channel of `bits` bits made 8 bits wide the way GDI converts 16-bit and
 // bit-field pictures for the screen: shifted to the top of the byte, then its high bits

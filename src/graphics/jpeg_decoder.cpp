@@ -16,6 +16,7 @@ struct ErrorManager {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
+  ErrorKind kind;  // the library's own errors are damaged data; our limits say TooLarge
 };
 
 void OnError(j_common_ptr cinfo) {
@@ -31,6 +32,7 @@ void OnProgress(j_common_ptr cinfo) {
   if (d->input_scan_number > kMaxJpegScans) {
     auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
     std::snprintf(err->message, sizeof err->message, "more than %d scans", kMaxJpegScans);
+    err->kind = ErrorKind::TooLarge;
     std::longjmp(err->jump, 1);
   }
 }
@@ -44,7 +46,6 @@ struct Session {
   ByteSpan file;
   Image image;
   std::vector<uint8_t> cmykRow;
-  std::string error;
 };
 
 // Adobe's encoders store CMYK inverted and say so with their APP14 marker.
@@ -69,6 +70,7 @@ bool Decode(Session& s) {
   jpeg_read_header(&s.cinfo, TRUE);
   if (!PictureSizeAllowed(s.cinfo.image_width, s.cinfo.image_height)) {
     std::snprintf(s.err.message, sizeof s.err.message, "picture size out of range");
+    s.err.kind = ErrorKind::TooLarge;
     return false;
   }
   const bool cmyk = s.cinfo.jpeg_color_space == JCS_CMYK || s.cinfo.jpeg_color_space == JCS_YCCK;
@@ -89,17 +91,18 @@ bool Decode(Session& s) {
 
 }  // namespace
 
-DecodedPicture DecodeJpeg(ByteSpan file) {
+Result<Image> DecodeJpeg(ByteSpan file) {
   Session s;
   s.cinfo.err = jpeg_std_error(&s.err.pub);
   s.err.pub.error_exit = OnError;
   s.err.pub.emit_message = OnMessage;
+  s.err.kind = ErrorKind::Malformed;
   s.file = file;
   const bool ok = !file.empty() && Decode(s);
   jpeg_destroy_decompress(&s.cinfo);
-  if (file.empty()) return DecodedPicture::Failure("JPEG: empty file");
-  if (!ok) return DecodedPicture::Failure(std::string("JPEG: ") + s.err.message);
-  return DecodedPicture{std::move(s.image), {}};
+  if (file.empty()) return Error{ErrorKind::Malformed, "JPEG: empty file"};
+  if (!ok) return Error{s.err.kind, std::string("JPEG: ") + s.err.message};
+  return std::move(s.image);
 }
 
 }  // namespace orv

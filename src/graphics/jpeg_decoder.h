@@ -4,12 +4,14 @@
 // corrupt stretch of data) are let through, so a damaged file shows what could be decoded.
 // Grayscale, RGB, YCbCr, CMYK and YCCK files are accepted; pictures larger than the decoders'
 // limits and files with an absurd number of progressive scans are refused.
-#include "graphics/decoded_picture.h"
+#include "graphics/picture_limits.h"
 #include "platform/bytes.h"
+#include "platform/result.h"
 
 namespace orv {
 
-DecodedPicture DecodeJpeg(ByteSpan file);
+// The picture, or why there is none ("JPEG: " and the library's or our own reason).
+Result<Image> DecodeJpeg(ByteSpan file);
 
 // A progressive file may split its data into any number of scans, each of which makes the
 // library walk the whole picture again; real encoders use about ten.

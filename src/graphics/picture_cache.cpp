@@ -49,10 +49,7 @@ PictureLoad PictureCache::Load(std::string_view name) {
     auto it = found->second;
     if (Fresh(*it)) {
       entries_.splice(entries_.begin(), entries_, it);
-      PictureLoad hit;
-      hit.kind = PictureLoad::Kind::Loaded;
-      hit.image = it->image;
-      return hit;
+      return it->image;
     }
     Drop(it);
   }
@@ -61,17 +58,15 @@ PictureLoad PictureCache::Load(std::string_view name) {
   Entry entry;
   entry.key = std::move(key);
   entry.package = StampOf(loader_.packageName());
-  PictureLoad load;
-  if (auto fromPackage = LoadPictureFromPackage(loader_.folder(), loader_.packageName(), name)) {
-    load = std::move(*fromPackage);
-  } else {
+  std::optional<PictureLoad> fromPackage = LoadPictureFromPackage(loader_.folder(), loader_.packageName(), name);
+  if (!fromPackage) {
     entry.fromFile = true;
     entry.fileName = std::string(name);
     entry.file = StampOf(name);
-    load = LoadPictureFile(loader_.folder(), name);
   }
-  if (load.loaded()) {
-    entry.image = load.image;
+  PictureLoad load = fromPackage ? std::move(*fromPackage) : LoadPictureFile(loader_.folder(), name);
+  if (load && *load) {
+    entry.image = *load;
     Keep(std::move(entry));
   }
   return load;

@@ -9,8 +9,8 @@
 //   again (one or two file-system queries, no reading); any difference, or a file that has
 //   appeared or gone, drops the entry and loads afresh. A package that gains the member
 //   counts as a change too, since the package is stamped even for plain-file pictures.
-// - Only pictures are kept. Nothing and Failed results are loaded again each time: they are
-//   rare, cheap, and a failure's message must reach the player each time the game asks.
+// - Only pictures are kept. Loads of nothing and errors are loaded again each time: they are
+//   rare, cheap, and an error's message must reach the player each time the game asks.
 // - Memory: at most `budgetBytes` of pixels; the least recently used pictures go first. A
 //   single picture larger than the budget is handed out without being kept.
 // - One game thread: no locking.
@@ -50,7 +50,7 @@ class PictureCache {
   };
   struct Entry {
     std::string key;
-    std::shared_ptr<const Image> image;
+    PictureRef image;
     Stamp package;
     bool fromFile = false;
     std::string fileName;  // the name as asked for, when fromFile

@@ -2,15 +2,11 @@
 
 #include <cstring>
 
+#include "graphics/arc1.h"
 #include "graphics/bmp_decoder.h"
 #include "graphics/jpeg_decoder.h"
 #include "platform/game_folder.h"
 #include "script/package_file.h"
-
-#if __has_include("graphics/arc1.h")
-#include "graphics/arc1.h"
-#define ORVANE_HAVE_ARC1 1
-#endif
 
 namespace orv {
 namespace {
@@ -24,51 +20,36 @@ bool StartsWith(ByteSpan bytes, std::string_view magic) {
   return bytes.size() >= magic.size() && std::memcmp(bytes.data(), magic.data(), magic.size()) == 0;
 }
 
-PictureLoad FromDecoded(DecodedPicture decoded, std::string_view name) {
-  if (!decoded.ok()) return PictureLoad::Unreadable(name);
-  return PictureLoad::Picture(std::move(decoded.image));
+// The decoder's reason is for logs; the player is told which file could not be read.
+PictureLoad FromDecoded(Result<Image> decoded, std::string_view name) {
+  if (!decoded) return UnreadablePicture(name);
+  return std::make_shared<const Image>(std::move(decoded).value());
 }
 
-// ARC1 bytes (a CCG file or a package member) holding a BMP.
+// ARC1 bytes (a CCG file or a package member) holding a BMP. The decoder's messages are the
+// kit's own and go to the player as they are.
 PictureLoad LoadArc1Picture(ByteSpan arc1, std::string_view name) {
-#ifdef ORVANE_HAVE_ARC1
-  Arc1Result unpacked = DecodeArc1File(arc1);
-  if (!unpacked.ok()) return PictureLoad::Failure(std::move(unpacked.error), false);
-  return BmpToImage(unpacked.output, name);
-#else
-  return PictureLoad::None();
-#endif
+  Result<Bytes> unpacked = DecodeArc1File(arc1);
+  if (!unpacked) return unpacked.error();
+  return BmpToImage(*unpacked, name);
 }
 
 }  // namespace
 
-PictureLoad PictureLoad::Picture(Image image) {
-  PictureLoad load;
-  load.kind = Kind::Loaded;
-  load.image = std::make_shared<const Image>(std::move(image));
-  return load;
-}
-
-PictureLoad PictureLoad::Failure(std::string message, bool endsCommand) {
-  PictureLoad load;
-  load.kind = Kind::Failed;
-  load.message = std::move(message);
-  load.endsCommand = endsCommand;
-  return load;
-}
-
-PictureLoad PictureLoad::Unreadable(std::string_view name) {
+Error UnreadablePicture(std::string_view name) {
   std::string message(kUnreadablePicture);
   message += name;
-  return Failure(std::move(message), true);
+  return Error{ErrorKind::Unreadable, std::move(message)};
 }
+
+bool PictureErrorEndsCommand(const Error& error) { return error.kind == ErrorKind::Unreadable; }
 
 std::string PictureType(std::string_view name) {
   return AsciiUpper(name.size() <= 3 ? name : name.substr(name.size() - 3));
 }
 
 PictureLoad BmpToImage(ByteSpan bmp, std::string_view name) {
-  if (!StartsWith(bmp, "BM")) return PictureLoad::None();
+  if (!StartsWith(bmp, "BM")) return PictureRef();
   return FromDecoded(DecodeBmp(bmp), name);
 }
 
@@ -77,14 +58,14 @@ std::optional<PictureLoad> LoadPictureFromPackage(const PackageFile& package, st
   if (index < 0) return std::nullopt;
   const PackageEntry& entry = package.directory()[size_t(index)];
   const std::string type = PictureType(entry.memberName);
-  std::optional<Bytes> member = package.ReadMember(entry);
+  Result<Bytes> member = package.ReadMember(entry);
 
   if (type == "JPG") {
-    if (!member) return PictureLoad::Unreadable(name);
+    if (!member) return UnreadablePicture(name);
     return FromDecoded(DecodeJpeg(*member), name);
   }
   if (type == "BMP") {
-    if (!member) return PictureLoad::Unreadable(name);
+    if (!member) return UnreadablePicture(name);
     return BmpToImage(*member, name);
   }
   // Any other ending, CCG included, is recognised by the ARC1 magic alone.
@@ -95,7 +76,7 @@ std::optional<PictureLoad> LoadPictureFromPackage(const PackageFile& package, st
 std::optional<PictureLoad> LoadPictureFromPackage(const GameFolder& folder, std::string_view packageName,
                                                   std::string_view name) {
   if (packageName.empty()) return std::nullopt;
-  std::optional<PackageFile> package = PackageFile::Open(folder, packageName);
+  Result<PackageFile> package = PackageFile::Open(folder, packageName);
   if (!package) return std::nullopt;
   return LoadPictureFromPackage(*package, name);
 }
@@ -104,15 +85,15 @@ PictureLoad LoadPictureFile(const GameFolder& folder, std::string_view name) {
   const std::string type = PictureType(name);
   if (type == "BMP" || type == "JPG") {
     std::optional<Bytes> bytes = folder.ReadAll(name);
-    if (!bytes) return PictureLoad::Unreadable(name);
+    if (!bytes) return UnreadablePicture(name);
     return FromDecoded(type == "BMP" ? DecodeBmp(*bytes) : DecodeJpeg(*bytes), name);
   }
   if (type == "CCG") {
     std::optional<Bytes> bytes = folder.ReadAll(name);
-    if (!bytes) return PictureLoad::None();
+    if (!bytes) return PictureRef();
     return LoadArc1Picture(*bytes, name);
   }
-  return PictureLoad::None();
+  return PictureRef();
 }
 
 PictureLoad LoadPicture(const GameFolder& folder, std::string_view packageName, std::string_view name) {

@@ -12,17 +12,17 @@
 // The type is the last three bytes of the name (of the stored member name for a package
 // member), ASCII letters upper-cased; a shorter name is its own type.
 //
-// A load ends in one of three ways:
-//   Loaded   a picture.
-//   Nothing  nothing happened, silently; whatever the caller's image held stays. A name of
+// A load (PictureLoad) ends in one of three ways:
+//   a picture
+//   null     nothing happened, silently; whatever the caller's image held stays. A name of
 //            another type, a CCG file that is missing or carries no ARC1 data, BMP data from
 //            a package or an ARC1 file that does not start with "BM".
-//   Failed   the player must be told `message` (Shift-JIS). A plain BMP or JPG file that is
+//   error    the player must be told the message (Shift-JIS). A plain BMP or JPG file that is
 //            missing or cannot be decoded, a package member of those types that cannot be
-//            read or decoded, or ARC1 data whose decoder reported an error ("エラー" for a
-//            tree of too many nodes). When `endsCommand` is set the command that asked for
-//            the picture goes no further (a missing file raised an error there in the kit);
-//            after an ARC1 message the command goes on as after Nothing.
+//            read or decoded (UnreadablePicture), or ARC1 data whose decoder reported an error
+//            ("エラー" for a tree of too many nodes). After an unreadable picture the command
+//            that asked for it goes no further (a missing file raised an error there in the
+//            kit); after an ARC1 message the command goes on as after nothing.
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,34 +30,27 @@
 
 #include "platform/bytes.h"
 #include "platform/image.h"
+#include "platform/result.h"
 
 namespace orv {
 
 class GameFolder;
 class PackageFile;
 
-struct PictureLoad {
-  enum class Kind { Loaded, Nothing, Failed };
+// A decoded picture, shared by the cache and whoever draws it.
+using PictureRef = std::shared_ptr<const Image>;
+using PictureLoad = Result<PictureRef>;
 
-  Kind kind = Kind::Nothing;
-  std::shared_ptr<const Image> image;  // set when Loaded
-  std::string message;                 // Shift-JIS, set when Failed
-  bool endsCommand = false;
-
-  bool loaded() const { return kind == Kind::Loaded; }
-  bool failed() const { return kind == Kind::Failed; }
-
-  static PictureLoad Picture(Image image);
-  static PictureLoad None() { return {}; }
-  static PictureLoad Failure(std::string message, bool endsCommand);
-  // "画像ファイルを読みこめませんでした：" and the name, ending the command.
-  static PictureLoad Unreadable(std::string_view name);
-};
+// "画像ファイルを読みこめませんでした：" and the name (ErrorKind::Unreadable).
+Error UnreadablePicture(std::string_view name);
+// Whether the command that asked for the picture goes no further after this error: only
+// after an unreadable picture, not after an ARC1 decoder's message.
+bool PictureErrorEndsCommand(const Error& error);
 
 // The last three bytes of the name, ASCII letters upper-cased.
 std::string PictureType(std::string_view name);
 
-// The picture in BMP bytes that came from a package or out of ARC1 data: Nothing unless the
+// The picture in BMP bytes that came from a package or out of ARC1 data: null unless the
 // bytes start with "BM". `name` is only used in the message when they cannot be decoded.
 PictureLoad BmpToImage(ByteSpan bmp, std::string_view name);
 

@@ -26,8 +26,11 @@ struct StagePicture {
 
 StagePicture FetchPicture(PictureCache& pictures, Dialogs& dialogs, std::string_view name) {
   PictureLoad load = pictures.Load(name);
-  if (load.failed()) dialogs.ShowMessage(load.message);
-  return StagePicture{load.loaded() ? load.image : nullptr, load.failed() && load.endsCommand};
+  if (!load) {
+    dialogs.ShowMessage(load.error().message);
+    return StagePicture{nullptr, PictureErrorEndsCommand(load.error())};
+  }
+  return StagePicture{*load, false};
 }
 
 }  // namespace
@@ -51,8 +54,8 @@ Stage::Stage(Host& host, Clock& clock, FontRenderer& fonts, const GameFolder& fo
 Stage::~Stage() = default;
 
 void Stage::LoadWaitIcons() {
-  if (auto bytes = folder_.ReadAll("icon1.bmp")) lineWaitIcon = DecodeBmp(*bytes).image;
-  if (auto bytes = folder_.ReadAll("icon2.bmp")) pageWaitIcon = DecodeBmp(*bytes).image;
+  if (auto bytes = folder_.ReadAll("icon1.bmp")) lineWaitIcon = DecodeBmp(*bytes).value_or(Image());
+  if (auto bytes = folder_.ReadAll("icon2.bmp")) pageWaitIcon = DecodeBmp(*bytes).value_or(Image());
 }
 
 void Stage::UsePicturePackage(std::string packageName) {

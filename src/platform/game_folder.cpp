@@ -166,6 +166,17 @@ std::optional<uint64_t> GameFolder::FileSize(std::string_view name) const {
   return size;
 }
 
+std::optional<GameFolder::FileStamp> GameFolder::Stamp(std::string_view name) const {
+  auto path = FindFile(name);
+  if (!path) return std::nullopt;
+  std::error_code ec;
+  FileStamp stamp{*path, fs::file_size(*path, ec), {}};
+  if (ec) return std::nullopt;
+  stamp.modified = fs::last_write_time(*path, ec);
+  if (ec) return std::nullopt;
+  return stamp;
+}
+
 OsStatus GameFolder::WriteAll(std::string_view name, ByteSpan data) const {
   auto path = PathForWrite(name);
   if (!path) return OsStatus::Failed("not a file of the game folder: " + std::string(name));

@@ -38,6 +38,15 @@ class GameFolder {
   // `size` bytes at `offset`; fewer when the file ends first.
   std::optional<Bytes> ReadRange(std::string_view name, uint64_t offset, size_t size) const;
   std::optional<uint64_t> FileSize(std::string_view name) const;
+  // What a file looks like now (its real path, size and modification time), to tell whether
+  // something read from it earlier is still what it holds; nothing when it is missing.
+  struct FileStamp {
+    std::filesystem::path path;
+    uint64_t size = 0;
+    std::filesystem::file_time_type modified{};
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+  };
+  std::optional<FileStamp> Stamp(std::string_view name) const;
   // Replaces the file safely (see WriteFileAtomically); the failure's reason otherwise.
   OsStatus WriteAll(std::string_view name, ByteSpan data) const;
 

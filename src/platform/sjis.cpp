@@ -14,7 +14,8 @@ namespace {
 std::string Convert(const char* to, const char* from, std::string_view in, std::string_view replacement,
                     size_t unitSkip) {
   iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
+  // iconv says it failed with (iconv_t)-1.
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);  // NOLINT(performance-no-int-to-ptr)
   std::string out;
   std::vector<char> buffer(in.size() * 4 + 16);
   char* src = const_cast<char*>(in.data());

@@ -66,19 +66,20 @@ void Interpreter::JumpToLabel(std::string_view label) {
 void Interpreter::ScenarioChanged() { labelsIndexed_ = false; }
 
 bool Interpreter::LoadFirstScenario(std::string_view scenarioFileName, std::string& name) {
-  ScenarioLoad load = scenario.LoadFirstScenario(scenarioFileName);
+  Result<std::string> load = scenario.LoadFirstScenario(scenarioFileName);
   ScenarioChanged();
-  if (!load.ok) return false;
-  name = load.name;
+  if (!load) return false;
+  name = *load;
   return true;
 }
 
 bool Interpreter::SwitchScenario(std::string_view name, std::string_view currentName) {
-  if (scenario.SwitchScenario(name, currentName)) {
+  Result<void> switched = scenario.SwitchScenario(name, currentName);
+  if (switched) {
     ScenarioChanged();
     return true;
   }
-  host_.ShowMessage(Utf8ToCp932("シナリオファイルの読みこみに失敗しました。"));
+  host_.ShowMessage(switched.error().message);
   return false;
 }
 

@@ -32,18 +32,20 @@ std::vector<PackageEntry> ParseDirectory(ByteSpan bytes, uint32_t count) {
 
 // The count must fit the file: a count of 0xFFFFFFFF in a small file is refused before any
 // allocation.
-std::optional<uint32_t> CheckedCount(ByteSpan head, uint64_t fileSize) {
+Result<uint32_t> CheckedCount(ByteSpan head, uint64_t fileSize) {
   auto count = ReadU32LE(head, 0);
-  if (!count) return std::nullopt;
-  if ((fileSize - 4) / kPackageEntryBytes < *count) return std::nullopt;
-  return count;
+  if (!count) return Error{ErrorKind::Malformed, "package shorter than its entry count"};
+  if ((fileSize - 4) / kPackageEntryBytes < *count)
+    return Error{ErrorKind::Malformed,
+                 "package directory of " + std::to_string(*count) + " entries does not fit the file"};
+  return *count;
 }
 
 }  // namespace
 
-std::optional<PackageFile> PackageFile::Parse(ByteSpan bytes) {
+Result<PackageFile> PackageFile::Parse(ByteSpan bytes) {
   auto count = CheckedCount(bytes, bytes.size());
-  if (!count) return std::nullopt;
+  if (!count) return count.error();
   PackageFile package;
   package.memory_ = bytes;
   package.fileSize_ = bytes.size();
@@ -51,15 +53,18 @@ std::optional<PackageFile> PackageFile::Parse(ByteSpan bytes) {
   return package;
 }
 
-std::optional<PackageFile> PackageFile::Open(const GameFolder& folder, std::string_view name) {
+Result<PackageFile> PackageFile::Open(const GameFolder& folder, std::string_view name) {
   auto size = folder.FileSize(name);
-  if (!size || *size < 4) return std::nullopt;
+  if (!size) return Error{ErrorKind::NotFound, "no package " + std::string(name)};
+  if (*size < 4) return Error{ErrorKind::Malformed, std::string(name) + ": package shorter than its entry count"};
   auto head = folder.ReadRange(name, 0, 4);
-  if (!head) return std::nullopt;
+  if (!head) return Error{ErrorKind::Unreadable, "cannot read package " + std::string(name)};
   auto count = CheckedCount(*head, *size);
-  if (!count) return std::nullopt;
-  auto directoryBytes = folder.ReadRange(name, 0, 4 + size_t(*count) * kPackageEntryBytes);
-  if (!directoryBytes || directoryBytes->size() != 4 + size_t(*count) * kPackageEntryBytes) return std::nullopt;
+  if (!count) return Error{count.error().kind, std::string(name) + ": " + count.error().message};
+  const size_t directorySize = 4 + size_t(*count) * kPackageEntryBytes;
+  auto directoryBytes = folder.ReadRange(name, 0, directorySize);
+  if (!directoryBytes || directoryBytes->size() != directorySize)
+    return Error{ErrorKind::Unreadable, "cannot read the directory of package " + std::string(name)};
   PackageFile package;
   package.folder_ = &folder;
   package.fileName_ = std::string(name);
@@ -68,20 +73,22 @@ std::optional<PackageFile> PackageFile::Open(const GameFolder& folder, std::stri
   return package;
 }
 
-std::optional<Bytes> PackageFile::ReadMember(const PackageEntry& entry) const {
-  if (uint64_t(entry.memberOffset) + entry.memberSize > fileSize_) return std::nullopt;
+Result<Bytes> PackageFile::ReadMember(const PackageEntry& entry) const {
+  if (uint64_t(entry.memberOffset) + entry.memberSize > fileSize_)
+    return Error{ErrorKind::Malformed, "member " + entry.memberName + " lies past the end of the package"};
   if (folder_ == nullptr) {
     auto first = memory_.begin() + entry.memberOffset;
     return Bytes(first, first + entry.memberSize);
   }
   auto bytes = folder_->ReadRange(fileName_, entry.memberOffset, entry.memberSize);
-  if (!bytes || bytes->size() != entry.memberSize) return std::nullopt;
-  return bytes;
+  if (!bytes || bytes->size() != entry.memberSize)
+    return Error{ErrorKind::Unreadable, "cannot read member " + entry.memberName + " of " + fileName_};
+  return std::move(*bytes);
 }
 
-std::optional<Bytes> PackageFile::ReadMember(std::string_view name) const {
+Result<Bytes> PackageFile::ReadMember(std::string_view name) const {
   int index = FindPackageEntry(directory_, name);
-  if (index < 0) return std::nullopt;
+  if (index < 0) return Error{ErrorKind::NotFound, "no member " + std::string(name)};
   return ReadMember(directory_[size_t(index)]);
 }
 

@@ -3,12 +3,12 @@
 // 52-byte entries (size, offset, two reserved bytes, a 42-byte zero-terminated name), then the
 // members anywhere after. Every read is bounds-checked: an entry pointing past the end of the
 // file is treated as missing.
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/bytes.h"
+#include "platform/result.h"
 
 namespace orv {
 
@@ -29,17 +29,19 @@ int FindPackageEntry(const std::vector<PackageEntry>& directory, std::string_vie
 
 class PackageFile {
  public:
-  // Reads the directory of a package file in the game folder. Nothing when the file is
-  // missing or too short for its count; entries whose data lie past the end are kept in the
-  // directory (lookup order must not change) but their members read as nothing.
-  static std::optional<PackageFile> Open(const GameFolder& folder, std::string_view name);
+  // Reads the directory of a package file in the game folder. An error when the file is
+  // missing (NotFound) or too short for its count (Malformed); entries whose data lie past
+  // the end are kept in the directory (lookup order must not change) but their members
+  // cannot be read.
+  static Result<PackageFile> Open(const GameFolder& folder, std::string_view name);
   // The same over bytes already in memory (tests, fuzzing, tools).
-  static std::optional<PackageFile> Parse(ByteSpan bytes);
+  static Result<PackageFile> Parse(ByteSpan bytes);
 
   const std::vector<PackageEntry>& directory() const { return directory_; }
-  // The member's bytes, or nothing when the entry points outside the file.
-  std::optional<Bytes> ReadMember(const PackageEntry& entry) const;
-  std::optional<Bytes> ReadMember(std::string_view name) const;
+  // The member's bytes; an error when the entry points outside the file (Malformed), the
+  // file cannot be read (Unreadable), or no entry has the name (NotFound).
+  Result<Bytes> ReadMember(const PackageEntry& entry) const;
+  Result<Bytes> ReadMember(std::string_view name) const;
 
  private:
   const GameFolder* folder_ = nullptr;

@@ -20,7 +20,6 @@ std::string NextDefinitionLine(ByteSpan bytes, size_t& pos) {
 
 StartupDefinitions ParseStartupDefinitions(ByteSpan bytes) {
   StartupDefinitions defs;
-  defs.found = true;
   defs.messageSpeedTable = {0, 25, 50, 75, 100};
   size_t pos = 0;
   std::string* names[] = {&defs.scenarioFileName, &defs.picturePackageName, &defs.wavePackageName,
@@ -36,9 +35,10 @@ StartupDefinitions ParseStartupDefinitions(ByteSpan bytes) {
   return defs;
 }
 
-StartupDefinitions ReadStartupDefinitions(const GameFolder& folder) {
+Result<StartupDefinitions> ReadStartupDefinitions(const GameFolder& folder) {
+  if (!folder.Find("init.def")) return Error{ErrorKind::NotFound, "no init.def"};
   auto bytes = folder.ReadAll("init.def", 1 << 20);
-  if (!bytes) return StartupDefinitions{};
+  if (!bytes) return Error{ErrorKind::Unreadable, "cannot read init.def (or it is over a megabyte)"};
   return ParseStartupDefinitions(*bytes);
 }
 

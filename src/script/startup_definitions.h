@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/bytes.h"
+#include "platform/result.h"
 
 namespace orv {
 
@@ -16,13 +17,13 @@ struct StartupDefinitions {
   std::string picturePackageName;
   std::string wavePackageName;
   std::string musicPackageName;
-  bool found = false;  // init.def existed
   int linesRead = 0;   // lines present in the file (at most 9 are used)
 };
 
 // Missing lines keep their defaults (0, 25, 50, 75, 100 and empty names).
 StartupDefinitions ParseStartupDefinitions(ByteSpan bytes);
-StartupDefinitions ReadStartupDefinitions(const GameFolder& folder);
+// The game folder's init.def; NotFound when there is none.
+Result<StartupDefinitions> ReadStartupDefinitions(const GameFolder& folder);
 
 // Splits text into lines ended by CR LF (a lone CR or LF belongs to the line); each line is
 // cut at 255 bytes, the rest of an over-long line being dropped, not carried into the next.

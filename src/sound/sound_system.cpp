@@ -12,7 +12,7 @@ namespace {
 std::optional<Bytes> ReadFromPackageOrFile(const GameFolder& folder, std::string_view package, std::string_view name) {
   if (auto opened = PackageFile::Open(folder, package)) {
     if (FindPackageEntry(opened->directory(), name) >= 0) {
-      if (auto bytes = opened->ReadMember(name)) return bytes;
+      if (auto bytes = opened->ReadMember(name)) return std::move(*bytes);
     }
   }
   return folder.ReadAll(name);

@@ -145,6 +145,18 @@ TEST(Interpreter, AStepLimitEndsAnEndlessLoopOnlyWhenTheRunAsksForOne) {
   EXPECT_EQ(run.Messages(), std::vector<std::string>{"スクリプトが終わらないくり返しに入ったため、終了します。"});
 }
 
+// A loop through a switch to its own file: the text is not read again each time round.
+TEST(Interpreter, ALoopThroughItsOwnFileRunsToItsEnd) {
+  TempDir dir;
+  WriteGame(dir, {.scenario = {"!n:0!", "~GOTO !loop.txt"}});
+  std::vector<std::string> loop = {"~MATH n=n+1", "~IF n<10000", "~GOTO !loop.txt", "'n'\\n", "~EXIT"};
+  for (int i = 0; i < 20000; ++i) loop.push_back("; filler " + std::to_string(i));
+  dir.Write("loop.txt", CrLf(loop));
+  HeadlessResult run = RunHeadlessGame(dir.path(), {"dump state.json"}, 0, {"--max-step-lines", "100000"});
+  EXPECT_TRUE(run.Messages().empty()) << run.out;
+  EXPECT_EQ(ReadDump(dir, "state.json")["history"][0]["lines"][0], "10000");
+}
+
 // Long loops that end are the script's business: label searches cost nothing against the
 // limit, and neither a far label nor a long delay loop ends the game.
 TEST(Interpreter, LongLoopsRunToTheirEnd) {

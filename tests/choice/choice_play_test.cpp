@@ -30,7 +30,7 @@ const std::vector<std::string> kNorthSouth =
 Image ReadBmp(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return DecodeBmp(bytes).image;
+  return DecodeBmp(bytes).value_or(Image());
 }
 
 int Count(const Image& image, Rect r, Rgb color) {

@@ -2,6 +2,7 @@
 // must give the same, exactly described results.
 #include <gtest/gtest.h>
 
+#include "graphics/allocation_watch.h"
 #include "graphics/arc1.h"
 #include "graphics/arc1_fast.h"
 #include "graphics/arc1_test_support.h"
@@ -11,12 +12,14 @@ namespace {
 
 using test::Arc1Bits;
 using test::Arc1File;
+using test::Arc1Outcome;
 using test::ChainTree;
+using test::OutcomeOf;
 
 // Runs both decoders and checks that they agree before handing back the result.
-Arc1Result DecodeBoth(const Bytes& file) {
-  Arc1Result reference = DecodeArc1FileReference(file);
-  Arc1Result fast = DecodeArc1File(file);
+Arc1Outcome DecodeBoth(const Bytes& file) {
+  Arc1Outcome reference = OutcomeOf(DecodeArc1FileReference(file));
+  Arc1Outcome fast = OutcomeOf(DecodeArc1File(file));
   EXPECT_EQ(fast.error, reference.error);
   EXPECT_EQ(fast.output, reference.output);
   return fast;
@@ -24,12 +27,12 @@ Arc1Result DecodeBoth(const Bytes& file) {
 
 TEST(Arc1Decoder, WorkedExampleDecodesAndLeavesTheSpareBitsUnread) {
   const Bytes file = {0x41, 0x52, 0x43, 0x31, 0x03, 0x00, 0x00, 0x00, 0x90, 0x48, 0x44};
-  const Arc1Result result = DecodeBoth(file);
+  const Arc1Outcome result = DecodeBoth(file);
   EXPECT_TRUE(result.ok());
   EXPECT_EQ(result.output, (Bytes{0x41, 0x41, 0x42}));
 
   Arc1Decoder decoder;
-  ASSERT_EQ(LoadArc1File(decoder, file), "");
+  ASSERT_TRUE(LoadArc1File(decoder, file));
   EXPECT_EQ(decoder.outLen, 3u);
   EXPECT_EQ(decoder.readPos, 3u);
   EXPECT_EQ(decoder.bitsLeft, 2);  // the two spare bits
@@ -58,7 +61,7 @@ TEST(Arc1Decoder, LoneLeafRootRepeatsItsByteWithoutReadingCodes) {
   EXPECT_EQ(DecodeBoth(Arc1File(5, payload)).output, Bytes(5, 0x2A));
 
   Arc1Decoder decoder;
-  ASSERT_EQ(LoadArc1File(decoder, Arc1File(5, payload)), "");
+  ASSERT_TRUE(LoadArc1File(decoder, Arc1File(5, payload)));
   EXPECT_EQ(decoder.readPos, 2u);
   EXPECT_EQ(decoder.bitsLeft, 7);
 }
@@ -72,20 +75,20 @@ TEST(Arc1Decoder, FullTableOf255InternalNodesDecodes) {
     for (int k = 0; k < value; ++k) bits.Put(1, 1);
     if (value != 255) bits.Put(0, 1);
   }
-  const Arc1Result result = DecodeBoth(Arc1File(uint32_t(expected.size()), bits.ToBytes()));
+  const Arc1Outcome result = DecodeBoth(Arc1File(uint32_t(expected.size()), bits.ToBytes()));
   EXPECT_TRUE(result.ok());
   EXPECT_EQ(result.output, expected);
 }
 
 TEST(Arc1Decoder, TreeWith256InternalNodesIsRefused) {
   const Bytes file = Arc1File(10, ChainTree(256).ToBytes());
-  const Arc1Result result = DecodeBoth(file);
+  const Arc1Outcome result = DecodeBoth(file);
   EXPECT_EQ(result.error, "\x83\x47\x83\x89\x81\x5B");
   EXPECT_TRUE(result.output.empty());
 
   // Abandoned at the 256th node: the tables were never written past their end.
   Arc1Decoder decoder;
-  EXPECT_EQ(LoadArc1File(decoder, file), kArc1TreeError);
+  EXPECT_EQ(LoadArc1File(decoder, file).error().message, kArc1TreeError);
   EXPECT_EQ(decoder.nextNode, 512);
   EXPECT_TRUE(decoder.treeTooLarge);
   EXPECT_EQ(decoder.outLen, 0u);
@@ -100,16 +103,36 @@ TEST(Arc1Decoder, HeaderEdgeCases) {
   // No magic, an empty file, or a header cut short: no ARC1 data, passed over quietly.
   for (const Bytes& file : {Bytes{}, Bytes{'A', 'R', 'C'}, Bytes{'A', 'R', 'C', '1', 3, 0, 0},
                             Bytes{'B', 'M', 0, 0, 0, 0, 0, 0, 0x90}, Bytes{'a', 'r', 'c', '1', 1, 0, 0, 0}}) {
-    const Arc1Result result = DecodeBoth(file);
+    const Arc1Outcome result = DecodeBoth(file);
     EXPECT_TRUE(result.ok());
     EXPECT_TRUE(result.output.empty());
   }
-  // Absurd sizes are refused before anything is allocated.
-  for (uint32_t size : {kArc1MaxUnpackedBytes + 1, 0xFFFFFFFFu}) {
-    const Arc1Result result = DecodeBoth(Arc1File(size, {0x90, 0x48, 0x44}));
-    EXPECT_EQ(result.error, kArc1SizeError);
-    EXPECT_TRUE(result.output.empty());
+}
+
+// The unpacked size comes straight from the file: a ten-byte file asked for 256 MiB and got it.
+// Now the largest BMP file of the largest picture the BMP decoder takes is the limit, and a
+// size past it is refused before anything is allocated, by both decoders.
+TEST(Arc1Decoder, UnpackedSizeIsCappedByTheLargestBmpAndRefusedBeforeAllocating) {
+  ASSERT_EQ(Arc1File(256u << 20, {0x90, 0x48}).size(), 10u);
+  for (uint32_t size : {kArc1MaxUnpackedBytes + 1, 256u << 20, 0xFFFFFFFFu}) {
+    const Bytes file = Arc1File(size, {0x90, 0x48});
+    test::AllocationWatch watch;
+    const Result<Bytes> fast = DecodeArc1File(file);
+    const Result<Bytes> reference = DecodeArc1FileReference(file);
+    EXPECT_LT(watch.Largest(), size_t(1) << 16) << size;
+    for (const Result<Bytes>* result : {&fast, &reference}) {
+      ASSERT_FALSE(result->ok()) << size;
+      EXPECT_EQ(result->error().kind, ErrorKind::TooLarge);
+      EXPECT_EQ(result->error().message, kArc1SizeError);
+    }
   }
+  // A 32-bit picture of the most pixels the BMP decoder takes, behind the longest headers
+  // and a full colour table, is not refused.
+  EXPECT_GE(kArc1MaxUnpackedBytes, 14 + 124 + 16 + 1024 + 4 * uint64_t(kMaxPicturePixels));
+  EXPECT_LT(kArc1MaxUnpackedBytes, uint32_t(65) << 20);
+  const Result<Bytes> atLimit = DecodeArc1File(Arc1File(kArc1MaxUnpackedBytes, Arc1Bits().Leaf('B').ToBytes()));
+  ASSERT_TRUE(atLimit.ok());
+  EXPECT_EQ(atLimit->size(), kArc1MaxUnpackedBytes);
 }
 
 TEST(Arc1BitReader, ReadsMsbFirstAcrossByteBoundaries) {

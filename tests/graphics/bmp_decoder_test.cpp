@@ -21,16 +21,15 @@ constexpr Rgb kWhite{255, 255, 255};
 const std::vector<Rgb> kFour = {kRed, kGreen, kBlue, kWhite};
 
 Image Decode(const Bytes& file) {
-  DecodedPicture d = DecodeBmp(file);
-  EXPECT_TRUE(d.ok()) << d.error;
-  return d.image;
+  Result<Image> d = DecodeBmp(file);
+  EXPECT_TRUE(d.ok()) << (d.ok() ? "" : d.error().message);
+  return std::move(d).value_or(Image());
 }
 
-std::string ErrorOf(const Bytes& file) {
-  DecodedPicture d = DecodeBmp(file);
+Error ErrorOf(const Bytes& file) {
+  Result<Image> d = DecodeBmp(file);
   EXPECT_FALSE(d.ok());
-  EXPECT_TRUE(d.image.empty());
-  return d.error;
+  return d.ok() ? Error{} : d.error();
 }
 
 void ExpectRow(const Image& image, int y, const std::vector<Rgb>& colours) {
@@ -213,7 +212,7 @@ TEST(BmpDecoder, Os2Headers) {
   huffman.bitsPerPixel = 16;
   huffman.compression = 3;
   huffman.pixels = {0, 0, 0, 0};
-  ErrorOf(BuildBmp(huffman));
+  EXPECT_EQ(ErrorOf(BuildBmp(huffman)).kind, ErrorKind::Unsupported);
 }
 
 TEST(BmpDecoder, ShortAndLongPalettes) {
@@ -261,24 +260,32 @@ TEST(BmpDecoder, RefusesBrokenHeadersAndSizes) {
   ErrorOf(Bytes(whole.begin(), whole.begin() + 30));  // header cut off
   ErrorOf({});
 
-  auto refused = [&](auto change) {
+  // What is wrong decides the kind: damaged data, a size past the limits, or a variant this
+  // player does not handle.
+  using enum ErrorKind;
+  auto refused = [&](ErrorKind kind, std::string_view message, auto change) {
     BmpFields s = good;
     change(s);
-    return ErrorOf(BuildBmp(s));
+    const Error error = ErrorOf(BuildBmp(s));
+    EXPECT_EQ(error.kind, kind) << error.message;
+    EXPECT_EQ(error.message, "BMP: " + std::string(message));
   };
-  refused([](BmpFields& s) { s.width = kMaxPictureSide + 1; });
-  refused([](BmpFields& s) { s.width = 0; });
-  refused([](BmpFields& s) { s.width = -2; });
-  refused([](BmpFields& s) { s.height = INT_MIN; });
-  refused([](BmpFields& s) { s.width = 8192, s.height = 8192; });  // sides fine, too many pixels
-  refused([](BmpFields& s) { s.bitsPerPixel = 7; });
-  refused([](BmpFields& s) { s.compression = 4; });                          // embedded JPEG
-  refused([](BmpFields& s) { s.compression = 1; });                          // RLE8 at 24 bits
-  refused([](BmpFields& s) { s.compression = 3, s.masks = {1, 2, 4}; });     // bit fields at 24 bits
-  refused([](BmpFields& s) { s.bitsPerPixel = 16, s.compression = 3, s.pixels.clear(); });  // masks cut off
-  refused([](BmpFields& s) { s.headerSize = 8; });
-  refused([](BmpFields& s) { s.pixelOffset = 1000; });                       // bits past the end
-  refused([](BmpFields& s) { s.pixelOffset = uint32_t(54 + s.pixels.size()); });
+  refused(TooLarge, "picture size out of range", [](BmpFields& s) { s.width = kMaxPictureSide + 1; });
+  refused(Malformed, "picture size out of range", [](BmpFields& s) { s.width = 0; });
+  refused(Malformed, "picture size out of range", [](BmpFields& s) { s.width = -2; });
+  refused(TooLarge, "picture size out of range", [](BmpFields& s) { s.height = INT_MIN; });
+  refused(TooLarge, "picture size out of range", [](BmpFields& s) { s.width = 8192, s.height = 8192; });
+  refused(Unsupported, "unsupported bits per pixel", [](BmpFields& s) { s.bitsPerPixel = 7; });
+  refused(Unsupported, "unsupported compression", [](BmpFields& s) { s.compression = 4; });  // embedded JPEG
+  refused(Malformed, "RLE8 needs 8 bits per pixel", [](BmpFields& s) { s.compression = 1; });
+  refused(Malformed, "bit fields need 16 or 32 bits per pixel",
+          [](BmpFields& s) { s.compression = 3, s.masks = {1, 2, 4}; });
+  refused(Malformed, "truncated colour masks",
+          [](BmpFields& s) { s.bitsPerPixel = 16, s.compression = 3, s.pixels.clear(); });
+  refused(Malformed, "bad header size", [](BmpFields& s) { s.headerSize = 8; });
+  refused(Malformed, "pixel data starts past the end of the file", [](BmpFields& s) { s.pixelOffset = 1000; });
+  refused(Malformed, "pixel data starts past the end of the file",
+          [](BmpFields& s) { s.pixelOffset = uint32_t(54 + s.pixels.size()); });
 }
 
 TEST(BmpDecoder, OffsetIntoTheHeadersMeansBitsFollowTheTable) {

@@ -31,21 +31,21 @@ TEST(JpegDecoder, ColourBaselineAndProgressive) {
   const Rgb orange{240, 120, 20}, teal{20, 140, 160};
   for (bool progressive : {false, true}) {
     SCOPED_TRACE(progressive);
-    DecodedPicture d = DecodeJpeg(JpegFile(TwoColours(32, 24, orange, teal), progressive));
-    ASSERT_TRUE(d.ok()) << d.error;
-    EXPECT_EQ(d.image.width(), 32);
-    EXPECT_EQ(d.image.height(), 24);
-    ExpectNear(d.image.Pixel(3, 3), orange);
-    ExpectNear(d.image.Pixel(28, 20), teal);
+    Result<Image> d = DecodeJpeg(JpegFile(TwoColours(32, 24, orange, teal), progressive));
+    ASSERT_TRUE(d.ok()) << (d.ok() ? "" : d.error().message);
+    EXPECT_EQ(d->width(), 32);
+    EXPECT_EQ(d->height(), 24);
+    ExpectNear(d->Pixel(3, 3), orange);
+    ExpectNear(d->Pixel(28, 20), teal);
   }
 }
 
 TEST(JpegDecoder, GrayscaleBecomesEqualChannels) {
   Bytes gray(16 * 8, 0);
   for (size_t i = 0; i < gray.size(); ++i) gray[i] = (i % 16) < 8 ? 40 : 200;
-  DecodedPicture d = DecodeJpeg(EncodeJpeg(gray, 16, 8, JCS_GRAYSCALE, 1, JCS_GRAYSCALE));
-  ASSERT_TRUE(d.ok()) << d.error;
-  const Rgb dark = d.image.Pixel(2, 2), light = d.image.Pixel(13, 5);
+  Result<Image> d = DecodeJpeg(EncodeJpeg(gray, 16, 8, JCS_GRAYSCALE, 1, JCS_GRAYSCALE));
+  ASSERT_TRUE(d.ok()) << (d.ok() ? "" : d.error().message);
+  const Rgb dark = d->Pixel(2, 2), light = d->Pixel(13, 5);
   EXPECT_EQ(dark.r, dark.g);
   EXPECT_EQ(dark.g, dark.b);
   EXPECT_NEAR(dark.r, 40, 6);
@@ -65,10 +65,10 @@ TEST(JpegDecoder, CmykAndYcck) {
   }
   for (J_COLOR_SPACE stored : {JCS_CMYK, JCS_YCCK}) {
     SCOPED_TRACE(int(stored));
-    DecodedPicture d = DecodeJpeg(EncodeJpeg(cmyk, 16, 16, JCS_CMYK, 4, stored));
-    ASSERT_TRUE(d.ok()) << d.error;
-    ExpectNear(d.image.Pixel(2, 8), {255, 0, 0});
-    ExpectNear(d.image.Pixel(13, 8), {128, 128, 128});
+    Result<Image> d = DecodeJpeg(EncodeJpeg(cmyk, 16, 16, JCS_CMYK, 4, stored));
+    ASSERT_TRUE(d.ok()) << (d.ok() ? "" : d.error().message);
+    ExpectNear(d->Pixel(2, 8), {255, 0, 0});
+    ExpectNear(d->Pixel(13, 8), {128, 128, 128});
   }
 }
 
@@ -80,19 +80,18 @@ TEST(JpegDecoder, TruncatedFileShowsWhatWasDecoded) {
   picture.FillRect({0, 0, 16, 16}, {200, 30, 30});
   Bytes file = JpegFile(picture);
   file.resize(file.size() * 2 / 3);
-  DecodedPicture d = DecodeJpeg(file);
-  ASSERT_TRUE(d.ok()) << d.error;
-  EXPECT_EQ(d.image.width(), 128);
-  ExpectNear(d.image.Pixel(5, 2), {200, 30, 30});
+  Result<Image> d = DecodeJpeg(file);
+  ASSERT_TRUE(d.ok()) << (d.ok() ? "" : d.error().message);
+  EXPECT_EQ(d->width(), 128);
+  ExpectNear(d->Pixel(5, 2), {200, 30, 30});
 }
 
 TEST(JpegDecoder, BrokenFilesAreErrorsNotExits) {
   const Bytes good = JpegFile(test::SolidImage(16, 16, {1, 2, 3}));
   auto refused = [](const Bytes& file) {
-    DecodedPicture d = DecodeJpeg(file);
+    Result<Image> d = DecodeJpeg(file);
     EXPECT_FALSE(d.ok());
-    EXPECT_TRUE(d.image.empty());
-    return d.error;
+    return d.ok() ? Error{} : d.error();
   };
   refused({});
   refused(Bytes(good.begin(), good.begin() + 2));  // only the start-of-image marker
@@ -121,8 +120,12 @@ TEST(JpegDecoder, RefusesAbsurdSizes) {
     f[sof + 7] = uint8_t(width >> 8), f[sof + 8] = uint8_t(width);
     return f;
   };
-  EXPECT_FALSE(DecodeJpeg(withSize(kMaxPictureSide + 1, 16)).ok());
-  EXPECT_FALSE(DecodeJpeg(withSize(8000, 8000)).ok());
+  for (auto [width, height] : {std::pair{kMaxPictureSide + 1, 16}, std::pair{8000, 8000}}) {
+    const Result<Image> refused = DecodeJpeg(withSize(uint16_t(width), uint16_t(height)));
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().kind, ErrorKind::TooLarge);
+    EXPECT_EQ(refused.error().message, "JPEG: picture size out of range");
+  }
   EXPECT_TRUE(DecodeJpeg(withSize(64, 16)).ok());  // the same file at a sane size still decodes
 }
 

@@ -32,8 +32,8 @@ class PictureCacheTest : public ::testing::Test {
   // same address and pass for a cache hit.
   std::shared_ptr<const Image> Picture(PictureCache& cache, std::string_view name) {
     PictureLoad load = cache.Load(name);
-    EXPECT_TRUE(load.loaded()) << name;
-    return load.image;
+    EXPECT_TRUE(load.ok() && *load) << name;
+    return std::move(load).value_or(nullptr);
   }
 
   test::TempDir dir_;
@@ -72,15 +72,15 @@ TEST_F(PictureCacheTest, ChangedSourcesAreLoadedAgain) {
   // And a plain file that goes away is noticed.
   std::filesystem::remove(dir_.path() / "b.bmp");
   Write(kPackage, BuildPackage({{"a.bmp", Bmp({9, 9, 9})}}));
-  EXPECT_TRUE(cache.Load("b.bmp").failed());
+  EXPECT_FALSE(cache.Load("b.bmp").ok());
 }
 
 TEST_F(PictureCacheTest, FailuresAreNotKept) {
   PictureCache cache(folder_, kPackage);
-  EXPECT_TRUE(cache.Load("late.bmp").failed());
+  EXPECT_FALSE(cache.Load("late.bmp").ok());
   EXPECT_EQ(cache.pictureCount(), 0u);
   Write("late.bmp", Bmp({3, 3, 3}));
-  EXPECT_TRUE(cache.Load("late.bmp").loaded());
+  EXPECT_TRUE(Picture(cache, "late.bmp"));
 }
 
 TEST_F(PictureCacheTest, LeastRecentlyUsedGoesFirst) {
@@ -96,11 +96,11 @@ TEST_F(PictureCacheTest, LeastRecentlyUsedGoesFirst) {
   EXPECT_NE(Picture(cache, "b.bmp"), b);
 
   // A picture larger than the whole budget is handed out but not kept.
-  PictureLoad big = cache.Load("big.bmp");
-  ASSERT_TRUE(big.loaded());
-  EXPECT_EQ(big.image->width(), 20);
+  const PictureRef big = Picture(cache, "big.bmp");
+  ASSERT_TRUE(big);
+  EXPECT_EQ(big->width(), 20);
   EXPECT_LE(cache.bytesHeld(), 2 * kPictureBytes);
-  EXPECT_NE(cache.Load("big.bmp").image, big.image);
+  EXPECT_NE(Picture(cache, "big.bmp"), big);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 namespace orv {
 namespace {
 
-using Kind = PictureLoad::Kind;
 using test::BmpOf;
 using test::SolidImage;
 
@@ -23,6 +22,9 @@ const std::string kTreeError = test::Sjis("エラー");
 
 Bytes Bmp(Rgb c, int width = 4, int height = 3) { return BmpOf(SolidImage(width, height, c)); }
 
+bool IsPicture(const PictureLoad& load) { return load.ok() && *load; }
+bool IsNothing(const PictureLoad& load) { return load.ok() && !*load; }
+
 class PictureLoaderTest : public ::testing::Test {
  protected:
   void Package(const std::vector<PackageMember>& members) { dir_.Write(kPackage, BuildPackage(members)); }
@@ -30,15 +32,15 @@ class PictureLoaderTest : public ::testing::Test {
   PictureLoad Load(std::string_view name) { return PictureLoader(folder_, kPackage).Load(name); }
 
   static void ExpectPicture(const PictureLoad& load, Rgb colour) {
-    ASSERT_EQ(load.kind, Kind::Loaded) << load.message;
-    ASSERT_TRUE(load.image);
-    EXPECT_EQ(load.image->Pixel(0, 0), colour);
+    ASSERT_TRUE(load.ok()) << load.error().message;
+    ASSERT_TRUE(*load);
+    EXPECT_EQ((*load)->Pixel(0, 0), colour);
   }
   static void ExpectFailure(const PictureLoad& load, std::string_view name) {
-    EXPECT_EQ(load.kind, Kind::Failed);
-    EXPECT_EQ(load.message, kUnreadable + std::string(name));
-    EXPECT_TRUE(load.endsCommand);
-    EXPECT_FALSE(load.image);
+    ASSERT_FALSE(load.ok());
+    EXPECT_EQ(load.error().kind, ErrorKind::Unreadable);
+    EXPECT_EQ(load.error().message, kUnreadable + std::string(name));
+    EXPECT_TRUE(PictureErrorEndsCommand(load.error()));
   }
 
   test::TempDir dir_;
@@ -71,17 +73,17 @@ TEST_F(PictureLoaderTest, FallsBackToPlainFile) {
   Package({{"other.bmp", Bmp(kFromPackage)}});
   PictureLoad load = Load("bg.bmp");  // package without the member
   ExpectPicture(load, kFromFile);
-  EXPECT_EQ(load.image->width(), 7);
-  EXPECT_EQ(load.image->height(), 5);
+  EXPECT_EQ((*load)->width(), 7);
+  EXPECT_EQ((*load)->height(), 5);
 }
 
 TEST_F(PictureLoaderTest, JpegFromPackageAndFile) {
   Package({{"face.jpg", test::JpegFile(SolidImage(16, 16, {250, 250, 250}))}});
   File("sky.JPG", test::JpegFile(SolidImage(8, 8, {0, 0, 0})));
   PictureLoad fromPackage = Load("FACE.JPG");
-  ASSERT_TRUE(fromPackage.loaded());
-  EXPECT_GT(fromPackage.image->Pixel(8, 8).r, 240);
-  EXPECT_TRUE(Load("sky.jpg").loaded());
+  ASSERT_TRUE(IsPicture(fromPackage));
+  EXPECT_GT((*fromPackage)->Pixel(8, 8).r, 240);
+  EXPECT_TRUE(IsPicture(Load("sky.jpg")));
 }
 
 TEST_F(PictureLoaderTest, Arc1MembersAreKnownByTheirMagicNotTheirEnding) {
@@ -93,7 +95,7 @@ TEST_F(PictureLoaderTest, Arc1MembersAreKnownByTheirMagicNotTheirEnding) {
   ExpectPicture(Load("B.DAT"), kFromPackage);
   // Members without the magic count as missing: c.xyz is then a plain file of no known
   // type, d.ccg a plain ARC1 file.
-  EXPECT_EQ(Load("c.xyz").kind, Kind::Nothing);
+  EXPECT_TRUE(IsNothing(Load("c.xyz")));
   ExpectPicture(Load("d.ccg"), kFromFile);
 }
 
@@ -105,9 +107,7 @@ TEST_F(PictureLoaderTest, PlainCcgFiles) {
   ExpectPicture(Load("OK.CCG"), kFromFile);
   for (const char* name : {"raw.ccg", "empty.ccg", "text.ccg", "missing.ccg"}) {
     SCOPED_TRACE(name);
-    PictureLoad load = Load(name);
-    EXPECT_EQ(load.kind, Kind::Nothing);
-    EXPECT_TRUE(load.message.empty());
+    EXPECT_TRUE(IsNothing(Load(name)));
   }
 }
 
@@ -118,18 +118,17 @@ TEST_F(PictureLoaderTest, TooManyTreeNodesShowsTheMessageAndGoesOn) {
   for (const char* name : {"big.ccg", "file.ccg"}) {
     SCOPED_TRACE(name);
     PictureLoad load = Load(name);
-    EXPECT_EQ(load.kind, Kind::Failed);
-    EXPECT_EQ(load.message, kTreeError);
-    EXPECT_FALSE(load.endsCommand);
-    EXPECT_FALSE(load.image);
+    ASSERT_FALSE(load.ok());
+    EXPECT_EQ(load.error().message, kTreeError);
+    EXPECT_FALSE(PictureErrorEndsCommand(load.error()));
   }
 }
 
 TEST_F(PictureLoaderTest, NonBmpDataFromPackageLoadsNothingQuietly) {
   Package({{"x.bmp", Bytes{'G', 'I', 'F', '8', '9', 'a'}}, {"y.bmp", {}}});
   File("x.bmp", Bmp(kFromFile));  // not tried: the member counts as taken
-  EXPECT_EQ(Load("x.bmp").kind, Kind::Nothing);
-  EXPECT_EQ(Load("y.bmp").kind, Kind::Nothing);
+  EXPECT_TRUE(IsNothing(Load("x.bmp")));
+  EXPECT_TRUE(IsNothing(Load("y.bmp")));
 }
 
 TEST_F(PictureLoaderTest, UnreadablePicturesNameTheFile) {
@@ -151,9 +150,9 @@ TEST_F(PictureLoaderTest, UnreadablePicturesNameTheFile) {
 TEST_F(PictureLoaderTest, OtherTypesLoadNothing) {
   File("pic.png", Bmp(kFromFile));
   File("ab", Bmp(kFromFile));
-  EXPECT_EQ(Load("pic.png").kind, Kind::Nothing);
-  EXPECT_EQ(Load("ab").kind, Kind::Nothing);
-  EXPECT_EQ(Load("").kind, Kind::Nothing);
+  EXPECT_TRUE(IsNothing(Load("pic.png")));
+  EXPECT_TRUE(IsNothing(Load("ab")));
+  EXPECT_TRUE(IsNothing(Load("")));
 }
 
 TEST_F(PictureLoaderTest, MemberOutsideThePackage) {
@@ -163,12 +162,12 @@ TEST_F(PictureLoaderTest, MemberOutsideThePackage) {
   dir_.Write(kPackage, package);
   File("b.dat", Bmp(kFromFile));
   ExpectFailure(Load("a.bmp"), "a.bmp");            // a BMP member is taken, but unreadable
-  EXPECT_EQ(Load("b.dat").kind, Kind::Nothing);  // an unreadable other member is missing
+  EXPECT_TRUE(IsNothing(Load("b.dat")));            // an unreadable other member is missing
 }
 
 TEST_F(PictureLoaderTest, PackageOverBytesInMemory) {
   const Bytes bytes = BuildPackage({{"m.bmp", Bmp(kFromPackage)}});
-  std::optional<PackageFile> package = PackageFile::Parse(bytes);
+  Result<PackageFile> package = PackageFile::Parse(bytes);
   ASSERT_TRUE(package);
   std::optional<PictureLoad> load = LoadPictureFromPackage(*package, "M.BMP");
   ASSERT_TRUE(load);

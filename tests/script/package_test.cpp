@@ -18,7 +18,8 @@ TEST(PackageFile, LookupIgnoresAsciiCaseAndTakesTheFirstMatch) {
   EXPECT_EQ(FindPackageEntry(parsed->directory(), "scene2.txt"), 0);
   EXPECT_EQ(FindPackageEntry(parsed->directory(), "B.TXT"), 2);
   EXPECT_EQ(FindPackageEntry(parsed->directory(), "scene2"), -1);
-  EXPECT_EQ(parsed->ReadMember("SCENE2.txt"), Text("one"));
+  EXPECT_EQ(parsed->ReadMember("SCENE2.txt").value(), Text("one"));
+  EXPECT_EQ(parsed->ReadMember("scene3.txt").error().kind, ErrorKind::NotFound);
 }
 
 TEST(PackageFile, FortyOneByteNamesAreFound) {
@@ -32,19 +33,19 @@ TEST(PackageFile, FortyOneByteNamesAreFound) {
 
 TEST(PackageFile, BadPackagesAreRefusedOrReadAsMissingMembers) {
   // Too short for the count, an absurd count, a count that needs more directory than there is.
-  EXPECT_FALSE(PackageFile::Parse(Bytes{1, 0}));
-  Bytes huge = {0xFF, 0xFF, 0xFF, 0xFF};
-  EXPECT_FALSE(PackageFile::Parse(huge));
-  Bytes package = BuildPackage({{"a.txt", Text("hello")}});
-  Bytes truncatedDirectory(package.begin(), package.begin() + 30);
-  EXPECT_FALSE(PackageFile::Parse(truncatedDirectory));
+  const Bytes package = BuildPackage({{"a.txt", Text("hello")}});
+  for (const Bytes& bad : {Bytes{1, 0}, Bytes{0xFF, 0xFF, 0xFF, 0xFF}, Bytes(package.begin(), package.begin() + 30)}) {
+    const Result<PackageFile> refused = PackageFile::Parse(bad);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().kind, ErrorKind::Malformed);
+  }
 
-  // A member whose data lie past the end is in the directory but reads as nothing.
+  // A member whose data lie past the end is in the directory but cannot be read.
   Bytes cut(package.begin(), package.end() - 2);
   auto parsed = PackageFile::Parse(cut);
   ASSERT_TRUE(parsed);
   EXPECT_EQ(FindPackageEntry(parsed->directory(), "a.txt"), 0);
-  EXPECT_FALSE(parsed->ReadMember("a.txt"));
+  EXPECT_EQ(parsed->ReadMember("a.txt").error().kind, ErrorKind::Malformed);
 
   Bytes pastEnd = package;
   PutU32LE(pastEnd.data() + 8, 0xFFFFFFF0u);  // offset near 4 GiB
@@ -71,6 +72,16 @@ TEST(StartupDefinitions, LinesByPositionWithDefaultsForMissingOnes) {
   EXPECT_EQ(odd.scenarioFileName, "x.txt");
 }
 
+TEST(StartupDefinitions, ReadFromTheGameFolderOrNotFound) {
+  test::TempDir dir;
+  GameFolder folder(dir.path());
+  EXPECT_EQ(ReadStartupDefinitions(folder).error().kind, ErrorKind::NotFound);
+  dir.Write("INIT.DEF", "5\r\n");
+  const Result<StartupDefinitions> defs = ReadStartupDefinitions(folder);
+  ASSERT_TRUE(defs);
+  EXPECT_EQ(defs->messageSpeedTable, (std::array<int32_t, 5>{5, 25, 50, 75, 100}));
+}
+
 TEST(ScenarioSource, PlainInvertedAndPackagedScenarios) {
   test::TempDir dir;
   GameFolder folder(dir.path());
@@ -85,26 +96,33 @@ TEST(ScenarioSource, PlainInvertedAndPackagedScenarios) {
 
   ScenarioSource source(folder);
   for (const char* name : {"story.txt", "STORY.TXT", "story.Txt"}) {
-    ASSERT_TRUE(source.LoadFirstScenario(name).ok) << name;
+    ASSERT_TRUE(source.LoadFirstScenario(name)) << name;
     EXPECT_EQ(source.ScenarioBuffer(), "plain\r\n");
   }
-  ASSERT_TRUE(source.LoadFirstScenario("story.snr").ok);
+  ASSERT_TRUE(source.LoadFirstScenario("story.snr"));
   EXPECT_EQ(source.ScenarioBuffer(), "scrambled\r\n");
 
   // The package's first entry is the first scenario, whatever the others are called.
-  ScenarioLoad load = source.LoadFirstScenario("scen.dat");
-  ASSERT_TRUE(load.ok);
-  EXPECT_EQ(load.name, "A.TXT");
+  Result<std::string> load = source.LoadFirstScenario("scen.dat");
+  ASSERT_TRUE(load);
+  EXPECT_EQ(*load, "A.TXT");
   EXPECT_EQ(source.ScenarioBuffer(), "first");
   EXPECT_EQ(source.mode(), ScenarioSourceMode::Package);
   EXPECT_TRUE(source.SwitchScenario("scen.dat", "A.TXT"));
   EXPECT_EQ(source.ScenarioBuffer(), "second");
-  EXPECT_FALSE(source.SwitchScenario("missing.txt", "A.TXT"));
+  const Result<void> missing = source.SwitchScenario("missing.txt", "A.TXT");
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error().kind, ErrorKind::NotFound);
+  EXPECT_EQ(missing.error().message, test::Sjis("シナリオファイルの読みこみに失敗しました。"));
   EXPECT_EQ(source.ScenarioBuffer(), "second");  // a failed switch changes nothing
 
-  // Another type loads nothing and stays in file mode.
-  EXPECT_FALSE(source.LoadFirstScenario("story.doc").ok);
+  // Another type loads nothing and stays in file mode; a missing file says so.
+  const Result<std::string> otherType = source.LoadFirstScenario("story.doc");
+  ASSERT_FALSE(otherType);
+  EXPECT_EQ(otherType.error().kind, ErrorKind::Unsupported);
+  EXPECT_EQ(otherType.error().message, test::Sjis("シナリオファイルの読みこみに失敗しました。"));
   EXPECT_EQ(source.mode(), ScenarioSourceMode::File);
+  EXPECT_EQ(source.LoadFirstScenario("gone.dat").error().kind, ErrorKind::NotFound);
   EXPECT_EQ(FileTypeOf("ab"), "AB");
 }
 
@@ -118,10 +136,32 @@ TEST(ScenarioSource, FileModeInvertsWhenLeavingAnInvertedScenario) {
   InvertBytes(ff);
   dir.Write("start.snr", ff);
   ScenarioSource source(folder);
-  ASSERT_TRUE(source.LoadFirstScenario("start.snr").ok);
+  ASSERT_TRUE(source.LoadFirstScenario("start.snr"));
   EXPECT_EQ(source.ScenarioBuffer()[1], '\0');
   ASSERT_TRUE(source.SwitchScenario("next.snr", "start.snr"));
   EXPECT_EQ(source.ScenarioBuffer(), "next");
+}
+
+// Switching to the file just read again reuses its text only while the file is unchanged, and
+// only for the same way of decoding it.
+TEST(ScenarioSource, ASwitchRereadsOnlyWhatChanged) {
+  test::TempDir dir;
+  GameFolder folder(dir.path());
+  dir.Write("loop.txt", "one\r\n");
+  ScenarioSource source(folder);
+  ASSERT_TRUE(source.LoadFirstScenario("loop.txt"));
+  ASSERT_TRUE(source.SwitchScenario("LOOP.TXT", "loop.txt"));
+  EXPECT_EQ(source.ScenarioBuffer(), "one\r\n");
+  dir.Write("loop.txt", "three\r\n");
+  ASSERT_TRUE(source.SwitchScenario("loop.txt", "loop.txt"));
+  EXPECT_EQ(source.ScenarioBuffer(), "three\r\n");
+  // The same file left from an inverted scenario decodes differently.
+  ASSERT_TRUE(source.SwitchScenario("loop.txt", "x.snr"));
+  Bytes inverted = Text("three\r\n");
+  InvertBytes(inverted);
+  EXPECT_EQ(source.ScenarioBuffer(), std::string(inverted.begin(), inverted.end()));
+  std::filesystem::remove(dir.path() / "loop.txt");
+  EXPECT_FALSE(source.SwitchScenario("loop.txt", "x.snr"));
 }
 
 TEST(GameFolder, NamesResolveInsideTheFolderOnly) {

@@ -39,7 +39,7 @@ void WritePicture(const TempDir& dir, std::string_view name, const Image& pictur
 Image ReadPicture(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return DecodeBmp(bytes).image;
+  return DecodeBmp(bytes).value_or(Image());
 }
 
 std::vector<Frame> ReadRecordedFrames(const std::filesystem::path& dir) {

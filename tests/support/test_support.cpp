@@ -111,15 +111,15 @@ HeadlessResult RunHeadlessGame(const fs::path& dir, const std::vector<std::strin
   args.insert(args.end(), extraArgs.begin(), extraArgs.end());
   args.push_back(dir.string());
   HeadlessResult result;
-  CommandLineResult parsed = ParseCommandLine(args);
-  if (!parsed.options) {
+  Result<CommandLine> parsed = ParseCommandLine(args);
+  if (!parsed) {
     result.exitCode = 2;
-    result.err = parsed.error;
+    result.err = parsed.error().message;
     return result;
   }
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
-  result.exitCode = RunHeadless(*parsed.options, out, err);
+  result.exitCode = RunHeadless(*parsed, out, err);
   result.out = ReadAllOf(out);
   result.err = ReadAllOf(err);
   std::fclose(out);

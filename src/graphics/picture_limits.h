@@ -1,19 +1,10 @@
 #pragma once
-// What a picture decoder hands back: the picture, or why there is none. The reason is for
-// logs and tests; what the player is told is decided by the picture loader.
-#include <string>
+// How large a picture the decoders build.
+#include <cstdint>
 
 #include "platform/image.h"
 
 namespace orv {
-
-struct DecodedPicture {
-  Image image;
-  std::string error;  // empty when the picture decoded
-  bool ok() const { return error.empty(); }
-
-  static DecodedPicture Failure(std::string why) { return DecodedPicture{Image(), std::move(why)}; }
-};
 
 // No decoder builds a picture of more pixels than this, whatever its sides: 16 million pixels
 // (48 MiB) is far beyond anything a 640 x 480 game shows, and keeps a tiny hostile file from

@@ -1,0 +1,53 @@
+// The command line: mistakes come back as one line each, and the version the player reports
+// is the one the build was made with.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "orvane_version.h"
+
+namespace orv {
+namespace {
+
+TEST(CommandLine, OptionsAndMistakes) {
+  const Result<CommandLine> fine = ParseCommandLine({"--headless", "--scale", "3", "--until-exit", "9", "game"});
+  ASSERT_TRUE(fine);
+  EXPECT_EQ(fine->scale, 3);
+  EXPECT_EQ(fine->untilExit, 9);
+  EXPECT_EQ(fine->gameDir, "game");
+
+  const std::vector<std::pair<std::vector<std::string>, std::string>> mistakes = {
+      {{"--scale", "17"}, "--scale takes a whole number from 1 to 16"},
+      {{"--scale"}, "--scale takes a whole number from 1 to 16"},
+      {{"--until-exit", "3x"}, "--until-exit takes a whole number of clicks"},
+      {{"--bogus"}, "unknown option --bogus (see --help)"},
+      {{"a", "b"}, "more than one game folder given: b"},
+      {{"--record", "frames"}, "--events, --until-exit, --midi-log, --record and --max-step-lines need --headless"},
+  };
+  for (const auto& [args, message] : mistakes) {
+    const Result<CommandLine> parsed = ParseCommandLine(args);
+    ASSERT_FALSE(parsed) << message;
+    EXPECT_EQ(parsed.error().kind, ErrorKind::BadUsage);
+    EXPECT_EQ(parsed.error().message, message);
+  }
+}
+
+TEST(CommandLine, VersionIsTheBuildsOwn) {
+  const std::string version = std::string("orvane ") + kPlayerVersion;
+  EXPECT_EQ(UsageText().rfind(version + "\n", 0), 0u) << UsageText();
+
+  std::FILE* player = popen(ORVANE_BINARY " --version", "r");
+  ASSERT_NE(player, nullptr);
+  std::string printed;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, player)) printed += buffer;
+  EXPECT_EQ(pclose(player), 0);
+  EXPECT_EQ(printed, version + "\n");
+}
+
+}  // namespace
+}  // namespace orv
