@@ -13,7 +13,7 @@ packages=(
   # pictures and screenshots
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev
   # music: the synthesizer, General MIDI SoundFonts, the ALSA sequencer
-  libfluidsynth-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev
+  libfluidsynth-dev libglib2.0-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev
   # state dumps
   nlohmann-json3-dev
   # tests and benchmarks: real MIDI songs, audio files made at test time, a virtual display

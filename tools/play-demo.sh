@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Builds the player and plays the bundled demo game: in a window when there is a display,
-# otherwise headless, printing what the game shows and saving a few screenshots.
+# Builds the player and the demo game (nothing else) and plays the demo: in a window when there
+# is a display, otherwise headless, printing what the game shows and saving a few screenshots.
+# Extra arguments go to the player (say, --fullscreen).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./tools/install-deps.sh
-./tools/build.sh
 build=${BUILD_DIR:-build}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} >/dev/null
+fi
+cmake --build "$build" -j"$(nproc)" --target orvane demo
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec "$build/orvane" "$build/demo-game"
+  exec "$build/orvane" "$@" "$build/demo-game"
 fi
 echo "No display: playing the demo headless (screenshots go to $build/demo-game/shot-*.png)."
 events=$(mktemp)

@@ -18,6 +18,10 @@ std::string UsageText() {
          "  --scale N           show the 640x480 stage N times as large (default: the largest that fits)\n"
          "  --soundfont FILE    General MIDI SoundFont for the music\n"
          "  --midi-port NAME    send the music to an ALSA sequencer port instead\n"
+         "  --scaling MODE      integer (sharp whole multiples), fit (the screen's largest at 4:3) or\n"
+         "                      stretch (the whole area); default: integer in a window, fit in full screen\n"
+         "  --fullscreen        start in full screen; --window: start in a window\n"
+         "  --verbose           also show the sound libraries' own messages\n"
          "  --seed N            start the script's random numbers from N (default: the local time)\n"
          "  --save-dir DIR      keep save slots, variable files, settings and saved screens in DIR\n"
          "  --headless          run without window or sound device (tests and automation)\n"
@@ -107,6 +111,18 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
       if (!value(options.soundFont)) return UsageError("--soundfont takes a file name");
     } else if (arg == "--midi-port") {
       if (!value(options.midiPort)) return UsageError("--midi-port takes a port name");
+    } else if (arg == "--scaling") {
+      if (!value(options.scaling) ||
+          (options.scaling != "integer" && options.scaling != "fit" && options.scaling != "stretch"))
+        return UsageError("--scaling takes integer, fit or stretch");
+    } else if (arg == "--fullscreen") {
+      options.fullScreen = true;
+      options.windowed = false;
+    } else if (arg == "--window") {
+      options.windowed = true;
+      options.fullScreen = false;
+    } else if (arg == "--verbose") {
+      options.verbose = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return UsageError("unknown option " + arg + " (see --help)");
     } else if (!haveDir) {

@@ -22,6 +22,10 @@ struct CommandLine {
   std::string recordDir;   // headless: every presented frame as a numbered BMP
   std::string soundFont;   // SoundFont for the MIDI synthesizer
   std::string midiPort;    // ALSA sequencer port instead of the built-in synthesizer
+  std::string scaling;     // desktop: "integer", "fit", "stretch"; empty for the default
+  bool fullScreen = false;  // desktop: start in full screen
+  bool windowed = false;    // desktop: start in a window whatever the settings say
+  bool verbose = false;     // the libraries' own messages on standard error
   std::optional<uint32_t> seed;  // RANDOM's starting state; the local time when not given
   std::string saveDir;           // where saves and settings go; empty: the player chooses
   std::optional<LocalTime> date;  // headless: the local time at start, then the virtual clock's

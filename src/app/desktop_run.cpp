@@ -2,19 +2,25 @@
 // game object built on them.
 #include "app/desktop_run.h"
 
-#include <ctime>
-
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
 
-#include "app/player.h"
 #include "app/game_check.h"
+#include "app/player.h"
 #include "platform/os.h"
+#include "platform/sjis.h"
 #include "platform/sdl/desktop_session.h"
+#include "platform/sdl/library_logs.h"
 #include "platform/sdl/sdl_audio.h"
 
 namespace orv {
 
 namespace {
+
+// How long the note about sound that cannot play stays over the window.
+constexpr uint32_t kSoundNoteMs = 12000;
 
 // Hands the game's events through and lets the sound backend deliver its notifications
 // (a track that ended) whenever the main loop is between events, as window messages were.
@@ -29,6 +35,7 @@ class PumpingGame final : public GameEvents {
   void Wheel(WheelDirection direction) override { game_.Wheel(direction); }
   void MenuClick(std::string_view name) override { game_.MenuClick(name); }
   void CloseRequested() override { game_.CloseRequested(); }
+  void HoldSkip(bool held) override { game_.HoldSkip(held); }
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump();
     return game_.NextTimerDue(dueMs);
@@ -41,16 +48,46 @@ class PumpingGame final : public GameEvents {
   SdlAudio& audio_;
 };
 
+// The box for a folder that is no game: the kit's kind of words, the folder, and why.
+std::string GameFolderProblemText(const std::string& dir) {
+  std::error_code ec;
+  const bool exists = std::filesystem::is_directory(dir, ec);
+  return std::string("ゲームのフォルダーを開けませんでした。\n") + dir + "\n" +
+         (exists ? "This folder holds no init.def, so it is not a game for this player."
+                 : "This folder does not exist.");
+}
+
+// The note over the window when sound cannot play, or nothing when all is well.
+std::string SoundNote(const SdlAudio& audio, bool portAsked) {
+  if (!audio.DeviceOpen())
+    return "サウンドデバイスを開けないため、音は鳴りません。\n"
+           "No sound device could be opened: the game plays without sound.";
+  if (!audio.MusicReady())
+    return portAsked ? "MIDI ポートにつながらないため、音楽は鳴りません。\n"
+                       "The MIDI port cannot be reached: music is silent."
+                     : "SoundFont が見つからないため、音楽は鳴りません。\n"
+                       "No General MIDI SoundFont was found: music is silent (see orvane --help, --soundfont).";
+  return "";
+}
+
 }  // namespace
 
 int RunDesktop(const CommandLine& options) {
+  // Before SDL's audio and FluidSynth start: their libraries speak up as soon as they load.
+  RouteLibraryMessages(options.verbose);
+  DesktopOptions desktop;
+  desktop.gameRoot = options.gameDir;
+  desktop.scale = options.scale;
+  desktop.scaling = ScalingByName(options.scaling);
+  DesktopSession session(desktop);
   if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
     std::fprintf(stderr, "orvane: %s\n", folder.error().message.c_str());
+    session.ShowStartProblem(GameFolderProblemText(options.gameDir));
     return 2;
   }
-  DesktopSession session(DesktopOptions{options.gameDir, options.scale});
   const SingleInstanceLock instance = SingleInstanceLock::ForGameFolder(options.gameDir);
   if (!instance.MayRun()) {
+    std::fprintf(stderr, "orvane: this game is already running\n");
     session.ShowAlreadyRunning();
     return 0;
   }
@@ -64,7 +101,13 @@ int RunDesktop(const CommandLine& options) {
   audioOptions.soundFont = options.soundFont;
   audioOptions.gameFolder = options.gameDir;
   audioOptions.midiPort = options.midiPort;
+  if (const char* fonts = std::getenv("SDL_SOUNDFONTS")) audioOptions.sdlSoundFonts = fonts;
   SdlAudio audio(audioOptions);
+  for (const std::string& line : audio.SetupProblems()) std::fprintf(stderr, "orvane: %s\n", line.c_str());
+  if (options.verbose && !audio.soundFont().empty())
+    std::fprintf(stderr, "orvane: music through the SoundFont %s\n", audio.soundFont().c_str());
+  if (std::string note = SoundNote(audio, !options.midiPort.empty()); !note.empty())
+    session.host().ShowNotice(note, kSoundNoteMs);
   int result = 0;
   {
     StreamDiagnostics diagnostics(stderr);
@@ -74,6 +117,14 @@ int RunDesktop(const CommandLine& options) {
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics},
                 playerOptions);
     game.FormCreate();
+    if (game.startFailed()) {
+      std::fprintf(stderr, "orvane: the first scenario %s could not be read\n",
+                   Cp932ToUtf8(game.defs.scenarioFileName).c_str());
+      return 2;
+    }
+    // The start options win over the mode the settings brought back.
+    if (options.fullScreen && !game.menus.IsChecked("FullMode")) game.MenuClick("FullMode");
+    if (options.windowed && game.menus.IsChecked("FullMode")) game.MenuClick("WindowMode");
     PumpingGame pumping(game, audio);
     result = game.closed() ? 0 : session.Run(pumping);
   }

@@ -60,6 +60,7 @@ class HeadlessSession {
   int Play() {
     if (options_.date) clock_.SetLocalTime(*options_.date);
     player_.FormCreate();
+    if (player_.startFailed()) return 2;
     if (!player_.closed()) {
       player_.Shown();
       RunFor(player_.StartTimerIntervalMs());  // the start-up timer's first advance

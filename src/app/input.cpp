@@ -111,9 +111,13 @@ void Player::ToggleSkip() {
 }
 
 void Player::Timer1Timer() {
-  // Skipping stops at a picture choice too (the tick must not take the entry that happens to
-  // be under the pointer), and never draws the next text over the history screen.
-  if (input.skipMode && !input.pictureChoiceActive && input.interactionState != kHistory) NextClick();
+  // The held skip key advances like skip mode but leaves choices to the player. Skipping
+  // stops at a picture choice too (the tick must not take the entry that happens to be under
+  // the pointer), and never draws the next text over the history screen.
+  const bool skipping = (input.skipMode || (skipHeld_ && !input.choiceActive)) && !input.pictureChoiceActive &&
+                        input.interactionState != kHistory;
+  services.host.ShowSkipping(skipping);
+  if (skipping) NextClick();
 }
 
 Rect Player::WaitIndicatorRect(bool forPage) const {

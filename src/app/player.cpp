@@ -72,7 +72,11 @@ void Player::Init() {
   if (!LoadFirstScenario()) {
     // Without a scenario there is nothing to play: say so and end, rather than run on an
     // empty text.
-    ShowMessage(Sj("シナリオファイルの読みこみに失敗しました。"));
+    // Under the kit's words, the file and what went wrong, for those who do not read them.
+    const std::string file = defs.scenarioFileName.empty() ? "init.def" : defs.scenarioFileName;
+    ShowMessage(Sj("シナリオファイルの読みこみに失敗しました。") + "\n" + file +
+                "\nThe first scenario could not be read, so the game cannot start.");
+    startFailed_ = true;
     Close();
     return;
   }

@@ -81,6 +81,8 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // --- start-up and close ---
   void FormCreate();
   bool closed() const { return closed_; }
+  // The first scenario could not be loaded: the game never started.
+  bool startFailed() const { return startFailed_; }
 
   // --- GameEvents (what the backends call) ---
   void Shown() override;
@@ -91,6 +93,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void Wheel(WheelDirection direction) override { FormMouseWheel(direction); }
   void MenuClick(std::string_view name) override;
   void CloseRequested() override { Close(); }
+  void HoldSkip(bool held) override { skipHeld_ = held; }
   bool NextTimerDue(uint32_t& dueMs) override;
   void FireDueTimers(uint32_t nowMs) override;
   bool Closed() const override { return closed_; }
@@ -195,7 +198,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void Close() override;
 
   // --- PlayerControl ---
-  bool SkipMode() const override { return input.skipMode; }
+  bool SkipMode() const override { return input.skipMode || skipHeld_; }
   void StopSkipping() override { input.skipMode = false; }
   void SetMessageSpeed(int level) override;
   void SetCaption(std::string_view caption) override;
@@ -229,6 +232,8 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   CommandContext context_;
   WindowTimer timer1_{20, true}, timer2_{100, true}, timer3_{10, false};
   bool closed_ = false;
+  bool startFailed_ = false;
+  bool skipHeld_ = false;  // the backend's skip key is held
 };
 
 }  // namespace orv

@@ -33,6 +33,9 @@ class GameEvents {
   virtual void MenuClick(std::string_view name) = 0;
   // The window's close button.
   virtual void CloseRequested() = 0;
+  // The skip key (Ctrl on the desktop) went down or up: while it is held the game advances as
+  // skip mode does. Backends without such a key never call it.
+  virtual void HoldSkip(bool held) {}
 
   // Clock time at which the next timer is due, or nothing when no timer runs.
   virtual bool NextTimerDue(uint32_t& dueMs) = 0;

@@ -48,6 +48,8 @@ class Host {
   virtual void ResetCursor() = 0;
   // Hands a file of the game folder, or an http(s) address, to the desktop's opener.
   virtual void OpenExternally(const std::string& target) = 0;
+  // Skip mode runs (or stopped): a backend may show a sign of it.
+  virtual void ShowSkipping(bool skipping) {}
 };
 
 }  // namespace orv

@@ -120,8 +120,10 @@ TEST(Interpreter, MissingFirstScenarioIsReportedAndEndsTheGame) {
   WriteGame(dir, {.scenarioFile = "none.txt"});
   std::filesystem::remove(dir.path() / "none.txt");
   HeadlessResult run = RunHeadlessGame(dir.path(), {"click"});
-  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.Messages(), std::vector<std::string>{"シナリオファイルの読みこみに失敗しました。"});
+  // The box goes on with the file's name and a line in English.
+  EXPECT_NE(run.out.find("none.txt\nThe first scenario could not be read"), std::string::npos) << run.out;
 
   TempDir empty;
   run = RunHeadlessGame(empty.path(), {});

@@ -127,13 +127,53 @@ TEST(SdlAudio, DecodesAdpcmToTheFrameCountTheHeaderParserGives) {
 // The default SoundFont, when a General MIDI font package is installed.
 std::optional<std::filesystem::path> SystemFont() { return FluidSynthOutput::FindSoundFont({}, {}); }
 
-TEST(FluidSynthOutput, FindsTheSoundFontExplicitThenInTheGameThenOfTheSystem) {
+TEST(FluidSynthOutput, SoundFontsAreTriedExplicitThenGameThenSdlsListThenTheSystems) {
   test::TempDir game;
-  EXPECT_EQ(FluidSynthOutput::FindSoundFont("/x/y.sf2", game.path()), std::filesystem::path("/x/y.sf2"));
-  EXPECT_EQ(FluidSynthOutput::FindSoundFont({}, game.path()), SystemFont());
-  game.Write("music/inner.sf2", "x");
-  game.Write("Game.SF2", "x");
-  EXPECT_EQ(FluidSynthOutput::FindSoundFont({}, game.path()), game.path() / "Game.SF2");
+  game.Write("music/inner.sf2", "x");  // only the folder itself counts
+  game.Write("b.sf2", "x");
+  game.Write("A.SF2", "x");
+  const auto candidates =
+      FluidSynthOutput::SoundFontCandidates("/x/given.sf2", game.path(), "/y/one.sf2:;/y/two.sf2");
+  std::vector<std::string> files;
+  for (const auto& candidate : candidates) files.push_back(candidate.file.string() + " " + candidate.origin);
+  ASSERT_GE(files.size(), 5u);
+  EXPECT_EQ(files[0], "/x/given.sf2 --soundfont");
+  EXPECT_EQ(files[1], (game.path() / "A.SF2").string() + " the game folder");
+  EXPECT_EQ(files[2], (game.path() / "b.sf2").string() + " the game folder");
+  EXPECT_EQ(files[3], "/y/one.sf2 SDL_SOUNDFONTS");
+  EXPECT_EQ(files[4], "/y/two.sf2 SDL_SOUNDFONTS");
+  for (size_t i = 5; i < candidates.size(); ++i) EXPECT_EQ(candidates[i].origin, "the system");
+  // The first that exists is the one found: a missing file given by name is passed over.
+  EXPECT_EQ(FluidSynthOutput::FindSoundFont("/x/given.sf2", game.path()), game.path() / "A.SF2");
+  test::TempDir empty;
+  EXPECT_EQ(FluidSynthOutput::FindSoundFont({}, empty.path()), SystemFont());
+}
+
+TEST(FluidSynthOutput, AFileThatIsNoSoundFontLoadsNothing) {
+  test::TempDir dir;
+  dir.Write("broken.sf2", std::string("RIFF\x04\0\0\0sfbk", 12));
+  FluidSynthOutput synth(44100, dir.path() / "broken.sf2");
+  EXPECT_FALSE(synth.HasSoundFont());
+  if (const auto font = SystemFont()) {
+    EXPECT_TRUE(synth.LoadSoundFont(*font));
+    EXPECT_TRUE(synth.HasSoundFont());
+  }
+}
+
+TEST(SdlAudio, EachSoundFontThatFailsIsSaidInOneLineAndTheNextIsTried) {
+  if (!SystemFont()) GTEST_SKIP() << "no General MIDI SoundFont installed";
+  test::TempDir dir;
+  dir.Write("bad.sf2", std::string("not a SoundFont"));
+  SdlAudio::Options options = DummyDevice();
+  options.soundFont = dir.path() / "missing.sf2";
+  options.sdlSoundFonts = (dir.path() / "bad.sf2").string();
+  SdlAudio audio(options);
+  ASSERT_TRUE(audio.DeviceOpen());
+  EXPECT_TRUE(audio.MusicReady());
+  EXPECT_EQ(audio.soundFont(), *SystemFont());
+  ASSERT_EQ(audio.SetupProblems().size(), 2u);
+  EXPECT_NE(audio.SetupProblems()[0].find("missing.sf2 (from --soundfont) is not a file"), std::string::npos);
+  EXPECT_NE(audio.SetupProblems()[1].find("bad.sf2 (from SDL_SOUNDFONTS) cannot be read"), std::string::npos);
 }
 
 // Renders a song offline the way the desktop does; the samples of two runs must match.

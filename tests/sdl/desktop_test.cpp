@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <thread>
 
 #include "platform/sdl/desktop_loop.h"
 #include "platform/sdl/desktop_session.h"
@@ -82,6 +83,15 @@ void PushMouse(Uint32 type, Uint8 button, int x, int y) {
   SDL_PushEvent(&e);
 }
 
+void PushRepeat(SDL_Keycode key) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.state = SDL_PRESSED;
+  e.key.repeat = 1;
+  e.key.keysym.sym = key;
+  SDL_PushEvent(&e);
+}
+
 void PushText(const char* utf8) {
   SDL_Event e{};
   e.type = SDL_TEXTINPUT;
@@ -116,13 +126,41 @@ class DesktopTest : public ::testing::Test {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
   }
 
-  // Reads one pixel of what the window shows.
+  // Reads one pixel of what the window shows (drawn now, whatever the frame pacing).
   static Rgb WindowPixel(SdlHost& host, int x, int y) {
+    host.Repaint();
     SDL_Renderer* renderer = SDL_GetRenderer(host.window());
     uint8_t bgr[4] = {};
     SDL_Rect r{x, y, 1, 1};
     SDL_RenderReadPixels(renderer, &r, SDL_PIXELFORMAT_BGR24, bgr, 4);
     return Rgb{bgr[2], bgr[1], bgr[0]};
+  }
+
+  // Runs the loop until the condition holds (or a second has passed), the game's events
+  // going to `game`.
+  static void RunUntil(DesktopSession& session, FakeGame& game, const std::function<bool()>& done) {
+    struct Watch : GameEvents {
+      FakeGame& game;
+      const std::function<bool()>& done;
+      uint32_t until;
+      Watch(FakeGame& g, const std::function<bool()>& d) : game(g), done(d), until(SDL_GetTicks() + 1000) {}
+      void Shown() override {}
+      void Click() override { game.Click(); }
+      void MouseDown(MouseButton b, int x, int y) override { game.MouseDown(b, x, y); }
+      void MouseMove(int x, int y) override { game.MouseMove(x, y); }
+      void KeyDown(KeyPress key) override { game.KeyDown(key); }
+      void Wheel(WheelDirection direction) override { game.Wheel(direction); }
+      void MenuClick(std::string_view name) override { game.MenuClick(name); }
+      void CloseRequested() override { game.CloseRequested(); }
+      bool NextTimerDue(uint32_t& due) override {
+        due = SDL_GetTicks() + 10;
+        return true;
+      }
+      void FireDueTimers(uint32_t) override {}
+      bool Closed() const override { return done() || SDL_TICKS_PASSED(SDL_GetTicks(), until); }
+    } watch(game, done);
+    RunDesktopLoop(watch, session.host(), session.clock());
+    EXPECT_TRUE(done());
   }
 
   static Image TestStage() {
@@ -176,11 +214,12 @@ TEST_F(DesktopTest, LoopDeliversInputTimersMenusAndModalAnswers) {
   std::vector<std::string> answers;
   game.onKey = [&](KeyPress key) {
     if (key.code == KeyCode::Enter) answers.push_back(host.AskYesNo(Sjis("よろしいですか？"), Sjis("入力確認")) ? "yes" : "no");
-    if (key.code == KeyCode::Space) {
+    if (key.code == KeyCode::Letter && key.letter == 'T') {
       auto text = host.AskText(Sjis("名前"), Sjis("全角128字(半角256字)まで"), Sjis("太郎"));
       answers.push_back(text ? "text " + Cp932ToUtf8(*text) : "cancel");
     }
     if (key.code == KeyCode::Letter && key.letter == 'M') {
+      PushQuit();  // while the box is up: it closes as OK would, then the game
       host.ShowMessage(Sjis("メッセージ"), "Orvane");
       answers.push_back("ok");
     }
@@ -196,23 +235,25 @@ TEST_F(DesktopTest, LoopDeliversInputTimersMenusAndModalAnswers) {
   PushKey(SDLK_ESCAPE);
   PushKey(SDLK_RETURN);
   PushKey(SDLK_RETURN);
-  PushKey(SDLK_SPACE);  // the input dialog: edit the default and accept
+  PushKey(SDLK_t);  // the input dialog: keep the default, add to it and accept
+  PushKey(SDLK_END);
   PushKey(SDLK_BACKSPACE);
   PushText("花子");
   PushKey(SDLK_RETURN);
-  PushKey(SDLK_SPACE);
+  PushKey(SDLK_t);
   PushKey(SDLK_ESCAPE);
+  PushKey(SDLK_SPACE);  // the space bar is the game's Enter
+  PushKey(SDLK_n);
   PushKey(SDLK_m);
-  PushQuit();  // pressed while the box is up: delivered after it
   PushKey(SDLK_RETURN, KMOD_NONE);
   PushKey(SDLK_a);
   EXPECT_EQ(session.Run(game), 0);
 
-  EXPECT_EQ(answers, (std::vector<std::string>{"no", "yes", "text 太花子", "cancel", "ok"}));
+  EXPECT_EQ(answers, (std::vector<std::string>{"no", "yes", "text 太花子", "cancel", "no", "ok"}));
   const std::vector<std::string> expected = {
-      "shown",        "move 50 60",       "down-left 50 60", "click", "down-right 639 479",
-      "key 0",        "key 0",            "key 6",           "key 6", "key M",
-      "close"};
+      "shown", "move 50 60", "down-left 50 60", "click", "down-right 639 479",
+      "key 0", "key 0",      "key T",           "key T", "key 0",
+      "key M", "close"};
   EXPECT_EQ(game.log, expected);
 }
 
@@ -291,6 +332,7 @@ TEST_F(DesktopTest, TheVolumeDialogTakesMouseAndKeysAndTheWheelReachesTheGame) {
       host.ShowVolumeDialog(controls);
       game.log.push_back("closed");
     }
+    if (key.code == KeyCode::Letter && key.letter == 'Q') game.closed = true;
   };
   PushKey(SDLK_v);
   PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, (wave.left + wave.right) / 2, geometry.SliderY(2));
@@ -307,13 +349,13 @@ TEST_F(DesktopTest, TheVolumeDialogTakesMouseAndKeysAndTheWheelReachesTheGame) {
     e.wheel.y = notches;
     SDL_PushEvent(&e);
   }
-  PushQuit();
+  PushKey(SDLK_q);  // (a close request would go before everything queued)
   session.Run(game);
   EXPECT_EQ(controls.lines[0].position, 2);
   EXPECT_TRUE(controls.lines[2].muted);
   EXPECT_EQ(controls.lines[1].position, 4);
   EXPECT_EQ(game.log, (std::vector<std::string>{"shown", "key V", "closed", "wheel up", "wheel up", "wheel down",
-                                                "close"}));
+                                                "key Q"}));
 }
 
 TEST_F(DesktopTest, WaitsKeepInputQueuedForTheGame) {
@@ -388,6 +430,190 @@ TEST_F(DesktopTest, SaveFileDialogAndTheSecondPlayersNotice) {
   PushKey(SDLK_RETURN);
   session.ShowAlreadyRunning();  // returns once answered
   SUCCEED();
+}
+
+TEST_F(DesktopTest, HeldKeysAdvanceOnlyWhileTheGameWaitsAndACloseGoesFirst) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  FakeGame game;
+  game.onKey = [&](KeyPress key) {
+    if (key.code == KeyCode::Enter && game.log.size() == 1) SDL_Delay(30);  // a step that types a line
+    if (key.code == KeyCode::Letter) game.closed = true;
+  };
+  // Repeats that piled up while the first Enter kept the game busy come to nothing; a repeat
+  // that finds the game waiting advances it, and a key pressed anew always counts.
+  PushKey(SDLK_RETURN);
+  for (int i = 0; i < 5; ++i) PushRepeat(SDLK_RETURN);
+  std::thread later([] {
+    SDL_Delay(150);
+    PushRepeat(SDLK_RETURN);
+    SDL_Delay(150);
+    PushKey(SDLK_a);
+  });
+  RunDesktopLoop(game, session.host(), session.clock());
+  later.join();
+  EXPECT_EQ(game.log, (std::vector<std::string>{"key 0", "key 0", "key A"}));
+
+  // A close request waits behind no queued input.
+  FakeGame busy;
+  for (int i = 0; i < 20; ++i) PushKey(SDLK_RETURN);
+  PushQuit();
+  RunDesktopLoop(busy, session.host(), session.clock());
+  EXPECT_EQ(busy.log, (std::vector<std::string>{"close"}));
+}
+
+TEST_F(DesktopTest, ACloseRequestEndsBoxesAsTheirDefaultsAndEveryWaitAfter) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  SdlClock& clock = session.clock();
+  SdlHost& host = session.host();
+  std::thread closer([] {
+    SDL_Delay(100);
+    PushQuit();
+  });
+  uint32_t start = clock.NowMs();
+  EXPECT_TRUE(host.AskYesNo(Sjis("よろしいですか？"), Sjis("入力確認")));  // Yes, the default
+  EXPECT_LT(clock.NowMs() - start, 500u);
+  closer.join();
+  EXPECT_TRUE(clock.QuitRequested());
+  start = clock.NowMs();
+  clock.WaitMs(3000);
+  EXPECT_LT(clock.NowMs() - start, 100u);
+  EXPECT_EQ(host.AskText(Sjis("名前"), Sjis("?"), Sjis("太郎")), Sjis("太郎"));
+  EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), "x|*.bmp"));
+}
+
+TEST_F(DesktopTest, ACloseDuringAWaitEndsItAndLeavesInputQueued) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  PushKey(SDLK_RETURN);
+  std::thread closer([] {
+    SDL_Delay(100);
+    PushQuit();
+  });
+  const uint32_t start = session.clock().NowMs();
+  session.clock().WaitMs(10000);
+  const uint32_t waited = session.clock().NowMs() - start;
+  closer.join();
+  EXPECT_GE(waited, 90u);
+  EXPECT_LT(waited, 500u);
+  EXPECT_TRUE(session.clock().QuitRequested());
+  SDL_Event event;
+  ASSERT_EQ(SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 1);
+  EXPECT_EQ(event.type, uint32_t(SDL_KEYDOWN));
+}
+
+TEST_F(DesktopTest, WaitsKeepTheirRhythmWhateverTheStepsCost) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SdlClock& clock = session.clock();
+  // Forty 5 ms pauses with 3 ms of drawing before each take forty times 5 ms, not 8.
+  const uint32_t start = clock.NowMs();
+  for (int step = 0; step < 40; ++step) {
+    SDL_Delay(3);
+    clock.WaitMs(5);
+  }
+  const uint32_t took = clock.NowMs() - start;
+  EXPECT_GE(took, 200u);
+  EXPECT_LT(took, 260u);
+  // A wait after a long pause is measured from its own start.
+  SDL_Delay(100);
+  const uint32_t again = clock.NowMs();
+  clock.WaitMs(20);
+  EXPECT_GE(clock.NowMs() - again, 20u);
+}
+
+TEST_F(DesktopTest, FramesFollowTheDisplayAndShowTheLatestPicture) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SdlHost& host = session.host();
+  const int bar = MenuBar::Height(1);
+  Image image = TestStage();
+  host.Present(image);
+  const uint64_t before = host.FramesDrawn();
+  const uint32_t start = SDL_GetTicks();
+  for (int i = 0; i < 200; ++i) {
+    image.FillRect(Rect{i, 300, i + 1, 302}, Rgb{0, 0, 255});  // a small change a step
+    host.Present(image);
+  }
+  const uint32_t elapsed = SDL_GetTicks() - start;
+  EXPECT_LE(host.FramesDrawn() - before, elapsed / 16 + 2);
+  session.clock().WaitMs(40);  // the last picture is shown by the next wait
+  EXPECT_FALSE(host.FrameDueInMs());
+  EXPECT_EQ(WindowPixel(host, 199, bar + 301), (Rgb{0, 0, 255}));
+  EXPECT_EQ(WindowPixel(host, 200, bar + 301), (Rgb{0, 80, 0}));
+  EXPECT_EQ(WindowPixel(host, 104, bar + 104), (Rgb{255, 0, 0}));
+}
+
+TEST_F(DesktopTest, ScalingModesLayTheStageOutInAnyWindow) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SdlHost& host = session.host();
+  SDL_SetWindowSize(host.window(), 1366, 768);
+  EXPECT_EQ(host.scaling(), Scaling::Integer);
+  EXPECT_EQ(host.StageRect(), (Rect{363, 154, 1003, 634}));  // below the 20-pixel bar
+  host.SetScaling(Scaling::Fit);
+  EXPECT_EQ(host.StageRect(), (Rect{184, 20, 1181, 768}));
+  host.SetScaling(Scaling::Stretch);
+  EXPECT_EQ(host.StageRect(), (Rect{0, 20, 1366, 768}));
+  // Fit at 1.5. (The offscreen driver's surface keeps its first size, so what a resized
+  // window shows is checked under a real display: see the README's visual check.)
+  host.SetScaling(Scaling::Fit);
+  SDL_SetWindowSize(host.window(), 960, 740);
+  EXPECT_EQ(host.StageRect(), (Rect{0, 20, 960, 740}));
+  int sx = 0, sy = 0;
+  EXPECT_TRUE(host.ToStage(157, 20 + 157, sx, sy));
+  EXPECT_EQ(sx, 104);
+  EXPECT_EQ(sy, 104);
+}
+
+TEST_F(DesktopTest, ShortcutsAndThePlayersOwnMenu) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SdlHost& host = session.host();
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  // Without the game's display items the window switches by itself.
+  host.MenuChanged(SmallMenu());
+  FakeGame game;
+  PushKey(SDLK_F11);
+  RunUntil(session, game, [&] { return host.fullScreen(); });
+  PushKey(SDLK_ESCAPE);  // leaves full screen, and is not the game's
+  RunUntil(session, game, [&] { return !host.fullScreen(); });
+  PushKey(SDLK_RETURN, KMOD_LALT);
+  RunUntil(session, game, [&] { return host.fullScreen(); });
+  host.SetFullScreen(false);
+  EXPECT_EQ(game.log, std::vector<std::string>{});
+
+  // With them, the game's items do it, so that its check marks follow.
+  MenuModel menu = SmallMenu();
+  MenuItem full;
+  full.name = "FullMode";
+  full.caption = Sjis("フルスクリーン表示");
+  menu.items.push_back(full);
+  host.MenuChanged(menu);
+  game.onKey = [&](KeyPress) { game.closed = true; };
+  PushKey(SDLK_RETURN, KMOD_RALT);
+  // The player's menu after the game's: 表示 > 画面いっぱいに拡大, its third item. It is the
+  // player's own business: the game hears nothing of it.
+  PushKey(SDLK_v, KMOD_LALT);
+  PushKey(SDLK_DOWN);
+  PushKey(SDLK_DOWN);
+  PushKey(SDLK_RETURN);
+  PushKey(SDLK_q);
+  RunDesktopLoop(game, host, session.clock());
+  EXPECT_EQ(game.log, (std::vector<std::string>{"menu FullMode", "key Q"}));
+  EXPECT_EQ(host.scaling(), Scaling::Stretch);
+  EXPECT_EQ(host.menuBar().model().items.back().name, std::string(kPlayerMenuPrefix) + "view");
 }
 
 }  // namespace

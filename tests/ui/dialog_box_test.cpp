@@ -51,6 +51,7 @@ TEST_F(DialogBoxTest, YesNoAnswersByKeysAndButtons) {
 TEST_F(DialogBoxTest, TextEntryEditsAndCapsItsShiftJisLength) {
   DialogBox box(fonts, DialogKind::Text, "名前", "全角128字(半角256字)まで", "太郎");
   EXPECT_EQ(box.Text(), "太郎");
+  box.Key(DialogKey::End);  // the default text stays, the caret after it
   box.Key(DialogKey::Backspace);
   box.TextInput("花子");
   EXPECT_EQ(box.Text(), "太花子");
@@ -76,6 +77,53 @@ TEST_F(DialogBoxTest, TextEntryEditsAndCapsItsShiftJisLength) {
   EXPECT_EQ(capped.Text(), "あいa");
   capped.Key(DialogKey::Escape);
   EXPECT_FALSE(capped.Accepted());
+}
+
+TEST_F(DialogBoxTest, TheFieldEditsLikeADesktopField) {
+  // Typing replaces the default text, which starts selected.
+  DialogBox replaced(fonts, DialogKind::Text, "t", "p", "太郎");
+  EXPECT_TRUE(replaced.AllSelected());
+  replaced.TextInput("花");
+  EXPECT_EQ(replaced.Text(), "花");
+  EXPECT_FALSE(replaced.AllSelected());
+
+  // The caret moves, and characters go in and out where it stands.
+  DialogBox box(fonts, DialogKind::Text, "t", "p", "abcd");
+  box.Key(DialogKey::Left);  // ends the selection at its start
+  EXPECT_EQ(box.Caret(), 0u);
+  box.Key(DialogKey::Right);
+  box.Key(DialogKey::Delete);  // b
+  box.TextInput("XY");
+  EXPECT_EQ(box.Text(), "aXYcd");
+  EXPECT_EQ(box.Caret(), 3u);
+  box.Key(DialogKey::Home);
+  box.Key(DialogKey::Backspace);  // nothing before the start
+  box.Key(DialogKey::Delete);
+  EXPECT_EQ(box.Text(), "XYcd");
+  box.Key(DialogKey::End);
+  box.Key(DialogKey::Delete);  // nothing after the end
+  box.Key(DialogKey::Backspace);
+  EXPECT_EQ(box.Text(), "XYc");
+  box.Key(DialogKey::SelectAll);
+  box.Key(DialogKey::Delete);
+  EXPECT_EQ(box.Text(), "");
+  box.Key(DialogKey::SelectAll);  // nothing to select
+  box.TextInput("z");
+  EXPECT_EQ(box.Text(), "z");
+  box.Place(Rect{0, 0, 640, 480}, 1);
+  EXPECT_FALSE(box.Render().pixels.empty());
+
+  // Enter takes the focused button: Tab to キャンセル, and Enter cancels.
+  DialogBox cancel(fonts, DialogKind::Text, "t", "p", "x");
+  cancel.Key(DialogKey::Tab);
+  cancel.Key(DialogKey::Enter);
+  EXPECT_TRUE(cancel.Done());
+  EXPECT_FALSE(cancel.Accepted());
+  DialogBox back(fonts, DialogKind::Text, "t", "p", "x");
+  back.Key(DialogKey::Tab);
+  back.Key(DialogKey::BackTab);
+  back.Key(DialogKey::Enter);
+  EXPECT_TRUE(back.Accepted());
 }
 
 TEST_F(DialogBoxTest, LongMessagesWrapInsideTheArea) {

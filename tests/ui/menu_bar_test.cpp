@@ -82,6 +82,38 @@ TEST_F(MenuBarTest, MouseOpensNestedMenusAndChoosesALeaf) {
   EXPECT_FALSE(bar.Active());
 }
 
+TEST_F(MenuBarTest, AnOpenSubMenuStaysWhileThePointerCrossesOtherRows) {
+  bar.MouseDown(10, 10);
+  bar.MouseUp(10, 10);
+  std::vector<Panel> panels = bar.Render();
+  auto [sx, sy] = RowCentre(panels[1], 0);  // セーブ opens its slots
+  bar.MouseMove(sx, sy, 1000);
+  ASSERT_EQ(bar.Render().size(), 3u);
+  const Rect saveSlots = bar.Render()[2].where;
+  auto [nx, ny] = RowCentre(panels[1], 1);  // passing over 画面の保存
+  bar.MouseMove(nx, ny, 1100);
+  EXPECT_EQ(bar.Render()[2].where, saveSlots);
+  EXPECT_FALSE(bar.Tick(1100 + MenuBar::kSubMenuDelayMs - 1));
+  // Into the open sub-menu before the delay: it stays, and nothing waits any more.
+  auto [cx, cy] = RowCentre(bar.Render()[2], 1);
+  bar.MouseMove(cx, cy, 1200);
+  EXPECT_FALSE(bar.SwitchDueMs());
+  EXPECT_FALSE(bar.Tick(5000));
+  EXPECT_EQ(bar.Render()[2].where, saveSlots);
+  // Resting on 終了 replaces it with 終了's own.
+  const int ex = panels[1].where.left + 30, ey = panels[1].where.top + 3 + 2 * 20 + 8 + 10;  // past the separator
+  bar.MouseMove(ex, ey, 6000);
+  EXPECT_EQ(bar.SwitchDueMs(), 6000 + MenuBar::kSubMenuDelayMs);
+  EXPECT_TRUE(bar.Tick(6000 + MenuBar::kSubMenuDelayMs));
+  panels = bar.Render();
+  ASSERT_EQ(panels.size(), 3u);
+  EXPECT_NE(panels[2].where, saveSlots);
+  auto [px, py] = RowCentre(panels[2], 1);
+  bar.MouseMove(px, py, 7000);
+  bar.MouseDown(px, py);
+  EXPECT_EQ(bar.MouseUp(px, py).chosen, "N5");
+}
+
 TEST_F(MenuBarTest, ClickOutsideClosesWithoutChoosing) {
   bar.MouseDown(10, 10);
   bar.MouseUp(10, 10);

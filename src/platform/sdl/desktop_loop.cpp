@@ -12,20 +12,45 @@ namespace {
 // With no timer running the loop still wakes now and then, so that work done between events
 // (finished openers, sound notifications) is never long delayed.
 constexpr int kIdleWakeMs = 100;
+
+// A close request goes before whatever input is still queued: the person wants out now,
+// not after a minute of held-down keys has been played through.
+bool QuitPending(SdlHost& host, SdlClock& clock) {
+  if (clock.QuitRequested() || host.QuitRequested()) return true;
+  SDL_PumpEvents();
+  SDL_Event quit;
+  return SDL_PeepEvents(&quit, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0;
+}
 }  // namespace
 
 int RunDesktopLoop(GameEvents& game, SdlHost& host, SdlClock& clock) {
+  host.GameReturned();
   while (!game.Closed()) {
+    if (QuitPending(host, clock)) {
+      host.NoteQuit();
+      game.CloseRequested();
+      break;
+    }
     int timeout = kIdleWakeMs;
     uint32_t due = 0;
     if (game.NextTimerDue(due)) timeout = std::clamp(int32_t(due - clock.NowMs()), int32_t(0), int32_t(kIdleWakeMs));
+    if (auto frame = host.FrameDueInMs()) timeout = std::min(timeout, int(*frame));
 
     SDL_Event event;
     const bool got = timeout > 0 ? SDL_WaitEventTimeout(&event, timeout) != 0 : SDL_PollEvent(&event) != 0;
-    if (got) host.Dispatch(event, game);
-    if (host.TakePendingClose() && !game.Closed()) game.CloseRequested();
+    if (got) {
+      clock.GameBusy();
+      host.Dispatch(event, game);
+      clock.GameIdle();
+      host.GameReturned();
+    }
     if (game.Closed()) break;
+    host.SyncHeldSkip(game);
+    clock.GameBusy();
     game.FireDueTimers(clock.NowMs());
+    clock.GameIdle();
+    host.GameReturned();
+    host.FlushFrame();
   }
   return 0;
 }

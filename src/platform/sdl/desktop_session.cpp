@@ -7,7 +7,8 @@ namespace orv {
 
 DesktopSession::DesktopSession(DesktopOptions options)
     : options_(std::move(options)),
-      host_(std::make_unique<SdlHost>(fonts_, SdlHostOptions{options_.gameRoot, options_.scale, options_.stayOnTop})),
+      host_(std::make_unique<SdlHost>(
+          fonts_, SdlHostOptions{options_.gameRoot, options_.scale, options_.stayOnTop, options_.scaling})),
       clock_(std::make_unique<SdlClock>(host_.get())) {}
 
 DesktopSession::~DesktopSession() {
@@ -42,25 +43,37 @@ void DesktopSession::ShowAlreadyRunning() {
   ShowStandaloneMessage(fonts_, Utf8ToCp932("既に起動しています。"), "Orvane");
 }
 
+void DesktopSession::ShowStartProblem(std::string_view utf8Text) {
+  std::string error;
+  if (!InitVideo(error)) return;
+  ShowStandaloneMessage(fonts_, Utf8ToCp932(utf8Text), "Orvane");
+}
+
 void ShowStandaloneMessage(FontRenderer& fonts, std::string_view sjisText, std::string_view sjisCaption) {
   DialogBox box(fonts, DialogKind::Message, Cp932ToUtf8(sjisCaption), Cp932ToUtf8(sjisText));
   const int scale = 1;
-  box.Place(Rect{0, 0, 800, 600}, scale);  // measures the box
-  const int width = box.where().Width(), height = box.where().Height();
+  // The box is laid out in a roomy area once and for all, and the window cut to it: laid out
+  // again in an area of its own size it would wrap its lines narrower than it measured them.
+  const Rect roomy{0, 0, 800, 600};
+  box.Place(roomy, scale);
+  const Rect at = box.where();
+  // No frame from the window manager: the box's own title bar is the only one.
   SDL_Window* window = SDL_CreateWindow(Cp932ToUtf8(sjisCaption).c_str(), SDL_WINDOWPOS_CENTERED,
-                                        SDL_WINDOWPOS_CENTERED, width, height, SDL_WINDOW_SHOWN | SDL_WINDOW_ALWAYS_ON_TOP);
+                                        SDL_WINDOWPOS_CENTERED, at.Width(), at.Height(),
+                                        SDL_WINDOW_SHOWN | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_BORDERLESS);
   if (!window) return;
+  SDL_RaiseWindow(window);
   SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, 0);
   if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
   SDL_StopTextInput();
-  const Rect area{0, 0, width, height};
   while (renderer && !box.Done()) {
-    box.Place(area, scale);
+    box.Place(roomy, scale);
     const Panel panel = box.Render();
     if (SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STATIC,
                                                  panel.pixels.width(), panel.pixels.height())) {
       SDL_UpdateTexture(texture, nullptr, panel.pixels.bytes().data(), int(panel.pixels.stride()));
-      const SDL_Rect where{panel.where.left, panel.where.top, panel.where.Width(), panel.where.Height()};
+      const SDL_Rect where{panel.where.left - at.left, panel.where.top - at.top, panel.where.Width(),
+                           panel.where.Height()};
       SDL_RenderClear(renderer);
       SDL_RenderCopy(renderer, texture, nullptr, &where);
       SDL_RenderPresent(renderer);
@@ -74,10 +87,10 @@ void ShowStandaloneMessage(FontRenderer& fonts, std::string_view sjisText, std::
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) box.Key(DialogKey::Escape);
         break;
       case SDL_MOUSEBUTTONDOWN:
-        if (event.button.button == SDL_BUTTON_LEFT) box.MouseDown(event.button.x, event.button.y);
+        if (event.button.button == SDL_BUTTON_LEFT) box.MouseDown(event.button.x + at.left, event.button.y + at.top);
         break;
       case SDL_MOUSEBUTTONUP:
-        if (event.button.button == SDL_BUTTON_LEFT) box.MouseUp(event.button.x, event.button.y);
+        if (event.button.button == SDL_BUTTON_LEFT) box.MouseUp(event.button.x + at.left, event.button.y + at.top);
         break;
       case SDL_KEYDOWN:
         if (event.key.keysym.sym == SDLK_RETURN || event.key.keysym.sym == SDLK_KP_ENTER ||

@@ -11,6 +11,7 @@
 // The session shuts SDL down when it goes away: destroy the audio output before it.
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/game_events.h"
@@ -24,6 +25,7 @@ struct DesktopOptions {
   std::filesystem::path gameRoot = ".";
   int scale = 0;  // 0: the largest whole factor that fits the screen
   bool stayOnTop = true;
+  std::optional<Scaling> scaling;  // nothing: integer in a window, fit in full screen
 };
 
 class DesktopSession {
@@ -40,6 +42,10 @@ class DesktopSession {
   // The second player's notice: "既に起動しています。" in a small window of its own, until
   // answered. Needs no Start.
   void ShowAlreadyRunning();
+  // A problem that keeps the game from starting, in a window of its own: the UTF-8 text
+  // (Japanese first, then the file and a line in English). Needs no Start; does nothing
+  // without a display.
+  void ShowStartProblem(std::string_view utf8Text);
 
   FontRenderer& fonts() { return fonts_; }
   SdlHost& host() { return *host_; }
@@ -55,7 +61,8 @@ class DesktopSession {
   std::unique_ptr<SdlClock> clock_;
 };
 
-// A modal message in a window of its own sized to the box (SDL video must be running).
+// A modal message in a window of its own, the box's own title bar its only one (SDL video
+// must be running).
 void ShowStandaloneMessage(FontRenderer& fonts, std::string_view sjisText, std::string_view sjisCaption);
 
 }  // namespace orv

@@ -4,6 +4,9 @@
 // it offline).
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <fluidsynth.h>
 
@@ -13,14 +16,25 @@ namespace orv {
 
 class FluidSynthOutput final : public MidiOutput {
  public:
-  // The SoundFont to use: `explicitFont` when given, else the first .sf2 file in the game
-  // folder, else the system's General MIDI SoundFont. Nothing when there is none at all.
+  struct SoundFontCandidate {
+    std::filesystem::path file;
+    std::string origin;  // where it came from, for messages: "--soundfont", "SDL_SOUNDFONTS", ...
+  };
+  // The SoundFonts to try, best first: `explicitFont` when given, the .sf2 files of the game
+  // folder, those `sdlSoundFonts` lists (SDL_mixer's variable: paths separated by ':' or
+  // ';'), then the system's General MIDI SoundFonts that exist.
+  static std::vector<SoundFontCandidate> SoundFontCandidates(const std::filesystem::path& explicitFont,
+                                                             const std::filesystem::path& gameFolder,
+                                                             std::string_view sdlSoundFonts);
+  // The first candidate that exists as a file. Nothing when there is none at all.
   static std::optional<std::filesystem::path> FindSoundFont(const std::filesystem::path& explicitFont,
                                                             const std::filesystem::path& gameFolder);
 
   // A synthesizer at this sample rate. Without a usable SoundFont it still takes messages,
   // and renders silence.
   FluidSynthOutput(double sampleRate, const std::optional<std::filesystem::path>& soundFont);
+  // Replaces the SoundFont; false (and none loaded) when FluidSynth cannot read the file.
+  bool LoadSoundFont(const std::filesystem::path& file);
   ~FluidSynthOutput() override;
   FluidSynthOutput(const FluidSynthOutput&) = delete;
   FluidSynthOutput& operator=(const FluidSynthOutput&) = delete;

@@ -41,13 +41,20 @@ SdlAudio::SdlAudio(const Options& options) : rate_(options.sampleRate) {
     deviceOpen_ = Mix_OpenAudioDevice(options.sampleRate, AUDIO_S16SYS, 2, options.bufferFrames, nullptr, 0) == 0;
   }
 
+  if (!deviceOpen_)
+    problems_.push_back(std::string("no sound device could be opened (") + SDL_GetError() +
+                        "): the game plays without sound");
+
   if (!options.midiPort.empty()) {
-    midi_ = std::make_unique<AlsaMidiOutput>(options.midiPort);
+    auto port = std::make_unique<AlsaMidiOutput>(options.midiPort);
+    if (!port->Connected())
+      problems_.push_back("cannot connect to the MIDI port " + options.midiPort + ": music is silent");
+    midi_ = std::move(port);
   } else if (deviceOpen_) {
-    auto synth = std::make_unique<FluidSynthOutput>(
-        rate_, FluidSynthOutput::FindSoundFont(options.soundFont, options.gameFolder));
+    auto synth = std::make_unique<FluidSynthOutput>(rate_, std::nullopt);
     synth_ = synth.get();
     midi_ = std::move(synth);
+    ChooseSoundFont(options);
     ticked_ = std::make_unique<TickedSynth>(*synth_, rate_);
     render_.resize(2 * size_t(std::max(options.bufferFrames, 4096)));
   } else {
@@ -82,6 +89,33 @@ SdlAudio::~SdlAudio() {
 }
 
 bool SdlAudio::SynthesizerReady() const { return synth_ && synth_->HasSoundFont(); }
+
+bool SdlAudio::MusicReady() const {
+  if (synth_) return synth_->HasSoundFont();
+  const auto* port = dynamic_cast<const AlsaMidiOutput*>(midi_.get());
+  return port && port->Connected();
+}
+
+void SdlAudio::ChooseSoundFont(const Options& options) {
+  namespace fs = std::filesystem;
+  for (const auto& candidate :
+       FluidSynthOutput::SoundFontCandidates(options.soundFont, options.gameFolder, options.sdlSoundFonts)) {
+    const std::string where = candidate.file.string() + " (from " + candidate.origin + ")";
+    std::error_code ec;
+    if (!fs::is_regular_file(candidate.file, ec)) {
+      problems_.push_back("SoundFont " + where + " is not a file; trying the next one");
+      continue;
+    }
+    if (synth_->LoadSoundFont(candidate.file)) {
+      soundFontFile_ = candidate.file;
+      return;
+    }
+    problems_.push_back("SoundFont " + where + " cannot be read as a SoundFont; trying the next one");
+  }
+  problems_.push_back(
+      "no General MIDI SoundFont found: music is silent (install fluid-soundfont-gm, put a .sf2 file in the game "
+      "folder, or name one with --soundfont FILE)");
+}
 
 // --- MIDI timing -------------------------------------------------------------------------
 

@@ -41,6 +41,7 @@ class SdlAudio final : public AudioOut {
   struct Options {
     std::filesystem::path soundFont;   // empty: look in the game folder, then the system's
     std::filesystem::path gameFolder;  // where a game's own SoundFont may be
+    std::string sdlSoundFonts;         // the SDL_SOUNDFONTS variable: more places to look
     std::string midiPort;              // an ALSA sequencer port instead of the synthesizer
     int sampleRate = 44100;
     int bufferFrames = 1024;
@@ -56,6 +57,12 @@ class SdlAudio final : public AudioOut {
   bool DeviceOpen() const { return deviceOpen_; }
   // The built-in synthesizer plays (no port was asked for) and it found a SoundFont.
   bool SynthesizerReady() const;
+  // The music goes to a port or a synthesizer that can sound.
+  bool MusicReady() const;
+  // What went wrong while setting up: one English line each, for standard error.
+  const std::vector<std::string>& SetupProblems() const { return problems_; }
+  // The SoundFont the synthesizer uses; empty when none.
+  const std::filesystem::path& soundFont() const { return soundFontFile_; }
   // Runs the callbacks of tracks that have ended, on the calling (game) thread.
   void Pump();
 
@@ -81,6 +88,10 @@ class SdlAudio final : public AudioOut {
   void MixSynthesizer(int16_t* out, int frames);
   void RunTickerThread();
 
+  void ChooseSoundFont(const Options& options);
+
+  std::vector<std::string> problems_;
+  std::filesystem::path soundFontFile_;
   bool sdlAudioInit_ = false;
   bool deviceOpen_ = false;
   int rate_ = 44100;

@@ -10,6 +10,8 @@ namespace orv {
 namespace {
 // Short enough that a 1 ms wait is not stretched much, long enough not to spin.
 constexpr uint32_t kWaitSliceMs = 2;
+
+bool Reached(uint32_t now, uint32_t deadline) { return int32_t(now - deadline) >= 0; }
 }  // namespace
 
 uint32_t SdlClock::NowMs() { return SDL_GetTicks(); }
@@ -18,23 +20,74 @@ void SdlClock::PumpWindowEvents() {
   SDL_PumpEvents();
   SDL_Event event;
   // Only the window's own events are taken; mouse, keys and quit stay queued for the game.
-  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT) > 0)
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT) > 0) {
+    if (event.window.event == SDL_WINDOWEVENT_CLOSE) quit_ = true;
     if (host_) host_->HandleWindowEvent(event);
+  }
+  if (SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0) quit_ = true;
+  if (host_) host_->FlushFrame();
 }
 
+bool SdlClock::QuitRequested() { return quit_ || (host_ && host_->QuitRequested()); }
+
 void SdlClock::WaitMs(uint32_t ms) {
-  const uint32_t start = NowMs();
+  const uint32_t now = NowMs();
+  if (ms == 0 || QuitRequested()) {
+    PumpWindowEvents();
+    return;
+  }
+  // A wait right after the previous one keeps the previous one's rhythm.
+  const bool onRhythm = haveDeadline_ && Reached(now, lastDeadline_) && now - lastDeadline_ <= kRhythmSlackMs;
+  const uint32_t deadline = (onRhythm ? lastDeadline_ : now) + ms;
+  lastDeadline_ = deadline;
+  haveDeadline_ = true;
+  if (noteShown_ && host_) host_->ShowBusyNote(false);
+  noteShown_ = false;
   for (;;) {
     PumpWindowEvents();
-    const uint32_t elapsed = NowMs() - start;
-    if (elapsed >= ms) return;
-    SDL_Delay(std::min(ms - elapsed, kWaitSliceMs));
+    if (QuitRequested()) break;
+    const uint32_t current = NowMs();
+    if (Reached(current, deadline)) break;
+    SDL_Delay(std::min(deadline - current, kWaitSliceMs));
   }
+  runningSince_ = NowMs();
 }
 
 bool SdlClock::ButtonHeld() {
   SDL_PumpEvents();  // the button state follows the events SDL has read
   return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+}
+
+void SdlClock::KeepAlive() {
+  PumpWindowEvents();
+  StepRunsOn();
+}
+
+void SdlClock::GameBusy() {
+  busy_ = true;
+  runningSince_ = NowMs();
+}
+
+void SdlClock::GameIdle() {
+  busy_ = false;
+  if (noteShown_ && host_) host_->ShowBusyNote(false);
+  noteShown_ = false;
+}
+
+void SdlClock::StepRunsOn() {
+  if (!busy_ || !host_) return;
+  if (!noteShown_ && NowMs() - runningSince_ >= kBusyNoteMs) {
+    noteShown_ = true;
+    host_->ShowBusyNote(true);
+  }
+  if (noteShown_) CheckEscapeWhileBusy();
+}
+
+void SdlClock::CheckEscapeWhileBusy() {
+  SDL_Event events[64];
+  const int count = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN);
+  for (int i = 0; i < count; ++i)
+    if (events[i].key.keysym.sym == SDLK_ESCAPE) quit_ = true;
 }
 
 }  // namespace orv

@@ -1,10 +1,13 @@
 #include "platform/sdl/sdl_host.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "platform/game_folder.h"
 #include "platform/sjis.h"
+#include "platform/ui/notice_bar.h"
 
 namespace orv {
 namespace {
@@ -15,12 +18,26 @@ constexpr int kDecorationAllowance = 40;
 constexpr size_t kMaxCursorFileBytes = size_t(1) << 20;
 constexpr size_t kMaxSaveNameBytes = 255;
 constexpr size_t kMaxInputBytes = 256;
+constexpr int kDefaultRefreshHz = 60;
+
+constexpr std::string_view kBusyNoteText =
+    "スクリプトの実行が長く続いています。Esc キーを押すか、ウィンドウを閉じると終了します。\n"
+    "The script has been running for a while. Press Escape or close the window to end the game.";
 
 bool Inside(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 SDL_Rect ToSdl(const Rect& r) { return SDL_Rect{r.left, r.top, r.Width(), r.Height()}; }
 
+Rect Union(const Rect& a, const Rect& b) {
+  if (a.Empty()) return b;
+  if (b.Empty()) return a;
+  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+int CeilDiv(int a, int b) { return (a + b - 1) / b; }
 
 MenuKey ToMenuKey(SDL_Keycode key) {
   switch (key) {
@@ -44,18 +61,47 @@ char KeyLetter(SDL_Keycode key) {
   return 0;
 }
 
-DialogKey ToDialogKey(SDL_Keycode key) {
+DialogKey ToDialogKey(SDL_Keycode key, Uint16 modifiers) {
   switch (key) {
     case SDLK_RETURN:
     case SDLK_KP_ENTER: return DialogKey::Enter;
     case SDLK_ESCAPE: return DialogKey::Escape;
     case SDLK_BACKSPACE: return DialogKey::Backspace;
-    case SDLK_TAB: return DialogKey::Tab;
+    case SDLK_DELETE: return DialogKey::Delete;
+    case SDLK_TAB: return (modifiers & KMOD_SHIFT) ? DialogKey::BackTab : DialogKey::Tab;
     case SDLK_LEFT: return DialogKey::Left;
     case SDLK_RIGHT: return DialogKey::Right;
+    case SDLK_HOME: return DialogKey::Home;
+    case SDLK_END: return DialogKey::End;
     default: break;
   }
   return KeyLetter(key) ? DialogKey::Letter : DialogKey::Other;
+}
+
+bool IsAlt(SDL_Keycode key) { return key == SDLK_LALT || key == SDLK_RALT; }
+bool IsEnter(SDL_Keycode key) { return key == SDLK_RETURN || key == SDLK_KP_ENTER; }
+
+MenuItem PlayerItem(std::string name, std::string_view captionUtf8, bool checked = false) {
+  MenuItem item;
+  item.name = std::string(kPlayerMenuPrefix) + name;
+  item.caption = Utf8ToCp932(captionUtf8);
+  item.checked = checked;
+  return item;
+}
+
+// The player's own section, after the game's items.
+MenuItem PlayerMenu(Scaling scaling, bool fullScreen) {
+  MenuItem view = PlayerItem("view", "表示(&V)");
+  MenuItem separator = PlayerItem("separator", "");
+  separator.separator = true;
+  view.children = {
+      PlayerItem("scaling.integer", "整数倍で拡大 (Integer)", scaling == Scaling::Integer),
+      PlayerItem("scaling.fit", "縦横比を保って拡大 (Fit)", scaling == Scaling::Fit),
+      PlayerItem("scaling.stretch", "画面いっぱいに拡大 (Stretch)", scaling == Scaling::Stretch),
+      separator,
+      PlayerItem("fullscreen", "フルスクリーン (Alt+Enter, F11)", fullScreen),
+  };
+  return view;
 }
 
 VolumeKey ToVolumeKey(SDL_Keycode key, Uint16 modifiers) {
@@ -79,16 +125,23 @@ VolumeKey ToVolumeKey(SDL_Keycode key, Uint16 modifiers) {
 
 }  // namespace
 
+std::optional<Scaling> ScalingByName(std::string_view name) {
+  if (name == "integer") return Scaling::Integer;
+  if (name == "fit") return Scaling::Fit;
+  if (name == "stretch") return Scaling::Stretch;
+  return std::nullopt;
+}
+
 KeyPress TranslateKey(SDL_Keycode key) {
   switch (key) {
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return KeyPress{KeyCode::Enter};
+    case SDLK_KP_ENTER:
+    case SDLK_SPACE: return KeyPress{KeyCode::Enter};
     case SDLK_UP: return KeyPress{KeyCode::Up};
     case SDLK_DOWN: return KeyPress{KeyCode::Down};
     case SDLK_LEFT: return KeyPress{KeyCode::Left};
     case SDLK_RIGHT: return KeyPress{KeyCode::Right};
     case SDLK_ESCAPE: return KeyPress{KeyCode::Escape};
-    case SDLK_SPACE: return KeyPress{KeyCode::Space};
     default: break;
   }
   if (key >= SDLK_a && key <= SDLK_z) return KeyPress{KeyCode::Letter, char('A' + (key - SDLK_a))};
@@ -100,6 +153,7 @@ SdlHost::SdlHost(FontRenderer& fonts, SdlHostOptions options)
 
 SdlHost::~SdlHost() {
   DestroyPanels();
+  if (prescaled_) SDL_DestroyTexture(prescaled_);
   if (stageTexture_) SDL_DestroyTexture(stageTexture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
@@ -119,7 +173,7 @@ int SdlHost::ChooseScale() const {
 
 bool SdlHost::Open(std::string& error) {
   scale_ = ChooseScale();
-  Uint32 flags = SDL_WINDOW_SHOWN;
+  Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
   if (options_.stayOnTop) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
   window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kStageWidth * scale_,
                              kStageHeight * scale_ + MenuBar::Height(scale_), flags);
@@ -127,17 +181,55 @@ bool SdlHost::Open(std::string& error) {
     error = std::string("cannot create the window: ") + SDL_GetError();
     return false;
   }
+  SDL_SetWindowMinimumSize(window_, kStageWidth / 2, kStageHeight / 2);
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (!renderer_) {
     error = std::string("cannot draw into the window: ") + SDL_GetError();
     return false;
   }
+  SDL_RendererInfo info{};
+  if (SDL_GetRendererInfo(renderer_, &info) == 0) targetsSupported_ = (info.flags & SDL_RENDERER_TARGETTEXTURE) != 0;
+  SDL_DisplayMode mode{};
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+  const int hz = SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate
+                                                                                          : kDefaultRefreshHz;
+  frameIntervalMs_ = uint32_t(CeilDiv(1000, hz));
   // SDL turns text input on by default; the input method would then swallow the game's keys.
   SDL_StopTextInput();
+  RebuildMenuModel();
   Image black(kStageWidth, kStageHeight);
   Present(black);
+  Repaint();
   return true;
+}
+
+Scaling SdlHost::scaling() const {
+  if (options_.scaling) return *options_.scaling;
+  return fullScreen_ ? Scaling::Fit : Scaling::Integer;
+}
+
+void SdlHost::SetScaling(Scaling scaling) {
+  options_.scaling = scaling;
+  RebuildMenuModel();
+  uiDirty_ = true;
+  Repaint();
+}
+
+float SdlHost::PixelRatio() const {
+  int windowWidth = 0, windowHeight = 0, pixelWidth = 0, pixelHeight = 0;
+  if (!window_ || !renderer_) return 1.0f;
+  SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
+  SDL_GetRendererOutputSize(renderer_, &pixelWidth, &pixelHeight);
+  if (windowWidth <= 0 || pixelWidth <= 0) return 1.0f;
+  return float(pixelWidth) / float(windowWidth);
+}
+
+void SdlHost::EventToPixels(int& x, int& y) const {
+  const float ratio = PixelRatio();
+  if (ratio == 1.0f) return;
+  x = int(std::lround(float(x) * ratio));
+  y = int(std::lround(float(y) * ratio));
 }
 
 SdlHost::Layout SdlHost::ComputeLayout() const {
@@ -154,25 +246,27 @@ SdlHost::Layout SdlHost::ComputeLayout() const {
     l.ui = std::max(1, std::min(l.width / kStageWidth, l.height / kStageHeight));
     l.bar = Rect{0, 0, l.width, barVisible_ ? MenuBar::Height(l.ui) : 0};
   } else {
-    l.ui = scale_;
-    const int barHeight = barVisible_ ? MenuBar::Height(scale_) : 0;
+    l.ui = std::clamp(std::min(l.width / kStageWidth, l.height / (kStageHeight + MenuBar::Height(1))), 1, kMaxScale);
+    const int barHeight = barVisible_ ? MenuBar::Height(l.ui) : 0;
     l.bar = Rect{0, 0, l.width, barHeight};
     area.top = barHeight;
   }
-  const int whole = std::min(area.Width() / kStageWidth, area.Height() / kStageHeight);
-  int w = 0, h = 0;
-  if (whole >= 1) {
+  const int aw = std::max(1, area.Width()), ah = std::max(1, area.Height());
+  const int whole = std::min(aw / kStageWidth, ah / kStageHeight);
+  int w = aw, h = ah;
+  const Scaling mode = scaling();
+  if (mode == Scaling::Integer && whole >= 1) {
     w = kStageWidth * whole;
     h = kStageHeight * whole;
-  } else if (area.Width() * kStageHeight <= area.Height() * kStageWidth) {
-    w = std::max(1, area.Width());
-    h = std::max(1, area.Width() * kStageHeight / kStageWidth);
-  } else {
-    h = std::max(1, area.Height());
-    w = std::max(1, area.Height() * kStageWidth / kStageHeight);
+  } else if (mode != Scaling::Stretch) {
+    if (int64_t(aw) * kStageHeight <= int64_t(ah) * kStageWidth) {
+      h = std::max(1, aw * kStageHeight / kStageWidth);
+    } else {
+      w = std::max(1, ah * kStageWidth / kStageHeight);
+    }
   }
-  l.stageScale = whole;
-  const int left = area.left + (area.Width() - w) / 2, top = area.top + (area.Height() - h) / 2;
+  l.stageScale = w % kStageWidth == 0 && h == w / kStageWidth * kStageHeight ? w / kStageWidth : 0;
+  const int left = area.left + (aw - w) / 2, top = area.top + (ah - h) / 2;
   l.stage = Rect{left, top, left + w, top + h};
   return l;
 }
@@ -184,20 +278,148 @@ bool SdlHost::ToStage(int x, int y, int& stageX, int& stageY) const {
   return Inside(stage, x, y);
 }
 
+// --- frames --------------------------------------------------------------------------------
+
 void SdlHost::Present(const Image& surface) {
   if (!renderer_ || surface.empty()) return;
-  if (!stageTexture_ || stageTextureWidth_ != surface.width() || stageTextureHeight_ != surface.height()) {
+  Rect changed;
+  if (shown_.width() != surface.width() || shown_.height() != surface.height() || !stageTexture_) {
     if (stageTexture_) SDL_DestroyTexture(stageTexture_);
     stageTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, surface.width(),
                                       surface.height());
     if (!stageTexture_) return;
     SDL_SetTextureScaleMode(stageTexture_, SDL_ScaleModeNearest);
-    stageTextureWidth_ = surface.width();
-    stageTextureHeight_ = surface.height();
+    shown_ = surface;
+    changed = shown_.bounds();
+    prescalePending_ = changed;
+  } else {
+    // Only what differs from the last frame travels to the texture: a transition step
+    // changes a strip, a typed character a cell.
+    const size_t rowBytes = size_t(surface.width()) * 3;
+    for (int y = 0; y < surface.height(); ++y) {
+      const uint8_t* from = surface.row(y);
+      uint8_t* to = shown_.row(y);
+      if (std::memcmp(from, to, rowBytes) == 0) continue;
+      size_t first = 0, last = rowBytes;
+      while (from[first] == to[first]) ++first;
+      while (from[last - 1] == to[last - 1]) --last;
+      const int left = int(first / 3), right = int((last + 2) / 3);
+      std::memcpy(to + size_t(left) * 3, from + size_t(left) * 3, size_t(right - left) * 3);
+      changed = Union(changed, Rect{left, y, right, y + 1});
+    }
   }
-  SDL_UpdateTexture(stageTexture_, nullptr, surface.bytes().data(), int(surface.stride()));
-  Repaint();
+  if (changed.Empty()) return;
+  uploadPending_ = Union(uploadPending_, changed);
+  framePending_ = true;
+  FlushFrame();
 }
+
+void SdlHost::UploadPendingStage() {
+  if (uploadPending_.Empty() || !stageTexture_) return;
+  const Rect r = uploadPending_;
+  const SDL_Rect where = ToSdl(r);
+  SDL_UpdateTexture(stageTexture_, &where, shown_.row(r.top) + size_t(r.left) * 3, int(shown_.stride()));
+  prescalePending_ = Union(prescalePending_, r);
+  uploadPending_ = Rect{};
+}
+
+std::optional<uint32_t> SdlHost::FrameDueInMs() const {
+  const uint32_t now = SDL_GetTicks();
+  std::optional<uint32_t> due;
+  if (framePending_) {
+    const uint32_t since = now - lastFrameMs_;
+    due = since >= FrameSpacingMs() ? 0 : FrameSpacingMs() - since;
+  }
+  if (auto menuDue = menu_.SwitchDueMs()) {
+    const uint32_t wait = int32_t(*menuDue - now) > 0 ? *menuDue - now : 0;
+    due = due ? std::min(*due, wait) : wait;
+  }
+  return due;
+}
+
+uint32_t SdlHost::FrameSpacingMs() const {
+  // A display that takes long to draw a frame gets fewer of them: drawing never takes more
+  // than half the time, and the pauses between an effect's steps make up for it.
+  return std::max(frameIntervalMs_, 2 * frameCostMs_);
+}
+
+void SdlHost::FlushFrame() {
+  const uint32_t now = SDL_GetTicks();
+  if (!notice_.empty() && int32_t(now - noticeUntil_) >= 0) DismissNotice();
+  if (menu_.Tick(now)) {
+    uiDirty_ = true;
+    framePending_ = true;
+  }
+  if (framePending_ && now - lastFrameMs_ >= FrameSpacingMs()) Repaint();
+}
+
+void SdlHost::DrawStage(const Layout& layout) {
+  if (!stageTexture_) return;
+  const Rect dst = layout.stage;
+  const SDL_Rect where = ToSdl(dst);
+  SDL_RendererInfo info{};
+  SDL_GetRendererInfo(renderer_, &info);
+  const int maxSide = std::min(info.max_texture_width > 0 ? info.max_texture_width : 4096,
+                               info.max_texture_height > 0 ? info.max_texture_height : 4096);
+  const int kx = std::clamp(CeilDiv(dst.Width(), kStageWidth), 1, std::max(1, maxSide / kStageWidth));
+  const int ky = std::clamp(CeilDiv(dst.Height(), kStageHeight), 1, std::max(1, maxSide / kStageWidth));
+  if (layout.stageScale >= 1 || !targetsSupported_ || (kx == 1 && ky == 1)) {
+    // Whole multiples are sharp as they are; without render targets, plain linear filtering.
+    SDL_SetTextureScaleMode(stageTexture_, layout.stageScale >= 1 ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_RenderCopy(renderer_, stageTexture_, nullptr, &where);
+    return;
+  }
+  // Sharp bilinear: blocks of whole pixels first, then linear filtering down to the window,
+  // so edges blur by at most one screen pixel whatever the factor.
+  if (!prescaled_ || kx != prescaleX_ || ky != prescaleY_) {
+    if (prescaled_) SDL_DestroyTexture(prescaled_);
+    prescaled_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, kStageWidth * kx,
+                                   kStageHeight * ky);
+    prescaleX_ = kx;
+    prescaleY_ = ky;
+    prescalePending_ = shown_.bounds();
+    if (!prescaled_) {
+      SDL_SetTextureScaleMode(stageTexture_, SDL_ScaleModeLinear);
+      SDL_RenderCopy(renderer_, stageTexture_, nullptr, &where);
+      return;
+    }
+    SDL_SetTextureScaleMode(prescaled_, SDL_ScaleModeLinear);
+  }
+  if (!prescalePending_.Empty()) {
+    const Rect r = prescalePending_;
+    const SDL_Rect from = ToSdl(r);
+    const SDL_Rect to{r.left * kx, r.top * ky, r.Width() * kx, r.Height() * ky};
+    SDL_SetTextureScaleMode(stageTexture_, SDL_ScaleModeNearest);
+    SDL_SetRenderTarget(renderer_, prescaled_);
+    SDL_RenderCopy(renderer_, stageTexture_, &from, &to);
+    SDL_SetRenderTarget(renderer_, nullptr);
+    prescalePending_ = Rect{};
+  }
+  SDL_RenderCopy(renderer_, prescaled_, nullptr, &where);
+}
+
+void SdlHost::Repaint() {
+  if (!renderer_) return;
+  // Frames keep the display's cadence from their start, whatever drawing them costs.
+  lastFrameMs_ = SDL_GetTicks();
+  const Layout layout = ComputeLayout();
+  UploadPendingStage();
+  if (uiDirty_) RebuildPanels(layout);
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  DrawStage(layout);
+  for (const PanelTexture& panel : panels_) {
+    const SDL_Rect where = ToSdl(panel.where);
+    SDL_RenderCopy(renderer_, panel.texture, nullptr, &where);
+  }
+  SDL_RenderPresent(renderer_);
+  // What drawing costs, smoothed so that one slow frame does not halve the rate.
+  frameCostMs_ = (3 * frameCostMs_ + (SDL_GetTicks() - lastFrameMs_) + 2) / 4;
+  framePending_ = false;
+  ++framesDrawn_;
+}
+
+// --- panels: menu bar, boxes and notes -----------------------------------------------------
 
 void SdlHost::DestroyPanels() {
   for (PanelTexture& panel : panels_) SDL_DestroyTexture(panel.texture);
@@ -208,7 +430,19 @@ void SdlHost::RebuildPanels(const Layout& layout) {
   DestroyPanels();
   menu_.Place(layout.bar, layout.ui, layout.width, layout.height);
   std::vector<Panel> drawn;
-  if (layout.barShown) drawn = menu_.Render();
+  // Notes sit at the top of the stage, below the bar where it lies over the stage.
+  Rect noteArea = layout.stage;
+  if (layout.barShown && fullScreen_) noteArea.top = std::max(noteArea.top, layout.bar.bottom);
+  if (skipping_) drawn.push_back(DrawSkipTag(fonts_, noteArea, layout.ui));
+  if (busyNote_) {
+    drawn.push_back(DrawNoticeBar(fonts_, kBusyNoteText, noteArea, layout.ui));
+    noteArea.top = drawn.back().where.bottom;
+  }
+  if (!notice_.empty()) drawn.push_back(DrawNoticeBar(fonts_, notice_, noteArea, layout.ui));
+  if (layout.barShown) {
+    std::vector<Panel> bar = menu_.Render();
+    for (Panel& panel : bar) drawn.push_back(std::move(panel));
+  }
   if (dialog_) {
     dialog_->Place(layout.stage, layout.ui);
     drawn.push_back(dialog_->Render());
@@ -228,26 +462,41 @@ void SdlHost::RebuildPanels(const Layout& layout) {
   uiDirty_ = false;
 }
 
-void SdlHost::Repaint() {
-  if (!renderer_) return;
-  const Layout layout = ComputeLayout();
-  if (uiDirty_) RebuildPanels(layout);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  if (stageTexture_) {
-    const SDL_Rect stage = ToSdl(layout.stage);
-    SDL_RenderCopy(renderer_, stageTexture_, nullptr, &stage);
-  }
-  for (const PanelTexture& panel : panels_) {
-    const SDL_Rect where = ToSdl(panel.where);
-    SDL_RenderCopy(renderer_, panel.texture, nullptr, &where);
-  }
-  SDL_RenderPresent(renderer_);
+void SdlHost::ShowBusyNote(bool shown) {
+  if (shown == busyNote_) return;
+  busyNote_ = shown;
+  uiDirty_ = true;
+  Repaint();
 }
+
+void SdlHost::ShowNotice(std::string_view utf8Text, uint32_t ms) {
+  notice_ = std::string(utf8Text);
+  noticeUntil_ = SDL_GetTicks() + ms;
+  uiDirty_ = true;
+  Repaint();
+}
+
+void SdlHost::DismissNotice() {
+  if (notice_.empty()) return;
+  notice_.clear();
+  uiDirty_ = true;
+  framePending_ = true;
+}
+
+void SdlHost::ShowSkipping(bool skipping) {
+  if (skipping == skipping_) return;
+  skipping_ = skipping;
+  uiDirty_ = true;
+  framePending_ = true;
+  FlushFrame();
+}
+
+// --- window events and input ---------------------------------------------------------------
 
 bool SdlHost::HandleWindowEvent(const SDL_Event& event) {
   if (event.type != SDL_WINDOWEVENT) return false;
   switch (event.window.event) {
+    case SDL_WINDOWEVENT_CLOSE: NoteQuit(); break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_RESTORED:
@@ -262,25 +511,103 @@ bool SdlHost::HandleWindowEvent(const SDL_Event& event) {
   return true;
 }
 
-bool SdlHost::TakePendingClose() { return std::exchange(pendingClose_, false); }
+bool SdlHost::TakePendingClose() { return quitRequested_; }
+
+void SdlHost::SyncHeldSkip(GameEvents& game) {
+  const bool focused = window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+  const bool held = focused && !dialog_ && !menu_.Active() && (SDL_GetModState() & KMOD_CTRL) != 0;
+  if (held == heldSkip_) return;
+  heldSkip_ = held;
+  game.HoldSkip(held);
+}
+
+void SdlHost::RebuildMenuModel() {
+  MenuModel merged = gameMenu_;
+  merged.items.push_back(PlayerMenu(scaling(), fullScreen_));
+  menu_.SetModel(merged);
+  uiDirty_ = true;
+}
+
+bool SdlHost::HandlePlayerMenu(std::string_view name, GameEvents& game) {
+  if (!name.starts_with(kPlayerMenuPrefix)) return false;
+  const std::string_view item = name.substr(kPlayerMenuPrefix.size());
+  if (item.starts_with("scaling.")) {
+    if (auto chosen = ScalingByName(item.substr(8))) SetScaling(*chosen);
+  } else if (item == "fullscreen") {
+    ToggleFullScreen(game);
+  }
+  return true;
+}
+
+void SdlHost::ToggleFullScreen(GameEvents& game) {
+  // Through the game's own items when it has them, so that its check marks and modes follow.
+  const char* item = fullScreen_ ? "WindowMode" : "FullMode";
+  if (const MenuItem* found = gameMenu_.Find(item); found && found->enabled)
+    game.MenuClick(item);
+  else
+    SetFullScreen(!fullScreen_);
+}
 
 void SdlHost::MenuInputDone(const MenuInput& input, GameEvents* game) {
   uiDirty_ = true;
   Repaint();
-  if (!input.chosen.empty() && game) game->MenuClick(input.chosen);
+  if (input.chosen.empty() || !game) return;
+  if (!HandlePlayerMenu(input.chosen, *game)) game->MenuClick(input.chosen);
+}
+
+void SdlHost::HandleKeyDown(const SDL_Event& event, const Layout& layout, GameEvents& game) {
+  const SDL_Keycode key = event.key.keysym.sym;
+  const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+  // A held key repeats: a repeat that came while the game was busy would advance it long
+  // after the key was let go, so only repeats that find the game waiting count.
+  if (event.key.repeat && SDL_TICKS_PASSED(gameIdleSince_, event.key.timestamp)) return;
+  if (IsAlt(key)) {
+    altAlone_ = !event.key.repeat || altAlone_;
+    return;
+  }
+  altAlone_ = false;
+  if ((alt && IsEnter(key)) || key == SDLK_F11) {
+    if (!event.key.repeat) ToggleFullScreen(game);
+    return;
+  }
+  if (layout.barShown && (alt || key == SDLK_F10 || menu_.Active())) {
+    const MenuInput input = menu_.Key(ToMenuKey(key), KeyLetter(key), alt, key == SDLK_F10);
+    if (input.consumed) {
+      MenuInputDone(input, &game);
+      return;
+    }
+  }
+  if (alt && KeyLetter(key)) return;  // menu accelerators that matched nothing
+  if (key == SDLK_ESCAPE && fullScreen_) {
+    ToggleFullScreen(game);
+    return;
+  }
+  if (key == SDLK_LCTRL || key == SDLK_RCTRL) return;  // held, it skips (SyncHeldSkip)
+  game.KeyDown(TranslateKey(key));
 }
 
 void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
   opener_.Reap();
   const Layout layout = ComputeLayout();
   switch (event.type) {
-    case SDL_QUIT: game.CloseRequested(); return;
+    case SDL_QUIT:
+      NoteQuit();
+      game.CloseRequested();
+      return;
     case SDL_WINDOWEVENT: HandleWindowEvent(event); return;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+      prescalePending_ = shown_.bounds();
+      uploadPending_ = shown_.bounds();
+      uiDirty_ = true;
+      Repaint();
+      return;
     case SDL_MOUSEMOTION: {
-      const int x = event.motion.x, y = event.motion.y;
+      int x = event.motion.x, y = event.motion.y;
+      EventToPixels(x, y);
       const bool menuTakes = layout.barShown && (menu_.Active() || mouseOwner_ == MouseOwner::Menu || menu_.Covers(x, y));
       if (menuTakes) {
-        const MenuInput input = menu_.MouseMove(x, y);
+        const MenuInput input = menu_.MouseMove(x, y, SDL_GetTicks());
         if (input.consumed) {
           UpdateCursor(true);
           if (menu_.Active()) {
@@ -297,7 +624,10 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
       return;
     }
     case SDL_MOUSEBUTTONDOWN: {
-      const int x = event.button.x, y = event.button.y;
+      int x = event.button.x, y = event.button.y;
+      EventToPixels(x, y);
+      altAlone_ = false;
+      DismissNotice();
       if (layout.barShown && (menu_.Active() || menu_.Covers(x, y))) {
         if (event.button.button == SDL_BUTTON_LEFT) {
           const MenuInput input = menu_.MouseDown(x, y);
@@ -336,28 +666,27 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
     }
     case SDL_MOUSEBUTTONUP: {
       if (event.button.button != SDL_BUTTON_LEFT) return;
+      int x = event.button.x, y = event.button.y;
+      EventToPixels(x, y);
       const MouseOwner owner = std::exchange(mouseOwner_, MouseOwner::None);
       if (owner == MouseOwner::Menu) {
-        MenuInputDone(menu_.MouseUp(event.button.x, event.button.y), &game);
+        MenuInputDone(menu_.MouseUp(x, y), &game);
       } else if (owner == MouseOwner::Game) {
         game.Click();
       }
       return;
     }
-    case SDL_KEYDOWN: {
-      const SDL_Keycode key = event.key.keysym.sym;
-      const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-      if (layout.barShown && (alt || key == SDLK_F10 || menu_.Active())) {
-        const MenuInput input = menu_.Key(ToMenuKey(key), KeyLetter(key), alt, key == SDLK_F10);
-        if (input.consumed) {
-          MenuInputDone(input, &game);
-          return;
-        }
-      }
-      if (alt && KeyLetter(key)) return;  // menu accelerators that matched nothing
-      game.KeyDown(TranslateKey(key));
+    case SDL_KEYDOWN:
+      DismissNotice();
+      HandleKeyDown(event, layout, game);
       return;
-    }
+    case SDL_KEYUP:
+      // Alt pressed and let go alone gives the bar the keyboard, as F10 does.
+      if (IsAlt(event.key.keysym.sym) && std::exchange(altAlone_, false) && layout.barShown) {
+        const MenuInput input = menu_.Key(MenuKey::Other, 0, false, true);
+        if (input.consumed) MenuInputDone(input, &game);
+      }
+      return;
     default: return;
   }
 }
@@ -367,10 +696,13 @@ void SdlHost::SetCaption(std::string_view caption) {
 }
 
 void SdlHost::MenuChanged(const MenuModel& menu) {
-  menu_.SetModel(menu);
-  uiDirty_ = true;
-  Repaint();
+  gameMenu_ = menu;
+  RebuildMenuModel();
+  framePending_ = true;
+  FlushFrame();
 }
+
+// --- modal boxes ---------------------------------------------------------------------------
 
 bool SdlHost::RunDialog(DialogBox& box) {
   dialog_ = &box;
@@ -385,39 +717,50 @@ bool SdlHost::RunDialog(DialogBox& box) {
     SDL_StartTextInput();
   }
   UpdateCursor(true);
-  while (!box.Done()) {
+  // A close request (the window's button, SIGINT, SIGTERM) ends the box as its default
+  // answer would, and the game closes right after.
+  while (!box.Done() && !quitRequested_) {
     SDL_Event event;
-    if (!SDL_WaitEventTimeout(&event, 250)) continue;
+    if (!SDL_WaitEventTimeout(&event, 100)) continue;
     HandleDialogEvent(box, event);
   }
   if (text) SDL_StopTextInput();
   dialog_ = nullptr;
   uiDirty_ = true;
   Repaint();
-  return box.Accepted();
+  return box.Done() && box.Accepted();
 }
 
 void SdlHost::HandleDialogEvent(DialogBox& box, const SDL_Event& event) {
   switch (event.type) {
-    case SDL_QUIT: pendingClose_ = true; return;
+    case SDL_QUIT: NoteQuit(); return;
     case SDL_WINDOWEVENT: HandleWindowEvent(event); return;
-    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONDOWN: {
       if (event.button.button != SDL_BUTTON_LEFT) return;
-      box.MouseDown(event.button.x, event.button.y);
+      int x = event.button.x, y = event.button.y;
+      EventToPixels(x, y);
+      box.MouseDown(x, y);
       break;
-    case SDL_MOUSEBUTTONUP:
+    }
+    case SDL_MOUSEBUTTONUP: {
       if (event.button.button != SDL_BUTTON_LEFT) return;
-      box.MouseUp(event.button.x, event.button.y);
+      int x = event.button.x, y = event.button.y;
+      EventToPixels(x, y);
+      box.MouseUp(x, y);
       break;
+    }
     case SDL_KEYDOWN: {
       const SDL_Keycode key = event.key.keysym.sym;
-      if ((event.key.keysym.mod & KMOD_CTRL) && key == SDLK_v) {
+      const Uint16 modifiers = event.key.keysym.mod;
+      if ((modifiers & KMOD_CTRL) && key == SDLK_v) {
         if (char* clip = SDL_GetClipboardText()) {
           box.TextInput(clip);
           SDL_free(clip);
         }
-      } else if (!(event.key.keysym.mod & (KMOD_CTRL | KMOD_ALT))) {
-        box.Key(ToDialogKey(key), KeyLetter(key));
+      } else if ((modifiers & KMOD_CTRL) && key == SDLK_a) {
+        box.Key(DialogKey::SelectAll);
+      } else if (!(modifiers & (KMOD_CTRL | KMOD_ALT))) {
+        box.Key(ToDialogKey(key, modifiers), KeyLetter(key));
       }
       break;
     }
@@ -438,7 +781,7 @@ void SdlHost::ShowVolumeDialog(VolumeControls& controls) {
   uiDirty_ = true;
   Repaint();
   UpdateCursor(true);
-  while (!box.Done() && !pendingClose_) {
+  while (!box.Done() && !quitRequested_) {
     SDL_Event event;
     if (!SDL_WaitEventTimeout(&event, 250)) continue;
     HandleVolumeEvent(box, event);
@@ -450,17 +793,25 @@ void SdlHost::ShowVolumeDialog(VolumeControls& controls) {
 
 void SdlHost::HandleVolumeEvent(VolumeBox& box, const SDL_Event& event) {
   switch (event.type) {
-    case SDL_QUIT: pendingClose_ = true; return;
+    case SDL_QUIT: NoteQuit(); return;
     case SDL_WINDOWEVENT: HandleWindowEvent(event); return;
-    case SDL_MOUSEMOTION: box.MouseMove(event.motion.x, event.motion.y); break;
+    case SDL_MOUSEMOTION: {
+      int x = event.motion.x, y = event.motion.y;
+      EventToPixels(x, y);
+      box.MouseMove(x, y);
+      break;
+    }
     case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
       if (event.button.button != SDL_BUTTON_LEFT) return;
-      box.MouseDown(event.button.x, event.button.y);
+      int x = event.button.x, y = event.button.y;
+      EventToPixels(x, y);
+      if (event.type == SDL_MOUSEBUTTONDOWN)
+        box.MouseDown(x, y);
+      else
+        box.MouseUp(x, y);
       break;
-    case SDL_MOUSEBUTTONUP:
-      if (event.button.button != SDL_BUTTON_LEFT) return;
-      box.MouseUp(event.button.x, event.button.y);
-      break;
+    }
     case SDL_KEYDOWN: box.Key(ToVolumeKey(event.key.keysym.sym, event.key.keysym.mod)); break;
     default: return;
   }
@@ -469,28 +820,31 @@ void SdlHost::HandleVolumeEvent(VolumeBox& box, const SDL_Event& event) {
 }
 
 void SdlHost::ShowMessage(std::string_view text, std::string_view caption) {
-  if (!window_) return;
+  if (!window_ || quitRequested_) return;
   DialogBox box(fonts_, DialogKind::Message, Cp932ToUtf8(caption), Cp932ToUtf8(text));
   RunDialog(box);
 }
 
 bool SdlHost::AskYesNo(std::string_view text, std::string_view caption) {
-  if (!window_) return true;
+  if (!window_ || quitRequested_) return true;
   DialogBox box(fonts_, DialogKind::YesNo, Cp932ToUtf8(caption), Cp932ToUtf8(text));
-  return RunDialog(box);
+  const bool yes = RunDialog(box);
+  return quitRequested_ && !box.Done() ? true : yes;
 }
 
 std::optional<std::string> SdlHost::AskText(std::string_view caption, std::string_view prompt,
                                             std::string_view defaultText) {
-  if (!window_) return std::string(defaultText);
+  if (!window_ || quitRequested_) return std::string(defaultText);
   DialogBox box(fonts_, DialogKind::Text, Cp932ToUtf8(caption), Cp932ToUtf8(prompt), Cp932ToUtf8(defaultText),
                 kMaxInputBytes);
-  if (!RunDialog(box)) return std::nullopt;
+  const bool accepted = RunDialog(box);
+  if (quitRequested_ && !box.Done()) return std::string(defaultText);
+  if (!accepted) return std::nullopt;
   return Utf8ToCp932(box.Text());
 }
 
 std::optional<std::string> SdlHost::AskSaveFile(std::string_view title, std::string_view filter) {
-  if (!window_) return std::nullopt;
+  if (!window_ || quitRequested_) return std::nullopt;
   // The filter reads "description|pattern"; the description tells what kind of file to name.
   const std::string_view description = filter.substr(0, filter.find('|'));
   const std::string prompt = "ファイル名: " + Cp932ToUtf8(description);
@@ -499,27 +853,34 @@ std::optional<std::string> SdlHost::AskSaveFile(std::string_view title, std::str
   return Utf8ToCp932(box.Text());
 }
 
+// --- window modes --------------------------------------------------------------------------
+
 void SdlHost::SetStayOnTop(bool onTop) {
   options_.stayOnTop = onTop;
   if (window_) SDL_SetWindowAlwaysOnTop(window_, onTop ? SDL_TRUE : SDL_FALSE);
 }
 
-void SdlHost::ApplyWindowedSize() {
-  if (!window_) return;
-  SDL_SetWindowSize(window_, kStageWidth * scale_, kStageHeight * scale_ + (barVisible_ ? MenuBar::Height(scale_) : 0));
-}
-
 void SdlHost::SetFullScreen(bool fullScreen) {
   if (!window_ || fullScreen == fullScreen_) return;
   if (fullScreen) {
+    SDL_GetWindowSize(window_, &windowedWidth_, &windowedHeight_);
+    windowedWithBar_ = barVisible_;
+    // The desktop's own mode, whatever the screen: no mode switch, nothing to restore.
     if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return;
   } else {
     SDL_SetWindowFullscreen(window_, 0);
-    fullScreen_ = false;
-    ApplyWindowedSize();
+    if (windowedWidth_ > 0 && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED)) {
+      // Back to the size it had, less the bar when full screen took the bar away meanwhile.
+      const int ui = std::clamp(
+          std::min(windowedWidth_ / kStageWidth, windowedHeight_ / (kStageHeight + MenuBar::Height(1))), 1, kMaxScale);
+      const int bar = MenuBar::Height(ui);
+      const int height = windowedHeight_ + (barVisible_ == windowedWithBar_ ? 0 : barVisible_ ? bar : -bar);
+      SDL_SetWindowSize(window_, windowedWidth_, std::max(1, height));
+    }
   }
   fullScreen_ = fullScreen;
   menu_.Close();
+  RebuildMenuModel();
   RebuildCursor();
   uiDirty_ = true;
   Repaint();
@@ -532,7 +893,17 @@ void SdlHost::SetMenuBarVisible(bool visible) {
     menu_.Close();
     if (mouseOwner_ == MouseOwner::Menu) mouseOwner_ = MouseOwner::None;
   }
-  if (!fullScreen_) ApplyWindowedSize();
+  if (!fullScreen_ && window_ && !(SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED)) {
+    // The window grows or shrinks by the bar, so the stage keeps its size.
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    // The bar coming back takes the widget scale of the stage the window holds now.
+    const float ratio = PixelRatio();
+    const int stageFits = std::min(int(float(w) * ratio) / kStageWidth, int(float(h) * ratio) / kStageHeight);
+    const int ui = visible ? std::clamp(stageFits, 1, kMaxScale) : ComputeLayout().ui;
+    const int bar = int(float(MenuBar::Height(ui)) / ratio);
+    SDL_SetWindowSize(window_, w, std::max(1, h + (visible ? bar : -bar)));
+  }
   uiDirty_ = true;
   Repaint();
 }

@@ -1,6 +1,16 @@
 #pragma once
-// The desktop window: the 640 x 480 stage scaled by a whole factor with sharp pixels, our own
-// menu bar above it (over it in full-screen), and modal boxes drawn inside the window.
+// The desktop window: the 640 x 480 stage scaled to a resizable window or to the whole screen,
+// our own menu bar above it (over it in full screen), modal boxes drawn inside the window, and
+// notes laid over the stage that do not stop the game.
+//
+// Scaling: whole multiples with sharp pixels (the default in a window), the largest picture of
+// the stage's shape with sharp bilinear filtering (whole-multiple prescale, then linear; the
+// default in full screen), or stretched to the whole area. The window's layout is in real
+// pixels, so a HiDPI screen gets the factor its pixels allow.
+//
+// Frames: the game presents its surface as often as it likes; only the rows and columns that
+// changed are uploaded, and the window is redrawn at most once per display refresh. A frame
+// that is not yet due is shown by the next wait, keep-alive or turn of the main loop.
 #include <SDL.h>
 
 #include <filesystem>
@@ -20,11 +30,21 @@
 
 namespace orv {
 
+enum class Scaling { Integer, Fit, Stretch };
+
+// "integer", "fit" or "stretch".
+std::optional<Scaling> ScalingByName(std::string_view name);
+
 struct SdlHostOptions {
   std::filesystem::path gameRoot;  // files handed to OpenExternally must lie inside it
   int scale = 0;                   // 0: the largest whole factor that fits the screen
   bool stayOnTop = true;           // the game's window starts on top of the others
+  std::optional<Scaling> scaling;  // nothing: integer in a window, fit in full screen
 };
+
+// The player's own menu, after the game's items. Its component names start with this prefix,
+// which no game item has.
+inline constexpr std::string_view kPlayerMenuPrefix = "orvane.";
 
 class SdlHost final : public Host {
  public:
@@ -54,16 +74,34 @@ class SdlHost final : public Host {
   bool SetCursorFromFile(const std::filesystem::path& file) override;
   void ResetCursor() override;
   void OpenExternally(const std::string& target) override;
+  void ShowSkipping(bool skipping) override;
 
   // One event of the main loop: the window's own events, the menu, and input for the game.
   void Dispatch(const SDL_Event& event, GameEvents& game);
   // Expose and resize events (the clock handles these while the game waits); true when the
   // event was one of them.
   bool HandleWindowEvent(const SDL_Event& event);
-  // Redraws the window from the last presented surface.
+  // Redraws the window now from the last presented surface.
   void Repaint();
+  // Shows the frame the game presented last if one is waiting and the display is ready for it.
+  void FlushFrame();
+  // Milliseconds until a waiting frame (or a sub-menu switch) is due, 0 when due now; nothing
+  // when none waits.
+  std::optional<uint32_t> FrameDueInMs() const;
   // The close button was pressed while a modal box was up; the loop delivers it afterwards.
   bool TakePendingClose();
+  // A close request (window or signal) arrived during a modal box or was noted by the clock.
+  bool QuitRequested() const { return quitRequested_; }
+  void NoteQuit() { quitRequested_ = true; }
+  // The main loop is about to hand input to the game, or the game has returned to the loop.
+  void GameReturned() { gameIdleSince_ = SDL_GetTicks(); }
+  // Holding Ctrl skips: tells the game when the held state changes.
+  void SyncHeldSkip(GameEvents& game);
+
+  // The note over the window while a step runs long without waiting.
+  void ShowBusyNote(bool shown);
+  // A note over the window that stays for `ms` or until the next click or key.
+  void ShowNotice(std::string_view utf8Text, uint32_t ms);
 
   // Window pixels to stage pixels (clamped to the stage); false when the point is off it.
   bool ToStage(int x, int y, int& stageX, int& stageY) const;
@@ -71,9 +109,13 @@ class SdlHost final : public Host {
   bool fullScreen() const { return fullScreen_; }
   bool menuBarShown() const { return barVisible_; }
   const MenuBar& menuBar() const { return menu_; }
+  Scaling scaling() const;
+  void SetScaling(Scaling scaling);
   // The stage's place in the window and the widget scale, as last laid out.
   Rect StageRect() const { return ComputeLayout().stage; }
   int WindowedScale() const { return scale_; }
+  // Frames actually drawn (for measurements).
+  uint64_t FramesDrawn() const { return framesDrawn_; }
 
  private:
   struct Layout {
@@ -81,17 +123,27 @@ class SdlHost final : public Host {
     Rect stage, bar;
     bool barShown = false;
     int ui = 1;           // widget scale
-    int stageScale = 1;   // whole factor of the stage (0 when fitted smaller)
+    int stageScale = 1;   // whole factor of the stage (0 when not a whole multiple)
   };
   Layout ComputeLayout() const;
   int ChooseScale() const;
-  void ApplyWindowedSize();
+  // Real pixels per window coordinate (above 1 on HiDPI screens).
+  float PixelRatio() const;
+  void EventToPixels(int& x, int& y) const;
   void RebuildPanels(const Layout& layout);
   void DestroyPanels();
+  void UploadPendingStage();
+  uint32_t FrameSpacingMs() const;
+  void DrawStage(const Layout& layout);
   bool RunDialog(DialogBox& box);
   void HandleDialogEvent(DialogBox& box, const SDL_Event& event);
   void HandleVolumeEvent(VolumeBox& box, const SDL_Event& event);
   void MenuInputDone(const MenuInput& input, GameEvents* game);
+  bool HandlePlayerMenu(std::string_view name, GameEvents& game);
+  void ToggleFullScreen(GameEvents& game);
+  void RebuildMenuModel();
+  void HandleKeyDown(const SDL_Event& event, const Layout& layout, GameEvents& game);
+  void DismissNotice();
   void UpdateCursor(bool overUi);
   void RebuildCursor();
 
@@ -100,8 +152,22 @@ class SdlHost final : public Host {
   int scale_ = 1;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
+  bool targetsSupported_ = false;
+
+  // The stage as last presented, and what of it still has to reach the texture.
+  Image shown_;
+  Rect uploadPending_;
   SDL_Texture* stageTexture_ = nullptr;
-  int stageTextureWidth_ = 0, stageTextureHeight_ = 0;
+  // The stage prescaled by whole factors, filtered linearly onto the window.
+  SDL_Texture* prescaled_ = nullptr;
+  int prescaleX_ = 0, prescaleY_ = 0;
+  Rect prescalePending_;
+  bool framePending_ = false;
+  uint32_t lastFrameMs_ = 0;
+  uint32_t frameIntervalMs_ = 17;
+  uint32_t frameCostMs_ = 0;  // what drawing a frame has been taking
+  uint64_t framesDrawn_ = 0;
+
   struct PanelTexture {
     Rect where;
     SDL_Texture* texture;
@@ -109,12 +175,24 @@ class SdlHost final : public Host {
   std::vector<PanelTexture> panels_;
   bool uiDirty_ = true;
 
+  MenuModel gameMenu_;
   MenuBar menu_;
   bool barVisible_ = true;
   bool fullScreen_ = false;
   DialogBox* dialog_ = nullptr;
   VolumeBox* volumeBox_ = nullptr;
-  bool pendingClose_ = false;
+  int windowedWidth_ = 0, windowedHeight_ = 0;  // the window's size before full screen
+  bool windowedWithBar_ = true;
+  bool quitRequested_ = false;
+
+  uint32_t gameIdleSince_ = 0;
+  bool heldSkip_ = false;
+  bool altAlone_ = false;  // Alt is down and no other key came since
+
+  bool busyNote_ = false;
+  std::string notice_;
+  uint32_t noticeUntil_ = 0;
+  bool skipping_ = false;
 
   enum class MouseOwner { None, Menu, Game };
   MouseOwner mouseOwner_ = MouseOwner::None;
@@ -127,7 +205,8 @@ class SdlHost final : public Host {
   DesktopOpener opener_;
 };
 
-// The game's key for an SDL key; Other for keys the game does not know.
+// The game's key for an SDL key; Other for keys the game does not know. The space bar is the
+// game's Enter: both advance.
 KeyPress TranslateKey(SDL_Keycode key);
 
 }  // namespace orv

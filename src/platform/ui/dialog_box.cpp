@@ -32,6 +32,7 @@ DialogBox::DialogBox(FontRenderer& fonts, DialogKind kind, std::string_view titl
     case DialogKind::Text:
       buttons_ = {{"OK", true}, {Utf8ToCp932("キャンセル"), false}};
       TextInput(initialText);
+      allSelected_ = !chars_.empty();
       break;
   }
 }
@@ -119,26 +120,58 @@ void DialogBox::MouseUp(int x, int y) {
   pressed_.reset();
 }
 
+void DialogBox::Edited() { text_ = EncodeUtf8(chars_); }
+
+bool DialogBox::DeleteSelection() {
+  if (!allSelected_) return false;
+  allSelected_ = false;
+  chars_.clear();
+  caret_ = 0;
+  Edited();
+  return true;
+}
+
 void DialogBox::Key(DialogKey key, char letter) {
   const bool composing = !composition_.empty();
+  const bool field = kind_ == DialogKind::Text;
+  if (composing && key != DialogKey::Other && key != DialogKey::Letter) return;  // the input method's keys
   switch (key) {
-    case DialogKey::Enter:
-      if (composing) return;  // the input method takes it
-      Finish(kind_ == DialogKind::Text ? true : buttons_[focus_].accepts);
-      return;
-    case DialogKey::Escape:
-      if (composing) return;
-      Finish(kind_ == DialogKind::Message);
-      return;
-    case DialogKey::Tab:
-    case DialogKey::Right: focus_ = (focus_ + 1) % buttons_.size(); return;
-    case DialogKey::Left: focus_ = (focus_ + buttons_.size() - 1) % buttons_.size(); return;
-    case DialogKey::Backspace:
-      if (kind_ == DialogKind::Text && !composing && !text_.empty()) {
-        size_t end = text_.size() - 1;
-        while (end > 0 && (static_cast<unsigned char>(text_[end]) & 0xC0) == 0x80) --end;
-        text_.erase(end);
+    case DialogKey::Enter: Finish(buttons_[focus_].accepts); return;
+    case DialogKey::Escape: Finish(kind_ == DialogKind::Message); return;
+    case DialogKey::Tab: focus_ = (focus_ + 1) % buttons_.size(); return;
+    case DialogKey::BackTab: focus_ = (focus_ + buttons_.size() - 1) % buttons_.size(); return;
+    case DialogKey::Left:
+    case DialogKey::Right:
+      if (!field) {
+        focus_ = (focus_ + (key == DialogKey::Right ? 1 : buttons_.size() - 1)) % buttons_.size();
+      } else if (allSelected_) {
+        // Like the desktop's fields: an arrow ends the selection at its side.
+        allSelected_ = false;
+        caret_ = key == DialogKey::Left ? 0 : chars_.size();
+      } else if (key == DialogKey::Left) {
+        caret_ -= caret_ > 0 ? 1 : 0;
+      } else {
+        caret_ += caret_ < chars_.size() ? 1 : 0;
       }
+      return;
+    case DialogKey::Home:
+    case DialogKey::End:
+      allSelected_ = false;
+      caret_ = key == DialogKey::Home ? 0 : chars_.size();
+      return;
+    case DialogKey::SelectAll:
+      allSelected_ = field && !chars_.empty();
+      caret_ = chars_.size();
+      return;
+    case DialogKey::Backspace:
+    case DialogKey::Delete:
+      if (!field || DeleteSelection()) return;
+      if (key == DialogKey::Backspace && caret_ > 0) {
+        chars_.erase(--caret_, 1);
+      } else if (key == DialogKey::Delete && caret_ < chars_.size()) {
+        chars_.erase(caret_, 1);
+      }
+      Edited();
       return;
     case DialogKey::Letter:
       if (kind_ == DialogKind::YesNo && (letter == 'Y' || letter == 'N')) Finish(letter == 'Y');
@@ -149,17 +182,18 @@ void DialogBox::Key(DialogKey key, char letter) {
 
 void DialogBox::TextInput(std::string_view utf8) {
   if (kind_ != DialogKind::Text) return;
+  DeleteSelection();
   // Character by character, so that a long paste keeps what fits. Shift-JIS has no state
   // between characters, so the lengths add up.
   size_t sjisBytes = Utf8ToCp932(text_).size();
   for (char32_t c : DecodeUtf8(utf8)) {
     if (c < 0x20 || c == 0x7F) continue;
-    const std::string character = EncodeUtf8(std::u32string_view(&c, 1));
-    const size_t bytes = Utf8ToCp932(character).size();
+    const size_t bytes = Utf8ToCp932(EncodeUtf8(std::u32string_view(&c, 1))).size();
     if (sjisBytes + bytes > maxSjisBytes_) break;
-    text_ += character;
+    chars_.insert(caret_++, 1, c);
     sjisBytes += bytes;
   }
+  Edited();
 }
 
 void DialogBox::Composition(std::string_view utf8) { composition_ = std::string(utf8); }
@@ -191,19 +225,28 @@ Panel DialogBox::Render() const {
     image.FillRect(field, ui::kField);
     ui::FrameSunken(image, field, s);
     const int inner = field.Width() - 2 * kFieldPadding * s;
-    const std::u32string committed = DecodeUtf8(text_), composing = DecodeUtf8(composition_);
-    const int committedWidth = fonts_.MeasureUnicode(committed, font);
+    // Before the caret, the composition in progress at the caret, the rest after it.
+    const std::u32string before = chars_.substr(0, caret_), after = chars_.substr(caret_);
+    const std::u32string composing = DecodeUtf8(composition_);
+    const int beforeWidth = fonts_.MeasureUnicode(before, font);
     const int composingWidth = fonts_.MeasureUnicode(composing, font);
-    // Keep the caret in view: scroll the text left when it is wider than the field.
-    const int shift = std::max(0, committedWidth + composingWidth + 2 * s - inner);
+    const int afterWidth = fonts_.MeasureUnicode(after, font);
+    // Keep the caret in view: scroll the text left when the caret would pass the right edge.
+    const int shift = std::max(0, beforeWidth + composingWidth + 2 * s - inner);
     Image text(inner, cell);
     text.Fill(ui::kField);
-    fonts_.DrawUnicode(text, -shift, 0, committed, font);
-    fonts_.DrawUnicode(text, committedWidth - shift, 0, composing, font);
+    if (allSelected_) {
+      text.FillRect(Rect{-shift, 0, beforeWidth + afterWidth - shift, cell}, ui::kHighlight);
+      fonts_.DrawUnicode(text, -shift, 0, chars_, ui::UiFont(s, ui::kHighlightText));
+    } else {
+      fonts_.DrawUnicode(text, -shift, 0, before, font);
+      fonts_.DrawUnicode(text, beforeWidth + composingWidth - shift, 0, after, font);
+    }
+    fonts_.DrawUnicode(text, beforeWidth - shift, 0, composing, font);
     if (!composing.empty())
-      ui::HorizontalLine(text, committedWidth - shift, committedWidth - shift + composingWidth, cell - s, s, ui::kText);
-    const int caret = committedWidth + composingWidth - shift;
-    text.FillRect(Rect{caret, 0, caret + s, cell}, ui::kText);
+      ui::HorizontalLine(text, beforeWidth - shift, beforeWidth - shift + composingWidth, cell - s, s, ui::kText);
+    const int caret = beforeWidth + composingWidth - shift;
+    if (!allSelected_) text.FillRect(Rect{caret, 0, caret + s, cell}, ui::kText);
     CopyRect(image, field.left + kFieldPadding * s, field.top + kFieldPadding * s, text, text.bounds());
   }
 

@@ -12,12 +12,15 @@ namespace orv {
 
 enum class DialogKind { Message, YesNo, Text };
 
-enum class DialogKey { Enter, Escape, Backspace, Tab, Left, Right, Letter, Other };
+enum class DialogKey {
+  Enter, Escape, Backspace, Delete, Tab, BackTab, Left, Right, Home, End, SelectAll, Letter, Other
+};
 
 class DialogBox {
  public:
-  // Texts are UTF-8. A Text box starts with `initialText` and refuses input that would make
-  // its Shift-JIS form longer than maxSjisBytes.
+  // Texts are UTF-8. A Text box starts with `initialText`, selected, so that typing replaces
+  // it; it refuses input that would make its Shift-JIS form longer than maxSjisBytes. Enter
+  // takes the button that has the focus (OK or Yes to begin with; Tab moves it).
   DialogBox(FontRenderer& fonts, DialogKind kind, std::string_view title, std::string_view message,
             std::string_view initialText = {}, size_t maxSjisBytes = 256);
 
@@ -31,7 +34,7 @@ class DialogBox {
   void MouseDown(int x, int y);
   void MouseUp(int x, int y);
   void Key(DialogKey key, char letter = 0);
-  // Committed text from the keyboard or the input method.
+  // Committed text from the keyboard, a paste or the input method; it replaces the selection.
   void TextInput(std::string_view utf8);
   // The input method's composition in progress (empty when it ends).
   void Composition(std::string_view utf8);
@@ -40,6 +43,9 @@ class DialogBox {
   // OK or Yes.
   bool Accepted() const { return accepted_; }
   const std::string& Text() const { return text_; }  // UTF-8
+  // The caret, in characters from the start, and whether the whole text is selected.
+  size_t Caret() const { return caret_; }
+  bool AllSelected() const { return allSelected_; }
 
   Panel Render() const;
 
@@ -51,12 +57,18 @@ class DialogBox {
   Rect ButtonRect(size_t index) const;  // relative to the box
   std::optional<size_t> ButtonAt(int x, int y) const;
   void Finish(bool accepted);
+  // Removes the selected text; false when nothing was selected.
+  bool DeleteSelection();
+  void Edited();  // text_ follows chars_
   // The message broken into lines that fit the box.
   std::vector<std::u32string> WrapMessage(int maxWidth) const;
 
   FontRenderer& fonts_;
   DialogKind kind_;
   std::string title_, message_;
+  std::u32string chars_;  // the field's text
+  size_t caret_ = 0;      // in chars_
+  bool allSelected_ = false;
   std::string text_, composition_;
   size_t maxSjisBytes_;
   std::vector<Button> buttons_;

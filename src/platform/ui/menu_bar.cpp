@@ -39,6 +39,7 @@ void MenuBar::Place(Rect bar, int scale, int windowWidth, int windowHeight) {
 }
 
 void MenuBar::Close() {
+  pending_.reset();
   open_.clear();
   topHot_ = -1;
   barFocus_ = false;
@@ -150,6 +151,7 @@ int MenuBar::FirstSelectable(const std::vector<MenuItem>& items) const {
 void MenuBar::OpenTop(int index, bool selectFirst) {
   const MenuItem* top = TopItem(index);
   open_.clear();
+  pending_.reset();
   pressedTop_ = false;
   if (!top) {
     Close();
@@ -201,22 +203,49 @@ MenuInput MenuBar::Choose(const MenuItem& item, size_t level) {
   return input;
 }
 
-MenuInput MenuBar::MouseMove(int x, int y) {
+MenuInput MenuBar::MouseMove(int x, int y, uint32_t nowMs) {
   if (open_.empty()) return MenuInput{Inside(bar_, x, y) || pressedTop_, {}};
   const int top = TopAt(x, y);
   if (top >= 0) {
+    pending_.reset();
     if (top != topHot_) OpenTop(top, false);
     return MenuInput{true, {}};
   }
-  if (auto hit = RowAt(x, y)) {
-    auto [level, row] = *hit;
-    if (row >= 0 && open_[level] != row) {
-      open_[level] = row;
-      open_.resize(level + 1);
-      OpenChild(level, false);
-    }
+  const auto hit = RowAt(x, y);
+  if (!hit || hit->second < 0 || open_[hit->first] == hit->second) {
+    pending_.reset();
+    return MenuInput{true, {}};
+  }
+  const auto [level, row] = *hit;
+  if (level + 1 >= open_.size()) {  // no sub-menu open beside this drop-down: follow at once
+    pending_.reset();
+    SwitchTo(level, row);
+  } else if (!pending_ || pending_->level != level || pending_->row != row) {
+    pending_ = PendingSwitch{level, row, nowMs};
+  } else {
+    Tick(nowMs);
   }
   return MenuInput{true, {}};
+}
+
+void MenuBar::SwitchTo(size_t level, int row) {
+  if (level >= open_.size()) return;
+  open_[level] = row;
+  open_.resize(level + 1);
+  OpenChild(level, false);
+}
+
+bool MenuBar::Tick(uint32_t nowMs) {
+  if (!pending_ || nowMs - pending_->sinceMs < kSubMenuDelayMs) return false;
+  const PendingSwitch due = *pending_;
+  pending_.reset();
+  SwitchTo(due.level, due.row);
+  return true;
+}
+
+std::optional<uint32_t> MenuBar::SwitchDueMs() const {
+  if (!pending_) return std::nullopt;
+  return pending_->sinceMs + kSubMenuDelayMs;
 }
 
 MenuInput MenuBar::MouseDown(int x, int y) {

@@ -2,6 +2,7 @@
 // The menu bar the backend draws above the stage, with its drop-down menus and nested
 // sub-menus, driven by mouse and keyboard. It knows nothing of SDL: positions are window
 // pixels, keys arrive already translated, and it draws into Panels.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,7 +39,15 @@ class MenuBar {
   // The point lies on the bar or on an open drop-down.
   bool Covers(int x, int y) const;
 
-  MenuInput MouseMove(int x, int y);
+  // `nowMs` is any millisecond clock: the pointer crossing other rows on its way into an
+  // open sub-menu must not close it, so a hovered row replaces the open sub-menu only once
+  // the pointer has rested on it for kSubMenuDelayMs (on a later move or Tick).
+  MenuInput MouseMove(int x, int y, uint32_t nowMs = 0);
+  // Carries out a replacement whose delay has passed; true when the menu changed.
+  bool Tick(uint32_t nowMs);
+  // When Tick has work to do, or nothing.
+  std::optional<uint32_t> SwitchDueMs() const;
+  static constexpr uint32_t kSubMenuDelayMs = 300;
   MenuInput MouseDown(int x, int y);
   MenuInput MouseUp(int x, int y);
   // Alt+letter, F10 (as `focusBar`) and, while active, the navigation keys.
@@ -84,6 +93,13 @@ class MenuBar {
   bool barFocus_ = false;  // keyboard on the bar without a drop-down
   bool pressedTop_ = false;  // a top item without children is pressed
   std::vector<int> open_;  // per open drop-down level: the hot row (-1 for none)
+  struct PendingSwitch {
+    size_t level;
+    int row;
+    uint32_t sinceMs;
+  };
+  std::optional<PendingSwitch> pending_;  // a hovered row waiting to replace the open sub-menu
+  void SwitchTo(size_t level, int row);
 };
 
 }  // namespace orv

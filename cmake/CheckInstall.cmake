@@ -1,0 +1,23 @@
+# Installs the build into a scratch prefix and checks that every file lands where a desktop
+# looks for it.
+file(REMOVE_RECURSE ${PREFIX})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
+                RESULT_VARIABLE result OUTPUT_QUIET)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${result}")
+endif()
+foreach(file bin/orvane bin/orvpack bin/orvarc1 share/applications/orvane.desktop
+             share/icons/hicolor/scalable/apps/orvane.svg share/man/man6/orvane.6)
+  if(NOT EXISTS ${PREFIX}/${file})
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+file(STRINGS ${PREFIX}/share/applications/orvane.desktop exec REGEX "^Exec=")
+if(NOT exec MATCHES "^Exec=orvane ")
+  message(FATAL_ERROR "the desktop entry does not start the player: ${exec}")
+endif()
+execute_process(COMMAND ${PREFIX}/bin/orvane --version OUTPUT_VARIABLE version RESULT_VARIABLE result)
+if(NOT result EQUAL 0 OR NOT version STREQUAL "orvane ${VERSION}\n")
+  message(FATAL_ERROR "the installed player says ${version} (exit ${result})")
+endif()
+file(REMOVE_RECURSE ${PREFIX})
