@@ -69,7 +69,7 @@ int RunDesktop(const CommandLine& options) {
   {
     StreamDiagnostics diagnostics(stderr);
     PlayerOptions playerOptions;
-    playerOptions.randomSeed = options.seed ? *options.seed : uint32_t(std::time(nullptr));
+    playerOptions.randomSeed = options.seed;
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics},
                 playerOptions);

@@ -25,7 +25,7 @@ namespace {
 PlayerOptions PlayerOptionsFor(const CommandLine& options) {
   PlayerOptions player;
   player.maxStepLines = options.maxStepLines;
-  player.randomSeed = options.seed ? *options.seed : uint32_t(std::time(nullptr));
+  player.randomSeed = options.seed;
   if (!options.saveDir.empty()) player.saveDir = fs::path(options.saveDir);
   return player;
 }

@@ -63,8 +63,9 @@ struct PlayerOptions {
   // Lines one step may read before the script counts as caught in an endless loop; 0 for no
   // limit (scripts may loop as long as they like).
   int64_t maxStepLines = 0;
-  // RANDOM's starting state.
-  uint32_t randomSeed = 1;
+  // RANDOM's starting state; by default the local time, as the platform's clock tells it (so a
+  // headless run with a fixed date draws the same numbers every time).
+  std::optional<uint32_t> randomSeed;
   // Where save slots, variable files, the settings file and saved screens go (--save-dir);
   // without it the game folder when writable, else a folder of the game's own.
   std::optional<std::filesystem::path> saveDir;

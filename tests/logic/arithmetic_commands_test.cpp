@@ -117,4 +117,27 @@ TEST(SinCosCommands, ScaleTheKitsDegreesAndCosShowsItsResult) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string DrawnNumbers(const std::vector<std::string>& args) {
+  TempDir dir;
+  WriteGame(dir, {.scenario = {"!r:0!", "~RANDOM r,1,1000000", "'r'", "~RANDOM r,1,1000000", "'r'\\n"}});
+  RunHeadlessGame(dir.path(), {"dump d.json"}, 0, args);
+  return ReadDump(dir, "d.json")["history"][0]["lines"][0].get<std::string>();
+}
+
+// RANDOM starts from the local time, so a run with a fixed date (or a fixed seed) draws the
+// same numbers every time.
+TEST(Random, SeededFromTheLocalTimeOrTheGivenSeed) {
+  const std::vector<std::string> date = {"--date", "2020-02-29 23:59:58"};
+  const std::string first = DrawnNumbers(date);
+  EXPECT_EQ(DrawnNumbers(date), first);
+  EXPECT_EQ(DrawnNumbers(date), first);
+  EXPECT_NE(DrawnNumbers({"--date", "2020-03-01 00:00:00"}), first);
+  EXPECT_EQ(DrawnNumbers({"--seed", "7"}), DrawnNumbers({"--seed", "7"}));
+  EXPECT_NE(DrawnNumbers({"--seed", "7"}), DrawnNumbers({"--seed", "8"}));
+}
+
+}  // namespace
 }  // namespace orv::test
