@@ -20,13 +20,24 @@ TEST(CommandLine, OptionsAndMistakes) {
   EXPECT_EQ(fine->untilExit, 9);
   EXPECT_EQ(fine->gameDir, "game");
 
+  const Result<CommandLine> saving =
+      ParseCommandLine({"--headless", "--save-dir", "saves", "--date", "2024-05-06 07:08:09", "game"});
+  ASSERT_TRUE(saving);
+  EXPECT_EQ(saving->saveDir, "saves");
+  EXPECT_EQ(saving->date, (LocalTime{2024, 5, 6, 7, 8, 9}));
+
   const std::vector<std::pair<std::vector<std::string>, std::string>> mistakes = {
       {{"--scale", "17"}, "--scale takes a whole number from 1 to 16"},
       {{"--scale"}, "--scale takes a whole number from 1 to 16"},
       {{"--until-exit", "3x"}, "--until-exit takes a whole number of clicks"},
       {{"--bogus"}, "unknown option --bogus (see --help)"},
       {{"a", "b"}, "more than one game folder given: b"},
-      {{"--record", "frames"}, "--events, --until-exit, --midi-log, --record, --max-step-lines and --date need --headless"},
+      {{"--record", "frames"},
+       "--events, --until-exit, --midi-log, --record, --max-step-lines and --date need --headless"},
+      {{"--date", "2024-05-06 07:08:09"},
+       "--events, --until-exit, --midi-log, --record, --max-step-lines and --date need --headless"},
+      {{"--headless", "--date", "2024-02-30 00:00:00"}, "--date takes a local time as \"YYYY-MM-DD HH:MM:SS\""},
+      {{"--save-dir"}, "--save-dir takes a folder name"},
   };
   for (const auto& [args, message] : mistakes) {
     const Result<CommandLine> parsed = ParseCommandLine(args);
