@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -160,8 +161,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   orv::HeadlessAudio audio;
   clock.onAdvance = [&audio](uint32_t now) { audio.AdvanceTo(now); };
   const orv::GameFolder folder(process.gameDir);
-  orv::Player player(orv::PlatformServices{host, clock, folder, process.fonts, audio, process.diagnostics},
-                     orv::PlayerOptions{.maxStepLines = kMaxStepLines, .randomSeed = 1});
+  // Two megabytes and more: too large for the stack.
+  const auto owned = std::make_unique<orv::Player>(
+      orv::PlatformServices{host, clock, folder, process.fonts, audio, process.diagnostics},
+      orv::PlayerOptions{.maxStepLines = kMaxStepLines, .randomSeed = 1});
+  orv::Player& player = *owned;
   player.FormCreate();
   if (player.closed()) return 0;
   player.Shown();
