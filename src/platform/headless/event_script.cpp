@@ -8,6 +8,7 @@ EventLine ParseEventLine(const std::string& line, int lineNumber) {
   EventLine event;
   event.lineNumber = lineNumber;
   size_t start = line.find_first_not_of(" \t");
+  if (start == std::string::npos) return event;  // a blank line: no verb
   size_t verbEnd = line.find_first_of(" \t", start);
   event.verb = line.substr(start, verbEnd == std::string::npos ? std::string::npos : verbEnd - start);
   if (verbEnd != std::string::npos) {

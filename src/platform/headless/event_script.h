@@ -33,6 +33,7 @@ class EventScript {
   int lineNumber_ = 0;
 };
 
+// A blank line gives an event without a verb.
 EventLine ParseEventLine(const std::string& line, int lineNumber);
 
 }  // namespace orv
