@@ -45,7 +45,9 @@ Player::~Player() = default;
 void Player::FormCreate() {
   randomState = options_.randomSeed ? *options_.randomSeed : SecondsSinceEpoch(services.clock.LocalNow());
   stage.LoadWaitIcons();
-  defs = ReadStartupDefinitions(services.folder).value_or(StartupDefinitions());
+  Result<StartupDefinitions> definitions = ReadStartupDefinitions(services.folder);
+  defs = definitions.value_or(StartupDefinitions());
+  if (!definitions) defs.problem = definitions.error().message;
   sound.Prepare(defs.wavePackageName, defs.musicPackageName);
   stage.UsePicturePackage(defs.picturePackageName);
   sound.KeepDeviceVolumes();
@@ -72,10 +74,15 @@ void Player::Init() {
   if (!LoadFirstScenario()) {
     // Without a scenario there is nothing to play: say so and end, rather than run on an
     // empty text.
-    // Under the kit's words, the file and what went wrong, for those who do not read them.
-    const std::string file = defs.scenarioFileName.empty() ? "init.def" : defs.scenarioFileName;
-    ShowMessage(Sj("シナリオファイルの読みこみに失敗しました。") + "\n" + file +
-                "\nThe first scenario could not be read, so the game cannot start.");
+    // Under the kit's words, what went wrong, for those who do not read them: what is wrong
+    // with init.def when something is, else the scenario file that could not be read.
+    const std::string detail =
+        !defs.problem.empty() ? defs.problem
+                              : "the first scenario " + (defs.scenarioFileName.empty() ? std::string("(none named)")
+                                                                                         : defs.scenarioFileName) +
+                                    " could not be read, so the game cannot start";
+    services.host.ShowProblem(Sj("シナリオファイルの読みこみに失敗しました。"), window.applicationTitle, detail);
+    services.diagnostics.Note(detail);
     startFailed_ = true;
     Close();
     return;

@@ -24,6 +24,11 @@ class Host {
   virtual void MenuChanged(const MenuModel& menu) = 0;
 
   // Modal boxes. `caption` is the box's title.
+  // A box for a problem the game cannot go on from: the kit's own text, and under it a line in
+  // English saying what is wrong for those who do not read it.
+  virtual void ShowProblem(std::string_view text, std::string_view caption, std::string_view englishDetail) {
+    ShowMessage(std::string(text) + "\n" + std::string(englishDetail), caption);
+  }
   virtual void ShowMessage(std::string_view text, std::string_view caption) = 0;
   virtual bool AskYesNo(std::string_view text, std::string_view caption) = 0;
   // The input dialog: nullopt when cancelled.

@@ -24,6 +24,10 @@ StartupDefinitions ParseStartupDefinitions(ByteSpan bytes) {
   size_t pos = 0;
   std::string* names[] = {&defs.scenarioFileName, &defs.picturePackageName, &defs.wavePackageName,
                           &defs.musicPackageName};
+  const std::string_view whole(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (whole.find('\n') != std::string_view::npos && whole.find("\r\n") == std::string_view::npos)
+    defs.problem = "init.def ends its lines with LF alone; the kit's files end them with CR LF, so its nine lines "
+                   "read as one";
   for (int line = 0; line < 9 && pos < bytes.size(); ++line) {
     std::string text = NextDefinitionLine(bytes, pos);
     ++defs.linesRead;

@@ -18,6 +18,9 @@ struct StartupDefinitions {
   std::string wavePackageName;
   std::string musicPackageName;
   int linesRead = 0;   // lines present in the file (at most 9 are used)
+  // What looks wrong with the file, in English, for a player whose game does not start
+  // (lines ended by LF alone, which read as one line); empty when nothing does.
+  std::string problem;
 };
 
 // Missing lines keep their defaults (0, 25, 50, 75, 100 and empty names).

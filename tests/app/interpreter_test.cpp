@@ -122,8 +122,8 @@ TEST(Interpreter, MissingFirstScenarioIsReportedAndEndsTheGame) {
   HeadlessResult run = RunHeadlessGame(dir.path(), {"click"});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.Messages(), std::vector<std::string>{"シナリオファイルの読みこみに失敗しました。"});
-  // The box goes on with the file's name and a line in English.
-  EXPECT_NE(run.out.find("none.txt\nThe first scenario could not be read"), std::string::npos) << run.out;
+  // One line for the box headless; the file's name and a line in English reach standard error.
+  EXPECT_NE(run.err.find("the first scenario none.txt could not be read"), std::string::npos) << run.err;
 
   TempDir empty;
   run = RunHeadlessGame(empty.path(), {});

@@ -26,6 +26,10 @@ class HeadlessHost final : public Host {
   void SetCaption(std::string_view caption) override;
   void MenuChanged(const MenuModel&) override {}
   void ShowMessage(std::string_view text, std::string_view caption) override;
+  // One line per box: the English detail reaches standard error through the player's notes.
+  void ShowProblem(std::string_view text, std::string_view title, std::string_view) override {
+    ShowMessage(text, title);
+  }
   bool AskYesNo(std::string_view text, std::string_view caption) override;
   std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
                                      std::string_view defaultText) override;
