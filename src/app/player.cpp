@@ -11,18 +11,6 @@ namespace {
 const std::string kApplicationTitle = "アドベンチャーゲーム製作支援ソフト『Orvane』　";
 
 bool Due(uint32_t nowMs, uint32_t dueMs) { return int32_t(nowMs - dueMs) >= 0; }
-
-// The local time as seconds since 1970-01-01 00:00, as the runtime's time() seeds its generator.
-uint32_t SecondsSinceEpoch(const LocalTime& t) {
-  // Days from the civil date (proleptic Gregorian), counted from 1970-01-01.
-  const int y = t.year - (t.month <= 2 ? 1 : 0);
-  const int era = (y >= 0 ? y : y - 399) / 400;
-  const int yearOfEra = y - era * 400;
-  const int dayOfYear = (153 * (t.month + (t.month > 2 ? -3 : 9)) + 2) / 5 + t.day - 1;
-  const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  const int64_t days = int64_t(era) * 146097 + dayOfEra - 719468;
-  return uint32_t(days * 86400 + t.hour * 3600 + t.minute * 60 + t.second);
-}
 }  // namespace
 
 Player::Player(PlatformServices s, PlayerOptions options)
@@ -43,7 +31,9 @@ Player::Player(PlatformServices s, PlayerOptions options)
 Player::~Player() = default;
 
 void Player::FormCreate() {
-  randomState = options_.randomSeed ? *options_.randomSeed : SecondsSinceEpoch(services.clock.LocalNow());
+  // As the runtime's generator is seeded with time(): the seconds since 1970 (here, of the
+  // local time the platform's clock gives).
+  randomState = options_.randomSeed ? *options_.randomSeed : uint32_t(SecondsSinceEpoch(services.clock.LocalNow()));
   stage.LoadWaitIcons();
   Result<StartupDefinitions> definitions = ReadStartupDefinitions(services.folder);
   defs = definitions.value_or(StartupDefinitions());

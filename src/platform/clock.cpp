@@ -69,10 +69,12 @@ std::optional<LocalTime> ParseLocalTime(std::string_view text) {
   return t;
 }
 
+int64_t SecondsSinceEpoch(const LocalTime& time) {
+  return DaysFromCivil(time.year, time.month, time.day) * 86400 + time.hour * 3600 + time.minute * 60 + time.second;
+}
+
 LocalTime AddSeconds(const LocalTime& time, int64_t seconds) {
-  const int64_t start = DaysFromCivil(time.year, time.month, time.day) * 86400 + time.hour * 3600 +
-                        time.minute * 60 + time.second;
-  const int64_t total = start + seconds;
+  const int64_t total = SecondsSinceEpoch(time) + seconds;
   int64_t days = total / 86400, rest = total % 86400;
   if (rest < 0) {
     rest += 86400;

@@ -40,5 +40,7 @@ LocalTime SystemLocalTime();
 std::optional<LocalTime> ParseLocalTime(std::string_view text);
 // The moment `seconds` later (the calendar's own arithmetic, no time zone involved).
 LocalTime AddSeconds(const LocalTime& time, int64_t seconds);
+// Seconds from 1970-01-01 00:00:00 to `time`, both read as the same local time.
+int64_t SecondsSinceEpoch(const LocalTime& time);
 
 }  // namespace orv

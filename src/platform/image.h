@@ -31,6 +31,8 @@ struct Rect {
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }
   bool Empty() const { return right <= left || bottom <= top; }
+  // The pixel (x, y) lies inside: left and top edges in, right and bottom edges out.
+  bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 

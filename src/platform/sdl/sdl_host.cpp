@@ -24,8 +24,6 @@ constexpr std::string_view kBusyNoteText =
     "スクリプトの実行が長く続いています。Esc キーを押すか、ウィンドウを閉じると終了します。\n"
     "The script has been running for a while. Press Escape or close the window to end the game.";
 
-bool Inside(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
-
 SDL_Rect ToSdl(const Rect& r) { return SDL_Rect{r.left, r.top, r.Width(), r.Height()}; }
 
 Rect Union(const Rect& a, const Rect& b) {
@@ -275,7 +273,7 @@ bool SdlHost::ToStage(int x, int y, int& stageX, int& stageY) const {
   const Rect stage = ComputeLayout().stage;
   stageX = std::clamp(FloorDiv((x - stage.left) * kStageWidth, stage.Width()), 0, kStageWidth - 1);
   stageY = std::clamp(FloorDiv((y - stage.top) * kStageHeight, stage.Height()), 0, kStageHeight - 1);
-  return Inside(stage, x, y);
+  return stage.Contains(x, y);
 }
 
 // --- frames --------------------------------------------------------------------------------

@@ -7,8 +7,6 @@
 namespace orv {
 namespace {
 
-bool Inside(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
-
 // Unscaled metrics.
 constexpr int kTitleHeight = 20;
 constexpr int kPadding = 14;
@@ -98,7 +96,7 @@ Rect DialogBox::ButtonRect(size_t index) const {
 
 std::optional<size_t> DialogBox::ButtonAt(int x, int y) const {
   for (size_t i = 0; i < buttons_.size(); ++i)
-    if (Inside(ButtonRect(i), x - where_.left, y - where_.top)) return i;
+    if (ButtonRect(i).Contains(x - where_.left, y - where_.top)) return i;
   return std::nullopt;
 }
 

@@ -5,8 +5,6 @@
 namespace orv {
 namespace {
 
-bool Inside(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
-
 // Drop-down metrics in unscaled pixels.
 constexpr int kBorder = 3;
 constexpr int kRowHeight = 20;
@@ -64,10 +62,10 @@ std::vector<MenuBar::Row> MenuBar::TopRows() const {
 }
 
 int MenuBar::TopAt(int x, int y) const {
-  if (!Inside(bar_, x, y)) return -1;
+  if (!bar_.Contains(x, y)) return -1;
   const std::vector<Row> rows = TopRows();
   for (size_t i = 0; i < rows.size(); ++i)
-    if (Inside(rows[i].where, x, y)) return int(i);
+    if (rows[i].where.Contains(x, y)) return int(i);
   return -1;
 }
 
@@ -132,15 +130,15 @@ std::optional<std::pair<size_t, int>> MenuBar::RowAt(int x, int y) const {
   const std::vector<DropDown> drops = OpenGeometry();
   // Deeper drop-downs lie on top.
   for (size_t level = drops.size(); level-- > 0;) {
-    if (!Inside(drops[level].where, x, y)) continue;
+    if (!drops[level].where.Contains(x, y)) continue;
     for (size_t row = 0; row < drops[level].rows.size(); ++row)
-      if (Inside(drops[level].rows[row].where, x, y)) return std::pair{level, int(row)};
+      if (drops[level].rows[row].where.Contains(x, y)) return std::pair{level, int(row)};
     return std::pair{level, -1};
   }
   return std::nullopt;
 }
 
-bool MenuBar::Covers(int x, int y) const { return Inside(bar_, x, y) || RowAt(x, y).has_value(); }
+bool MenuBar::Covers(int x, int y) const { return bar_.Contains(x, y) || RowAt(x, y).has_value(); }
 
 int MenuBar::FirstSelectable(const std::vector<MenuItem>& items) const {
   for (size_t i = 0; i < items.size(); ++i)
@@ -204,7 +202,7 @@ MenuInput MenuBar::Choose(const MenuItem& item, size_t level) {
 }
 
 MenuInput MenuBar::MouseMove(int x, int y, uint32_t nowMs) {
-  if (open_.empty()) return MenuInput{Inside(bar_, x, y) || pressedTop_, {}};
+  if (open_.empty()) return MenuInput{bar_.Contains(x, y) || pressedTop_, {}};
   const int top = TopAt(x, y);
   if (top >= 0) {
     pending_.reset();
@@ -265,7 +263,7 @@ MenuInput MenuBar::MouseDown(int x, int y) {
     Close();
     return MenuInput{true, {}};
   }
-  return MenuInput{Inside(bar_, x, y), {}};
+  return MenuInput{bar_.Contains(x, y), {}};
 }
 
 MenuInput MenuBar::MouseUp(int x, int y) {
@@ -285,7 +283,7 @@ MenuInput MenuBar::MouseUp(int x, int y) {
     open_[level] = row;
     return Choose(item, level);
   }
-  return MenuInput{Active() || Inside(bar_, x, y), {}};
+  return MenuInput{Active() || bar_.Contains(x, y), {}};
 }
 
 MenuInput MenuBar::Key(MenuKey key, char letter, bool alt, bool focusBar) {

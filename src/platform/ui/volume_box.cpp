@@ -7,8 +7,6 @@
 namespace orv {
 namespace {
 
-bool Inside(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
-
 // Unscaled metrics: the dialog's own client area is 262 x 228, under a title and a menu row.
 constexpr int kBorder = 2;
 constexpr int kTitleHeight = 20;
@@ -103,25 +101,25 @@ void VolumeBox::Slide(VolumeLine line, int position) {
 }
 
 void VolumeBox::MouseMove(int x, int y) {
-  hoverExit_ = Inside(ExitMenuRect(), x, y);
+  hoverExit_ = ExitMenuRect().Contains(x, y);
   if (dragging_) Slide(*dragging_, PositionAt(y));
 }
 
 void VolumeBox::MouseDown(int x, int y) {
-  if (Inside(ExitMenuRect(), x, y)) {
+  if (ExitMenuRect().Contains(x, y)) {
     pressedExit_ = true;
     return;
   }
   for (VolumeLine line : {VolumeLine::Wave, VolumeLine::Midi, VolumeLine::Cd}) {
     const int slider = int(line) * 2;
-    if (Inside(SliderRect(line), x, y) && Enabled(slider)) {
+    if (SliderRect(line).Contains(x, y) && Enabled(slider)) {
       focus_ = slider;
       dragging_ = line;
       // A press anywhere on the track takes the thumb there.
       Slide(line, PositionAt(y));
       return;
     }
-    if (Inside(MuteRect(line), x, y) && Enabled(slider + 1)) {
+    if (MuteRect(line).Contains(x, y) && Enabled(slider + 1)) {
       focus_ = slider + 1;
       pressedMute_ = line;
       return;
@@ -130,8 +128,8 @@ void VolumeBox::MouseDown(int x, int y) {
 }
 
 void VolumeBox::MouseUp(int x, int y) {
-  if (pressedExit_ && Inside(ExitMenuRect(), x, y)) done_ = true;
-  if (pressedMute_ && Inside(MuteRect(*pressedMute_), x, y))
+  if (pressedExit_ && ExitMenuRect().Contains(x, y)) done_ = true;
+  if (pressedMute_ && MuteRect(*pressedMute_).Contains(x, y))
     controls_.SetMuted(*pressedMute_, !controls_.Get(*pressedMute_).muted);
   // Muting disables the slider next to it; the focus must stay on something that works.
   if (!Enabled(focus_)) MoveFocus(1);
