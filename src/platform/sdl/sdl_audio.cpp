@@ -88,8 +88,6 @@ SdlAudio::~SdlAudio() {
   if (sdlAudioInit_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-bool SdlAudio::SynthesizerReady() const { return synth_ && synth_->HasSoundFont(); }
-
 bool SdlAudio::MusicReady() const {
   if (synth_) return synth_->HasSoundFont();
   const auto* port = dynamic_cast<const AlsaMidiOutput*>(midi_.get());

@@ -55,8 +55,6 @@ class SdlAudio final : public AudioOut {
 
   // A sound device is open: waves and tracks can play.
   bool DeviceOpen() const { return deviceOpen_; }
-  // The built-in synthesizer plays (no port was asked for) and it found a SoundFont.
-  bool SynthesizerReady() const;
   // The music goes to a port or a synthesizer that can sound.
   bool MusicReady() const;
   // What went wrong while setting up: one English line each, for standard error.
