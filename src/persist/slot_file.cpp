@@ -28,12 +28,12 @@ Bytes EncodeSlotFile(std::string_view caption, const SceneState& savePoint, Byte
                      ByteSpan numericTable) {
   Bytes out(kSlotFileBytes, 0);
   // The caption keeps its terminator; bytes after it stay zero.
-  std::memcpy(out.data(), caption.data(), std::min(caption.size(), kSlotHeaderBytes - 1));
+  // Copies that take nothing from an empty source (whose data() may be null) are fine.
+  std::copy_n(caption.data(), std::min(caption.size(), kSlotHeaderBytes - 1), out.data());
   const auto scene = SerializeSceneState(savePoint);
   std::memcpy(out.data() + kSlotSceneAt, scene.data(), scene.size());
-  std::memcpy(out.data() + kSlotStringsAt, stringTable.data(), std::min(stringTable.size(), kSlotStringTableBytes));
-  std::memcpy(out.data() + kSlotNumericAt, numericTable.data(),
-              std::min(numericTable.size(), kSlotNumericTableBytes));
+  std::copy_n(stringTable.data(), std::min(stringTable.size(), kSlotStringTableBytes), out.data() + kSlotStringsAt);
+  std::copy_n(numericTable.data(), std::min(numericTable.size(), kSlotNumericTableBytes), out.data() + kSlotNumericAt);
   return out;
 }
 

@@ -25,9 +25,9 @@ bool NameMatches(const uint8_t* field, std::string_view name) {
 
 Bytes EncodeVariableFile(ByteSpan stringTable, ByteSpan numericTable) {
   Bytes out(kVariableFileBytes, 0);
-  std::memcpy(out.data(), stringTable.data(), std::min(stringTable.size(), kVariableFileStringTableBytes));
-  std::memcpy(out.data() + kVariableFileStringTableBytes, numericTable.data(),
-              std::min(numericTable.size(), kVariableFileNumericTableBytes));
+  std::copy_n(stringTable.data(), std::min(stringTable.size(), kVariableFileStringTableBytes), out.data());
+  std::copy_n(numericTable.data(), std::min(numericTable.size(), kVariableFileNumericTableBytes),
+              out.data() + kVariableFileStringTableBytes);
   return out;
 }
 
