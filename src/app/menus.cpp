@@ -54,7 +54,11 @@ void Menus::Build() {
   MenuItem help = Item("Help", "ヘルプ(&H)");
   help.children = {Item("About1", "バージョン情報")};
 
-  model_.items = {file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help};
+  // The player's own section, apart from the kit's menus: what this player adds.
+  MenuItem player = Item("PlayerMenu", "プレイヤー(&O)");
+  player.children = {Item("AutoMode", "オートモード(A)"), Item("Screenshot", "スクリーンショット(F12)")};
+
+  model_.items = {file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help, player};
 }
 
 void Menus::Changed() { host_.MenuChanged(model_); }
