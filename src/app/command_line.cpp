@@ -24,6 +24,9 @@ std::string UsageText() {
          "  --verbose           also show the sound libraries' own messages\n"
          "  --seed N            start the script's random numbers from N (default: the local time)\n"
          "  --save-dir DIR      keep save slots, variable files, settings and saved screens in DIR\n"
+         "  --config FILE       the player's own settings (default: $XDG_CONFIG_HOME/orvane/orvane.toml;\n"
+         "                      headless runs read and write one only when given)\n"
+         "  --screenshot-dir DIR  where F12 saves screenshots (default: orvane/ in the pictures folder)\n"
          "  --headless          run without window or sound device (tests and automation)\n"
          "  --events FILE       headless: events to run, one a line ('-' for standard input)\n"
          "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
@@ -87,6 +90,11 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
         return UsageError("--scale takes a whole number from 1 to 16");
     } else if (arg == "--save-dir") {
       if (!value(options.saveDir) || options.saveDir.empty()) return UsageError("--save-dir takes a folder name");
+    } else if (arg == "--config") {
+      if (!value(options.configFile) || options.configFile.empty()) return UsageError("--config takes a file name");
+    } else if (arg == "--screenshot-dir") {
+      if (!value(options.screenshotDir) || options.screenshotDir.empty())
+        return UsageError("--screenshot-dir takes a folder name");
     } else if (arg == "--date") {
       if (!value(text) || !(options.date = ParseLocalTime(text)))
         return UsageError("--date takes a local time as \"YYYY-MM-DD HH:MM:SS\"");

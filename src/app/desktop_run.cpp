@@ -9,6 +9,7 @@
 
 #include "app/game_check.h"
 #include "app/player.h"
+#include "app/settings_session.h"
 #include "platform/os.h"
 #include "platform/sjis.h"
 #include "platform/sdl/desktop_session.h"
@@ -75,10 +76,15 @@ std::string SoundNote(const SdlAudio& audio, bool portAsked) {
 int RunDesktop(const CommandLine& options) {
   // Before SDL's audio and FluidSynth start: their libraries speak up as soon as they load.
   RouteLibraryMessages(options.verbose);
+  SettingsSession settings = SettingsSession::Open(
+      options.configFile.empty() ? DefaultSettingsPath() : std::optional<std::filesystem::path>(options.configFile),
+      stderr);
+  // What the command line asks is for this run only; the settings file keeps its own choice.
+  const std::string& scalingName = !options.scaling.empty() ? options.scaling : settings.settings().scaling.value_or("");
   DesktopOptions desktop;
   desktop.gameRoot = options.gameDir;
   desktop.scale = options.scale;
-  desktop.scaling = ScalingByName(options.scaling);
+  desktop.scaling = ScalingByName(scalingName);
   DesktopSession session(desktop);
   if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
     std::fprintf(stderr, "orvane: %s\n", folder.error().message.c_str());
@@ -98,7 +104,7 @@ int RunDesktop(const CommandLine& options) {
   }
   GameFolder folder(options.gameDir);
   SdlAudio::Options audioOptions;
-  audioOptions.soundFont = options.soundFont;
+  audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");
   audioOptions.gameFolder = options.gameDir;
   audioOptions.midiPort = options.midiPort;
   if (const char* fonts = std::getenv("SDL_SOUNDFONTS")) audioOptions.sdlSoundFonts = fonts;
@@ -114,8 +120,10 @@ int RunDesktop(const CommandLine& options) {
     PlayerOptions playerOptions;
     playerOptions.randomSeed = options.seed;
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
+    if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics},
                 playerOptions);
+    settings.ApplyTo(game, audio);
     game.FormCreate();
     if (game.startFailed()) {
       std::fprintf(stderr, "orvane: the first scenario %s could not be read\n",
@@ -127,7 +135,12 @@ int RunDesktop(const CommandLine& options) {
     if (options.windowed && game.menus.IsChecked("FullMode")) game.MenuClick("WindowMode");
     PumpingGame pumping(game, audio);
     result = game.closed() ? 0 : session.Run(pumping);
+    settings.GatherFrom(game, audio);
+    if (const std::optional<Scaling> chosen = session.host().chosenScaling();
+        chosen && ScalingName(*chosen) != options.scaling)
+      settings.settings().scaling = ScalingName(*chosen);
   }
+  settings.Save(stderr);
   return result;
 }
 

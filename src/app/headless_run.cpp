@@ -10,6 +10,7 @@
 
 #include "app/player.h"
 #include "app/game_check.h"
+#include "app/settings_session.h"
 #include "app/state_dump.h"
 #include "platform/headless/event_script.h"
 #include "platform/headless/headless_clock.h"
@@ -27,7 +28,14 @@ PlayerOptions PlayerOptionsFor(const CommandLine& options) {
   player.maxStepLines = options.maxStepLines;
   player.randomSeed = options.seed;
   if (!options.saveDir.empty()) player.saveDir = fs::path(options.saveDir);
+  if (!options.screenshotDir.empty()) player.screenshotDir = fs::path(options.screenshotDir);
   return player;
+}
+
+// Headless runs stay apart from the user's own settings unless a file is named.
+std::optional<fs::path> SettingsPathFor(const CommandLine& options) {
+  if (options.configFile.empty()) return std::nullopt;
+  return fs::path(options.configFile);
 }
 
 class HeadlessSession {
@@ -40,7 +48,10 @@ class HeadlessSession {
         host_(out, events, clock_),
         audio_(options.midiLog.empty() ? fs::path() : fs::path(options.midiLog)),
         diagnostics_(err),
-        player_(PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_}, PlayerOptionsFor(options)) {}
+        settings_(SettingsSession::Open(SettingsPathFor(options), err)),
+        player_(PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_}, PlayerOptionsFor(options)) {
+    settings_.ApplyTo(player_, audio_);
+  }
 
   int Run() {
     // The sound plays along the virtual clock.
@@ -50,6 +61,8 @@ class HeadlessSession {
     if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
       return Fail("cannot write frames into " + options_.recordDir);
     const int played = Play();
+    settings_.GatherFrom(player_, audio_);
+    settings_.Save(err_);
     // Output that went missing is a failed run, however the game went.
     if (std::string error = host_.FinishRecording(); !error.empty()) return Fail(error);
     if (audio_.MidiLogFailed()) return Fail("cannot write the MIDI log " + options_.midiLog);
@@ -188,7 +201,7 @@ class HeadlessSession {
     static const std::map<std::string, KeyCode> keys = {
         {"enter", KeyCode::Enter}, {"up", KeyCode::Up},         {"down", KeyCode::Down},
         {"left", KeyCode::Left},   {"right", KeyCode::Right},   {"escape", KeyCode::Escape},
-        {"space", KeyCode::Space}};
+        {"space", KeyCode::Space}, {"f12", KeyCode::F12}};
     if (auto it = keys.find(name); it != keys.end()) return KeyPress{it->second, 0};
     if (name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0])))
       return KeyPress{KeyCode::Letter, char(std::toupper(static_cast<unsigned char>(name[0])))};
@@ -204,6 +217,7 @@ class HeadlessSession {
   FontRenderer fonts_;
   HeadlessAudio audio_;
   StreamDiagnostics diagnostics_;
+  SettingsSession settings_;
   Player player_;
 };
 

@@ -51,7 +51,26 @@ void Player::FormClick() {
   }
 }
 
+// The window's events as they come from the backend. Any input of the player's own ends auto
+// mode before the kit's handler sees it; the player's own keys never reach the game.
+void Player::Click() {
+  StopAutoMode();
+  FormClick();
+}
+
+void Player::KeyDown(KeyPress key) {
+  if (PlayerKey(key)) return;
+  StopAutoMode();
+  FormKeyDown(key);
+}
+
+void Player::Wheel(WheelDirection direction) {
+  StopAutoMode();
+  FormMouseWheel(direction);
+}
+
 void Player::MouseDown(MouseButton button, int x, int y) {
+  StopAutoMode();
   input.pointerX = x;
   input.pointerY = y;
   FormMouseDown(button, x, y);

@@ -107,6 +107,8 @@ void Menus::CheckOnly(std::string_view item, std::initializer_list<std::string_v
 void Player::MenuClick(std::string_view name) {
   const MenuItem* item = menus.model().Find(name);
   if (item == nullptr || !menus.IsReachable(name) || item->separator || !item->children.empty()) return;
+  if (PlayerMenuClick(name)) return;
+  StopAutoMode();
   static const std::map<std::string_view, void (Player::*)()> kActions = {
       {"P1", &Player::TogglePageMode},         {"N3", &Player::ToggleStayOnTop},
       {"N5", &Player::Close},                  {"About1", &Player::ShowAbout},

@@ -175,6 +175,10 @@ bool Player::NextTimerDue(uint32_t& dueMs) {
     if (!any || int32_t(t->dueMs - now) < int32_t(dueMs - now)) dueMs = t->dueMs;
     any = true;
   }
+  if (const auto autoDue = autoAdvance.dueMs()) {
+    if (!any || int32_t(*autoDue - now) < int32_t(dueMs - now)) dueMs = *autoDue;
+    any = true;
+  }
   return any;
 }
 
@@ -190,6 +194,7 @@ void Player::FireDueTimers(uint32_t nowMs) {
   Fire(timer1_, &Player::Timer1Timer, nowMs);
   Fire(timer2_, &Player::Timer2Timer, nowMs);
   Fire(timer3_, &Player::Timer3Timer, nowMs);
+  if (!closed_) AutoAdvanceTimer(nowMs);
 }
 
 void Player::Timer3Timer() {
@@ -216,6 +221,7 @@ void Player::SetCaption(std::string_view caption) {
 }
 
 int Player::TypeText(std::string_view text, int x, int y) {
+  autoAdvance.CountTyped(text);
   return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode());
 }
 

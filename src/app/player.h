@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/auto_advance.h"
 #include "app/menus.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
@@ -69,6 +70,8 @@ struct PlayerOptions {
   // Where save slots, variable files, the settings file and saved screens go (--save-dir);
   // without it the game folder when writable, else a folder of the game's own.
   std::optional<std::filesystem::path> saveDir;
+  // Where screenshots go; without it orvane/ in the desktop's pictures folder.
+  std::optional<std::filesystem::path> screenshotDir;
 };
 
 class Player final : public GameEvents, private StepHost, private PlayerControl, private ChoiceStory {
@@ -86,11 +89,11 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
 
   // --- GameEvents (what the backends call) ---
   void Shown() override;
-  void Click() override { FormClick(); }
+  void Click() override;
   void MouseDown(MouseButton button, int x, int y) override;
   void MouseMove(int x, int y) override { FormMouseMove(x, y); }
-  void KeyDown(KeyPress key) override { FormKeyDown(key); }
-  void Wheel(WheelDirection direction) override { FormMouseWheel(direction); }
+  void KeyDown(KeyPress key) override;
+  void Wheel(WheelDirection direction) override;
   void MenuClick(std::string_view name) override;
   void CloseRequested() override { Close(); }
   void HoldSkip(bool held) override { skipHeld_ = held; }
@@ -120,6 +123,13 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   uint32_t randomState = 1;
   WriteFolder writeFolder;
   SlotFiles slotFiles;
+  AutoAdvance autoAdvance;
+
+  // --- the player's own features (app/player_features.cpp) ---
+  void SetAutoMode(bool on);
+  // Writes the window's picture as a PNG into the screenshot folder and notes where; the file,
+  // or nothing when it could not be written (the player is told why).
+  std::optional<std::filesystem::path> TakeScreenshot();
 
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
@@ -131,6 +141,15 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void FormClose();
   void BindCommands();
   bool LoadFirstScenario();
+
+  // --- the player's own keys and menu items (app/player_features.cpp) ---
+  // True when the key or item is the player's own and has been handled.
+  bool PlayerKey(KeyPress key);
+  bool PlayerMenuClick(std::string_view name);
+  // The player did something: auto mode gives way to them.
+  void StopAutoMode();
+  void AutoAdvanceTimer(uint32_t nowMs);
+  bool MayAdvanceByItself() const;
 
   // --- input (app/input.cpp) ---
   void NextClick();
@@ -227,6 +246,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   PictureLoad LoadPicture(std::string_view name) override;
   // StepHost: a choice put up by a command ends the step.
   bool ChoiceWaiting() const override { return input.choiceActive || input.pictureChoiceActive; }
+  void StepEnded() override;
 
   PlayerOptions options_;
   CommandContext context_;

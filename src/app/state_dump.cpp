@@ -154,6 +154,12 @@ json DumpState(const Player& player) {
   out["historyScreen"] = {{"shownPage", player.historyScreen.shownPage},
                           {"hoverZone", player.historyScreen.hoverZone}};
   out["volumeDialog"] = VolumeDialogJson(player.volumeDialog.get());
+  // The player's own auto mode: on or off, its delays, and when it next goes on (null: not due).
+  const AutoAdvance& autoMode = player.autoAdvance;
+  out["autoMode"] = {{"on", autoMode.on()},
+                     {"baseDelayMs", autoMode.delays.baseMs},
+                     {"perCharacterDelayMs", autoMode.delays.perCharacterMs},
+                     {"dueMs", autoMode.dueMs() ? nlohmann::json(*autoMode.dueMs()) : nlohmann::json(nullptr)}};
   int left = 0, top = 0;
   live.services.host.GetWindowPosition(left, top);
   out["window"] = {{"left", left}, {"top", top}};

@@ -48,16 +48,14 @@ void AppendPngBytes(png_structp png, png_bytep data, png_size_t length) {
 void FlushNothing(png_structp) {}
 }  // namespace
 
-// Encoded in memory and written through the atomic path, so a failed write never leaves a
-// half (or empty) picture behind.
-bool WritePng(const std::filesystem::path& file, const Image& image) {
-  if (image.empty()) return false;
+std::optional<Bytes> EncodePng(const Image& image) {
+  if (image.empty()) return std::nullopt;
   Bytes encoded;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!png || !info || setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    return false;
+    return std::nullopt;
   }
   png_set_write_fn(png, &encoded, AppendPngBytes, FlushNothing);
   png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8, PNG_COLOR_TYPE_RGB,
@@ -67,7 +65,14 @@ bool WritePng(const std::filesystem::path& file, const Image& image) {
   for (int y = 0; y < image.height(); ++y) png_write_row(png, const_cast<png_bytep>(image.row(y)));
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
-  return WriteFileAtomically(file, encoded).ok();
+  return encoded;
+}
+
+// Encoded in memory and written through the atomic path, so a failed write never leaves a
+// half (or empty) picture behind.
+bool WritePng(const std::filesystem::path& file, const Image& image) {
+  std::optional<Bytes> encoded = EncodePng(image);
+  return encoded && WriteFileAtomically(file, *encoded).ok();
 }
 
 bool WriteScreenshot(const std::filesystem::path& file, const Image& image) {

@@ -161,6 +161,11 @@ bool Interpreter::RunCommand(bool& nextLine, char& last) {
 }
 
 void Interpreter::InterpretStep() {
+  RunStep();
+  host_.StepEnded();
+}
+
+void Interpreter::RunStep() {
   linesThisStep = 0;
   if (host_.Closed() || !FetchLine()) return;
   reader.SetSource(lineBuffer);

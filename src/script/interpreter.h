@@ -45,6 +45,8 @@ class StepHost : public Dialogs {
   // A command has put up a choice: the step ends there, whatever follows the command in its
   // line.
   virtual bool ChoiceWaiting() const { return false; }
+  // The step is over: the story waits for the player (or has closed).
+  virtual void StepEnded() {}
 };
 
 class Interpreter {
@@ -89,6 +91,7 @@ class Interpreter {
   int64_t maxStepLines = 0;
 
  private:
+  void RunStep();
   // The scenario text changed: labels are indexed anew at the next jump.
   void ScenarioChanged();
   bool TextControl(bool& nextLine, char& last);

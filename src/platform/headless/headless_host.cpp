@@ -66,6 +66,8 @@ void HeadlessHost::SetCaption(std::string_view newCaption) {
   Line("caption", Cp932ToUtf8(caption));
 }
 
+void HeadlessHost::ShowCaptionNote(std::string_view utf8Note) { Line("note", utf8Note); }
+
 void HeadlessHost::ShowMessage(std::string_view text, std::string_view) { Line("message", Cp932ToUtf8(text)); }
 
 bool HeadlessHost::AskYesNo(std::string_view text, std::string_view) {

@@ -24,6 +24,7 @@ class HeadlessHost final : public Host {
 
   void Present(const Image& surface) override;
   void SetCaption(std::string_view caption) override;
+  void ShowCaptionNote(std::string_view utf8Note) override;
   void MenuChanged(const MenuModel&) override {}
   void ShowMessage(std::string_view text, std::string_view caption) override;
   // One line per box: the English detail reaches standard error through the player's notes.

@@ -130,6 +130,14 @@ std::optional<Scaling> ScalingByName(std::string_view name) {
   return std::nullopt;
 }
 
+const char* ScalingName(Scaling scaling) {
+  switch (scaling) {
+    case Scaling::Fit: return "fit";
+    case Scaling::Stretch: return "stretch";
+    default: return "integer";
+  }
+}
+
 KeyPress TranslateKey(SDL_Keycode key) {
   switch (key) {
     case SDLK_RETURN:
@@ -140,6 +148,7 @@ KeyPress TranslateKey(SDL_Keycode key) {
     case SDLK_LEFT: return KeyPress{KeyCode::Left};
     case SDLK_RIGHT: return KeyPress{KeyCode::Right};
     case SDLK_ESCAPE: return KeyPress{KeyCode::Escape};
+    case SDLK_F12: return KeyPress{KeyCode::F12};
     default: break;
   }
   if (key >= SDLK_a && key <= SDLK_z) return KeyPress{KeyCode::Letter, char('A' + (key - SDLK_a))};
@@ -344,6 +353,10 @@ uint32_t SdlHost::FrameSpacingMs() const {
 void SdlHost::FlushFrame() {
   const uint32_t now = SDL_GetTicks();
   if (!notice_.empty() && int32_t(now - noticeUntil_) >= 0) DismissNotice();
+  if (!captionNote_.empty() && int32_t(now - captionNoteUntil_) >= 0) {
+    captionNote_.clear();
+    ShowTitle();
+  }
   if (menu_.Tick(now)) {
     uiDirty_ = true;
     framePending_ = true;
@@ -690,7 +703,20 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
 }
 
 void SdlHost::SetCaption(std::string_view caption) {
-  if (window_) SDL_SetWindowTitle(window_, Cp932ToUtf8(caption).c_str());
+  caption_ = Cp932ToUtf8(caption);
+  ShowTitle();
+}
+
+void SdlHost::ShowCaptionNote(std::string_view utf8Note) {
+  captionNote_ = std::string(utf8Note);
+  captionNoteUntil_ = SDL_GetTicks() + kCaptionNoteMs;
+  ShowTitle();
+}
+
+void SdlHost::ShowTitle() {
+  if (!window_) return;
+  const std::string title = captionNote_.empty() ? caption_ : caption_ + "  —  " + captionNote_;
+  SDL_SetWindowTitle(window_, title.c_str());
 }
 
 void SdlHost::MenuChanged(const MenuModel& menu) {

@@ -34,6 +34,7 @@ enum class Scaling { Integer, Fit, Stretch };
 
 // "integer", "fit" or "stretch".
 std::optional<Scaling> ScalingByName(std::string_view name);
+const char* ScalingName(Scaling scaling);
 
 struct SdlHostOptions {
   std::filesystem::path gameRoot;  // files handed to OpenExternally must lie inside it
@@ -58,6 +59,7 @@ class SdlHost final : public Host {
 
   void Present(const Image& surface) override;
   void SetCaption(std::string_view caption) override;
+  void ShowCaptionNote(std::string_view utf8Note) override;
   void MenuChanged(const MenuModel& menu) override;
   void ShowMessage(std::string_view text, std::string_view caption) override;
   bool AskYesNo(std::string_view text, std::string_view caption) override;
@@ -110,6 +112,8 @@ class SdlHost final : public Host {
   bool menuBarShown() const { return barVisible_; }
   const MenuBar& menuBar() const { return menu_; }
   Scaling scaling() const;
+  // The mode the player chose (in the menu, or at start), or nothing for the default.
+  std::optional<Scaling> chosenScaling() const { return options_.scaling; }
   void SetScaling(Scaling scaling);
   // The stage's place in the window and the widget scale, as last laid out.
   Rect StageRect() const { return ComputeLayout().stage; }
@@ -144,6 +148,8 @@ class SdlHost final : public Host {
   void RebuildMenuModel();
   void HandleKeyDown(const SDL_Event& event, const Layout& layout, GameEvents& game);
   void DismissNotice();
+  // The window's title: the game's caption, and the player's note while it lasts.
+  void ShowTitle();
   void UpdateCursor(bool overUi);
   void RebuildCursor();
 
@@ -192,6 +198,10 @@ class SdlHost final : public Host {
   bool busyNote_ = false;
   std::string notice_;
   uint32_t noticeUntil_ = 0;
+  static constexpr uint32_t kCaptionNoteMs = 5000;
+  std::string caption_;  // UTF-8
+  std::string captionNote_;
+  uint32_t captionNoteUntil_ = 0;
   bool skipping_ = false;
 
   enum class MouseOwner { None, Menu, Game };

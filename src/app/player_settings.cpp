@@ -1,0 +1,138 @@
+#include "app/player_settings.h"
+
+#include <sstream>
+#include <toml++/toml.h>
+
+#include "platform/user_folders.h"
+
+namespace orv {
+
+namespace {
+
+// The file is the user's: a few kilobytes at most. Anything far larger is not our file.
+constexpr size_t kLargestSettingsFile = 1 << 20;
+constexpr int64_t kLongestDelayMs = 60000;
+
+const char* const kScalingNames[] = {"integer", "fit", "stretch"};
+
+class Reader {
+ public:
+  Reader(const toml::table& table, std::string& problem) : table_(table), problem_(problem) {}
+
+  std::optional<std::string> Text(std::string_view section, std::string_view key) {
+    toml::node_view<const toml::node> node = table_[section][key];
+    if (!node) return std::nullopt;
+    if (auto value = node.value<std::string>()) return value;
+    return Bad(section, key, "is not text");
+  }
+
+  std::optional<bool> Flag(std::string_view section, std::string_view key) {
+    toml::node_view<const toml::node> node = table_[section][key];
+    if (!node) return std::nullopt;
+    if (node.is_boolean()) return node.value<bool>();
+    return Bad(section, key, "is not true or false");
+  }
+
+  std::optional<int64_t> Number(std::string_view section, std::string_view key, int64_t low, int64_t high) {
+    toml::node_view<const toml::node> node = table_[section][key];
+    if (!node) return std::nullopt;
+    if (node.is_integer()) {
+      const int64_t value = *node.value<int64_t>();
+      if (value >= low && value <= high) return value;
+    }
+    return Bad(section, key, "is not a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+  }
+
+  // [left, right], each 0..65535, as the mixer's 32-bit volume.
+  std::optional<uint32_t> Volume(std::string_view key) {
+    toml::node_view<const toml::node> node = table_["volume"][key];
+    if (!node) return std::nullopt;
+    if (const toml::array* pair = node.as_array(); pair && pair->size() == 2) {
+      const std::optional<int64_t> left = (*pair)[0].value<int64_t>();
+      const std::optional<int64_t> right = (*pair)[1].value<int64_t>();
+      if (left && right && *left >= 0 && *left <= 0xFFFF && *right >= 0 && *right <= 0xFFFF)
+        return uint32_t(*left) | uint32_t(*right) << 16;
+    }
+    return Bad("volume", key, "is not [left, right] with each from 0 to 65535");
+  }
+
+ private:
+  std::nullopt_t Bad(std::string_view section, std::string_view key, const std::string& why) {
+    if (problem_.empty()) problem_ = std::string(section) + "." + std::string(key) + " " + why + "; it is left at its default";
+    return std::nullopt;
+  }
+
+  const toml::table& table_;
+  std::string& problem_;
+};
+
+// The section as a table, made (or put in place of a value that was no table) when needed.
+toml::table& Section(toml::table& root, std::string_view name) {
+  if (toml::table* section = root[name].as_table()) return *section;
+  root.insert_or_assign(name, toml::table{});
+  return *root[name].as_table();
+}
+
+toml::array VolumePair(uint32_t volume) { return toml::array{int64_t(volume & 0xFFFF), int64_t(volume >> 16)}; }
+
+}  // namespace
+
+Result<SettingsFile> SettingsFile::Parse(std::string_view text) {
+  if (text.size() > kLargestSettingsFile) return Error{ErrorKind::TooLarge, "the file is larger than 1 MB"};
+  toml::table table;
+  try {
+    table = toml::parse(text);
+  } catch (const toml::parse_error& error) {
+    return Error{ErrorKind::Malformed,
+                 "line " + std::to_string(error.source().begin.line) + ": " + std::string(error.description())};
+  }
+  SettingsFile file;
+  file.original_ = std::string(text);
+  PlayerSettings& s = file.settings;
+  Reader read(table, file.problem);
+  if (auto scaling = read.Text("display", "scaling")) {
+    for (const char* name : kScalingNames)
+      if (*scaling == name) s.scaling = scaling;
+    if (!s.scaling && file.problem.empty())
+      file.problem = "display.scaling \"" + *scaling + "\" is not integer, fit or stretch; it is left at its default";
+  }
+  s.soundFont = read.Text("music", "soundfont");
+  s.waveVolume = read.Volume("wave");
+  s.midiVolume = read.Volume("midi");
+  s.cdVolume = read.Volume("cd");
+  s.speech = read.Flag("speech", "enabled").value_or(false);
+  if (auto base = read.Number("auto", "base_delay_ms", 0, kLongestDelayMs)) s.autoDelays.baseMs = uint32_t(*base);
+  if (auto each = read.Number("auto", "per_character_delay_ms", 0, kLongestDelayMs))
+    s.autoDelays.perCharacterMs = uint32_t(*each);
+  return file;
+}
+
+std::string SettingsFile::Serialize(const PlayerSettings& s) const {
+  toml::table root;
+  try {
+    root = toml::parse(original_);
+  } catch (const toml::parse_error&) {
+    // Parse took this text; should it not now, the known keys are still worth writing.
+    root = toml::table{};
+  }
+  if (s.scaling) Section(root, "display").insert_or_assign("scaling", *s.scaling);
+  if (s.soundFont) Section(root, "music").insert_or_assign("soundfont", *s.soundFont);
+  const std::pair<const char*, std::optional<uint32_t>> volumes[] = {
+      {"wave", s.waveVolume}, {"midi", s.midiVolume}, {"cd", s.cdVolume}};
+  for (const auto& [key, volume] : volumes)
+    if (volume) Section(root, "volume").insert_or_assign(key, VolumePair(*volume));
+  Section(root, "speech").insert_or_assign("enabled", s.speech);
+  toml::table& autoMode = Section(root, "auto");
+  autoMode.insert_or_assign("base_delay_ms", int64_t(s.autoDelays.baseMs));
+  autoMode.insert_or_assign("per_character_delay_ms", int64_t(s.autoDelays.perCharacterMs));
+  std::ostringstream out;
+  out << "# The Orvane player's own settings (a game's orvane.ini is kept apart).\n" << root << "\n";
+  return out.str();
+}
+
+std::optional<std::filesystem::path> DefaultSettingsPath() {
+  if (auto config = UserConfigHome()) return *config / "orvane" / "orvane.toml";
+  return std::nullopt;
+}
+
+}  // namespace orv

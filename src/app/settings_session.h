@@ -1,0 +1,39 @@
+#pragma once
+// The player's settings file over one run: read at start, applied to the parts, gathered
+// from them at exit and written back atomically. A file that cannot be read as TOML is reported
+// in one line, the defaults are used, and it is never overwritten: the user's text is theirs to
+// mend.
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+
+#include "app/player_settings.h"
+
+namespace orv {
+
+class AudioOut;
+class Player;
+
+class SettingsSession {
+ public:
+  // No path: the defaults, and nothing is written.
+  static SettingsSession Open(std::optional<std::filesystem::path> path, std::FILE* messages);
+
+  const PlayerSettings& settings() const { return settings_; }
+  PlayerSettings& settings() { return settings_; }
+
+  // Puts the volumes, speech and auto-mode delays into the player and its sound.
+  void ApplyTo(Player& player, AudioOut& audio) const;
+  // Takes them back as the player left them.
+  void GatherFrom(Player& player, AudioOut& audio);
+  // Writes the file; false (with one line on `messages`) when it could not be written.
+  bool Save(std::FILE* messages) const;
+
+ private:
+  std::optional<std::filesystem::path> path_;
+  SettingsFile file_;
+  PlayerSettings settings_;
+  bool writable_ = true;
+};
+
+}  // namespace orv
