@@ -715,7 +715,8 @@ void SdlHost::ShowCaptionNote(std::string_view utf8Note) {
 
 void SdlHost::ShowTitle() {
   if (!window_) return;
-  const std::string title = captionNote_.empty() ? caption_ : caption_ + "  —  " + captionNote_;
+  // Plain ASCII between the two: in a C locale X drops a title whose em dash it cannot convert.
+  const std::string title = captionNote_.empty() ? caption_ : caption_ + "  -  " + captionNote_;
   SDL_SetWindowTitle(window_, title.c_str());
 }
 
