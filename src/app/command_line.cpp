@@ -24,6 +24,7 @@ std::string UsageText() {
          "  --verbose           also show the sound libraries' own messages\n"
          "  --seed N            start the script's random numbers from N (default: the local time)\n"
          "  --save-dir DIR      keep save slots, variable files, settings and saved screens in DIR\n"
+         "  --cd-image FILE     play the CD's tracks from a disc image's cue sheet (.cue)\n"
          "  --headless          run without window or sound device (tests and automation)\n"
          "  --events FILE       headless: events to run, one a line ('-' for standard input)\n"
          "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
@@ -87,6 +88,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
         return UsageError("--scale takes a whole number from 1 to 16");
     } else if (arg == "--save-dir") {
       if (!value(options.saveDir) || options.saveDir.empty()) return UsageError("--save-dir takes a folder name");
+    } else if (arg == "--cd-image") {
+      if (!value(options.cdImage) || options.cdImage.empty()) return UsageError("--cd-image takes a cue sheet's file name");
     } else if (arg == "--date") {
       if (!value(text) || !(options.date = ParseLocalTime(text)))
         return UsageError("--date takes a local time as \"YYYY-MM-DD HH:MM:SS\"");

@@ -28,6 +28,7 @@ struct CommandLine {
   bool verbose = false;     // the libraries' own messages on standard error
   std::optional<uint32_t> seed;  // RANDOM's starting state; the local time when not given
   std::string saveDir;           // where saves and settings go; empty: the player chooses
+  std::string cdImage;           // a cue sheet for the CD's tracks; empty: the game folder's own
   std::optional<LocalTime> date;  // headless: the local time at start, then the virtual clock's
   // headless: lines one step may read before the script counts as caught in an endless loop
   // (0: no limit). Tests and fuzzing set it so that every input ends.

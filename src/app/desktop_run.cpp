@@ -114,6 +114,7 @@ int RunDesktop(const CommandLine& options) {
     PlayerOptions playerOptions;
     playerOptions.randomSeed = options.seed;
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
+    if (!options.cdImage.empty()) playerOptions.cdImage = std::filesystem::path(options.cdImage);
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics},
                 playerOptions);
     game.FormCreate();

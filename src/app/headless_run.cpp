@@ -27,6 +27,7 @@ PlayerOptions PlayerOptionsFor(const CommandLine& options) {
   player.maxStepLines = options.maxStepLines;
   player.randomSeed = options.seed;
   if (!options.saveDir.empty()) player.saveDir = fs::path(options.saveDir);
+  if (!options.cdImage.empty()) player.cdImage = fs::path(options.cdImage);
   return player;
 }
 

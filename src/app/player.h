@@ -69,6 +69,8 @@ struct PlayerOptions {
   // Where save slots, variable files, the settings file and saved screens go (--save-dir);
   // without it the game folder when writable, else a folder of the game's own.
   std::optional<std::filesystem::path> saveDir;
+  // A cue sheet to take the CD's tracks from (--cd-image), instead of the game folder's own.
+  std::optional<std::filesystem::path> cdImage;
 };
 
 class Player final : public GameEvents, private StepHost, private PlayerControl, private ChoiceStory {
