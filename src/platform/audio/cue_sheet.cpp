@@ -61,10 +61,12 @@ struct CdDeleter {
   void operator()(Cd* cd) const { cd_delete(cd); }
 };
 
-// libcue writes "9: syntax error" or "bad character 'x'"; the first line says enough.
+// libcue writes "9: syntax error" or "bad character 'x'"; the first line says enough. Its line
+// numbers go on counting from one sheet to the next, so they are left out.
 Error Complaint(const std::string& words) {
   std::string first = words.substr(0, words.find('\n'));
-  if (!first.empty() && first[0] >= '0' && first[0] <= '9') first = "line " + first;
+  const size_t digits = first.find_first_not_of("0123456789");
+  if (digits > 0 && digits != std::string::npos && first.compare(digits, 2, ": ") == 0) first.erase(0, digits + 2);
   return Error{ErrorKind::Malformed, "not a cue sheet libcue can read (" + first + ")"};
 }
 
