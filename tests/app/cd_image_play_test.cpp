@@ -112,6 +112,23 @@ TEST(CdImagePlay, TracksLastAsLongFromACueSheetAsFromRippedFiles) {
   }
 }
 
+TEST(CdImagePlay, ImageTracksRepeatAndStopAsTrackFilesDo) {
+  TempDir dir;
+  WriteGame(dir, {.scenario = {"~CDPLAY 258,1", "\"a\"\\n", "~CDSTOP", "\"b\"\\n", "~CDPLAY 1,0", "\"c\"\\n",
+                               "~CDPLAY 3,0", "\"d\"\\n"}});
+  dir.Write("game.cue", kSheet);
+  dir.Write("game.bin", Sectors(0, 120));
+  // Track 258 is track 2, as the drive's one-byte track number has it; it repeats.
+  RunHeadlessGame(dir.path(), {"wait 2500", "dump repeating.json", "click", "dump stopped.json", "click",
+                               "wait 1000", "dump once.json", "click", "dump none.json"});
+  EXPECT_EQ(ReadDump(dir, "repeating.json")["cd"]["playing"], true);
+  EXPECT_EQ(ReadDump(dir, "stopped.json")["cd"]["playing"], false);
+  EXPECT_EQ(ReadDump(dir, "once.json")["cd"]["playing"], false);
+  const nlohmann::json none = ReadDump(dir, "none.json");  // no track 3 on this disc
+  EXPECT_EQ(none["cd"]["track"], 3);
+  EXPECT_EQ(none["cd"]["playing"], false);
+}
+
 TEST(CdImagePlay, AnImageThatCannotPlaySaysSoOnceAndTheGameGoesOn) {
   TempDir dir;
   WriteGame(dir, {.scenario = {"~CDPLAY 1,1", "\"a\"\\n", "\"b\"\\n"}});
