@@ -89,7 +89,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--save-dir") {
       if (!value(options.saveDir) || options.saveDir.empty()) return UsageError("--save-dir takes a folder name");
     } else if (arg == "--cd-image") {
-      if (!value(options.cdImage) || options.cdImage.empty()) return UsageError("--cd-image takes a cue sheet's file name");
+      if (!value(options.cdImage) || options.cdImage.empty())
+        return UsageError("--cd-image takes a cue sheet's file name");
     } else if (arg == "--date") {
       if (!value(text) || !(options.date = ParseLocalTime(text)))
         return UsageError("--date takes a local time as \"YYYY-MM-DD HH:MM:SS\"");

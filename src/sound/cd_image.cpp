@@ -185,8 +185,7 @@ Result<CdImage> CdImage::Open(const GameFolder& cueFolder, std::string_view cueN
     return Error{ErrorKind::TooLarge, "a cue sheet of " + std::to_string(*size) + " bytes is too large"};
   const auto bytes = cueFolder.ReadAll(cueName, kMaxCueSheetBytes);
   if (!bytes) return Error{ErrorKind::Unreadable, "cannot be read"};
-  Result<CueSheet> sheet =
-      ParseCueSheet(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  Result<CueSheet> sheet = ParseCueSheet(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
   if (!sheet) return sheet.error();
 
   std::vector<CdImageFile> files;

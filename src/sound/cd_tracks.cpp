@@ -82,8 +82,7 @@ std::optional<fs::path> FindCueSheet(const GameFolder& folder) {
     std::vector<fs::path> sheets;
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-      if (it->is_regular_file(ec) && AsciiUpper(it->path().extension().string()) == ".CUE" &&
-          folder.Holds(it->path()))
+      if (it->is_regular_file(ec) && AsciiUpper(it->path().extension().string()) == ".CUE" && folder.Holds(it->path()))
         sheets.push_back(it->path());
     if (!sheets.empty()) return *std::min_element(sheets.begin(), sheets.end());
   }

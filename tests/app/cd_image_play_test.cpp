@@ -119,8 +119,8 @@ TEST(CdImagePlay, ImageTracksRepeatAndStopAsTrackFilesDo) {
   dir.Write("game.cue", kSheet);
   dir.Write("game.bin", Sectors(0, 120));
   // Track 258 is track 2, as the drive's one-byte track number has it; it repeats.
-  RunHeadlessGame(dir.path(), {"wait 2500", "dump repeating.json", "click", "dump stopped.json", "click",
-                               "wait 1000", "dump once.json", "click", "dump none.json"});
+  RunHeadlessGame(dir.path(), {"wait 2500", "dump repeating.json", "click", "dump stopped.json", "click", "wait 1000",
+                               "dump once.json", "click", "dump none.json"});
   EXPECT_EQ(ReadDump(dir, "repeating.json")["cd"]["playing"], true);
   EXPECT_EQ(ReadDump(dir, "stopped.json")["cd"]["playing"], false);
   EXPECT_EQ(ReadDump(dir, "once.json")["cd"]["playing"], false);

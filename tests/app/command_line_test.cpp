@@ -20,9 +20,8 @@ TEST(CommandLine, OptionsAndMistakes) {
   EXPECT_EQ(fine->untilExit, 9);
   EXPECT_EQ(fine->gameDir, "game");
 
-  const Result<CommandLine> saving =
-      ParseCommandLine({"--headless", "--save-dir", "saves", "--date", "2024-05-06 07:08:09", "game", "--cd-image",
-                        "disc/game.cue"});
+  const Result<CommandLine> saving = ParseCommandLine(
+      {"--headless", "--save-dir", "saves", "--date", "2024-05-06 07:08:09", "game", "--cd-image", "disc/game.cue"});
   ASSERT_TRUE(saving);
   EXPECT_EQ(saving->saveDir, "saves");
   EXPECT_EQ(saving->cdImage, "disc/game.cue");

@@ -59,10 +59,9 @@ TEST(CdImage, OneBinPlaysEachTrackFromIndex01ToTheNextIndex01) {
   EXPECT_EQ(image.Problems(), "");
 
   // A data track after the audio: the last audio track stops where the data's pregap starts.
-  const CdImage extra = CdImage::LayOut(
-      Sheet("FILE \"x.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
-            "  TRACK 02 MODE1/2352\n    INDEX 00 00:01:00\n    INDEX 01 00:03:00\n"),
-      {RawFile("x.bin", 400 * kSector)});
+  const CdImage extra = CdImage::LayOut(Sheet("FILE \"x.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                              "  TRACK 02 MODE1/2352\n    INDEX 00 00:01:00\n    INDEX 01 00:03:00\n"),
+                                        {RawFile("x.bin", 400 * kSector)});
   EXPECT_EQ(SpansOf(extra, 1), (Spans{{"x.bin", 0, 75 * kSector}}));
 }
 
@@ -73,9 +72,10 @@ TEST(CdImage, SeveralFilesCarryATrackOnToTheNextTracksIndex01) {
       "FILE \"track01.bin\" BINARY\n  TRACK 01 MODE2/2352\n    INDEX 01 00:00:00\n"
       "FILE \"track02.bin\" BINARY\n  TRACK 02 AUDIO\n    INDEX 00 00:00:00\n    INDEX 01 00:02:00\n"
       "FILE \"track03.bin\" BINARY\n  TRACK 03 AUDIO\n    INDEX 00 00:00:00\n    INDEX 01 00:01:00\n");
-  const CdImage redump = CdImage::LayOut(perTrack, {{}, RawFile("track02.bin", 1000 * kSector),
-                                                    RawFile("track03.bin", 500 * kSector)});
-  EXPECT_EQ(SpansOf(redump, 2), (Spans{{"track02.bin", 150 * kSector, 850 * kSector}, {"track03.bin", 0, 75 * kSector}}));
+  const CdImage redump =
+      CdImage::LayOut(perTrack, {{}, RawFile("track02.bin", 1000 * kSector), RawFile("track03.bin", 500 * kSector)});
+  EXPECT_EQ(SpansOf(redump, 2),
+            (Spans{{"track02.bin", 150 * kSector, 850 * kSector}, {"track03.bin", 0, 75 * kSector}}));
   EXPECT_EQ(SpansOf(redump, 3), (Spans{{"track03.bin", 75 * kSector, 425 * kSector}}));
   EXPECT_EQ(redump.Problems(), "");  // the missing file holds only data
 
@@ -104,9 +104,11 @@ TEST(CdImage, TracksThatCannotPlaySayWhyAndLeaveTheOthers) {
       "FILE \"c.ogg\" WAVE\n  TRACK 04 AUDIO\n    INDEX 01 00:00:00\n  TRACK 05 AUDIO\n    INDEX 01 01:00:00\n"
       "FILE \"d.bin\" BINARY\n  TRACK 06 AUDIO\n    INDEX 01 00:02:00\n  TRACK 07 AUDIO\n    INDEX 01 00:01:00\n"
       "FILE \"e.flac\" WAVE\n  TRACK 08 AUDIO\n    INDEX 01 00:00:00\n");
-  const CdImage image = CdImage::LayOut(
-      sheet, {RawFile("a.bin", 300 * kSector), {}, {CdImageFile::Kind::Decoded, "c.ogg", 0, 9},
-              RawFile("d.bin", 300 * kSector), {CdImageFile::Kind::Decoded, "e.flac", 0, 9}});
+  const CdImage image = CdImage::LayOut(sheet, {RawFile("a.bin", 300 * kSector),
+                                                {},
+                                                {CdImageFile::Kind::Decoded, "c.ogg", 0, 9},
+                                                RawFile("d.bin", 300 * kSector),
+                                                {CdImageFile::Kind::Decoded, "e.flac", 0, 9}});
   EXPECT_EQ(SpansOf(image, 1), (Spans{{"a.bin", 0, 300 * kSector}}));
   for (int track : {2, 3, 4, 5, 7}) EXPECT_FALSE(image.Track(track)) << track;
   EXPECT_EQ(SpansOf(image, 6), (Spans{{"d.bin", 150 * kSector, 150 * kSector}}));

@@ -73,16 +73,11 @@ Error Complaint(const std::string& words) {
 uint32_t SectorBytes(TrackMode mode) {
   switch (mode) {
     case MODE_MODE1:
-    case MODE_MODE2_FORM1:
-      return 2048;
-    case MODE_MODE2:
-      return 2336;
-    case MODE_MODE2_FORM2:
-      return 2324;
-    case MODE_MODE2_FORM_MIX:
-      return 2332;
-    default:
-      return 2352;
+    case MODE_MODE2_FORM1: return 2048;
+    case MODE_MODE2: return 2336;
+    case MODE_MODE2_FORM2: return 2324;
+    case MODE_MODE2_FORM_MIX: return 2332;
+    default: return 2352;
   }
 }
 
