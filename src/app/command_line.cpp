@@ -27,6 +27,7 @@ std::string UsageText() {
          "  --config FILE       the player's own settings (default: $XDG_CONFIG_HOME/orvane/orvane.toml;\n"
          "                      headless runs read and write one only when given)\n"
          "  --screenshot-dir DIR  where F12 saves screenshots (default: orvane/ in the pictures folder)\n"
+         "  --cd-image FILE     play the CD's tracks from a disc image's cue sheet (.cue)\n"
          "  --headless          run without window or sound device (tests and automation)\n"
          "  --events FILE       headless: events to run, one a line ('-' for standard input)\n"
          "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
@@ -95,6 +96,9 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--screenshot-dir") {
       if (!value(options.screenshotDir) || options.screenshotDir.empty())
         return UsageError("--screenshot-dir takes a folder name");
+    } else if (arg == "--cd-image") {
+      if (!value(options.cdImage) || options.cdImage.empty())
+        return UsageError("--cd-image takes a cue sheet's file name");
     } else if (arg == "--date") {
       if (!value(text) || !(options.date = ParseLocalTime(text)))
         return UsageError("--date takes a local time as \"YYYY-MM-DD HH:MM:SS\"");

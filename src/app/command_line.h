@@ -31,6 +31,7 @@ struct CommandLine {
   // The player's own settings file; empty: the user's (desktop) or none (headless).
   std::string configFile;
   std::string screenshotDir;  // where F12 puts screenshots; empty: orvane/ in the pictures folder
+  std::string cdImage;           // a cue sheet for the CD's tracks; empty: the game folder's own
   std::optional<LocalTime> date;  // headless: the local time at start, then the virtual clock's
   // headless: lines one step may read before the script counts as caught in an endless loop
   // (0: no limit). Tests and fuzzing set it so that every input ends.

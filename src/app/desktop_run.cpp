@@ -121,6 +121,7 @@ int RunDesktop(const CommandLine& options) {
     playerOptions.randomSeed = options.seed;
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
     if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
+    if (!options.cdImage.empty()) playerOptions.cdImage = std::filesystem::path(options.cdImage);
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics},
                 playerOptions);
     settings.ApplyTo(game, audio);

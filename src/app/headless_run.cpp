@@ -29,6 +29,7 @@ PlayerOptions PlayerOptionsFor(const CommandLine& options) {
   player.randomSeed = options.seed;
   if (!options.saveDir.empty()) player.saveDir = fs::path(options.saveDir);
   if (!options.screenshotDir.empty()) player.screenshotDir = fs::path(options.screenshotDir);
+  if (!options.cdImage.empty()) player.cdImage = fs::path(options.cdImage);
   return player;
 }
 

@@ -39,6 +39,8 @@ void Player::FormCreate() {
   defs = definitions.value_or(StartupDefinitions());
   if (!definitions) defs.problem = definitions.error().message;
   sound.Prepare(defs.wavePackageName, defs.musicPackageName);
+  if (const std::string problem = sound.PrepareCd(options_.cdImage); !problem.empty())
+    services.diagnostics.Note(problem);
   stage.UsePicturePackage(defs.picturePackageName);
   sound.KeepDeviceVolumes();
   BindCommands();

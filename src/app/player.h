@@ -72,6 +72,8 @@ struct PlayerOptions {
   std::optional<std::filesystem::path> saveDir;
   // Where screenshots go; without it orvane/ in the desktop's pictures folder.
   std::optional<std::filesystem::path> screenshotDir;
+  // A cue sheet to take the CD's tracks from (--cd-image), instead of the game folder's own.
+  std::optional<std::filesystem::path> cdImage;
 };
 
 class Player final : public GameEvents, private StepHost, private PlayerControl, private ChoiceStory {

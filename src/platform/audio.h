@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "platform/bytes.h"
 
@@ -13,6 +14,16 @@ namespace orv {
 class MidiOutput;
 
 enum class VolumeLine { Wave, Midi, Cd };
+
+// A stretch of a disc image's audio: raw CD samples (16-bit little-endian, stereo, 44.1 kHz,
+// 2352 bytes a frame) at `offset` in `file`.
+struct RawAudioSpan {
+  std::filesystem::path file;
+  uint64_t offset = 0;
+  uint64_t length = 0;
+  friend bool operator==(const RawAudioSpan&, const RawAudioSpan&) = default;
+};
+inline constexpr uint32_t kCdAudioBytesPerSecond = 44100 * 4;
 
 class AudioOut {
  public:
@@ -29,6 +40,10 @@ class AudioOut {
   // as the sound output counts it (not the game's clock, which a long wait may have moved on).
   using TrackEnd = std::function<void(uint32_t playedMs)>;
   virtual bool PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) = 0;
+  // Plays the spans one after another as one track, read from their files as it plays (an
+  // image may be hundreds of megabytes), and ends it like PlayTrack. False when a span lies
+  // beyond the end of its file or the file cannot be opened.
+  virtual bool PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd) = 0;
   virtual void StopTrack() = 0;
   virtual bool TrackPlaying() = 0;
 

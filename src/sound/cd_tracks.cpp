@@ -22,8 +22,9 @@ int ExtensionRank(const std::string& upperName) {
   return -1;
 }
 
-// The game folder, then its "cd" and "cdda" folders, in any letter case.
-std::vector<fs::path> TrackFolders(const fs::path& root) {
+}  // namespace
+
+std::vector<fs::path> CdFolders(const fs::path& root) {
   std::vector<fs::path> folders{root};
   for (const std::string_view name : {"CD", "CDDA"}) {
     std::error_code ec;
@@ -32,8 +33,6 @@ std::vector<fs::path> TrackFolders(const fs::path& root) {
   }
   return folders;
 }
-
-}  // namespace
 
 std::optional<int> CdTrackNumber(const std::string& fileName) {
   const std::string upper = AsciiUpper(fileName);
@@ -55,7 +54,7 @@ std::optional<int> CdTrackNumber(const std::string& fileName) {
 CdTrackSet CdTrackSet::Scan(const GameFolder& folder) {
   CdTrackSet set;
   std::map<int, int> ranks;
-  for (const fs::path& dir : TrackFolders(folder.root())) {
+  for (const fs::path& dir : CdFolders(folder.root())) {
     std::vector<fs::path> names;
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
@@ -76,6 +75,23 @@ CdTrackSet CdTrackSet::Scan(const GameFolder& folder) {
     }
   }
   return set;
+}
+
+std::optional<fs::path> FindCueSheet(const GameFolder& folder) {
+  for (const fs::path& dir : CdFolders(folder.root())) {
+    std::vector<fs::path> sheets;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+      if (it->is_regular_file(ec) && AsciiUpper(it->path().extension().string()) == ".CUE" && folder.Holds(it->path()))
+        sheets.push_back(it->path());
+    if (!sheets.empty()) return *std::min_element(sheets.begin(), sheets.end());
+  }
+  return std::nullopt;
+}
+
+std::optional<CdTrack> CdTrackSet::Track(int number) const {
+  if (auto file = FileFor(number)) return CdTrack(std::move(*file));
+  return std::nullopt;
 }
 
 std::optional<fs::path> CdTrackSet::FileFor(int track) const {

@@ -11,23 +11,33 @@
 #include <optional>
 #include <string>
 
+#include <vector>
+
 #include "platform/game_folder.h"
+#include "sound/cd_track_source.h"
 
 namespace orv {
 
-class CdTrackSet {
+class CdTrackSet final : public CdTrackSource {
  public:
   static CdTrackSet Scan(const GameFolder& folder);
 
   // The file of a track, or nothing (a gap in the numbering, or no such track).
   std::optional<std::filesystem::path> FileFor(int track) const;
-  int TrackCount() const { return files_.empty() ? 0 : files_.rbegin()->first; }
+  std::optional<CdTrack> Track(int number) const override;
+  int TrackCount() const override { return files_.empty() ? 0 : files_.rbegin()->first; }
 
   static constexpr int kMaxTrack = 99;  // as on an audio CD
 
  private:
   std::map<int, std::filesystem::path> files_;
 };
+
+// The folders a game keeps its CD in: its own, then its "cd" and "cdda" folders (any case).
+std::vector<std::filesystem::path> CdFolders(const std::filesystem::path& gameRoot);
+
+// The first cue sheet (by name) in the game's CD folders, as its real path; nothing when none.
+std::optional<std::filesystem::path> FindCueSheet(const GameFolder& folder);
 
 // The track number a file name stands for, or nothing when it is not a track file's name.
 std::optional<int> CdTrackNumber(const std::string& fileName);

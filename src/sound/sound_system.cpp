@@ -3,6 +3,8 @@
 #include "persist/scene_state.h"
 #include "platform/game_folder.h"
 #include "script/package_file.h"
+#include "sound/cd_image.h"
+#include "sound/cd_tracks.h"
 
 namespace orv {
 
@@ -32,7 +34,27 @@ SoundSystem::SoundSystem(AudioOut& audio, const GameFolder& folder, const SceneS
 void SoundSystem::Prepare(std::string wavePackage, std::string musicPackage) {
   wavePackage_ = std::move(wavePackage);
   musicPackage_ = std::move(musicPackage);
-  cdTracks_ = CdTrackSet::Scan(folder_);
+}
+
+std::string SoundSystem::PrepareCd(const std::optional<std::filesystem::path>& cueSheet) {
+  cdTracks_.reset();
+  std::optional<std::filesystem::path> sheet = cueSheet;
+  if (!sheet) {
+    auto ripped = std::make_unique<CdTrackSet>(CdTrackSet::Scan(folder_));
+    if (ripped->TrackCount() > 0) {
+      cdTracks_ = std::move(ripped);
+      return {};
+    }
+    sheet = FindCueSheet(folder_);
+    if (!sheet) return {};
+  }
+  const std::filesystem::path where = sheet->has_parent_path() ? sheet->parent_path() : ".";
+  Result<CdImage> image = CdImage::Open(GameFolder(where), sheet->filename().string());
+  const std::string heading = "CD image " + sheet->string() + ": ";
+  if (!image) return heading + image.error().message + "; no CD music";
+  const std::string problems = image->Problems();
+  cdTracks_ = std::make_unique<CdImage>(std::move(*image));
+  return problems.empty() ? std::string() : heading + problems;
 }
 
 void SoundSystem::KeepDeviceVolumes() {
@@ -53,12 +75,16 @@ void SoundSystem::PlayWave(std::string_view name, int32_t flag) {
 void SoundSystem::StopWave() { audio_.StopWave(); }
 
 void SoundSystem::PlayCdTrack(int32_t track) {
-  auto file = cdTracks_.FileFor(track & 0xFF);
-  if (!file) return;
-  audio_.PlayTrack(*file, [this](uint32_t playedMs) {
+  auto source = cdTracks_ ? cdTracks_->Track(track & 0xFF) : std::nullopt;
+  if (!source) return;
+  auto onEnd = [this](uint32_t playedMs) {
     // The completion notification: only a track that ended by itself repeats.
     if (scene_.cdMode == 1 && playedMs >= kShortestRepeatedTrackMs) PlayCdTrack(scene_.cdTrack);
-  });
+  };
+  if (auto* file = std::get_if<std::filesystem::path>(&*source))
+    audio_.PlayTrack(*file, std::move(onEnd));
+  else
+    audio_.PlayRawTrack(std::get<std::vector<RawAudioSpan>>(std::move(*source)), std::move(onEnd));
 }
 
 void SoundSystem::StopCd() { audio_.StopTrack(); }

@@ -1,8 +1,9 @@
 #pragma once
 // The game's sound: one sound effect, background music through the sequencer, and CD tracks
-// played from ripped track files; and the device volumes, which the player changes and puts
+// played from ripped track files or a disc image; and the device volumes, which the player changes and puts
 // back as they were when it closes.
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,7 +11,7 @@
 
 #include "platform/audio.h"
 #include "platform/bytes.h"
-#include "sound/cd_tracks.h"
+#include "sound/cd_track_source.h"
 #include "sound/midi_player.h"
 
 namespace orv {
@@ -22,8 +23,13 @@ class SoundSystem {
  public:
   SoundSystem(AudioOut& audio, const GameFolder& folder, const SceneState& scene);
 
-  // The packages init.def names, and the CD's track files in the folder.
+  // The packages init.def names.
   void Prepare(std::string wavePackage, std::string musicPackage);
+  // Where the CD's tracks come from: the image given (a cue sheet), else the ripped track
+  // files in the game folder, else a cue sheet found where they would be. What stands in the
+  // way, in one line for the person running the player; empty when nothing does. A sheet
+  // that cannot be used leaves the game without CD music.
+  std::string PrepareCd(const std::optional<std::filesystem::path>& cueSheet);
   // Keeps the three volumes as they are now, to put back at close.
   void KeepDeviceVolumes();
   void RestoreDeviceVolumes();
@@ -47,7 +53,7 @@ class SoundSystem {
   const SceneState& scene_;
   std::string wavePackage_, musicPackage_;
   std::unique_ptr<MidiPlayer> midiPlayer_;
-  CdTrackSet cdTracks_;
+  std::unique_ptr<CdTrackSource> cdTracks_;
   uint32_t savedVolumes_[3] = {0, 0, 0};
   bool haveSavedVolumes_[3] = {false, false, false};
 };

@@ -20,10 +20,12 @@ TEST(CommandLine, OptionsAndMistakes) {
   EXPECT_EQ(fine->untilExit, 9);
   EXPECT_EQ(fine->gameDir, "game");
 
-  const Result<CommandLine> saving =
-      ParseCommandLine({"--headless", "--save-dir", "saves", "--date", "2024-05-06 07:08:09", "game"});
+  const Result<CommandLine> saving = ParseCommandLine(
+      {"--headless", "--save-dir", "saves", "--date", "2024-05-06 07:08:09", "game", "--cd-image", "disc/game.cue"});
   ASSERT_TRUE(saving);
   EXPECT_EQ(saving->saveDir, "saves");
+  EXPECT_EQ(saving->cdImage, "disc/game.cue");
+  EXPECT_EQ(ParseCommandLine({"--cd-image", "game.cue"})->cdImage, "game.cue");  // the desktop's too
   EXPECT_EQ(saving->date, (LocalTime{2024, 5, 6, 7, 8, 9}));
 
   const std::vector<std::pair<std::vector<std::string>, std::string>> mistakes = {
@@ -38,6 +40,8 @@ TEST(CommandLine, OptionsAndMistakes) {
        "--events, --until-exit, --midi-log, --record, --max-step-lines and --date need --headless"},
       {{"--headless", "--date", "2024-02-30 00:00:00"}, "--date takes a local time as \"YYYY-MM-DD HH:MM:SS\""},
       {{"--save-dir"}, "--save-dir takes a folder name"},
+      {{"--cd-image"}, "--cd-image takes a cue sheet's file name"},
+      {{"--cd-image", ""}, "--cd-image takes a cue sheet's file name"},
   };
   for (const auto& [args, message] : mistakes) {
     const Result<CommandLine> parsed = ParseCommandLine(args);

@@ -8,6 +8,7 @@
 #include "platform/audio/wave_file.h"
 #include "platform/sdl/alsa_midi_output.h"
 #include "platform/sdl/fluidsynth_output.h"
+#include "platform/sdl/raw_audio_stream.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/ticked_synth.h"
 #include "sound/midi_player.h"
@@ -72,6 +73,56 @@ TEST(SdlAudio, TrackEndCallbackRunsFromPumpOnlyWhenTheTrackEndsByItself) {
   audio.Pump();
   EXPECT_EQ(ends, 1);
   EXPECT_FALSE(audio.PlayTrack(dir.path() / "missing.ogg", [&](uint32_t) { ++ends; }));
+}
+
+TEST(SdlAudio, RawCdAudioReadsAsOneWaveAcrossItsSpans) {
+  test::TempDir dir;
+  Bytes a(4000), b(100);
+  for (size_t i = 0; i < a.size(); ++i) a[i] = uint8_t(i * 7);
+  for (size_t i = 0; i < b.size(); ++i) b[i] = uint8_t(200 + i);
+  dir.Write("a.bin", a);
+  dir.Write("b.bin", b);
+  // 2000 bytes from the middle of a.bin, then 10 from b.bin, of which the last 2 are half a frame.
+  SDL_RWops* stream = OpenRawAudioAsWave({{dir.path() / "a.bin", 1000, 2000}, {dir.path() / "b.bin", 4, 10}});
+  ASSERT_NE(stream, nullptr) << SDL_GetError();
+  EXPECT_EQ(SDL_RWsize(stream), 44 + 2008);
+  Bytes read(3000);
+  EXPECT_EQ(SDL_RWread(stream, read.data(), 1, read.size()), 44u + 2008u);
+  const auto info = ParseWaveFile(read);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->channels, 2);
+  EXPECT_EQ(info->sampleRate, 44100u);
+  EXPECT_EQ(info->frames, 502u);
+  EXPECT_TRUE(std::equal(a.begin() + 1000, a.begin() + 3000, read.begin() + 44));
+  EXPECT_TRUE(std::equal(b.begin() + 4, b.begin() + 12, read.begin() + 44 + 2000));
+  // Seeking back into the header and across the join reads the same bytes again.
+  EXPECT_EQ(SDL_RWseek(stream, 44 + 1996, RW_SEEK_SET), 44 + 1996);
+  uint8_t join[8];
+  EXPECT_EQ(SDL_RWread(stream, join, 1, 8), 8u);
+  EXPECT_TRUE(std::equal(join, join + 8, read.begin() + 44 + 1996));
+  EXPECT_LT(SDL_RWseek(stream, -1, RW_SEEK_SET), 0);
+  SDL_RWclose(stream);
+
+  EXPECT_EQ(OpenRawAudioAsWave({{dir.path() / "b.bin", 50, 51}}), nullptr);
+  EXPECT_EQ(OpenRawAudioAsWave({{dir.path() / "gone.bin", 0, 0}}), nullptr);
+}
+
+TEST(SdlAudio, RawTracksPlayThroughTheMixerAndEnd) {
+  test::TempDir dir;
+  dir.Write("disc.bin", Bytes(176400, 0));
+  SdlAudio audio(DummyDevice());
+  ASSERT_TRUE(audio.DeviceOpen());
+  uint32_t played = 0;
+  // 200 ms of a one-second image.
+  ASSERT_TRUE(audio.PlayRawTrack({{dir.path() / "disc.bin", 88200, 35280}}, [&](uint32_t ms) { played = ms; }));
+  EXPECT_TRUE(audio.TrackPlaying());
+  EXPECT_TRUE(WaitFor([&] {
+    audio.Pump();
+    return played != 0;
+  }));
+  EXPECT_GE(played, 150u);
+  EXPECT_FALSE(audio.PlayRawTrack({{dir.path() / "disc.bin", 176400, 4}}, {}));
+  EXPECT_FALSE(audio.TrackPlaying());
 }
 
 TEST(SdlAudio, TheAudioStreamDrivesTheMidiTickerAtOneMillisecond) {

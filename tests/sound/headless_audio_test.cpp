@@ -56,6 +56,29 @@ TEST(HeadlessAudio, TrackEndsOnTimeAndCallsBackOnlyWhenItEndsByItself) {
   EXPECT_EQ(ends.size(), 3u);
 }
 
+TEST(HeadlessAudio, RawTracksPlayForTheTimeTheirSpansHold) {
+  test::TempDir dir;
+  dir.Write("a.bin", Bytes(176400, 0));  // one second of CD audio
+  dir.Write("b.bin", Bytes(800, 0));
+  HeadlessAudio audio;
+  uint32_t played = 0;
+  // Half a second from each file, and 4 bytes more: one sample frame rounds up to a millisecond.
+  ASSERT_TRUE(audio.PlayRawTrack({{dir.path() / "a.bin", 88200, 88200}, {dir.path() / "b.bin", 0, 4}},
+                                 [&](uint32_t ms) { played = ms; }));
+  audio.AdvanceTo(500);
+  EXPECT_TRUE(audio.TrackPlaying());
+  audio.AdvanceTo(501);
+  EXPECT_FALSE(audio.TrackPlaying());
+  EXPECT_EQ(played, 501u);
+
+  // A span past the end of its file, or in no file, plays nothing and stops what played.
+  ASSERT_TRUE(audio.PlayRawTrack({{dir.path() / "a.bin", 0, 176400}}, {}));
+  EXPECT_FALSE(audio.PlayRawTrack({{dir.path() / "b.bin", 400, 401}}, {}));
+  EXPECT_FALSE(audio.TrackPlaying());
+  EXPECT_FALSE(audio.PlayRawTrack({{dir.path() / "b.bin", 801, 0}}, {}));
+  EXPECT_FALSE(audio.PlayRawTrack({{dir.path() / "gone.bin", 0, 0}}, {}));
+}
+
 TEST(HeadlessAudio, DrivesTheSequencerOncePerVirtualMillisecondIntoTheLog) {
   test::TempDir dir;
   {

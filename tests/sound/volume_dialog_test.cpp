@@ -17,6 +17,7 @@ class FakeAudio final : public AudioOut {
   void StopWave() override {}
   bool WavePlaying() override { return false; }
   bool PlayTrack(const std::filesystem::path&, TrackEnd) override { return false; }
+  bool PlayRawTrack(std::vector<RawAudioSpan>, TrackEnd) override { return false; }
   void StopTrack() override {}
   bool TrackPlaying() override { return false; }
   MidiOutput& Midi() override { return midi; }

@@ -1,5 +1,7 @@
 #include "platform/headless/headless_audio.h"
 
+#include <algorithm>
+#include <system_error>
 #include <utility>
 
 #include "platform/audio/midi_recorder.h"
@@ -38,6 +40,21 @@ bool HeadlessAudio::PlayTrack(const std::filesystem::path& file, TrackEnd onEnd)
   const auto length = bytes ? TrackLengthMs(*bytes) : std::nullopt;
   if (!length) return false;
   track_ = {true, false, now_, *length};
+  onTrackEnd_ = std::move(onEnd);
+  return true;
+}
+
+bool HeadlessAudio::PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd) {
+  StopTrack();
+  uint64_t bytes = 0;
+  for (const RawAudioSpan& span : spans) {
+    std::error_code ec;
+    const uint64_t size = std::filesystem::file_size(span.file, ec);
+    if (ec || span.offset > size || size - span.offset < span.length) return false;
+    bytes += span.length;
+  }
+  const uint64_t ms = (bytes * 1000 + kCdAudioBytesPerSecond - 1) / kCdAudioBytesPerSecond;
+  track_ = {true, false, now_, uint32_t(std::min<uint64_t>(ms, UINT32_MAX))};
   onTrackEnd_ = std::move(onEnd);
   return true;
 }

@@ -32,6 +32,8 @@ class HeadlessAudio final : public AudioOut {
   // Tracks are timed by TrackLengthMs: WAVE, Ogg Vorbis or Opus, FLAC, MP3. A file whose
   // length cannot be told does not play.
   bool PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) override;
+  // Raw audio plays for the time its bytes hold, rounded up to a whole millisecond.
+  bool PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd) override;
   void StopTrack() override;
   bool TrackPlaying() override { return track_.playing; }
 

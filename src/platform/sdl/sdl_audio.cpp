@@ -10,6 +10,7 @@
 #include "platform/audio/wave_file.h"
 #include "platform/sdl/alsa_midi_output.h"
 #include "platform/sdl/fluidsynth_output.h"
+#include "platform/sdl/raw_audio_stream.h"
 #include "platform/sdl/ticked_synth.h"
 
 namespace orv {
@@ -199,6 +200,19 @@ bool SdlAudio::PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) {
   StopTrack();
   if (!deviceOpen_) return false;
   music_ = Mix_LoadMUS(file.c_str());
+  return StartTrack(std::move(onEnd));
+}
+
+bool SdlAudio::PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd) {
+  StopTrack();
+  if (!deviceOpen_) return false;
+  SDL_RWops* stream = OpenRawAudioAsWave(spans);
+  if (!stream) return false;
+  music_ = Mix_LoadMUSType_RW(stream, MUS_WAV, 1);  // closes the stream, now or with the music
+  return StartTrack(std::move(onEnd));
+}
+
+bool SdlAudio::StartTrack(TrackEnd onEnd) {
   if (!music_) return false;
   if (Mix_PlayMusic(music_, 0) < 0) {
     StopTrack();

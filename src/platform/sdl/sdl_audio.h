@@ -1,6 +1,7 @@
 #pragma once
 // The desktop's sound, through SDL2_mixer: the sound effect on mixer channel 0, tracks
-// streamed as SDL_mixer music (Ogg, FLAC, MP3, WAVE), and MIDI either to the built-in
+// streamed as SDL_mixer music (Ogg, FLAC, MP3, WAVE, and raw CD audio from disc images
+// dressed as WAVE), and MIDI either to the built-in
 // FluidSynth synthesizer, mixed into the same output, or to an ALSA sequencer port.
 //
 // The MIDI ticker runs on the audio thread, between 1 ms slices of synthesizer output:
@@ -69,6 +70,7 @@ class SdlAudio final : public AudioOut {
   bool WavePlaying() override;
 
   bool PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) override;
+  bool PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd) override;
   void StopTrack() override;
   bool TrackPlaying() override;
 
@@ -83,6 +85,8 @@ class SdlAudio final : public AudioOut {
   static void WaveGain(int channel, void* stream, int length, void* self);
   static void MusicFinished();
 
+  // Plays music_ once it is loaded; false (and music_ freed) when it cannot start.
+  bool StartTrack(TrackEnd onEnd);
   void MixSynthesizer(int16_t* out, int frames);
   void RunTickerThread();
 
