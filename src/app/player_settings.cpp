@@ -107,14 +107,10 @@ Result<SettingsFile> SettingsFile::Parse(std::string_view text) {
   return file;
 }
 
-std::string SettingsFile::Serialize(const PlayerSettings& s) const {
-  toml::table root;
-  try {
-    root = toml::parse(original_);
-  } catch (const toml::parse_error&) {
-    // Parse took this text; should it not now, the known keys are still worth writing.
-    root = toml::table{};
-  }
+namespace {
+
+// The known settings put into `root`, the rest of it left as it is.
+std::string WithSettings(toml::table root, const PlayerSettings& s) {
   if (s.scaling) Section(root, "display").insert_or_assign("scaling", *s.scaling);
   if (s.soundFont) Section(root, "music").insert_or_assign("soundfont", *s.soundFont);
   const std::pair<const char*, std::optional<uint32_t>> volumes[] = {
@@ -128,6 +124,32 @@ std::string SettingsFile::Serialize(const PlayerSettings& s) const {
   std::ostringstream out;
   out << "# The Orvane player's own settings (a game's orvane.ini is kept apart).\n" << root << "\n";
   return out.str();
+}
+
+bool Parses(const std::string& text) {
+  try {
+    (void)toml::parse(text);
+    return true;
+  } catch (const toml::parse_error&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+std::string SettingsFile::Serialize(const PlayerSettings& s) const {
+  toml::table root;
+  try {
+    root = toml::parse(original_);
+  } catch (const toml::parse_error&) {
+    // Parse took this text; should it not now, the known keys are still worth writing.
+  }
+  // The library writes some exotic keys (a table named with tabs, say) in a form it cannot
+  // read back; a file the next start refuses would lose every setting, so then only the
+  // player's own keys are written.
+  std::string text = WithSettings(std::move(root), s);
+  if (!Parses(text)) text = WithSettings(toml::table{}, s);
+  return text;
 }
 
 std::optional<std::filesystem::path> DefaultSettingsPath() {
