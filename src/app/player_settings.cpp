@@ -15,6 +15,11 @@ constexpr int64_t kLongestDelayMs = 60000;
 
 const char* const kScalingNames[] = {"integer", "fit", "stretch"};
 
+std::optional<int64_t> WholeNumber(const toml::node& node) {
+  if (const toml::value<int64_t>* number = node.as_integer()) return number->get();
+  return std::nullopt;
+}
+
 class Reader {
  public:
   Reader(const toml::table& table, std::string& problem) : table_(table), problem_(problem) {}
@@ -36,8 +41,8 @@ class Reader {
   std::optional<int64_t> Number(std::string_view section, std::string_view key, int64_t low, int64_t high) {
     toml::node_view<const toml::node> node = table_[section][key];
     if (!node) return std::nullopt;
-    if (node.is_integer()) {
-      const int64_t value = *node.value<int64_t>();
+    if (const toml::value<int64_t>* number = node.as_integer()) {
+      const int64_t value = number->get();
       if (value >= low && value <= high) return value;
     }
     return Bad(section, key, "is not a whole number from " + std::to_string(low) + " to " + std::to_string(high));
@@ -48,8 +53,9 @@ class Reader {
     toml::node_view<const toml::node> node = table_["volume"][key];
     if (!node) return std::nullopt;
     if (const toml::array* pair = node.as_array(); pair && pair->size() == 2) {
-      const std::optional<int64_t> left = (*pair)[0].value<int64_t>();
-      const std::optional<int64_t> right = (*pair)[1].value<int64_t>();
+      // Only whole numbers: the library's own conversion of a float out of range is undefined.
+      const std::optional<int64_t> left = WholeNumber((*pair)[0]);
+      const std::optional<int64_t> right = WholeNumber((*pair)[1]);
       if (left && right && *left >= 0 && *left <= 0xFFFF && *right >= 0 && *right <= 0xFFFF)
         return uint32_t(*left) | uint32_t(*right) << 16;
     }
