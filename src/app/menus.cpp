@@ -56,7 +56,8 @@ void Menus::Build() {
 
   // The player's own section, apart from the kit's menus: what this player adds.
   MenuItem player = Item("PlayerMenu", "プレイヤー(&O)");
-  player.children = {Item("AutoMode", "オートモード(A)"), Item("Screenshot", "スクリーンショット(F12)")};
+  player.children = {Item("Speak", "読み上げ(V)"), Item("AutoMode", "オートモード(A)"),
+                     Item("Screenshot", "スクリーンショット(F12)")};
 
   model_.items = {file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help, player};
 }
@@ -107,11 +108,13 @@ void Menus::CheckOnly(std::string_view item, std::initializer_list<std::string_v
 void Player::MenuClick(std::string_view name) {
   const MenuItem* item = menus.model().Find(name);
   if (item == nullptr || !menus.IsReachable(name) || item->separator || !item->children.empty()) return;
+  narrator.ActionBegins();
   static const std::map<std::string_view, void (Player::*)()> kActions = {
       {"P1", &Player::TogglePageMode},         {"N3", &Player::ToggleStayOnTop},
       {"N5", &Player::Close},                  {"About1", &Player::ShowAbout},
       {"SKIP", &Player::ToggleSkip},           {"FullMode", &Player::EnterFullScreen},
       {"WindowMode", &Player::EnterWindowMode}, {"volume", &Player::ShowVolumeDialog},
+      {"Speak", &Player::ToggleSpeech},
   };
   if (auto action = kActions.find(name); action != kActions.end()) {
     (this->*action->second)();

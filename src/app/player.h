@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/menus.h"
+#include "app/narrator.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
 #include "graphics/stage.h"
@@ -69,6 +70,8 @@ struct PlayerOptions {
   // Where save slots, variable files, the settings file and saved screens go (--save-dir);
   // without it the game folder when writable, else a folder of the game's own.
   std::optional<std::filesystem::path> saveDir;
+  // Speech is on from the start (--speak).
+  bool speak = false;
 };
 
 class Player final : public GameEvents, private StepHost, private PlayerControl, private ChoiceStory {
@@ -120,6 +123,11 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   uint32_t randomState = 1;
   WriteFolder writeFolder;
   SlotFiles slotFiles;
+  Narrator narrator;
+
+  // Spoken text (app/spoken_text.cpp): on or off, as the key V, the menu and the settings set it.
+  bool SpeechOn() const { return narrator.on(); }
+  void SetSpeechOn(bool on);
 
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
@@ -158,6 +166,16 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void EnterFullScreen();
   void EnterWindowMode();
   void ShowVolumeDialog();
+
+  // --- spoken text (app/spoken_text.cpp) ---
+  void ToggleSpeech();
+  // One interpreter step, then what it leaves to be said: an unfinished line, a new choice.
+  void RunStep();
+  void AnnounceChoice();
+  // The caption under the pointer, once each time the pointer comes onto it.
+  void SpeakPointedChoice();
+  void SpeakChoice(int entry);
+  void LineEnded() override;
 
   // --- saving, loading, the title and the screen (app/saving.cpp) ---
   void SaveSlot(int slot);
@@ -214,7 +232,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   ChoiceContext ChoiceParts();
   bool FetchLine() override { return interpreter.FetchLine(); }
   const std::string& LineBuffer() const override { return interpreter.lineBuffer; }
-  void InterpretStep() override { interpreter.InterpretStep(); }
+  void InterpretStep() override { RunStep(); }
   void JumpToLabel(std::string_view label) override { interpreter.JumpToLabel(label); }
   bool SwitchScenario(std::string_view name) override;
   void StopWaitIndicator() override;
@@ -234,6 +252,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool closed_ = false;
   bool startFailed_ = false;
   bool skipHeld_ = false;  // the backend's skip key is held
+  int spokenChoice_ = -1;  // the choice entry whose caption was said last, -1 for none
 };
 
 }  // namespace orv
