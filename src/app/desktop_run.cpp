@@ -134,9 +134,8 @@ int RunDesktop(const CommandLine& options) {
     playerOptions.randomSeed = options.seed;
     playerOptions.speak = options.speak;
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
-    Player game(
-        PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
-        playerOptions);
+    Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
+                playerOptions);
     game.FormCreate();
     if (game.startFailed()) {
       std::fprintf(stderr, "orvane: the first scenario %s could not be read\n",

@@ -84,8 +84,7 @@ void Player::FormKeyDown(KeyPress key) {
   if (input.choiceActive) {
     ChoiceContext parts = ChoiceParts();
     choices.ChoiceKey(parts, key.code);
-    if (input.choiceActive && (key.code == KeyCode::Up || key.code == KeyCode::Down))
-      SpeakChoice(input.hoveredChoice);
+    if (input.choiceActive && (key.code == KeyCode::Up || key.code == KeyCode::Down)) SpeakChoice(input.hoveredChoice);
     return;
   }
   if (key.code == KeyCode::Enter) NextClick();

@@ -24,10 +24,8 @@ bool TakeBlank(std::string_view& utf8, bool atFront) {
 
 // Without the blanks around it: a text of blanks alone is nothing to say.
 std::string_view Trimmed(std::string_view utf8) {
-  while (TakeBlank(utf8, true)) {
-  }
-  while (TakeBlank(utf8, false)) {
-  }
+  while (TakeBlank(utf8, true)) {}
+  while (TakeBlank(utf8, false)) {}
   return utf8;
 }
 

@@ -62,9 +62,9 @@ TEST(SpokenText, ChoicesAreListedThenSaidWhereThePointerAndTheKeysGo) {
   std::vector<std::string> texts;
   for (const std::string& line : l.said) texts.push_back(line.substr(line.find(' ') + 1));
   EXPECT_EQ(texts, (Lines{"どっち？", "北へ", "南　へ",  // the new choice, in order
-                          "北へ",                         // the pointer comes onto it; moving on it says nothing
-                          "北へ",                         // off and on again
-                          "南　へ", "北へ", "南　へ",     // Down, round and round
+                          "北へ",                        // the pointer comes onto it; moving on it says nothing
+                          "北へ",                        // off and on again
+                          "南　へ", "北へ", "南　へ",    // Down, round and round
                           "南です"}));
 }
 
@@ -79,10 +79,9 @@ TEST(SpokenText, BoxesQuestionsAndTheInputDialogAreSaidInTheirTurn) {
 }
 
 TEST(SpokenText, TheKeyVAndTheMenuTurnSpeechOffAndOnAndSkippingSaysNothingUntilAChoice) {
-  const Lines story = {"\"一\"\\n", "\"二\"\\n", "\"三\"\\n", "\"四\"\\n", "\"五\"\\n",
-                       "~SELECT",   "{",         "はい,",     "}"};
-  Listened l(story, {"key v", "click", "menu Speak", "click", "key v", "dump off.json", "key v", "menu SKIP",
-                     "wait 1000"});
+  const Lines story = {"\"一\"\\n", "\"二\"\\n", "\"三\"\\n", "\"四\"\\n", "\"五\"\\n", "~SELECT", "{", "はい,", "}"};
+  Listened l(story,
+             {"key v", "click", "menu Speak", "click", "key v", "dump off.json", "key v", "menu SKIP", "wait 1000"});
   std::vector<std::string> texts;
   for (const std::string& line : l.said) texts.push_back(line.substr(line.find(' ') + 1));
   EXPECT_EQ(texts, (Lines{"一", "読み上げを開始します。", "三", "読み上げを開始します。", "はい"}));
@@ -95,12 +94,16 @@ TEST(SpokenText, TheKeyVAndTheMenuTurnSpeechOffAndOnAndSkippingSaysNothingUntilA
   EXPECT_TRUE(Listened(story, {}, {"--speak"}).SpeakChecked());
 }
 
-TEST(SpokenText, TheLogIsAHeadlessOutputAndOneThatCannotBeMadeFailsTheRun) {
+TEST(SpokenText, TheLogIsAHeadlessOutputAndOneThatCannotBeWrittenFailsTheRun) {
   TempDir dir;
   WriteGame(dir, {.scenario = {"\"a\"\\n"}});
   HeadlessResult run = RunHeadlessGame(dir.path(), {}, 0, {"--speech-log", (dir.path() / "no/dir/s.txt").string()});
   EXPECT_EQ(run.exitCode, 2);
-  EXPECT_NE(run.err.find("speech log"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("cannot create the speech log"), std::string::npos) << run.err;
+  // A full disk: the lines said are lost, and the run says so.
+  HeadlessResult full = RunHeadlessGame(dir.path(), {}, 0, {"--speech-log", "/dev/full"});
+  EXPECT_EQ(full.exitCode, 2);
+  EXPECT_NE(full.err.find("cannot write the speech log"), std::string::npos) << full.err;
 
   const Result<CommandLine> desktop = ParseCommandLine({"--speech-log", "s.txt", "game"});
   ASSERT_FALSE(desktop);

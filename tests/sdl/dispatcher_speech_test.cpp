@@ -105,7 +105,9 @@ class AgreeableService {
           Record(line);
           receivingText = line == "SPEAK";
           text.clear();
-          Reply(client, receivingText ? "230 OK RECEIVING DATA\r\n" : line == "QUIT" ? "231 HAPPY HACKING\r\n" : "200 OK\r\n");
+          Reply(client, receivingText    ? "230 OK RECEIVING DATA\r\n"
+                        : line == "QUIT" ? "231 HAPPY HACKING\r\n"
+                                         : "200 OK\r\n");
         }
       }
     }
@@ -146,7 +148,8 @@ TEST(DispatcherSpeech, AServiceThatNeverAnswersHoldsUpNeitherSpeakingNorClosing)
   const int listener = Listen(path);
   ASSERT_GE(listener, 0);
 
-  auto speech = std::make_unique<DispatcherSpeech>(DispatcherSpeech::Options{.socketPath = path, .connectTimeoutMs = 200});
+  auto speech =
+      std::make_unique<DispatcherSpeech>(DispatcherSpeech::Options{.socketPath = path, .connectTimeoutMs = 200});
   EXPECT_LT(TimeOf([&] {
               for (int line = 0; line < 200; ++line) speech->Say("行", SpeechOrder::Queue);
             }),

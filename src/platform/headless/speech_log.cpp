@@ -4,12 +4,15 @@
 
 namespace orv {
 
+namespace {
+// The text as one line: CR, LF and tabs become spaces.
 std::string OneLine(std::string_view utf8) {
   std::string line(utf8);
   for (char& c : line)
     if (c == '\r' || c == '\n' || c == '\t') c = ' ';
   return line;
 }
+}  // namespace
 
 std::unique_ptr<SpeechLog> SpeechLog::ToFile(const std::filesystem::path& file, NowMs nowMs) {
   std::FILE* opened = std::fopen(file.c_str(), "w");

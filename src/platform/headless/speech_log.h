@@ -40,7 +40,4 @@ class SpeechLog final : public Speech {
   bool writeFailed_ = false;
 };
 
-// The text as one line: CR, LF and tabs become spaces.
-std::string OneLine(std::string_view utf8);
-
 }  // namespace orv

@@ -74,6 +74,16 @@ void KeepBrokenPipesFromEndingThePlayer() {
   pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
 }
 
+// The library's reason for a failed connection, as part of one line: it runs to several lines
+// when it tried to start the service too, and its first part says what matters.
+std::string ShortReason(std::string reason) {
+  if (const size_t autospawn = reason.find("Autospawn:"); autospawn != std::string::npos) reason.resize(autospawn);
+  for (char& c : reason)
+    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+  while (!reason.empty() && reason.back() == ' ') reason.pop_back();
+  return reason;
+}
+
 SPDConnection* OpenConnection(const DispatcherSpeech::Options& options, std::string& why) {
   std::string socketPath = options.socketPath;
   SPDConnectionAddress address{};
@@ -82,10 +92,10 @@ SPDConnection* OpenConnection(const DispatcherSpeech::Options& options, std::str
   const bool byDefault = socketPath.empty();
   char* error = nullptr;
   // Only the service's default place may start it: a named socket is someone's own service.
-  SPDConnection* connection = spd_open2("orvane", "main", nullptr, SPD_MODE_SINGLE, byDefault ? nullptr : &address,
-                                        byDefault ? 1 : 0, &error);
+  SPDConnection* connection =
+      spd_open2("orvane", "main", nullptr, SPD_MODE_SINGLE, byDefault ? nullptr : &address, byDefault ? 1 : 0, &error);
   if (error != nullptr) {
-    why = error;
+    why = ShortReason(error);
     std::free(error);
   }
   return connection;
