@@ -28,6 +28,12 @@ struct Listened {
     for (std::string line; std::getline(log, line);) said.push_back(line);
   }
   bool SpeakChecked() const { return state["menu"]["Speak"]["checked"].get<bool>(); }
+  // What was said, without the times.
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const std::string& line : said) texts.push_back(line.substr(line.find(' ') + 1));
+    return texts;
+  }
 };
 
 using Lines = std::vector<std::string>;
@@ -59,9 +65,7 @@ TEST(SpokenText, ChoicesAreListedThenSaidWhereThePointerAndTheKeysGo) {
                               "\"北です\"\\n", "*south", "\"南です\"\\n"});
   Listened l(story, {"click", "move 22 328", "move 30 330", "move 300 450", "move 25 329", "key down", "key down",
                      "key down", "key enter"});
-  std::vector<std::string> texts;
-  for (const std::string& line : l.said) texts.push_back(line.substr(line.find(' ') + 1));
-  EXPECT_EQ(texts, (Lines{"どっち？", "北へ", "南　へ",  // the new choice, in order
+  EXPECT_EQ(l.Texts(), (Lines{"どっち？", "北へ", "南　へ",  // the new choice, in order
                           "北へ",                        // the pointer comes onto it; moving on it says nothing
                           "北へ",                        // off and on again
                           "南　へ", "北へ", "南　へ",    // Down, round and round
@@ -71,9 +75,7 @@ TEST(SpokenText, ChoicesAreListedThenSaidWhereThePointerAndTheKeysGo) {
 TEST(SpokenText, BoxesQuestionsAndTheInputDialogAreSaidInTheirTurn) {
   Listened l({"&name:\"\"", "\"名前は？\"", "~INPUTBOX \"名前\",\"太郎\",name,1", "~NOPE", "\"終わり\"\\n"},
              {"input 花子", "answer yes", "click"});
-  std::vector<std::string> texts;
-  for (const std::string& line : l.said) texts.push_back(line.substr(line.find(' ') + 1));
-  EXPECT_EQ(texts, (Lines{"名前は？",  // the unfinished line goes before the box
+  EXPECT_EQ(l.Texts(), (Lines{"名前は？",  // the unfinished line goes before the box
                           "名前 全角128字(半角256字)まで 太郎", "以上の入力でよろしいですか？　：　花子",
                           "指定されたスクリプトは存在しません：　NOPE", "終わり"}));
 }
@@ -82,9 +84,7 @@ TEST(SpokenText, TheKeyVAndTheMenuTurnSpeechOffAndOnAndSkippingSaysNothingUntilA
   const Lines story = {"\"一\"\\n", "\"二\"\\n", "\"三\"\\n", "\"四\"\\n", "\"五\"\\n", "~SELECT", "{", "はい,", "}"};
   Listened l(story,
              {"key v", "click", "menu Speak", "click", "key v", "dump off.json", "key v", "menu SKIP", "wait 1000"});
-  std::vector<std::string> texts;
-  for (const std::string& line : l.said) texts.push_back(line.substr(line.find(' ') + 1));
-  EXPECT_EQ(texts, (Lines{"一", "読み上げを開始します。", "三", "読み上げを開始します。", "はい"}));
+  EXPECT_EQ(l.Texts(), (Lines{"一", "読み上げを開始します。", "三", "読み上げを開始します。", "はい"}));
   EXPECT_FALSE(ReadDump(l.dir, "off.json")["menu"]["Speak"]["checked"].get<bool>());
   EXPECT_TRUE(l.SpeakChecked());
   EXPECT_TRUE(l.state["choiceActive"].get<bool>());
