@@ -161,10 +161,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   orv::HeadlessAudio audio;
   clock.onAdvance = [&audio](uint32_t now) { audio.AdvanceTo(now); };
   const orv::GameFolder folder(process.gameDir);
+  // Speech on, so that whatever the script types goes through the spoken text's decoding too.
+  orv::NoSpeech speech;
   // Two megabytes and more: too large for the stack.
   const auto owned = std::make_unique<orv::Player>(
-      orv::PlatformServices{host, clock, folder, process.fonts, audio, process.diagnostics},
-      orv::PlayerOptions{.maxStepLines = kMaxStepLines, .randomSeed = 1});
+      orv::PlatformServices{host, clock, folder, process.fonts, audio, process.diagnostics, speech},
+      orv::PlayerOptions{.maxStepLines = kMaxStepLines, .randomSeed = 1, .speak = true});
   orv::Player& player = *owned;
   player.FormCreate();
   if (player.closed()) return 0;

@@ -22,6 +22,7 @@ std::string UsageText() {
          "                      stretch (the whole area); default: integer in a window, fit in full screen\n"
          "  --fullscreen        start in full screen; --window: start in a window\n"
          "  --verbose           also show the sound libraries' own messages\n"
+         "  --speak             speak the text through the desktop's speech service (key V turns it on and off)\n"
          "  --seed N            start the script's random numbers from N (default: the local time)\n"
          "  --save-dir DIR      keep save slots, variable files, settings and saved screens in DIR\n"
          "  --config FILE       the player's own settings (default: $XDG_CONFIG_HOME/orvane/orvane.toml;\n"
@@ -32,6 +33,7 @@ std::string UsageText() {
          "  --events FILE       headless: events to run, one a line ('-' for standard input)\n"
          "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
          "  --midi-log FILE     headless: write every MIDI output operation to FILE\n"
+         "  --speech-log FILE   headless: turn speech on and write every utterance to FILE\n"
          "  --record DIR        headless: write every frame the window shows into DIR\n"
          "  --max-step-lines N  headless: end a script that reads N lines without waiting for the player\n"
          "  --date \"YYYY-MM-DD HH:MM:SS\"\n"
@@ -117,6 +119,10 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
       if (!value(options.eventsFile)) return UsageError("--events takes a file name ('-' for standard input)");
     } else if (arg == "--midi-log") {
       if (!value(options.midiLog)) return UsageError("--midi-log takes a file name");
+    } else if (arg == "--speech-log") {
+      if (!value(options.speechLog) || options.speechLog.empty()) return UsageError("--speech-log takes a file name");
+    } else if (arg == "--speak") {
+      options.speak = true;
     } else if (arg == "--record") {
       if (!value(options.recordDir)) return UsageError("--record takes a folder name");
     } else if (arg == "--soundfont") {
@@ -148,6 +154,8 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
                       !options.recordDir.empty() || options.maxStepLines > 0 || options.date.has_value();
   if (headlessOnly && !options.headless)
     return UsageError("--events, --until-exit, --midi-log, --record, --max-step-lines and --date need --headless");
+  // On the desktop speech goes to the speech service; only a headless run writes it down.
+  if (!options.speechLog.empty() && !options.headless) return UsageError("--speech-log needs --headless (see --speak)");
   return options;
 }
 

@@ -26,6 +26,8 @@ struct CommandLine {
   bool fullScreen = false;  // desktop: start in full screen
   bool windowed = false;    // desktop: start in a window whatever the settings say
   bool verbose = false;     // the libraries' own messages on standard error
+  bool speak = false;       // spoken text from the start
+  std::string speechLog;    // headless: every utterance with its clock time (speech is on)
   std::optional<uint32_t> seed;  // RANDOM's starting state; the local time when not given
   std::string saveDir;           // where saves and settings go; empty: the player chooses
   // The player's own settings file; empty: the user's (desktop) or none (headless).

@@ -13,6 +13,7 @@
 #include "platform/os.h"
 #include "platform/sjis.h"
 #include "platform/sdl/desktop_session.h"
+#include "platform/sdl/dispatcher_speech.h"
 #include "platform/sdl/library_logs.h"
 #include "platform/sdl/sdl_audio.h"
 
@@ -23,11 +24,17 @@ namespace {
 // How long the note about sound that cannot play stays over the window.
 constexpr uint32_t kSoundNoteMs = 12000;
 
+constexpr std::string_view kNoSpeechNote =
+    "読み上げサービスが動いていないため、文章は読み上げられません。\n"
+    "No speech service (speech-dispatcher) answers: text is not spoken.";
+
 // Hands the game's events through and lets the sound backend deliver its notifications
-// (a track that ended) whenever the main loop is between events, as window messages were.
+// (a track that ended) whenever the main loop is between events, as window messages were; so
+// too the speech service's word that it cannot be reached.
 class PumpingGame final : public GameEvents {
  public:
-  PumpingGame(GameEvents& game, SdlAudio& audio) : game_(game), audio_(audio) {}
+  PumpingGame(GameEvents& game, SdlAudio& audio, DispatcherSpeech& speech, Diagnostics& diagnostics, SdlHost& host)
+      : game_(game), audio_(audio), speech_(speech), diagnostics_(diagnostics), host_(host) {}
   void Shown() override { game_.Shown(); }
   void Click() override { game_.Click(); }
   void MouseDown(MouseButton b, int x, int y) override { game_.MouseDown(b, x, y); }
@@ -39,14 +46,25 @@ class PumpingGame final : public GameEvents {
   void HoldSkip(bool held) override { game_.HoldSkip(held); }
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump();
+    TellSpeechProblem();
     return game_.NextTimerDue(dueMs);
   }
   void FireDueTimers(uint32_t nowMs) override { game_.FireDueTimers(nowMs); }
   bool Closed() const override { return game_.Closed(); }
 
  private:
+  void TellSpeechProblem() {
+    const std::string problem = speech_.TakeProblem();
+    if (problem.empty()) return;
+    diagnostics_.Note(problem);
+    host_.ShowNotice(kNoSpeechNote, kSoundNoteMs);
+  }
+
   GameEvents& game_;
   SdlAudio& audio_;
+  DispatcherSpeech& speech_;
+  Diagnostics& diagnostics_;
+  SdlHost& host_;
 };
 
 // The box for a folder that is no game: the kit's kind of words, the folder, and why.
@@ -117,12 +135,14 @@ int RunDesktop(const CommandLine& options) {
   int result = 0;
   {
     StreamDiagnostics diagnostics(stderr);
+    DispatcherSpeech speech;
     PlayerOptions playerOptions;
     playerOptions.randomSeed = options.seed;
+    playerOptions.speak = options.speak;
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
     if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
     if (!options.cdImage.empty()) playerOptions.cdImage = std::filesystem::path(options.cdImage);
-    Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics},
+    Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
                 playerOptions);
     settings.ApplyTo(game, audio);
     game.FormCreate();
@@ -134,7 +154,7 @@ int RunDesktop(const CommandLine& options) {
     // The start options win over the mode the settings brought back.
     if (options.fullScreen && !game.menus.IsChecked("FullMode")) game.MenuClick("FullMode");
     if (options.windowed && game.menus.IsChecked("FullMode")) game.MenuClick("WindowMode");
-    PumpingGame pumping(game, audio);
+    PumpingGame pumping(game, audio, speech, diagnostics, session.host());
     result = game.closed() ? 0 : session.Run(pumping);
     settings.GatherFrom(game, audio);
     if (const std::optional<Scaling> chosen = session.host().chosenScaling();

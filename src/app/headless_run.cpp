@@ -17,6 +17,7 @@
 #include "platform/headless/headless_host.h"
 #include "platform/image_files.h"
 #include "platform/headless/headless_audio.h"
+#include "platform/headless/speech_log.h"
 
 namespace orv {
 namespace fs = std::filesystem;
@@ -30,6 +31,8 @@ PlayerOptions PlayerOptionsFor(const CommandLine& options) {
   if (!options.saveDir.empty()) player.saveDir = fs::path(options.saveDir);
   if (!options.screenshotDir.empty()) player.screenshotDir = fs::path(options.screenshotDir);
   if (!options.cdImage.empty()) player.cdImage = fs::path(options.cdImage);
+  // A speech log records what speech says, so it turns speech on.
+  player.speak = options.speak || !options.speechLog.empty();
   return player;
 }
 
@@ -50,7 +53,10 @@ class HeadlessSession {
         audio_(options.midiLog.empty() ? fs::path() : fs::path(options.midiLog)),
         diagnostics_(err),
         settings_(SettingsSession::Open(SettingsPathFor(options), err)),
-        player_(PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_}, PlayerOptionsFor(options)) {
+        speechLog_(options.speechLog.empty() ? nullptr
+                                             : SpeechLog::ToFile(options.speechLog, [this] { return clock_.NowMs(); })),
+        player_(PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_, Voice()},
+                PlayerOptionsFor(options)) {
     settings_.ApplyTo(player_, audio_);
   }
 
@@ -59,6 +65,7 @@ class HeadlessSession {
     clock_.onAdvance = [this](uint32_t now) { audio_.AdvanceTo(now); };
     if (!options_.midiLog.empty() && !audio_.LoggingMidi())
       return Fail("cannot create the MIDI log " + options_.midiLog);
+    if (!options_.speechLog.empty() && !speechLog_) return Fail("cannot create the speech log " + options_.speechLog);
     if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
       return Fail("cannot write frames into " + options_.recordDir);
     const int played = Play();
@@ -67,6 +74,7 @@ class HeadlessSession {
     // Output that went missing is a failed run, however the game went.
     if (std::string error = host_.FinishRecording(); !error.empty()) return Fail(error);
     if (audio_.MidiLogFailed()) return Fail("cannot write the MIDI log " + options_.midiLog);
+    if (speechLog_ && speechLog_->WriteFailed()) return Fail("cannot write the speech log " + options_.speechLog);
     return played;
   }
 
@@ -87,6 +95,9 @@ class HeadlessSession {
     for (int click = 0; click < options_.untilExit && !player_.closed(); ++click) player_.Click();
     return 0;
   }
+
+  // Utterances go to the speech log, or nowhere without one.
+  Speech& Voice() { return speechLog_ ? static_cast<Speech&>(*speechLog_) : noSpeech_; }
 
   int Fail(const std::string& what) {
     std::fprintf(err_, "orvane: %s\n", what.c_str());
@@ -219,6 +230,8 @@ class HeadlessSession {
   HeadlessAudio audio_;
   StreamDiagnostics diagnostics_;
   SettingsSession settings_;
+  NoSpeech noSpeech_;
+  std::unique_ptr<SpeechLog> speechLog_;
   Player player_;
 };
 

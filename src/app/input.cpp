@@ -5,6 +5,7 @@
 namespace orv {
 
 void Player::NextClick() {
+  narrator.ActionBegins();
   ClearWaitIndicator();
   if (input.interactionState == kHidden) {
     CopyImage(stage.windowSurface, stage.savedScreenImage);
@@ -29,7 +30,7 @@ void Player::NextClick() {
     interpreter.textCursorY = scene.textY;
     TakeSavePoint();
   }
-  interpreter.InterpretStep();
+  RunStep();
 }
 
 void Player::FormClick() {
@@ -93,9 +94,11 @@ void Player::FormMouseDown(MouseButton button, int, int) {
 void Player::FormKeyDown(KeyPress key) {
   if (input.interactionState == kHistory) return;
   input.skipMode = false;
+  narrator.ActionBegins();
   if (input.choiceActive) {
     ChoiceContext parts = ChoiceParts();
     choices.ChoiceKey(parts, key.code);
+    if (input.choiceActive && (key.code == KeyCode::Up || key.code == KeyCode::Down)) SpeakChoice(input.hoveredChoice);
     return;
   }
   if (key.code == KeyCode::Enter) NextClick();
@@ -123,6 +126,7 @@ void Player::FormMouseMove(int x, int y) {
     ChoiceContext parts = ChoiceParts();
     choices.PointerMoved(parts, x, y);
   }
+  SpeakPointedChoice();
 }
 
 void Player::ToggleSkip() {

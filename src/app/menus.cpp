@@ -56,7 +56,8 @@ void Menus::Build() {
 
   // The player's own section, apart from the kit's menus: what this player adds.
   MenuItem player = Item("PlayerMenu", "プレイヤー(&O)");
-  player.children = {Item("AutoMode", "オートモード(A)"), Item("Screenshot", "スクリーンショット(F12)")};
+  player.children = {Item("Speak", "読み上げ(V)"), Item("AutoMode", "オートモード(A)"),
+                     Item("Screenshot", "スクリーンショット(F12)")};
 
   model_.items = {file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help, player};
 }
@@ -109,6 +110,7 @@ void Player::MenuClick(std::string_view name) {
   if (item == nullptr || !menus.IsReachable(name) || item->separator || !item->children.empty()) return;
   if (PlayerMenuClick(name)) return;
   StopAutoMode();
+  narrator.ActionBegins();
   static const std::map<std::string_view, void (Player::*)()> kActions = {
       {"P1", &Player::TogglePageMode},         {"N3", &Player::ToggleStayOnTop},
       {"N5", &Player::Close},                  {"About1", &Player::ShowAbout},

@@ -21,11 +21,13 @@ Player::Player(PlatformServices s, PlayerOptions options)
       sound(s.audio, s.folder, scene),
       writeFolder(s.folder, WriteFolder::Resolve(s.folder.root(), options.saveDir)),
       slotFiles(writeFolder),
+      narrator(s.speech),
       options_(options),
       context_{interpreter.reader, vars, scene, static_cast<StepHost&>(*this), interpreter,
                static_cast<PlayerControl&>(*this), s.folder, randomState} {
   window.applicationTitle = Sj(kApplicationTitle);
   interpreter.maxStepLines = options.maxStepLines;
+  if (options.speak) SetSpeechOn(true);
 }
 
 Player::~Player() = default;
@@ -73,7 +75,9 @@ void Player::Init() {
                               : "the first scenario " + (defs.scenarioFileName.empty() ? std::string("(none named)")
                                                                                          : defs.scenarioFileName) +
                                     " could not be read, so the game cannot start";
-    services.host.ShowProblem(Sj("シナリオファイルの読みこみに失敗しました。"), window.applicationTitle, detail);
+    const std::string problem = Sj("シナリオファイルの読みこみに失敗しました。");
+    narrator.Say(problem);
+    services.host.ShowProblem(problem, window.applicationTitle, detail);
     services.diagnostics.Note(detail);
     startFailed_ = true;
     Close();
@@ -206,14 +210,20 @@ void Player::Timer3Timer() {
 
 // --- what the interpreter and the commands ask of the window ---
 
-void Player::ShowMessage(std::string_view text) { services.host.ShowMessage(text, window.applicationTitle); }
+void Player::ShowMessage(std::string_view text) {
+  narrator.Say(text);
+  services.host.ShowMessage(text, window.applicationTitle);
+}
 
 bool Player::AskYesNo(std::string_view text, std::string_view caption) {
+  narrator.Say(text);
   return services.host.AskYesNo(text, caption);
 }
 
 std::optional<std::string> Player::AskText(std::string_view caption, std::string_view prompt,
                                            std::string_view defaultText) {
+  // What the box asks and what stands in it already.
+  narrator.Say(std::string(caption) + "\n" + std::string(prompt) + "\n" + std::string(defaultText));
   return services.host.AskText(caption, prompt, defaultText);
 }
 
@@ -224,6 +234,7 @@ void Player::SetCaption(std::string_view caption) {
 
 int Player::TypeText(std::string_view text, int x, int y) {
   autoAdvance.CountTyped(text);
+  narrator.Typed(text);
   return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode());
 }
 

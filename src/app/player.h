@@ -11,6 +11,7 @@
 
 #include "app/auto_advance.h"
 #include "app/menus.h"
+#include "app/narrator.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
 #include "graphics/stage.h"
@@ -74,6 +75,8 @@ struct PlayerOptions {
   std::optional<std::filesystem::path> screenshotDir;
   // A cue sheet to take the CD's tracks from (--cd-image), instead of the game folder's own.
   std::optional<std::filesystem::path> cdImage;
+  // Speech is on from the start (--speak).
+  bool speak = false;
 };
 
 class Player final : public GameEvents, private StepHost, private PlayerControl, private ChoiceStory {
@@ -132,6 +135,11 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // Writes the window's picture as a PNG into the screenshot folder and notes where; the file,
   // or nothing when it could not be written (the player is told why).
   std::optional<std::filesystem::path> TakeScreenshot();
+  Narrator narrator;
+
+  // Spoken text (app/spoken_text.cpp): on or off, as the key V, the menu and the settings set it.
+  bool SpeechOn() const { return narrator.on(); }
+  void SetSpeechOn(bool on);
 
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
@@ -179,6 +187,16 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void EnterFullScreen();
   void EnterWindowMode();
   void ShowVolumeDialog();
+
+  // --- spoken text (app/spoken_text.cpp) ---
+  void ToggleSpeech();
+  // One interpreter step, then what it leaves to be said: an unfinished line, a new choice.
+  void RunStep();
+  void AnnounceChoice();
+  // The caption under the pointer, once each time the pointer comes onto it.
+  void SpeakPointedChoice();
+  void SpeakChoice(int entry);
+  void LineEnded() override;
 
   // --- saving, loading, the title and the screen (app/saving.cpp) ---
   void SaveSlot(int slot);
@@ -235,7 +253,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   ChoiceContext ChoiceParts();
   bool FetchLine() override { return interpreter.FetchLine(); }
   const std::string& LineBuffer() const override { return interpreter.lineBuffer; }
-  void InterpretStep() override { interpreter.InterpretStep(); }
+  void InterpretStep() override { RunStep(); }
   void JumpToLabel(std::string_view label) override { interpreter.JumpToLabel(label); }
   bool SwitchScenario(std::string_view name) override;
   void StopWaitIndicator() override;
@@ -256,6 +274,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool closed_ = false;
   bool startFailed_ = false;
   bool skipHeld_ = false;  // the backend's skip key is held
+  int spokenChoice_ = -1;  // the choice entry whose caption was said last, -1 for none
 };
 
 }  // namespace orv

@@ -21,12 +21,18 @@ bool Player::PlayerKey(KeyPress key) {
     SetAutoMode(!autoAdvance.on());
     return true;
   }
+  if (key.code == KeyCode::Letter && key.letter == 'V') {
+    ToggleSpeech();
+    return true;
+  }
   return false;
 }
 
 bool Player::PlayerMenuClick(std::string_view name) {
   if (name == "AutoMode") {
     SetAutoMode(!autoAdvance.on());
+  } else if (name == "Speak") {
+    ToggleSpeech();
   } else if (name == "Screenshot") {
     TakeScreenshot();
   } else {

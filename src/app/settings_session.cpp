@@ -48,10 +48,12 @@ SettingsSession SettingsSession::Open(std::optional<fs::path> path, std::FILE* m
   return session;
 }
 
-void SettingsSession::ApplyTo(Player& player, AudioOut& audio) const {
+void SettingsSession::ApplyTo(Player& player, AudioOut& audio) {
   for (const auto& [line, field] : kVolumeFields)
     if (const std::optional<uint32_t>& volume = settings_.*field) audio.SetVolume(line, *volume);
   player.autoAdvance.delays = settings_.autoDelays;
+  if (settings_.speech && !player.SpeechOn()) player.SetSpeechOn(true);
+  speechAtStart_ = player.SpeechOn();
 }
 
 void SettingsSession::GatherFrom(Player& player, AudioOut& audio) {
@@ -60,6 +62,7 @@ void SettingsSession::GatherFrom(Player& player, AudioOut& audio) {
     if (audio.GetVolume(line, volume)) settings_.*field = volume;
   }
   settings_.autoDelays = player.autoAdvance.delays;
+  if (player.SpeechOn() != speechAtStart_) settings_.speech = player.SpeechOn();
 }
 
 bool SettingsSession::Save(std::FILE* messages) const {

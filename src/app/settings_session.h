@@ -23,8 +23,9 @@ class SettingsSession {
   PlayerSettings& settings() { return settings_; }
 
   // Puts the volumes, speech and auto-mode delays into the player and its sound.
-  void ApplyTo(Player& player, AudioOut& audio) const;
-  // Takes them back as the player left them.
+  void ApplyTo(Player& player, AudioOut& audio);
+  // Takes them back as the player left them. Speech as the command line set it is for that
+  // run only: only a change made while playing is kept.
   void GatherFrom(Player& player, AudioOut& audio);
   // Writes the file; false (with one line on `messages`) when it could not be written.
   bool Save(std::FILE* messages) const;
@@ -34,6 +35,7 @@ class SettingsSession {
   SettingsFile file_;
   PlayerSettings settings_;
   bool writable_ = true;
+  bool speechAtStart_ = false;
 };
 
 }  // namespace orv

@@ -5,6 +5,7 @@
 #include "platform/diagnostics.h"
 #include "platform/game_folder.h"
 #include "platform/host.h"
+#include "platform/speech.h"
 #include "platform/text/font_renderer.h"
 
 namespace orv {
@@ -16,6 +17,7 @@ struct PlatformServices {
   FontRenderer& fonts;
   AudioOut& audio;
   Diagnostics& diagnostics;
+  Speech& speech;
 };
 
 }  // namespace orv

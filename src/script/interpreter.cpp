@@ -110,6 +110,7 @@ bool Interpreter::TextControl(bool& nextLine, char& last) {
       textCursorX = host_.TextOriginX();
       textCursorY += lineAdvance;
       history.NewLine(pageIndex);
+      host_.LineEnded();
       host_.RepaintScreen();
       if (!host_.PageMode()) return false;
       nextLine = true;
@@ -118,12 +119,14 @@ bool Interpreter::TextControl(bool& nextLine, char& last) {
     case 'R':
       textCursorX = host_.TextOriginX();
       textCursorY += lineAdvance;
+      host_.LineEnded();
       host_.WaitMs(100);
       history.NewLine(pageIndex);
       nextLine = true;
       return true;
     case 'p':
     case 'P':
+      host_.LineEnded();
       host_.RepaintScreen();
       textCursorY += lineAdvance;
       pageEnded = true;

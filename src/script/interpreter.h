@@ -28,6 +28,8 @@ class StepHost : public Dialogs {
   virtual void RepaintScreen() = 0;
   virtual bool PageMode() const = 0;
   virtual void WaitMs(int32_t ms) = 0;
+  // A line of message text is complete: a line end, with a wait or without, or a page end.
+  virtual void LineEnded() {}
   // The inline forms of message text: '!', '&', '%' and '\''. False ends the game (the player
   // has been told).
   virtual bool RunInlineForm(char form) = 0;

@@ -116,6 +116,23 @@ TEST(Settings, KeepUnknownKeysAndTakeBackWhatThePlayerChanged) {
   EXPECT_EQ(ReadDump(dir, "e.json")["volumes"]["wave"], *saved->settings.waveVolume);
 }
 
+TEST(Settings, SpeechKeepsWhatThePlayerToggledButNotWhatTheCommandLineAsked) {
+  TempDir dir;
+  WriteGame(dir, {.scenario = {"\"a\"\\n", "\"b\"\\n"}});
+  const std::string config = (dir.path() / "player.toml").string();
+  dir.Write("player.toml", "[speech]\nenabled = false\n");
+  ASSERT_EQ(RunHeadlessGame(dir.path(), {"click"}, 0, {"--config", config, "--speak"}).exitCode, 0);
+  EXPECT_FALSE(SettingsFile::Parse(dir.Read("player.toml"))->settings.speech);
+
+  dir.Write("player.toml", "[speech]\nenabled = true\n");
+  HeadlessResult run = RunHeadlessGame(dir.path(), {"key v"}, 0,
+                                       {"--config", config, "--speech-log", (dir.path() / "speech.log").string()});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  // On from the file, so the first line was spoken; then V turned it off for good.
+  EXPECT_NE(dir.Read("speech.log").find(" a"), std::string::npos) << dir.Read("speech.log");
+  EXPECT_FALSE(SettingsFile::Parse(dir.Read("player.toml"))->settings.speech);
+}
+
 TEST(Settings, AMalformedFileIsOneLineTheDefaultsAndLeftAlone) {
   TempDir dir;
   WriteGame(dir, {.scenario = {"\"a\"\\n"}});

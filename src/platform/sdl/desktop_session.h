@@ -5,7 +5,8 @@
 //
 //   DesktopSession session({gameDir, scale});
 //   if (!session.Start(error)) ...
-//   TForm1 game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio});
+//   Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics,
+//                                speech});
 //   return session.Run(game);
 //
 // The session shuts SDL down when it goes away: destroy the audio output before it.

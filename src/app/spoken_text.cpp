@@ -1,0 +1,56 @@
+// Spoken text: the player's switch for it (the key V, the menu item, the settings) and the
+// moments at which the game's text becomes speech.
+#include "app/player.h"
+#include "platform/sjis.h"
+
+namespace orv {
+
+namespace {
+// Said when the player turns speech on, so that one who cannot see the menu knows it took.
+constexpr std::string_view kSpeechOnUtf8 = "読み上げを開始します。";
+}  // namespace
+
+void Player::SetSpeechOn(bool on) {
+  narrator.SetOn(on);
+  menus.SetChecked("Speak", on);
+}
+
+void Player::ToggleSpeech() {
+  SetSpeechOn(!SpeechOn());
+  narrator.ActionBegins();
+  narrator.Say(Sj(kSpeechOnUtf8));
+}
+
+void Player::RunStep() {
+  interpreter.InterpretStep();
+  // A step may stop in the middle of a line (before a choice, at a lone WAIT): what it typed
+  // is said all the same.
+  narrator.LineEnded(SkipMode());
+  if (input.choiceActive) AnnounceChoice();
+}
+
+void Player::LineEnded() { narrator.LineEnded(SkipMode()); }
+
+// A new choice: its captions in order, so that a player on the keys knows what there is to
+// choose from before moving through it.
+void Player::AnnounceChoice() {
+  spokenChoice_ = -1;
+  for (int entry = 0; entry < choices.list.count && entry < kMaxChoices; ++entry)
+    narrator.Say(choices.list.captions[size_t(entry)].str());
+}
+
+void Player::SpeakPointedChoice() {
+  if (!input.choiceActive || !input.pointerOnChoice) {
+    spokenChoice_ = -1;
+    return;
+  }
+  if (input.hoveredChoice != spokenChoice_) SpeakChoice(input.hoveredChoice);
+}
+
+void Player::SpeakChoice(int entry) {
+  spokenChoice_ = entry;
+  if (entry >= 0 && entry < choices.list.count && entry < kMaxChoices)
+    narrator.SayNow(choices.list.captions[size_t(entry)].str());
+}
+
+}  // namespace orv

@@ -1,0 +1,43 @@
+#pragma once
+// Utterances written down instead of spoken, one a line: the clock's milliseconds when the
+// text was handed over, a space and the text (UTF-8, line breaks and tabs turned into spaces
+// so that every utterance stays one line):
+//   1250 こんにちは
+// Whether an utterance interrupted the one before is not written: tests read what is said
+// and when.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/speech.h"
+
+namespace orv {
+
+class SpeechLog final : public Speech {
+ public:
+  using NowMs = std::function<uint32_t()>;
+
+  // Created or truncated; nothing when it cannot be created.
+  static std::unique_ptr<SpeechLog> ToFile(const std::filesystem::path& file, NowMs nowMs);
+  ~SpeechLog() override;
+  SpeechLog(const SpeechLog&) = delete;
+  SpeechLog& operator=(const SpeechLog&) = delete;
+
+  void Say(std::string_view utf8, SpeechOrder order) override;
+  void Silence() override {}
+
+  // A line could not be written (a full disk).
+  bool WriteFailed() const { return writeFailed_; }
+
+ private:
+  SpeechLog(std::FILE* file, NowMs nowMs);
+
+  std::FILE* file_;
+  NowMs nowMs_;
+  bool writeFailed_ = false;
+};
+
+}  // namespace orv
