@@ -36,6 +36,13 @@ StagePicture FetchPicture(PictureCache& pictures, Dialogs& dialogs, std::string_
   return StagePicture{*load, false};
 }
 
+// A present mostly rewrites rows that already hold what it would write: the stage is shown
+// again with a new page of text, or a transition has just drawn it onto the window. Reading
+// a row costs far less than writing one, so rows that already match are left alone.
+void UpdateRow(uint8_t* dst, const uint8_t* src, size_t bytes) {
+  if (std::memcmp(dst, src, bytes) != 0) std::memcpy(dst, src, bytes);
+}
+
 }  // namespace
 
 Stage::Stage(Host& host, Clock& clock, FontRenderer& fonts, const GameFolder& folder, const SceneState& scene,
@@ -208,17 +215,6 @@ void Stage::ComposeStageToWindow() {
   CopyImage(windowSurface, work);
   PresentWindow();
 }
-
-namespace {
-
-// A present mostly rewrites rows that already hold what it would write: the stage is shown
-// again with a new page of text, or a transition has just drawn it onto the window. Reading
-// a row costs far less than writing one, so rows that already match are left alone.
-void UpdateRow(uint8_t* dst, const uint8_t* src, size_t bytes) {
-  if (std::memcmp(dst, src, bytes) != 0) std::memcpy(dst, src, bytes);
-}
-
-}  // namespace
 
 void Stage::PresentStage() {
   // Every frame the stage changes runs through here, so the layers are built row by row in
