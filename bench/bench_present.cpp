@@ -2,13 +2,18 @@
 // over that, the result onto the window) against copying one 921600-byte frame in the same
 // run, with its parts alone and the way they were done before, for comparison.
 //
-//   present/stage      Stage::PresentStage with three lines of text in a 600 x 130 box
+//   present/stage      Stage::PresentStage with three lines of text in a 600 x 130 box, the
+//                      stage unchanged since the last present (a new page over the same picture)
+//   present/new_stage  the same with a different stage every time (skip mode: no transition
+//                      has drawn it, so every row of every layer changes)
 //   present/before     the former sequence: four full-frame copies, the box tinted one byte
 //                      at a time, every coverage byte of the text layer tested
 //   tint/box           Stage::TintMessageBox alone (one frame copy and the tint)
 //   tint/scalar_box    the same with the tint one byte at a time
+//   tint/kernel_*      the tint of the box alone, in each instruction set's form
 //   text/draw_over     TextLayer::DrawOver alone
 //   text/full_scan     the same testing all 307200 coverage bytes
+//   text/kernel_*      the blend of the rows holding text, whole rows, in each form
 //
 // A summary of the ratios to the copy is printed at the end (goal: present/stage <= 3).
 //
@@ -23,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/blend.h"
 #include "graphics/stage.h"
 #include "persist/scene_state.h"
 #include "platform/game_folder.h"
@@ -86,6 +92,17 @@ void CopyFrame(benchmark::State& state) {
 void PresentStage(benchmark::State& state) {
   Rig rig;
   for (auto _ : state) {
+    rig.stage.PresentStage();
+    benchmark::DoNotOptimize(rig.stage.windowSurface.bytes().data());
+  }
+}
+
+void PresentNewStage(benchmark::State& state) {
+  Rig rig;
+  Image other = rig.stage.stageImage;
+  for (uint8_t& b : other.bytes()) b = uint8_t(~b);
+  for (auto _ : state) {
+    std::swap(rig.stage.stageImage, other);
     rig.stage.PresentStage();
     benchmark::DoNotOptimize(rig.stage.windowSurface.bytes().data());
   }
@@ -156,6 +173,43 @@ void TintBoxScalar(benchmark::State& state) {
   }
 }
 
+// The tint kernel alone over the box, at one instruction-set level.
+void TintKernel(benchmark::State& state, orv::SimdLevel level) {
+  Rig rig;
+  orv::Stage& s = rig.stage;
+  const orv::BlendKernels kernels = orv::KernelsFor(level);
+  const orv::Rect box = s.MessageBox();
+  const orv::BoxTint tint{rig.scene.boxAlpha, rig.scene.boxBlue, rig.scene.boxGreen, rig.scene.boxRed};
+  for (auto _ : state) {
+    for (int y = box.top; y < box.bottom; ++y)
+      orv::TintPixels(s.stageImage.row(y) + size_t(box.left) * 3, s.tintImage.row(y) + size_t(box.left) * 3,
+                      box.Width(), tint, kernels);
+    benchmark::DoNotOptimize(s.tintImage.bytes().data());
+  }
+}
+
+// The text blend alone over the text's rows, in one of its forms (0 the plain loop).
+void TextKernel(benchmark::State& state, size_t form) {
+  Rig rig;
+  const orv::TextBlendKernel blend = orv::TextBlendKernels()[form];
+  const orv::TextLayer& text = rig.stage.textImage;
+  std::vector<uint8_t> color(kFrameBytes), coverage(kFrameBytes);
+  for (int y = 0; y < text.height(); ++y)
+    for (int x = 0; x < text.width(); ++x) {
+      const size_t at = (size_t(y) * orv::kStageWidth + size_t(x)) * 3;
+      coverage[at] = coverage[at + 1] = coverage[at + 2] = text.CoverageAt(x, y);
+      color[at] = color[at + 1] = color[at + 2] = 255;
+    }
+  for (auto _ : state) {
+    for (int y = 0; y < text.height(); ++y)
+      if (text.RowHasText(y)) {
+        const size_t at = size_t(y) * rig.stage.screenImage.stride();
+        blend(rig.stage.screenImage.row(y), color.data() + at, coverage.data() + at, rig.stage.screenImage.stride());
+      }
+    benchmark::DoNotOptimize(rig.stage.screenImage.bytes().data());
+  }
+}
+
 void TextDrawOver(benchmark::State& state) {
   Rig rig;
   for (auto _ : state) {
@@ -178,9 +232,18 @@ void TextFullScan(benchmark::State& state) {
 int main(int argc, char** argv) {
   orv::bench::AddWithMinimum("copy/frame", CopyFrame);
   orv::bench::AddWithMinimum("present/stage", PresentStage);
+  orv::bench::AddWithMinimum("present/new_stage", PresentNewStage);
   orv::bench::AddWithMinimum("present/before", PresentBefore);
   orv::bench::AddWithMinimum("tint/box", TintBox);
   orv::bench::AddWithMinimum("tint/scalar_box", TintBoxScalar);
+  for (orv::SimdLevel level : {orv::SimdLevel::Scalar, orv::SimdLevel::Sse2, orv::SimdLevel::Avx2})
+    if (orv::KernelsFor(level).level == level)
+      orv::bench::AddWithMinimum(std::string("tint/kernel_") + orv::SimdLevelName(level),
+                                 [level](benchmark::State& state) { TintKernel(state, level); });
+  const char* const textForms[] = {"scalar", "SSE2", "AVX2"};
+  for (size_t form = 0; form < orv::TextBlendKernels().size() && form < 3; ++form)
+    orv::bench::AddWithMinimum(std::string("text/kernel_") + textForms[form],
+                               [form](benchmark::State& state) { TextKernel(state, form); });
   orv::bench::AddWithMinimum("text/draw_over", TextDrawOver);
   orv::bench::AddWithMinimum("text/full_scan", TextFullScan);
   benchmark::Initialize(&argc, argv);

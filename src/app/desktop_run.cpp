@@ -132,6 +132,11 @@ int RunDesktop(const CommandLine& options) {
     std::fprintf(stderr, "orvane: music through the SoundFont %s\n", audio.soundFont().c_str());
   if (std::string note = SoundNote(audio, !options.midiPort.empty()); !note.empty())
     session.host().ShowNotice(note, kSoundNoteMs);
+  // The synthesizer starts with the first song; a SoundFont that only then fails says so then.
+  audio.OnLateProblems([&](const std::vector<std::string>& lines, bool musicSilent) {
+    for (const std::string& line : lines) std::fprintf(stderr, "orvane: %s\n", line.c_str());
+    if (musicSilent) session.host().ShowNotice(SoundNote(audio, false), kSoundNoteMs);
+  });
   int result = 0;
   {
     StreamDiagnostics diagnostics(stderr);

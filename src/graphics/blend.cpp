@@ -29,6 +29,12 @@ void CrossFade(uint8_t* work, const uint8_t* target, size_t bytes, int step) {
   for (size_t i = 0; i < bytes; ++i) work[i] = uint8_t(work[i] + (((target[i] - work[i]) * step) >> 4));
 }
 
+void Tint(const uint8_t* src, uint8_t* dst, size_t pixels, const BoxTint& tint) {
+  const int target[3] = {tint.blue, tint.green, tint.red};
+  for (size_t p = 0; p < pixels; ++p, src += 3, dst += 3)
+    for (int c = 0; c < 3; ++c) dst[c] = uint8_t(((target[c] - src[c]) * tint.opacity + src[c] * 256) >> 8);
+}
+
 }  // namespace scalar
 
 SimdLevel BestSimdLevel() {
@@ -46,12 +52,14 @@ BlendKernels KernelsFor(SimdLevel level) {
   k.blendMasked = scalar::BlendMasked;
   k.pasteKeyed = scalar::PasteKeyed;
   k.crossFade = scalar::CrossFade;
+  k.tint = scalar::Tint;
 #ifdef ORVANE_X86_SIMD
   level = std::min(level, BestSimdLevel());
   k.level = level;
   if (level >= SimdLevel::Sse2) {
     k.blendMasked = simd::BlendMaskedSse2;
     k.crossFade = simd::CrossFadeSse2;
+    k.tint = simd::TintSse2;
   }
   // The colour key has no SSE2 form (spreading the key test over the bytes takes SSSE3's
   // byte shuffle), so that level runs the plain loop; nor an AVX2 one: the key test works on
@@ -60,6 +68,7 @@ BlendKernels KernelsFor(SimdLevel level) {
   if (level >= SimdLevel::Avx2) {
     k.blendMasked = simd::BlendMaskedAvx2;
     k.crossFade = simd::CrossFadeAvx2;
+    k.tint = simd::TintAvx2;
   }
 #else
   (void)level;

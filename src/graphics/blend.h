@@ -1,6 +1,7 @@
 #pragma once
 // The pixel arithmetic of the stage: pasting character pictures (opaque, colour-keyed,
-// masked) into a stage buffer and one step of the cross-fade. Each row kernel exists as a
+// masked) into a stage buffer, one step of the cross-fade and the message box tint (which
+// runs over the box on every presented frame). Each row kernel exists as a
 // plain scalar loop, which is the definition, and in vector forms chosen at run time from
 // what the processor offers; the vector forms give the same bytes for every input.
 //
@@ -8,6 +9,7 @@
 //   masked        D = ((I - D) * (255 - M) + D * 256) >> 8   (M = 0 is not a plain copy)
 //   colour key    a pixel equal to the key in blue, green and red is left out, others copied
 //   cross-fade    D = D + ((T - D) * step >> 4)   (equal to FadeTable[T][D][step])
+//   box tint      D = ((C - D) * opacity + D * 256) >> 8   (C the box colour's channel)
 #include <cstddef>
 #include <cstdint>
 
@@ -17,6 +19,11 @@ namespace orv {
 
 enum class SimdLevel { Scalar, Sse2, Ssse3, Avx2 };
 
+struct BoxTint {
+  uint8_t opacity = 0;
+  uint8_t blue = 0, green = 0, red = 0;
+};
+
 struct BlendKernels {
   SimdLevel level = SimdLevel::Scalar;
   // `bytes` bytes of image and mask blended into dst.
@@ -25,6 +32,8 @@ struct BlendKernels {
   void (*pasteKeyed)(uint8_t* dst, const uint8_t* src, size_t pixels, Rgb key) = nullptr;
   // `bytes` bytes of work moved step/16 of the way towards target.
   void (*crossFade)(uint8_t* work, const uint8_t* target, size_t bytes, int step) = nullptr;
+  // `pixels` BGR pixels of src tinted into dst (which may be src itself).
+  void (*tint)(const uint8_t* src, uint8_t* dst, size_t pixels, const BoxTint& tint) = nullptr;
 };
 
 // The best level this processor runs.
@@ -61,11 +70,18 @@ void PasteMasked(Image& stage, const Image& picture, int x, int y, const BlendKe
 // One cross-fade step over two pictures of the same size.
 void CrossFadeStep(Image& work, const Image& target, int step, const BlendKernels& k = ActiveKernels());
 
+// The box tint over `pixels` BGR pixels of src into dst (which may be src itself).
+inline void TintPixels(const uint8_t* src, uint8_t* dst, int pixels, const BoxTint& tint,
+                       const BlendKernels& k = ActiveKernels()) {
+  if (pixels > 0) k.tint(src, dst, size_t(pixels), tint);
+}
+
 // The scalar definitions, for the vector forms to be checked against.
 namespace scalar {
 void BlendMasked(uint8_t* dst, const uint8_t* image, const uint8_t* mask, size_t bytes);
 void PasteKeyed(uint8_t* dst, const uint8_t* src, size_t pixels, Rgb key);
 void CrossFade(uint8_t* work, const uint8_t* target, size_t bytes, int step);
+void Tint(const uint8_t* src, uint8_t* dst, size_t pixels, const BoxTint& tint);
 }  // namespace scalar
 
 }  // namespace orv

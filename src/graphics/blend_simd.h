@@ -6,6 +6,10 @@
 
 #include "platform/image.h"
 
+namespace orv {
+struct BoxTint;
+}
+
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define ORVANE_X86_SIMD 1
 #endif
@@ -18,6 +22,8 @@ void BlendMaskedAvx2(uint8_t* dst, const uint8_t* image, const uint8_t* mask, si
 void PasteKeyedSsse3(uint8_t* dst, const uint8_t* src, size_t pixels, Rgb key);
 void CrossFadeSse2(uint8_t* work, const uint8_t* target, size_t bytes, int step);
 void CrossFadeAvx2(uint8_t* work, const uint8_t* target, size_t bytes, int step);
+void TintSse2(const uint8_t* src, uint8_t* dst, size_t pixels, const BoxTint& tint);
+void TintAvx2(const uint8_t* src, uint8_t* dst, size_t pixels, const BoxTint& tint);
 
 }  // namespace orv::simd
 #endif

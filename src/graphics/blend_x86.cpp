@@ -37,6 +37,53 @@ __attribute__((target("avx2"))) inline __m256i FadeLanes(__m256i w, __m256i t, _
   return _mm256_add_epi16(w, _mm256_srai_epi16(_mm256_mullo_epi16(_mm256_sub_epi16(t, w), step), 4));
 }
 
+// The box tint regrouped: with o the opacity, ((C - D) * o + D * 256) >> 8 equals
+// (D * (256 - o) + C * o) >> 8, and that sum never exceeds 255 * 256, so it fits an unsigned
+// 16-bit lane exactly. The colour's products C * o repeat every three bytes, so eight lanes
+// of them come in three phases: the lanes of bytes 8n to 8n + 7 have phase n % 3, which
+// starts with the channel 8n % 3.
+struct TintFactors {
+  uint16_t keep;         // 256 - o
+  uint16_t weighted[3];  // C * o for blue, green, red
+  explicit TintFactors(const BoxTint& t)
+      : keep(uint16_t(256 - t.opacity)),
+        weighted{uint16_t(t.blue * t.opacity), uint16_t(t.green * t.opacity), uint16_t(t.red * t.opacity)} {}
+};
+
+__attribute__((target("sse2"))) inline __m128i TintPhase(const TintFactors& f, int phase) {
+  const int first = 8 * phase % 3;
+  const int16_t a = int16_t(f.weighted[first]), b = int16_t(f.weighted[(first + 1) % 3]),
+                c = int16_t(f.weighted[(first + 2) % 3]);
+  return _mm_setr_epi16(a, b, c, a, b, c, a, b);
+}
+
+__attribute__((target("sse2"))) inline __m128i TintLanes(__m128i d, __m128i keep, __m128i weighted) {
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d, keep), weighted), 8);
+}
+
+__attribute__((target("avx2"))) inline __m256i TintLanes(__m256i d, __m256i keep, __m256i weighted) {
+  return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d, keep), weighted), 8);
+}
+
+// Sixteen (thirty-two) bytes tinted, with the colour lanes of their low and high halves.
+__attribute__((target("sse2"))) inline void Tint16(const uint8_t* src, uint8_t* dst, __m128i keep, __m128i low,
+                                                   __m128i high) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+  const __m128i lo = TintLanes(_mm_unpacklo_epi8(d, zero), keep, low);
+  const __m128i hi = TintLanes(_mm_unpackhi_epi8(d, zero), keep, high);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), _mm_packus_epi16(lo, hi));
+}
+
+__attribute__((target("avx2"))) inline void Tint32(const uint8_t* src, uint8_t* dst, __m256i keep, __m256i low,
+                                                   __m256i high) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+  const __m256i lo = TintLanes(_mm256_unpacklo_epi8(d, zero), keep, low);
+  const __m256i hi = TintLanes(_mm256_unpackhi_epi8(d, zero), keep, high);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_packus_epi16(lo, hi));
+}
+
 }  // namespace
 
 __attribute__((target("sse2"))) void BlendMaskedSse2(uint8_t* dst, const uint8_t* image, const uint8_t* mask,
@@ -144,6 +191,40 @@ __attribute__((target("avx2"))) void CrossFadeAvx2(uint8_t* work, const uint8_t*
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(work + i), _mm256_packus_epi16(lo, hi));
   }
   CrossFadeSse2(work + i, target + i, bytes - i, step);
+}
+
+__attribute__((target("sse2"))) void TintSse2(const uint8_t* src, uint8_t* dst, size_t pixels, const BoxTint& tint) {
+  // 48 bytes (16 pixels) a round, so every round starts with phase 0: bytes 0, 16 and 32
+  // have phases 0, 2 and 1, bytes 8, 24 and 40 phases 1, 0 and 2.
+  const TintFactors f(tint);
+  const __m128i phase[3] = {TintPhase(f, 0), TintPhase(f, 1), TintPhase(f, 2)};
+  const __m128i keep = _mm_set1_epi16(int16_t(f.keep));
+  size_t p = 0;
+  for (; p + 16 <= pixels; p += 16, src += 48, dst += 48) {
+    Tint16(src, dst, keep, phase[0], phase[1]);
+    Tint16(src + 16, dst + 16, keep, phase[2], phase[0]);
+    Tint16(src + 32, dst + 32, keep, phase[1], phase[2]);
+  }
+  scalar::Tint(src, dst, pixels - p, tint);
+}
+
+__attribute__((target("avx2"))) void TintAvx2(const uint8_t* src, uint8_t* dst, size_t pixels, const BoxTint& tint) {
+  // 96 bytes (32 pixels) a round. Unpacking works within 128-bit lanes: the low half of a
+  // vector takes its bytes 0-7 and 16-23, the high half bytes 8-15 and 24-31. So the low
+  // halves of the round's three vectors have phases (0, 2), (1, 0), (2, 1), the high halves
+  // (1, 0), (2, 1), (0, 2).
+  const TintFactors f(tint);
+  const __m128i p0 = TintPhase(f, 0), p1 = TintPhase(f, 1), p2 = TintPhase(f, 2);
+  const __m256i low[3] = {_mm256_set_m128i(p2, p0), _mm256_set_m128i(p0, p1), _mm256_set_m128i(p1, p2)};
+  const __m256i high[3] = {_mm256_set_m128i(p0, p1), _mm256_set_m128i(p1, p2), _mm256_set_m128i(p2, p0)};
+  const __m256i keep = _mm256_set1_epi16(int16_t(f.keep));
+  size_t p = 0;
+  for (; p + 32 <= pixels; p += 32, src += 96, dst += 96) {
+    Tint32(src, dst, keep, low[0], high[0]);
+    Tint32(src + 32, dst + 32, keep, low[1], high[1]);
+    Tint32(src + 64, dst + 64, keep, low[2], high[2]);
+  }
+  TintSse2(src, dst, pixels - p, tint);
 }
 
 }  // namespace orv::simd

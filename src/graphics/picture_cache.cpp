@@ -2,30 +2,15 @@
 
 #include <iterator>
 
-#include "platform/game_folder.h"
-
 namespace orv {
 
 PictureCache::PictureCache(const GameFolder& folder, std::string picturePackageName, size_t budgetBytes)
-    : loader_(folder, std::move(picturePackageName)), budgetBytes_(budgetBytes) {}
-
-PictureCache::Stamp PictureCache::StampOf(std::string_view name) const {
-  if (name.empty()) return {};
-  auto path = loader_.folder().Find(name);
-  if (!path) return {};
-  std::error_code ec;
-  Stamp stamp;
-  stamp.size = std::filesystem::file_size(*path, ec);
-  if (ec) return {};
-  stamp.modified = std::filesystem::last_write_time(*path, ec);
-  if (ec) return {};
-  stamp.exists = true;
-  return stamp;
-}
+    : loader_(folder, picturePackageName), package_(folder, picturePackageName), budgetBytes_(budgetBytes) {}
 
 bool PictureCache::Fresh(const Entry& entry) const {
-  if (StampOf(loader_.packageName()) != entry.package) return false;
-  return !entry.fromFile || StampOf(entry.fileName) == entry.file;
+  const GameFolder& folder = loader_.folder();
+  if (folder.Stamp(loader_.packageName()) != entry.package) return false;
+  return !entry.fromFile || folder.Stamp(entry.fileName) == entry.file;
 }
 
 void PictureCache::Drop(std::list<Entry>::iterator it) {
@@ -55,16 +40,19 @@ PictureLoad PictureCache::Load(std::string_view name) {
   }
 
   // Stamps are taken before reading, so that a change made during the load shows next time.
+  const GameFolder& folder = loader_.folder();
   Entry entry;
   entry.key = std::move(key);
-  entry.package = StampOf(loader_.packageName());
-  std::optional<PictureLoad> fromPackage = LoadPictureFromPackage(loader_.folder(), loader_.packageName(), name);
+  entry.package = folder.Stamp(loader_.packageName());
+  std::optional<PictureLoad> fromPackage;
+  if (const Result<PackageFile>& package = package_.Get(entry.package))
+    fromPackage = LoadPictureFromPackage(*package, name);
   if (!fromPackage) {
     entry.fromFile = true;
     entry.fileName = std::string(name);
-    entry.file = StampOf(name);
+    entry.file = folder.Stamp(name);
   }
-  PictureLoad load = fromPackage ? std::move(*fromPackage) : LoadPictureFile(loader_.folder(), name);
+  PictureLoad load = fromPackage ? std::move(*fromPackage) : LoadPictureFile(folder, name);
   if (load && *load) {
     entry.image = *load;
     Keep(std::move(entry));

@@ -4,28 +4,30 @@
 //
 // - Key: the picture name with ASCII letters upper-cased, the way both the package lookup
 //   and the game folder compare names.
-// - Freshness: an entry remembers the size and modification time of the picture package
-//   and, for a picture that came from a plain file, of that file. Each lookup checks them
-//   again (one or two file-system queries, no reading); any difference, or a file that has
-//   appeared or gone, drops the entry and loads afresh. A package that gains the member
-//   counts as a change too, since the package is stamped even for plain-file pictures.
+// - Freshness: an entry remembers the stamp (real path, size, modification time) of the
+//   picture package and, for a picture that came from a plain file, of that file. Each lookup
+//   checks them again (one or two file-system queries, no reading); any difference, or a file
+//   that has appeared or gone, drops the entry and loads afresh. A package that gains the
+//   member counts as a change too, since the package is stamped even for plain-file pictures.
+// - The package's directory is read once and kept (CachedPackage) under the same stamps, so
+//   a load that misses costs the same in a package of ten members or of thousands.
 // - Only pictures are kept. Loads of nothing and errors are loaded again each time: they are
 //   rare, cheap, and an error's message must reach the player each time the game asks.
 // - Memory: at most `budgetBytes` of pixels; the least recently used pictures go first. A
 //   single picture larger than the budget is handed out without being kept.
 // - One game thread: no locking.
 #include <cstdint>
-#include <filesystem>
 #include <list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
 #include "graphics/picture_loader.h"
+#include "platform/game_folder.h"
+#include "script/package_file.h"
 
 namespace orv {
-
-class GameFolder;
 
 class PictureCache {
  public:
@@ -35,19 +37,15 @@ class PictureCache {
 
   // As PictureLoader::Load, from memory when the picture and its sources are unchanged.
   PictureLoad Load(std::string_view name);
+  // Forgets the decoded pictures (the package's directory stays, checked as ever).
   void Clear();
 
   size_t pictureCount() const { return entries_.size(); }
   size_t bytesHeld() const { return bytesHeld_; }
 
  private:
-  // What a file looked like when its picture was decoded.
-  struct Stamp {
-    bool exists = false;
-    uint64_t size = 0;
-    std::filesystem::file_time_type modified{};
-    friend bool operator==(const Stamp&, const Stamp&) = default;
-  };
+  // What a file looked like when its picture was decoded; none when it was missing.
+  using Stamp = std::optional<GameFolder::FileStamp>;
   struct Entry {
     std::string key;
     PictureRef image;
@@ -57,12 +55,12 @@ class PictureCache {
     Stamp file;
   };
 
-  Stamp StampOf(std::string_view name) const;
   bool Fresh(const Entry& entry) const;
   void Drop(std::list<Entry>::iterator it);
   void Keep(Entry entry);
 
   PictureLoader loader_;
+  CachedPackage package_;
   size_t budgetBytes_;
   size_t bytesHeld_ = 0;
   std::list<Entry> entries_;  // most recently used first

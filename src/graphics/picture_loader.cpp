@@ -54,7 +54,7 @@ PictureLoad BmpToImage(ByteSpan bmp, std::string_view name) {
 }
 
 std::optional<PictureLoad> LoadPictureFromPackage(const PackageFile& package, std::string_view name) {
-  const int index = FindPackageEntry(package.directory(), name);
+  const int index = package.Find(name);
   if (index < 0) return std::nullopt;
   const PackageEntry& entry = package.directory()[size_t(index)];
   const std::string type = PictureType(entry.memberName);

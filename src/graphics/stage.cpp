@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "graphics/blend.h"
-#include "graphics/box_tint.h"
 #include "graphics/bmp_decoder.h"
 #include "graphics/picture_cache.h"
 #include "persist/scene_state.h"
@@ -35,6 +34,13 @@ StagePicture FetchPicture(PictureCache& pictures, Dialogs& dialogs, std::string_
     return StagePicture{nullptr, PictureErrorEndsCommand(load.error())};
   }
   return StagePicture{*load, false};
+}
+
+// A present mostly rewrites rows that already hold what it would write: the stage is shown
+// again with a new page of text, or a transition has just drawn it onto the window. Reading
+// a row costs far less than writing one, so rows that already match are left alone.
+void UpdateRow(uint8_t* dst, const uint8_t* src, size_t bytes) {
+  if (std::memcmp(dst, src, bytes) != 0) std::memcpy(dst, src, bytes);
 }
 
 }  // namespace
@@ -226,21 +232,26 @@ void Stage::PresentStage() {
   const Rect box = ClipRect(MessageBox(), stageImage);
   const BoxTint tint{scene_.boxAlpha, scene_.boxBlue, scene_.boxGreen, scene_.boxRed};
   const size_t stride = stageImage.stride();
+  tintedRow_.resize(stride);
+  screenRow_.resize(stride);
   for (int y = 0; y < stageImage.height(); ++y) {
-    const uint8_t* stage = stageImage.row(y);
-    uint8_t* tinted = tintImage.row(y);
+    const uint8_t* tinted = stageImage.row(y);
     if (!box.Empty() && y >= box.top && y < box.bottom) {
       const size_t left = size_t(box.left) * 3, right = size_t(box.right) * 3;
-      std::memcpy(tinted, stage, left);
-      TintPixels(stage + left, tinted + left, box.Width(), tint);
-      std::memcpy(tinted + right, stage + right, stride - right);
-    } else {
-      std::memcpy(tinted, stage, stride);
+      std::memcpy(tintedRow_.data(), tinted, left);
+      TintPixels(tinted + left, tintedRow_.data() + left, box.Width(), tint);
+      std::memcpy(tintedRow_.data() + right, tinted + right, stride - right);
+      tinted = tintedRow_.data();
     }
-    uint8_t* screen = screenImage.row(y);
-    std::memcpy(screen, tinted, stride);
-    textImage.DrawRowOver(y, screen, screenImage.width());
-    std::memcpy(windowSurface.row(y), screen, stride);
+    UpdateRow(tintImage.row(y), tinted, stride);
+    const uint8_t* screen = tinted;
+    if (textImage.RowHasText(y)) {
+      std::memcpy(screenRow_.data(), tinted, stride);
+      textImage.DrawRowOver(y, screenRow_.data(), stageImage.width());
+      screen = screenRow_.data();
+    }
+    UpdateRow(screenImage.row(y), screen, stride);
+    UpdateRow(windowSurface.row(y), screen, stride);
   }
   PresentWindow();
 }

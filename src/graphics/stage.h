@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "graphics/transitions.h"
 #include "platform/image.h"
@@ -89,6 +90,7 @@ class Stage final : public EffectCanvas {
   std::string picturePackage_;
   std::unique_ptr<PictureCache> pictureCache_;
   Image composeWork_;  // where the stage is composed before it is shown
+  std::vector<uint8_t> tintedRow_, screenRow_;  // one row of each layer as a present builds it
 };
 
 }  // namespace orv

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
 #endif
 
 namespace orv {
@@ -20,27 +20,61 @@ void BlendInto(uint8_t* p, Rgb color, uint8_t coverage) {
 // BlendInto for every byte of a row: the colour byte over the destination byte by the
 // coverage byte. With zero coverage the byte stays as it is, so a row's whole span can be
 // blended without looking at each pixel. x / 255 == (x + 1 + (x >> 8)) >> 8 for every x the
-// sum can reach (at most 255 * 255 + 127), which lets sixteen bytes go at once.
-void BlendBytes(uint8_t* dst, const uint8_t* color, const uint8_t* coverage, size_t bytes) {
+// sum can reach (at most 255 * 255 + 127), which lets a vector of bytes go at once.
+void BlendBytesScalar(uint8_t* dst, const uint8_t* color, const uint8_t* coverage, size_t bytes) {
+  for (size_t i = 0; i < bytes; ++i)
+    dst[i] = uint8_t((color[i] * unsigned(coverage[i]) + dst[i] * (255u - coverage[i]) + 127) / 255);
+}
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define ORVANE_TEXT_X86 1
+
+__attribute__((target("sse2"))) inline __m128i BlendLanes(__m128i c, __m128i d, __m128i a) {
+  const __m128i full = _mm_set1_epi16(255), half = _mm_set1_epi16(127), one = _mm_set1_epi16(1);
+  const __m128i x = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(c, a), _mm_mullo_epi16(d, _mm_sub_epi16(full, a))), half);
+  return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
+}
+
+__attribute__((target("avx2"))) inline __m256i BlendLanes(__m256i c, __m256i d, __m256i a) {
+  const __m256i full = _mm256_set1_epi16(255), half = _mm256_set1_epi16(127), one = _mm256_set1_epi16(1);
+  const __m256i x =
+      _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(c, a), _mm256_mullo_epi16(d, _mm256_sub_epi16(full, a))), half);
+  return _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(x, one), _mm256_srli_epi16(x, 8)), 8);
+}
+
+__attribute__((target("sse2"))) void BlendBytesSse2(uint8_t* dst, const uint8_t* color, const uint8_t* coverage,
+                                                     size_t bytes) {
+  const __m128i zero = _mm_setzero_si128();
   size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255), half = _mm_set1_epi16(127),
-                one = _mm_set1_epi16(1);
-  auto blend = [&](__m128i c, __m128i d, __m128i a) {
-    const __m128i x = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(c, a), _mm_mullo_epi16(d, _mm_sub_epi16(full, a))), half);
-    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, one), _mm_srli_epi16(x, 8)), 8);
-  };
   for (; i + 16 <= bytes; i += 16) {
     const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(color + i));
     const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coverage + i));
-    const __m128i low = blend(_mm_unpacklo_epi8(c, zero), _mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(a, zero));
-    const __m128i high = blend(_mm_unpackhi_epi8(c, zero), _mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(a, zero));
+    const __m128i low = BlendLanes(_mm_unpacklo_epi8(c, zero), _mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(a, zero));
+    const __m128i high = BlendLanes(_mm_unpackhi_epi8(c, zero), _mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(a, zero));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(low, high));
   }
-#endif
-  for (; i < bytes; ++i) dst[i] = uint8_t((color[i] * unsigned(coverage[i]) + dst[i] * (255u - coverage[i]) + 127) / 255);
+  BlendBytesScalar(dst + i, color + i, coverage + i, bytes - i);
 }
+
+__attribute__((target("avx2"))) void BlendBytesAvx2(uint8_t* dst, const uint8_t* color, const uint8_t* coverage,
+                                                     size_t bytes) {
+  const __m256i zero = _mm256_setzero_si256();
+  size_t i = 0;
+  for (; i + 32 <= bytes; i += 32) {
+    const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(color + i));
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(coverage + i));
+    // Unpacking and packing both work within 128-bit lanes, so the byte order comes back.
+    const __m256i low =
+        BlendLanes(_mm256_unpacklo_epi8(c, zero), _mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(a, zero));
+    const __m256i high =
+        BlendLanes(_mm256_unpackhi_epi8(c, zero), _mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(a, zero));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_packus_epi16(low, high));
+  }
+  BlendBytesSse2(dst + i, color + i, coverage + i, bytes - i);
+}
+#endif
 
 }  // namespace
 
@@ -70,6 +104,22 @@ void TextLayer::Clear() {
   }
 }
 
+std::vector<TextBlendKernel> TextBlendKernels() {
+  std::vector<TextBlendKernel> kernels{BlendBytesScalar};
+#ifdef ORVANE_TEXT_X86
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("sse2")) kernels.push_back(BlendBytesSse2);
+  if (__builtin_cpu_supports("avx2")) kernels.push_back(BlendBytesAvx2);
+#endif
+  return kernels;
+}
+
+TextLayer::TextLayer(int width, int height)
+    : color_(width, height),
+      coverage_(color_.bytes().size(), 0),
+      spans_(size_t(color_.height())),
+      blend_(TextBlendKernels().back()) {}
+
 uint8_t TextLayer::CoverageAt(int x, int y) const {
   if (x < 0 || y < 0 || x >= width() || y >= height()) return 0;
   return coverage_[(size_t(y) * width() + x) * 3];
@@ -91,7 +141,7 @@ void TextLayer::DrawRowOver(int y, uint8_t* dstRow, int width) const {
   const int right = std::min(span.right, width);
   if (right <= span.left) return;
   const size_t from = size_t(span.left) * 3;
-  BlendBytes(dstRow + from, color_.row(y) + from, coverage_.data() + y * color_.stride() + from,
+  blend_(dstRow + from, color_.row(y) + from, coverage_.data() + y * color_.stride() + from,
              size_t(right - span.left) * 3);
 }
 

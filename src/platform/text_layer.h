@@ -4,16 +4,23 @@
 //
 // Text covers a few rows of the stage, and the layer is blended over every presented frame:
 // each row remembers the columns its text spans, so blending and clearing touch only those.
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "platform/image.h"
 
 namespace orv {
 
+// Blends `bytes` colour bytes over dst by their coverage bytes, BlendPixel's formula for each.
+using TextBlendKernel = void (*)(uint8_t* dst, const uint8_t* color, const uint8_t* coverage, size_t bytes);
+// Every form of that blend this processor runs, the plain loop (the definition) first and the
+// widest vectors last; all give the same bytes.
+std::vector<TextBlendKernel> TextBlendKernels();
+
 class TextLayer {
  public:
-  TextLayer(int width, int height)
-      : color_(width, height), coverage_(color_.bytes().size(), 0), spans_(size_t(color_.height())) {}
+  TextLayer(int width, int height);
 
   int width() const { return color_.width(); }
   int height() const { return color_.height(); }
@@ -25,6 +32,7 @@ class TextLayer {
   // Blends row y of the layer over a row of `width` pixels (blue-green-red) at x = 0.
   void DrawRowOver(int y, uint8_t* dstRow, int width) const;
   bool AnyCoverage() const;
+  bool RowHasText(int y) const { return y >= 0 && y < height() && spans_[size_t(y)].right > spans_[size_t(y)].left; }
   uint8_t CoverageAt(int x, int y) const;
 
  private:
@@ -34,6 +42,7 @@ class TextLayer {
   Image color_;
   std::vector<uint8_t> coverage_;  // per byte of color_: each pixel's coverage three times
   std::vector<Span> spans_;  // per row: the columns holding coverage
+  TextBlendKernel blend_;    // the widest form
 };
 
 // Blends `color` into dst's pixel by coverage (0 leaves it, 255 replaces it):

@@ -30,6 +30,14 @@ std::vector<PackageEntry> ParseDirectory(ByteSpan bytes, uint32_t count) {
   return directory;
 }
 
+// First match wins, as in FindPackageEntry: a later entry of the same name never replaces it.
+std::unordered_map<std::string, int> IndexDirectory(const std::vector<PackageEntry>& directory) {
+  std::unordered_map<std::string, int> index;
+  index.reserve(directory.size());
+  for (size_t i = 0; i < directory.size(); ++i) index.emplace(AsciiUpper(directory[i].memberName), int(i));
+  return index;
+}
+
 // The count must fit the file: a count of 0xFFFFFFFF in a small file is refused before any
 // allocation.
 Result<uint32_t> CheckedCount(ByteSpan head, uint64_t fileSize) {
@@ -50,6 +58,7 @@ Result<PackageFile> PackageFile::Parse(ByteSpan bytes) {
   package.memory_ = bytes;
   package.fileSize_ = bytes.size();
   package.directory_ = ParseDirectory(bytes, *count);
+  package.index_ = IndexDirectory(package.directory_);
   return package;
 }
 
@@ -70,6 +79,7 @@ Result<PackageFile> PackageFile::Open(const GameFolder& folder, std::string_view
   package.fileName_ = std::string(name);
   package.fileSize_ = *size;
   package.directory_ = ParseDirectory(*directoryBytes, *count);
+  package.index_ = IndexDirectory(package.directory_);
   return package;
 }
 
@@ -86,10 +96,25 @@ Result<Bytes> PackageFile::ReadMember(const PackageEntry& entry) const {
   return std::move(*bytes);
 }
 
+int PackageFile::Find(std::string_view name) const {
+  const auto found = index_.find(AsciiUpper(name));
+  return found == index_.end() ? -1 : found->second;
+}
+
 Result<Bytes> PackageFile::ReadMember(std::string_view name) const {
-  int index = FindPackageEntry(directory_, name);
+  const int index = Find(name);
   if (index < 0) return Error{ErrorKind::NotFound, "no member " + std::string(name)};
   return ReadMember(directory_[size_t(index)]);
+}
+
+const Result<PackageFile>& CachedPackage::Get(const std::optional<GameFolder::FileStamp>& stamp) {
+  if (read_ && stamp == stamp_) return package_;
+  // The stamp is the one taken before reading, so that a change made during the read shows
+  // as a change next time.
+  package_ = stamp ? PackageFile::Open(folder_, name_) : Error{ErrorKind::NotFound, "no package " + name_};
+  stamp_ = stamp;
+  read_ = true;
+  return package_;
 }
 
 Bytes BuildPackage(const std::vector<PackageMember>& members) {

@@ -18,6 +18,11 @@ TEST(PackageFile, LookupIgnoresAsciiCaseAndTakesTheFirstMatch) {
   EXPECT_EQ(FindPackageEntry(parsed->directory(), "scene2.txt"), 0);
   EXPECT_EQ(FindPackageEntry(parsed->directory(), "B.TXT"), 2);
   EXPECT_EQ(FindPackageEntry(parsed->directory(), "scene2"), -1);
+  // The package's own index agrees, whatever the case on either side.
+  EXPECT_EQ(parsed->Find("Scene2.Txt"), 0);
+  EXPECT_EQ(parsed->Find("b.TXT"), 2);
+  EXPECT_EQ(parsed->Find("scene2"), -1);
+  EXPECT_EQ(parsed->Find(""), -1);
   EXPECT_EQ(parsed->ReadMember("SCENE2.txt").value(), Text("one"));
   EXPECT_EQ(parsed->ReadMember("scene3.txt").error().kind, ErrorKind::NotFound);
 }
@@ -52,6 +57,64 @@ TEST(PackageFile, BadPackagesAreRefusedOrReadAsMissingMembers) {
   parsed = PackageFile::Parse(pastEnd);
   ASSERT_TRUE(parsed);
   EXPECT_FALSE(parsed->ReadMember("a.txt"));
+}
+
+// Which file a kept package holds, by the one member every version below carries.
+std::string KeptText(CachedPackage& kept) {
+  const Result<PackageFile>& package = kept.Get();
+  if (!package) return std::string("error:") + ErrorKindName(package.error().kind);
+  const Result<Bytes> bytes = package->ReadMember("m.txt");
+  return bytes ? std::string(bytes->begin(), bytes->end()) : "unreadable";
+}
+
+// Writes a package of one member, keeping the file's time as it was.
+void WriteSameStamp(const test::TempDir& dir, std::string_view name, std::string member, std::string_view text) {
+  const auto path = dir.path() / std::string(name);
+  const auto time = std::filesystem::last_write_time(path);
+  dir.Write(name, BuildPackage({{std::move(member), Text(text)}}));
+  std::filesystem::last_write_time(path, time);
+}
+
+TEST(CachedPackage, ReadAgainOnlyWhenTheFileChanges) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  dir.Write("game/other.dat", BuildPackage({{"m.txt", Text("oth")}}));
+  dir.Write("outside.dat", BuildPackage({{"m.txt", Text("out")}}));
+  const fs::path root = dir.path() / "game";
+  const GameFolder folder(root);
+  CachedPackage kept(folder, "PICS.DAT");
+  EXPECT_EQ(KeptText(kept), "error:not found");
+
+  dir.Write("game/pics.dat", BuildPackage({{"m.txt", Text("one")}}));
+  EXPECT_EQ(KeptText(kept), "one");
+  // Another content of the same size and time passes for the same file: the directory kept
+  // (which still names m.txt) is used, and the member is read from the file as it is now.
+  WriteSameStamp(dir, "game/pics.dat", "n.txt", "two");
+  EXPECT_EQ(KeptText(kept), "two");
+  const auto time = fs::last_write_time(root / "pics.dat");
+  dir.Write("game/pics.dat", BuildPackage({{"x.txt", Text("xx")}, {"m.txt", Text("three")}}));
+  fs::last_write_time(root / "pics.dat", time);
+  EXPECT_EQ(KeptText(kept), "three");  // another size
+  WriteSameStamp(dir, "game/pics.dat", "m.txt", "fourx");
+  fs::last_write_time(root / "pics.dat", time + std::chrono::seconds(5));
+  EXPECT_EQ(KeptText(kept), "fourx");  // another time
+
+  // A link to a file of the same size and time is another file; a link leading out of the
+  // game folder is a missing package, as everywhere else.
+  fs::last_write_time(root / "other.dat", time + std::chrono::seconds(5));
+  fs::remove(root / "pics.dat");
+  fs::create_symlink("other.dat", root / "pics.dat");
+  EXPECT_EQ(KeptText(kept), "oth");
+  fs::remove(root / "pics.dat");
+  fs::create_symlink(dir.path() / "outside.dat", root / "pics.dat");
+  EXPECT_EQ(KeptText(kept), "error:not found");
+
+  // A package that cannot be read keeps its error until it is replaced.
+  fs::remove(root / "pics.dat");
+  dir.Write("game/pics.dat", Bytes{9, 0, 0, 0, 1});
+  EXPECT_EQ(KeptText(kept), "error:malformed");
+  dir.Write("game/pics.dat", BuildPackage({{"m.txt", Text("five")}}));
+  EXPECT_EQ(KeptText(kept), "five");
 }
 
 TEST(StartupDefinitions, LinesByPositionWithDefaultsForMissingOnes) {

@@ -10,6 +10,7 @@
 #include "platform/sdl/fluidsynth_output.h"
 #include "platform/sdl/raw_audio_stream.h"
 #include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_audio_synth.h"
 #include "platform/sdl/ticked_synth.h"
 #include "sound/midi_player.h"
 #include "sound/smf_builder.h"
@@ -130,6 +131,11 @@ TEST(SdlAudio, TheAudioStreamDrivesTheMidiTickerAtOneMillisecond) {
   ASSERT_TRUE(audio.DeviceOpen());
   std::atomic<int> ticks{0};
   audio.SetMidiTicker([&] { ++ticks; });
+  // No song time passes before the synthesizer has started with the first song.
+  std::this_thread::sleep_for(100ms);
+  EXPECT_EQ(ticks, 0);
+  ASSERT_TRUE(audio.Midi().Open());
+  audio.synthesizer()->WaitUntilReady();
   const auto start = std::chrono::steady_clock::now();
   std::this_thread::sleep_for(500ms);
   audio.SetMidiTicker({});
@@ -225,6 +231,116 @@ TEST(SdlAudio, EachSoundFontThatFailsIsSaidInOneLineAndTheNextIsTried) {
   ASSERT_EQ(audio.SetupProblems().size(), 2u);
   EXPECT_NE(audio.SetupProblems()[0].find("missing.sf2 (from --soundfont) is not a file"), std::string::npos);
   EXPECT_NE(audio.SetupProblems()[1].find("bad.sf2 (from SDL_SOUNDFONTS) cannot be read"), std::string::npos);
+}
+
+// A SoundFont whose header passes a quick look but whose body FluidSynth refuses.
+std::filesystem::path BrokenFont(const test::TempDir& dir) {
+  dir.Write("broken.sf2", std::string("RIFF\x04\0\0\0sfbk", 12));
+  return dir.path() / "broken.sf2";
+}
+
+// The loudest sample of `ms` milliseconds rendered by a ready synthesizer, and the ticks run.
+std::pair<float, int> RenderMs(DeferredSynth& synth, int ms) {
+  std::vector<float> out(2 * 441);
+  float loudest = 0;
+  int ticks = 0;
+  for (int done = 0; done < ms; done += 10) {
+    synth.Renderer()->Render(out.data(), 441, [&] { ++ticks; });
+    for (float sample : out) loudest = std::max(loudest, std::abs(sample));
+  }
+  return {loudest, ticks};
+}
+
+TEST(DeferredSynth, StartsAtTheFirstOpenAndPlaysWhatWasSentMeanwhileInOrder) {
+  const auto font = SystemFont();
+  if (!font) GTEST_SKIP() << "no General MIDI SoundFont installed";
+  for (bool silencedAfter : {false, true}) {
+    DeferredSynth synth(44100, {*font});
+    EXPECT_FALSE(synth.Started());
+    EXPECT_TRUE(synth.WillSound());
+    synth.ShortMessage(0xC0, 0, 0);  // before the start: kept as well
+    ASSERT_TRUE(synth.Open());
+    EXPECT_TRUE(synth.Started());
+    synth.ShortMessage(0x90, 60, 120);
+    synth.LongMessage(Bytes{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7});  // General MIDI on
+    synth.ShortMessage(0x90, 60, 120);
+    if (silencedAfter) synth.Close();
+    synth.WaitUntilReady();
+    ASSERT_NE(synth.Renderer(), nullptr);
+    const auto [loudest, ticks] = RenderMs(synth, 300);
+    EXPECT_EQ(ticks, 300);
+    // The note sounds unless the all-sounds-off sent after it came after it.
+    if (silencedAfter)
+      EXPECT_LT(loudest, 1e-3f);
+    else
+      EXPECT_GT(loudest, 0.01f);
+    EXPECT_TRUE(synth.TakeProblems().empty());
+  }
+}
+
+TEST(DeferredSynth, SoundFontsThatFailToLoadAreSaidAndTheNextIsTried) {
+  test::TempDir dir;
+  const std::filesystem::path broken = BrokenFont(dir);
+  {
+    DeferredSynth synth(44100, {broken});
+    EXPECT_TRUE(synth.WillSound());  // until it is tried
+    synth.Open();
+    synth.WaitUntilReady();
+    EXPECT_FALSE(synth.WillSound());
+    const std::vector<std::string> problems = synth.TakeProblems();
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].find("broken.sf2 cannot be read"), std::string::npos);
+    EXPECT_NE(problems[1].find("music is silent"), std::string::npos);
+    EXPECT_TRUE(synth.TakeProblems().empty());
+    // Silent, but songs still run their course.
+    ASSERT_NE(synth.Renderer(), nullptr);
+    EXPECT_EQ(RenderMs(synth, 100).second, 100);
+  }
+  if (const auto font = SystemFont()) {
+    DeferredSynth synth(44100, {broken, *font});
+    synth.Open();
+    synth.WaitUntilReady();
+    EXPECT_TRUE(synth.WillSound());
+    EXPECT_EQ(synth.TakeProblems().size(), 1u);
+  }
+  // Never opened: nothing is started, and going away is quiet.
+  DeferredSynth unused(44100, {broken});
+  EXPECT_EQ(unused.Renderer(), nullptr);
+}
+
+TEST(SdlAudio, TheSynthesizerWaitsForTheFirstSongAndLateProblemsComeThroughPump) {
+  if (!SystemFont()) GTEST_SKIP() << "no General MIDI SoundFont installed";
+  test::TempDir dir;
+  SdlAudio::Options options = DummyDevice();
+  options.soundFont = BrokenFont(dir);
+  SdlAudio audio(options);
+  ASSERT_TRUE(audio.DeviceOpen());
+  EXPECT_TRUE(audio.SetupProblems().empty());  // its header looks right
+  EXPECT_EQ(audio.soundFont(), options.soundFont);
+  std::vector<std::string> late;
+  bool silent = true;
+  audio.OnLateProblems([&](const std::vector<std::string>& lines, bool musicSilent) {
+    late.insert(late.end(), lines.begin(), lines.end());
+    silent = musicSilent;
+  });
+  std::this_thread::sleep_for(100ms);
+  ASSERT_NE(audio.synthesizer(), nullptr);
+  EXPECT_FALSE(audio.synthesizer()->Started());
+  audio.Pump();
+  EXPECT_TRUE(late.empty());
+
+  MidiPlayer player(audio);
+  player.LoadSong(test::Smf(96, {test::Track().Event(0, {0x90, 60, 100}).Event(24, {0x80, 60, 0})}));
+  player.SetLoop(false);
+  ASSERT_TRUE(player.PlayFromStart());
+  EXPECT_TRUE(WaitFor([&] {
+    audio.Pump();
+    return !late.empty() && !player.Playing();
+  }));
+  ASSERT_EQ(late.size(), 1u);
+  EXPECT_NE(late[0].find("broken.sf2 cannot be read"), std::string::npos);
+  EXPECT_FALSE(silent);
+  EXPECT_TRUE(audio.MusicReady());
 }
 
 // Renders a song offline the way the desktop does; the samples of two runs must match.

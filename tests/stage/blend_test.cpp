@@ -120,6 +120,46 @@ TEST(BlendKernels, ColorKeyedPasteMatchesScalar) {
   }
 }
 
+uint8_t TintFormula(int p, int target, int opacity) { return uint8_t(((target - p) * opacity + p * 256) >> 8); }
+
+TEST(BoxTint, EveryPixelTargetAndOpacityFollowsTheFormula) {
+  // 256 pixels whose three channels each run through every value; the source starts one pixel
+  // into its buffer so that no load is aligned.
+  std::vector<uint8_t> src(257 * 3), dst(257 * 3);
+  for (int i = 0; i < 256; ++i)
+    for (int c = 0; c < 3; ++c) src[size_t(3 + i * 3 + c)] = uint8_t(i + 85 * c);
+  for (const BlendKernels& k : AvailableKernels()) {
+    SCOPED_TRACE(SimdLevelName(k.level));
+    int wrong = 0;
+    for (int opacity = 0; opacity < 256; ++opacity)
+      for (int t = 0; t < 256; ++t) {
+        const int target[3] = {t, t ^ 0x55, 255 - t};  // blue, green, red
+        TintPixels(src.data() + 3, dst.data() + 3, 256,
+                   BoxTint{uint8_t(opacity), uint8_t(target[0]), uint8_t(target[1]), uint8_t(target[2])}, k);
+        for (size_t b = 3; b < src.size(); ++b) wrong += dst[b] != TintFormula(src[b], target[(b - 3) % 3], opacity);
+      }
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
+TEST(BoxTint, EveryWidthTintsInPlaceAndStopsAtItsEnd) {
+  // Widths past two rounds of the widest form, so that every form meets every tail length.
+  const BoxTint tint{200, 10, 220, 130};
+  const int target[3] = {10, 220, 130};
+  for (const BlendKernels& k : AvailableKernels())
+    for (int width = -1; width <= 70; ++width) {
+      std::vector<uint8_t> row(size_t(width + 3) * 3);
+      for (size_t b = 0; b < row.size(); ++b) row[b] = uint8_t(b * 37 + 11);
+      const std::vector<uint8_t> before = row;
+      TintPixels(row.data() + 3, row.data() + 3, width, tint, k);
+      for (size_t b = 0; b < row.size(); ++b) {
+        const bool inside = b >= 3 && int(b) < (width + 1) * 3;
+        ASSERT_EQ(row[b], inside ? TintFormula(before[b], target[b % 3], 200) : before[b])
+            << SimdLevelName(k.level) << " width " << width << " byte " << b;
+      }
+    }
+}
+
 TEST(FadeTable, HoldsTheRoundedDownStepsOfTheFade) {
   const FadeTable table;
   EXPECT_EQ(table.bytes().size(), size_t(16 * 256 * 256));

@@ -1,11 +1,10 @@
-// Presenting the stage: the tint's vector form against the game's formula, and the one-pass
-// present against the steps it replaces, layer by layer.
+// Presenting the stage: the one-pass present against the steps it replaces, layer by layer.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "graphics/box_tint.h"
+#include "graphics/blend.h"
 #include "platform/text_layer.h"
 #include "stage/stage_test_support.h"
 
@@ -13,38 +12,6 @@ namespace orv::test {
 namespace {
 
 uint8_t Formula(int p, int target, int opacity) { return uint8_t(((target - p) * opacity + p * 256) >> 8); }
-
-TEST(BoxTint, EveryPixelTargetAndOpacityFollowsTheFormula) {
-  // 256 pixels whose three channels each run through every value; the source starts one pixel
-  // into its buffer so that no load is aligned.
-  std::vector<uint8_t> src(257 * 3), dst(257 * 3);
-  for (int i = 0; i < 256; ++i)
-    for (int c = 0; c < 3; ++c) src[size_t(3 + i * 3 + c)] = uint8_t(i + 85 * c);
-  int wrong = 0;
-  for (int opacity = 0; opacity < 256; ++opacity)
-    for (int t = 0; t < 256; ++t) {
-      const int target[3] = {t, t ^ 0x55, 255 - t};  // blue, green, red
-      TintPixels(src.data() + 3, dst.data() + 3, 256,
-                 BoxTint{uint8_t(opacity), uint8_t(target[0]), uint8_t(target[1]), uint8_t(target[2])});
-      for (size_t b = 3; b < src.size(); ++b) wrong += dst[b] != Formula(src[b], target[(b - 3) % 3], opacity);
-    }
-  EXPECT_EQ(wrong, 0);
-}
-
-TEST(BoxTint, EveryWidthTintsInPlaceAndStopsAtItsEnd) {
-  const BoxTint tint{200, 10, 220, 130};
-  const int target[3] = {10, 220, 130};
-  for (int width = 0; width <= 40; ++width) {
-    std::vector<uint8_t> row(size_t(width + 2) * 3);
-    for (size_t b = 0; b < row.size(); ++b) row[b] = uint8_t(b * 37 + 11);
-    const std::vector<uint8_t> before = row;
-    TintPixels(row.data() + 3, row.data() + 3, width, tint);
-    for (size_t b = 0; b < row.size(); ++b) {
-      const bool inside = b >= 3 && b < size_t(width + 1) * 3;
-      ASSERT_EQ(row[b], inside ? Formula(before[b], target[b % 3], 200) : before[b]) << width << " " << b;
-    }
-  }
-}
 
 // The layers as the former present built them: the stage copied to the screen, the screen
 // to the tint layer, the box tinted by the formula, the box back onto the screen, every
@@ -115,11 +82,64 @@ TEST(StagePresent, OnePassGivesEveryLayerTheFormerStepsGave) {
   EXPECT_EQ(stage.screenImage, stage.tintImage);
 }
 
+TEST(StagePresent, EveryLayerIsRepairedWhereverItDiffersAlone) {
+  // A present leaves rows alone that already hold what it would write; a row that differs in
+  // one layer only, by one byte at either end, must still be rewritten in that layer.
+  StageRig rig;
+  Stage& stage = rig.stage;
+  stage.stageImage = OldStage();
+  rig.scene.boxLeft = 20;
+  rig.scene.boxTop = 300;
+  rig.scene.boxRight = 620;
+  rig.scene.boxBottom = 470;
+  rig.scene.boxAlpha = 150;
+  const Rgb color{255, 255, 255};
+  stage.TypeText("\x82\xA0\x82\xA2 text", 40, 320, FontSpec{"", 16, color}, 0, true);
+  stage.PresentStage();
+  const Layers expected = FormerPresent(stage, rig.scene, color);
+  ASSERT_EQ(DifferingPixels(stage.windowSurface, expected.window), 0);
+  const int textRow = 328;  // holds text
+  ASSERT_TRUE(stage.textImage.RowHasText(textRow));
+  for (Image* layer : {&stage.tintImage, &stage.screenImage, &stage.windowSurface})
+    for (int row : {5, 310, textRow})
+      for (int column : {0, kStageWidth - 1}) {
+        SCOPED_TRACE(testing::Message() << "row " << row << " column " << column);
+        uint8_t& byte = layer->row(row)[column * 3 + (column ? 2 : 0)];
+        byte = uint8_t(byte ^ 0x40);
+        stage.PresentStage();
+        EXPECT_EQ(DifferingPixels(stage.tintImage, expected.tint), 0);
+        EXPECT_EQ(DifferingPixels(stage.screenImage, expected.screen), 0);
+        EXPECT_EQ(DifferingPixels(stage.windowSurface, expected.window), 0);
+      }
+  EXPECT_EQ(DifferingPixels(rig.host.last, expected.window), 0);
+}
+
 }  // namespace
 }  // namespace orv::test
 
 namespace orv::test {
 namespace {
+
+TEST(TextLayerBlend, EveryFormBlendsEveryByteTripleByTheFormula) {
+  // Every (text, background) byte pair under every coverage, once per form; the offset start
+  // and the count three short of the buffer leave unaligned loads and a tail in every run.
+  constexpr size_t kPairs = 65536;
+  std::vector<uint8_t> color(kPairs + 1), coverage(kPairs + 1), actual(kPairs + 1), expected(kPairs + 1);
+  const std::vector<TextBlendKernel> kernels = TextBlendKernels();
+  EXPECT_GE(kernels.size(), 1u);
+  for (size_t form = 0; form < kernels.size(); ++form)
+    for (int a = 0; a < 256; ++a) {
+      for (size_t i = 0; i < kPairs; ++i) {
+        const unsigned c = unsigned(i >> 8), d = unsigned(i & 255);
+        color[i + 1] = uint8_t(c);
+        coverage[i + 1] = uint8_t(a);
+        actual[i + 1] = uint8_t(d);
+        expected[i + 1] = i < kPairs - 3 ? uint8_t((c * unsigned(a) + d * (255u - unsigned(a)) + 127) / 255) : uint8_t(d);
+      }
+      kernels[form](actual.data() + 1, color.data() + 1, coverage.data() + 1, kPairs - 3);
+      ASSERT_EQ(actual, expected) << "form " << form << " coverage " << a;
+    }
+}
 
 TEST(TextLayerBlend, EveryCoverageColourAndBackgroundFollowsTheFormula) {
   // A row of 256 pixels whose background runs through every value, under text of one colour

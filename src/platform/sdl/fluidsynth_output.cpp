@@ -54,6 +54,8 @@ std::vector<FluidSynthOutput::SoundFontCandidate> FluidSynthOutput::SoundFontCan
   return candidates;
 }
 
+bool FluidSynthOutput::LooksLikeSoundFont(const fs::path& file) { return fluid_is_soundfont(file.c_str()) != 0; }
+
 std::optional<fs::path> FluidSynthOutput::FindSoundFont(const fs::path& explicitFont, const fs::path& gameFolder) {
   for (const SoundFontCandidate& candidate : SoundFontCandidates(explicitFont, gameFolder, {})) {
     std::error_code ec;

@@ -26,6 +26,8 @@ class FluidSynthOutput final : public MidiOutput {
   static std::vector<SoundFontCandidate> SoundFontCandidates(const std::filesystem::path& explicitFont,
                                                              const std::filesystem::path& gameFolder,
                                                              std::string_view sdlSoundFonts);
+  // Whether the file starts as a SoundFont does (a quick look at its header, not a load).
+  static bool LooksLikeSoundFont(const std::filesystem::path& file);
   // The first candidate that exists as a file. Nothing when there is none at all.
   static std::optional<std::filesystem::path> FindSoundFont(const std::filesystem::path& explicitFont,
                                                             const std::filesystem::path& gameFolder);

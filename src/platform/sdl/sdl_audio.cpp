@@ -11,6 +11,7 @@
 #include "platform/sdl/alsa_midi_output.h"
 #include "platform/sdl/fluidsynth_output.h"
 #include "platform/sdl/raw_audio_stream.h"
+#include "platform/sdl/sdl_audio_synth.h"
 #include "platform/sdl/ticked_synth.h"
 
 namespace orv {
@@ -52,11 +53,9 @@ SdlAudio::SdlAudio(const Options& options) : rate_(options.sampleRate) {
       problems_.push_back("cannot connect to the MIDI port " + options.midiPort + ": music is silent");
     midi_ = std::move(port);
   } else if (deviceOpen_) {
-    auto synth = std::make_unique<FluidSynthOutput>(rate_, std::nullopt);
+    auto synth = std::make_unique<DeferredSynth>(rate_, ChooseSoundFonts(options));
     synth_ = synth.get();
     midi_ = std::move(synth);
-    ChooseSoundFont(options);
-    ticked_ = std::make_unique<TickedSynth>(*synth_, rate_);
     render_.resize(2 * size_t(std::max(options.bufferFrames, 4096)));
   } else {
     midi_ = std::make_unique<NullMidiOutput>();
@@ -90,13 +89,14 @@ SdlAudio::~SdlAudio() {
 }
 
 bool SdlAudio::MusicReady() const {
-  if (synth_) return synth_->HasSoundFont();
+  if (synth_) return synth_->WillSound();
   const auto* port = dynamic_cast<const AlsaMidiOutput*>(midi_.get());
   return port && port->Connected();
 }
 
-void SdlAudio::ChooseSoundFont(const Options& options) {
+std::vector<std::filesystem::path> SdlAudio::ChooseSoundFonts(const Options& options) {
   namespace fs = std::filesystem;
+  std::vector<fs::path> usable;
   for (const auto& candidate :
        FluidSynthOutput::SoundFontCandidates(options.soundFont, options.gameFolder, options.sdlSoundFonts)) {
     const std::string where = candidate.file.string() + " (from " + candidate.origin + ")";
@@ -105,15 +105,19 @@ void SdlAudio::ChooseSoundFont(const Options& options) {
       problems_.push_back("SoundFont " + where + " is not a file; trying the next one");
       continue;
     }
-    if (synth_->LoadSoundFont(candidate.file)) {
-      soundFontFile_ = candidate.file;
-      return;
+    if (!FluidSynthOutput::LooksLikeSoundFont(candidate.file)) {
+      problems_.push_back("SoundFont " + where + " cannot be read as a SoundFont; trying the next one");
+      continue;
     }
-    problems_.push_back("SoundFont " + where + " cannot be read as a SoundFont; trying the next one");
+    usable.push_back(candidate.file);
   }
-  problems_.push_back(
-      "no General MIDI SoundFont found: music is silent (install fluid-soundfont-gm, put a .sf2 file in the game "
-      "folder, or name one with --soundfont FILE)");
+  if (usable.empty())
+    problems_.push_back(
+        "no General MIDI SoundFont found: music is silent (install fluid-soundfont-gm, put a .sf2 file in the game "
+        "folder, or name one with --soundfont FILE)");
+  else
+    soundFontFile_ = usable.front();
+  return usable;
 }
 
 // --- MIDI timing -------------------------------------------------------------------------
@@ -130,9 +134,13 @@ void SdlAudio::PostMix(void* self, uint8_t* stream, int length) {
 
 void SdlAudio::MixSynthesizer(int16_t* out, int frames) {
   std::lock_guard lock(tickerMutex_);
+  // Before the first song, or while the synthesizer loads, there is nothing to render and
+  // no song time passes.
+  TickedSynth* ticked = synth_->Renderer();
+  if (!ticked) return;
   // Allocates only if the device asks for more than it said it would.
   if (render_.size() < 2 * size_t(frames)) render_.resize(2 * size_t(frames));
-  ticked_->Render(render_.data(), frames, ticker_);
+  ticked->Render(render_.data(), frames, ticker_);
   const uint32_t volume = volumes_[size_t(VolumeLine::Midi)];
   const float left = Gain(volume, 0) * 32767.0f;
   const float right = Gain(volume, 1) * 32767.0f;
@@ -246,6 +254,10 @@ void SdlAudio::MusicFinished() {
 }
 
 void SdlAudio::Pump() {
+  if (synth_ && lateProblems_ && synth_->Started()) {
+    if (const std::vector<std::string> lines = synth_->TakeProblems(); !lines.empty())
+      lateProblems_(lines, !synth_->WillSound());
+  }
   if (!trackEnded_.exchange(false)) return;
   // The callback may start the next track, which brings its own callback.
   if (auto onEnd = std::exchange(onTrackEnd_, nullptr)) onEnd(trackEndMs_.load() - trackStartMs_);

@@ -1,8 +1,10 @@
 #pragma once
 // The desktop's sound, through SDL2_mixer: the sound effect on mixer channel 0, tracks
 // streamed as SDL_mixer music (Ogg, FLAC, MP3, WAVE, and raw CD audio from disc images
-// dressed as WAVE), and MIDI either to the built-in
-// FluidSynth synthesizer, mixed into the same output, or to an ALSA sequencer port.
+// dressed as WAVE), and MIDI either to the built-in FluidSynth synthesizer, mixed into the same
+// output, or to an ALSA sequencer port. The synthesizer starts with the first song
+// (DeferredSynth); until then the SoundFonts are only looked at, so a game without music costs
+// no synthesizer.
 //
 // The MIDI ticker runs on the audio thread, between 1 ms slices of synthesizer output:
 // after every 44.1 frames (at 44.1 kHz) of rendered sound the ticker runs once and the
@@ -34,8 +36,7 @@ typedef struct _Mix_Music Mix_Music;
 
 namespace orv {
 
-class FluidSynthOutput;
-class TickedSynth;
+class DeferredSynth;
 
 class SdlAudio final : public AudioOut {
  public:
@@ -56,13 +57,20 @@ class SdlAudio final : public AudioOut {
 
   // A sound device is open: waves and tracks can play.
   bool DeviceOpen() const { return deviceOpen_; }
-  // The music goes to a port or a synthesizer that can sound.
+  // The music goes to a port, or to a synthesizer that can sound (or will, once started).
   bool MusicReady() const;
   // What went wrong while setting up: one English line each, for standard error.
   const std::vector<std::string>& SetupProblems() const { return problems_; }
-  // The SoundFont the synthesizer uses; empty when none.
+  // What went wrong later, when the synthesizer started: `report` gets the lines, and whether
+  // the music is silent after all, from Pump().
+  using LateProblems = std::function<void(const std::vector<std::string>& lines, bool musicSilent)>;
+  void OnLateProblems(LateProblems report) { lateProblems_ = std::move(report); }
+  // The SoundFont the synthesizer uses (or will try first); empty when none.
   const std::filesystem::path& soundFont() const { return soundFontFile_; }
-  // Runs the callbacks of tracks that have ended, on the calling (game) thread.
+  // The built-in synthesizer; null when music goes to a port or nowhere.
+  DeferredSynth* synthesizer() { return synth_; }
+  // Runs the callbacks of tracks that have ended and reports late problems, on the calling
+  // (game) thread.
   void Pump();
 
   bool PlayWave(Bytes waveFile, bool loop) override;
@@ -90,7 +98,8 @@ class SdlAudio final : public AudioOut {
   void MixSynthesizer(int16_t* out, int frames);
   void RunTickerThread();
 
-  void ChooseSoundFont(const Options& options);
+  // The SoundFonts worth trying, best first; a line in problems_ for each left out.
+  std::vector<std::filesystem::path> ChooseSoundFonts(const Options& options);
 
   std::vector<std::string> problems_;
   std::filesystem::path soundFontFile_;
@@ -99,11 +108,11 @@ class SdlAudio final : public AudioOut {
   int rate_ = 44100;
 
   std::unique_ptr<MidiOutput> midi_;
-  FluidSynthOutput* synth_ = nullptr;  // midi_ when it is the synthesizer
+  DeferredSynth* synth_ = nullptr;  // midi_ when it is the synthesizer
+  LateProblems lateProblems_;
 
   std::mutex tickerMutex_;  // the ticker and the synthesizer's rendering
   std::function<void()> ticker_;
-  std::unique_ptr<TickedSynth> ticked_;
   std::vector<float> render_;
 
   std::thread tickerThread_;
