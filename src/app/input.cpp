@@ -5,7 +5,6 @@
 namespace orv {
 
 void Player::NextClick() {
-  narrator.ActionBegins();
   ClearWaitIndicator();
   if (input.interactionState == kHidden) {
     CopyImage(stage.windowSurface, stage.savedScreenImage);
@@ -34,6 +33,7 @@ void Player::NextClick() {
 }
 
 void Player::FormClick() {
+  narrator.ActionBegins();
   switch (input.interactionState) {
     case kHidden:
       CopyImage(stage.screenImage, stage.savedScreenImage);

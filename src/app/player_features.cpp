@@ -64,6 +64,8 @@ bool Player::MayAdvanceByItself() const {
          !input.pictureChoiceActive;
 }
 
+// An advance of auto mode is no action of the player's: what it brings is said after the line
+// still being spoken instead of cutting it off.
 void Player::AutoAdvanceTimer(uint32_t nowMs) {
   if (!autoAdvance.Due(nowMs)) return;
   autoAdvance.Cancel();
