@@ -114,32 +114,6 @@ TEST(StagePresent, EveryLayerIsRepairedWhereverItDiffersAlone) {
   EXPECT_EQ(DifferingPixels(rig.host.last, expected.window), 0);
 }
 
-TEST(StagePresent, AStageNewEveryFrameRewritesEveryLayer) {
-  // Skip mode: each present shows a different stage under the same box and text, so each
-  // layer still holds the other stage's rows, and the window once held something else again.
-  StageRig rig;
-  Stage& stage = rig.stage;
-  rig.scene.boxLeft = 20;
-  rig.scene.boxTop = 300;
-  rig.scene.boxRight = 620;
-  rig.scene.boxBottom = 470;
-  rig.scene.boxAlpha = 99;
-  rig.scene.boxBlue = 200;
-  const Rgb color{10, 255, 128};
-  stage.TypeText("\x82\xA0\x82\xA2 text", 40, 320, FontSpec{"", 16, color}, 0, true);
-  Image stages[2] = {OldStage(), NewStage()};
-  for (int frame = 0; frame < 4; ++frame) {
-    SCOPED_TRACE(frame);
-    stage.stageImage = stages[frame % 2];
-    if (frame == 2) stage.windowSurface.Fill(Rgb{1, 2, 3});
-    const Layers expected = FormerPresent(stage, rig.scene, color);
-    stage.PresentStage();
-    EXPECT_EQ(DifferingPixels(stage.tintImage, expected.tint), 0);
-    EXPECT_EQ(DifferingPixels(stage.screenImage, expected.screen), 0);
-    EXPECT_EQ(DifferingPixels(rig.host.last, expected.window), 0);
-  }
-}
-
 }  // namespace
 }  // namespace orv::test
 
