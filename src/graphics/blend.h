@@ -32,7 +32,7 @@ struct BlendKernels {
   void (*pasteKeyed)(uint8_t* dst, const uint8_t* src, size_t pixels, Rgb key) = nullptr;
   // `bytes` bytes of work moved step/16 of the way towards target.
   void (*crossFade)(uint8_t* work, const uint8_t* target, size_t bytes, int step) = nullptr;
-  // `pixels` BGR pixels of src tinted into dst (which may be src itself).
+  // `pixels` BGR pixels of src tinted into dst (src itself, or a buffer apart from it).
   void (*tint)(const uint8_t* src, uint8_t* dst, size_t pixels, const BoxTint& tint) = nullptr;
 };
 
@@ -70,7 +70,7 @@ void PasteMasked(Image& stage, const Image& picture, int x, int y, const BlendKe
 // One cross-fade step over two pictures of the same size.
 void CrossFadeStep(Image& work, const Image& target, int step, const BlendKernels& k = ActiveKernels());
 
-// The box tint over `pixels` BGR pixels of src into dst (which may be src itself).
+// The box tint over `pixels` BGR pixels of src into dst (src itself, or a buffer apart from it).
 inline void TintPixels(const uint8_t* src, uint8_t* dst, int pixels, const BoxTint& tint,
                        const BlendKernels& k = ActiveKernels()) {
   if (pixels > 0) k.tint(src, dst, size_t(pixels), tint);

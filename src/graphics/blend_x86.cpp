@@ -219,10 +219,21 @@ __attribute__((target("avx2"))) void TintAvx2(const uint8_t* src, uint8_t* dst, 
   const __m256i high[3] = {_mm256_set_m128i(p0, p1), _mm256_set_m128i(p1, p2), _mm256_set_m128i(p2, p0)};
   const __m256i keep = _mm256_set1_epi16(int16_t(f.keep));
   size_t p = 0;
+  const bool inPlace = src == dst;
   for (; p + 32 <= pixels; p += 32, src += 96, dst += 96) {
     Tint32(src, dst, keep, low[0], high[0]);
     Tint32(src + 32, dst + 32, keep, low[1], high[1]);
     Tint32(src + 64, dst + 64, keep, low[2], high[2]);
+  }
+  if (p < pixels && p >= 32 && !inPlace) {
+    // The tail as one more round ending at the last pixel: a round that starts on a pixel has
+    // the phases of any other, and the pixels it shares with the round before get the same
+    // bytes again (the source is still untouched). A box's width is rarely a multiple of 32.
+    const size_t back = (32 - (pixels - p)) * 3;
+    Tint32(src - back, dst - back, keep, low[0], high[0]);
+    Tint32(src - back + 32, dst - back + 32, keep, low[1], high[1]);
+    Tint32(src - back + 64, dst - back + 64, keep, low[2], high[2]);
+    return;
   }
   TintSse2(src, dst, pixels - p, tint);
 }

@@ -243,7 +243,16 @@ void Stage::PresentStage() {
       std::memcpy(tintedRow_.data() + right, tinted + right, stride - right);
       tinted = tintedRow_.data();
     }
-    UpdateRow(tintImage.row(y), tinted, stride);
+    if (std::memcmp(tintImage.row(y), tinted, stride) != 0) {
+      // The stage changed here (skip mode shows a new one every frame): every layer's row
+      // changes with it, so comparing them would only read what is about to be overwritten.
+      std::memcpy(tintImage.row(y), tinted, stride);
+      uint8_t* screen = screenImage.row(y);
+      std::memcpy(screen, tinted, stride);
+      textImage.DrawRowOver(y, screen, stageImage.width());
+      std::memcpy(windowSurface.row(y), screen, stride);
+      continue;
+    }
     const uint8_t* screen = tinted;
     if (textImage.RowHasText(y)) {
       std::memcpy(screenRow_.data(), tinted, stride);

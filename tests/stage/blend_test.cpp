@@ -142,22 +142,28 @@ TEST(BoxTint, EveryPixelTargetAndOpacityFollowsTheFormula) {
   }
 }
 
-TEST(BoxTint, EveryWidthTintsInPlaceAndStopsAtItsEnd) {
-  // Widths past two rounds of the widest form, so that every form meets every tail length.
+TEST(BoxTint, EveryWidthTintsInPlaceOrApartAndStopsAtItsEnd) {
+  // Widths past two rounds of the widest form, so that every form meets every tail length,
+  // both over the source itself and into a buffer of its own (whose tail may be tinted by
+  // going back over pixels already done: they must not be tinted twice).
   const BoxTint tint{200, 10, 220, 130};
   const int target[3] = {10, 220, 130};
   for (const BlendKernels& k : AvailableKernels())
-    for (int width = -1; width <= 70; ++width) {
-      std::vector<uint8_t> row(size_t(width + 3) * 3);
-      for (size_t b = 0; b < row.size(); ++b) row[b] = uint8_t(b * 37 + 11);
-      const std::vector<uint8_t> before = row;
-      TintPixels(row.data() + 3, row.data() + 3, width, tint, k);
-      for (size_t b = 0; b < row.size(); ++b) {
-        const bool inside = b >= 3 && int(b) < (width + 1) * 3;
-        ASSERT_EQ(row[b], inside ? TintFormula(before[b], target[b % 3], 200) : before[b])
-            << SimdLevelName(k.level) << " width " << width << " byte " << b;
+    for (bool inPlace : {true, false})
+      for (int width = -1; width <= 70; ++width) {
+        std::vector<uint8_t> row(size_t(width + 3) * 3);
+        for (size_t b = 0; b < row.size(); ++b) row[b] = uint8_t(b * 37 + 11);
+        const std::vector<uint8_t> before = row;
+        std::vector<uint8_t> apart = row;
+        std::vector<uint8_t>& out = inPlace ? row : apart;
+        TintPixels(row.data() + 3, out.data() + 3, width, tint, k);
+        EXPECT_TRUE(inPlace || row == before);
+        for (size_t b = 0; b < out.size(); ++b) {
+          const bool inside = b >= 3 && int(b) < (width + 1) * 3;
+          ASSERT_EQ(out[b], inside ? TintFormula(before[b], target[b % 3], 200) : before[b])
+              << SimdLevelName(k.level) << (inPlace ? " in place" : " apart") << " width " << width << " byte " << b;
+        }
       }
-    }
 }
 
 TEST(FadeTable, HoldsTheRoundedDownStepsOfTheFade) {
