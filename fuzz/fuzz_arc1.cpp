@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto parts = SplitArc1File(file);
   // The bit-by-bit decoder may read 255 bits per byte; keep its outputs small enough to stay
   // fast. Larger sizes still go through the size check.
-  constexpr uint32_t kMaxCompared = 64 << 10;
+  constexpr uint32_t kMaxCompared = 16 << 10;
   if (parts && parts->unpackedSize > kMaxCompared) {
     if (parts->unpackedSize > kArc1MaxUnpackedBytes) {
       const Result<Bytes> refused = DecodeArc1File(file);
