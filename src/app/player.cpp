@@ -30,6 +30,30 @@ Player::Player(PlatformServices s, PlayerOptions options)
 
 Player::~Player() = default;
 
+void Player::Reset() {
+  scene = SceneState();
+  savePoint = SceneState();
+  vars.Clear();
+  defs = StartupDefinitions();
+  menus.Reset();
+  stage.Reset();
+  interpreter.Reset();
+  sound.Reset();
+  choices.Reset();
+  input = InputState();
+  window = WindowState();
+  window.applicationTitle = Sj(kApplicationTitle);
+  historyScreen = HistoryScreen();
+  volumeDialog.reset();
+  randomState = 1;
+  timer1_ = kSkipTimer;
+  timer2_ = kBlinkTimer;
+  timer3_ = kStartTimer;
+  closed_ = false;
+  startFailed_ = false;
+  skipHeld_ = false;
+}
+
 void Player::FormCreate() {
   // As the runtime's generator is seeded with time(): the seconds since 1970 (here, of the
   // local time the platform's clock gives).

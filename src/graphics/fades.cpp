@@ -52,17 +52,7 @@ bool CmdFlash(const CommandContext& ctx, Stage& stage) {
   const Rgb color = ReadColor(ctx);
   const int32_t count = ReadNumberArgument(ctx);
   const int32_t delay = ReadNumberArgument(ctx);
-  Image flash(kStageWidth, kStageHeight);
-  flash.Fill(color);
-  const Image saved = stage.windowSurface;
-  for (int32_t i = 0; i < count; ++i) {
-    CopyImage(stage.windowSurface, flash);
-    stage.PresentWindow();
-    stage.Wait(delay);
-    CopyImage(stage.windowSurface, saved);
-    stage.PresentWindow();
-    stage.Wait(delay);
-  }
+  if (!stage.Flash(color, count, delay)) ctx.player.Close();
   return true;
 }
 

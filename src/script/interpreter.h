@@ -51,6 +51,10 @@ class Interpreter {
  public:
   Interpreter(const GameFolder& folder, StepHost& host);
 
+  // Back to where a new interpreter stands, with no scenario, no handlers and an empty
+  // history, keeping the history's storage and the step limit.
+  void Reset();
+
   // One advance's worth of script: runs until the script waits.
   void InterpretStep();
   // The next scenario line into the line buffer. False at the end of the text (the player is

@@ -26,8 +26,14 @@ std::string& MessageHistory::LineOf(int pageIndex, int line) {
 }
 
 void MessageHistory::Clear() {
-  slots_ = {};
-  lastLines_ = {};
+  // As in Rotate, only lines up to each page's lineCount ever hold text: the other 65,000
+  // lines are empty already.
+  for (Slot& slot : slots_) {
+    for (int line = 0; line <= slot.lineCount && line < kHistoryLines - 1; ++line)
+      slot.lines[size_t(line)] = std::string();
+    slot.lineCount = 0;
+  }
+  for (std::string& line : lastLines_) line = std::string();
   first_ = 0;
 }
 

@@ -22,14 +22,19 @@ int ExtensionRank(const std::string& upperName) {
   return -1;
 }
 
-// The game folder, then its "cd" and "cdda" folders, in any letter case.
+// The game folder, then its "cd" and then its "cdda" folders, in any letter case.
 std::vector<fs::path> TrackFolders(const fs::path& root) {
-  std::vector<fs::path> folders{root};
-  for (const std::string_view name : {"CD", "CDDA"}) {
-    std::error_code ec;
-    for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec))
-      if (it->is_directory(ec) && AsciiUpper(it->path().filename().string()) == name) folders.push_back(it->path());
+  std::vector<fs::path> cd, cdda;
+  std::error_code ec;
+  for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_directory(ec)) continue;
+    const std::string name = AsciiUpper(it->path().filename().string());
+    if (name == "CD") cd.push_back(it->path());
+    if (name == "CDDA") cdda.push_back(it->path());
   }
+  std::vector<fs::path> folders{root};
+  folders.insert(folders.end(), cd.begin(), cd.end());
+  folders.insert(folders.end(), cdda.begin(), cdda.end());
   return folders;
 }
 
@@ -58,8 +63,15 @@ CdTrackSet CdTrackSet::Scan(const GameFolder& folder) {
   for (const fs::path& dir : TrackFolders(folder.root())) {
     std::vector<fs::path> names;
     std::error_code ec;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-      if (it->is_regular_file(ec) && folder.Holds(it->path())) names.push_back(it->path());
+    // The name first: following every file's links to see where it lies costs a game with
+    // hundreds of pictures its start-up. An entry that cannot be looked at (a broken link) is
+    // passed over, not taken for the end of the folder.
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+      std::error_code entryError;
+      if (CdTrackNumber(it->path().filename().string()) && it->is_regular_file(entryError) &&
+          folder.Holds(it->path()))
+        names.push_back(it->path());
+    }
     // Sorted, so that the choice between "track1.ogg" and "track01.ogg" does not depend on
     // the order the file system lists them in.
     std::sort(names.begin(), names.end());

@@ -22,6 +22,10 @@ class SoundSystem {
  public:
   SoundSystem(AudioOut& audio, const GameFolder& folder, const SceneState& scene);
 
+  // As a new sound system: no packages, no song, no tracks, no volumes kept. What plays on
+  // the device is left to its owner.
+  void Reset();
+
   // The packages init.def names, and the CD's track files in the folder.
   void Prepare(std::string wavePackage, std::string musicPackage);
   // Keeps the three volumes as they are now, to put back at close.
