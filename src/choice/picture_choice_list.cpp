@@ -32,7 +32,6 @@ void PictureChoiceList::Clear() {
   targets = {};
   shownHover = {};
   count = 0;
-  backdrop.Fill(Rgb{});
 }
 
 int PictureChoiceList::ImageWidth(int entry) const {

@@ -148,8 +148,6 @@ void Stage::ClearLayers() {
 }
 
 bool Stage::Flash(Rgb color, int32_t count, int32_t delayMs) {
-  Image flash(kStageWidth, kStageHeight);
-  flash.Fill(color);
   const Image saved = windowSurface;
   auto pause = [&] {
     if (delayMs > 0)
@@ -159,7 +157,7 @@ bool Stage::Flash(Rgb color, int32_t count, int32_t delayMs) {
   };
   for (int32_t i = 0; i < count; ++i) {
     if (clock_.QuitRequested()) return false;
-    CopyImage(windowSurface, flash);
+    windowSurface.Fill(color);
     PresentWindow();
     pause();
     CopyImage(windowSurface, saved);

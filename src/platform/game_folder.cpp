@@ -70,9 +70,6 @@ std::optional<std::vector<std::string>> SplitGameName(std::string_view name) {
 // The entry of `dir` named `part`, in any ASCII letter case; a Shift-JIS part also matches
 // an entry whose name is its UTF-8 form (game folders copied onto Linux usually are).
 std::optional<fs::path> GameFolder::FindEntry(const fs::path& dir, const std::string& part) const {
-  std::error_code ec;
-  fs::path exact = dir / part;
-  if (fs::exists(fs::symlink_status(exact, ec))) return exact;
   return listings_->Find(dir, part, Cp932ToUtf8(part));
 }
 

@@ -79,8 +79,17 @@ void CopyRect(Image& dst, int dx, int dy, const Image& src, Rect s) {
   const size_t bytes = size_t(s.Width()) * 3;
   // Only a copy within one image may overlap: moving down, it takes the rows from the bottom
   // up, so that none is overwritten before it is read. Whole stages are copied several times
-  // a frame, and between two images a plain copy is the faster one.
+  // a frame: whole rows lie end to end and go in one piece, and between two images a plain
+  // copy is the faster one.
   const bool sameImage = &dst == &src;
+  if (bytes == dst.stride() && bytes == src.stride()) {
+    const size_t total = bytes * size_t(s.Height());
+    if (sameImage)
+      std::memmove(dst.row(dy), src.row(s.top), total);
+    else
+      std::memcpy(dst.row(dy), src.row(s.top), total);
+    return;
+  }
   const bool upwards = sameImage && dy > s.top;
   for (int i = 0; i < s.Height(); ++i) {
     const int y = upwards ? s.Height() - 1 - i : i;

@@ -38,6 +38,10 @@ TEST(Image, CopyRectWithinOneImageMovesPixelsThatOverlap) {
   CopyRect(image, 1, 1, image, Rect{0, 0, 5, 3});  // one down and one right, overlapping
   ExpectPixels(image, [&](int x, int y) { return x >= 1 && y >= 1 ? before.Pixel(x - 1, y - 1) : before.Pixel(x, y); });
 
+  Image rows = before;
+  CopyRect(rows, 0, 1, rows, Rect{0, 0, 6, 3});  // whole rows down by one
+  ExpectPixels(rows, [&](int x, int y) { return before.Pixel(x, y >= 1 ? y - 1 : y); });
+
   Image other(3, 3);
   CopyRect(other, -1, 1, before, Rect{2, 0, 6, 4});  // clipped at the left and the bottom
   ExpectPixels(other, [&](int x, int y) { return y >= 1 ? before.Pixel(x + 3, y - 1) : Rgb{}; });

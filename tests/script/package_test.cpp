@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "platform/game_folder.h"
 #include "script/package_file.h"
 #include "script/scenario_source.h"
@@ -180,6 +182,32 @@ TEST(GameFolder, NamesResolveInsideTheFolderOnly) {
   // Writing a name that exists in another case replaces that file.
   ASSERT_TRUE(folder.WriteAll("bg/room.bmp", Bytes{9}));
   EXPECT_EQ(dir.Read("BG/Room.BMP"), std::string("\x09"));
+}
+
+TEST(GameFolder, ANameAsGivenComesBeforeItsOtherLetterCases) {
+  test::TempDir dir;
+  dir.Write("Data.dat", "mixed");
+  dir.Write("DATA.DAT", "upper");
+  const GameFolder folder(dir.path());
+  auto read = [&](std::string_view name) {
+    const auto bytes = folder.ReadAll(name);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("(missing)");
+  };
+  // First in a folder that has just changed, then in one whose listing is kept (its time set
+  // an hour back, as a game folder's is), then after a file is added to it.
+  for (const char* stage : {"changed", "settled"}) {
+    SCOPED_TRACE(stage);
+    using Clock = std::filesystem::file_time_type::clock;
+    if (std::string_view(stage) == "settled")
+      std::filesystem::last_write_time(dir.path(), Clock::now() - std::chrono::hours(1));
+    EXPECT_EQ(read("Data.dat"), "mixed");
+    EXPECT_EQ(read("DATA.DAT"), "upper");
+    EXPECT_NE(read("data.dat"), "(missing)");
+    EXPECT_EQ(read("none.dat"), "(missing)");
+  }
+  dir.Write("Later.dat", "new");
+  EXPECT_EQ(read("LATER.DAT"), "new");
+  EXPECT_EQ(read("Later.dat"), "new");
 }
 
 }  // namespace
