@@ -158,7 +158,10 @@ fs::path MakeFolders() {
   return root;
 }
 
-// The folders and everything a player is built on, made once.
+// The folders and everything the players are built on, made once. One player writes its
+// settings, slots and variable files into a folder; the other's folder cannot be made (its
+// parent is a file), so its writes fail at once: closing a game writes the settings, which
+// would otherwise cost every input more than a short script takes.
 struct Process {
   Process() { clock.Reset(audio); }
   ~Process() {
@@ -174,8 +177,8 @@ struct Process {
   // The player, the window, the clock and the sound device as a new run finds them. This
   // runs after each input rather than before the next, so that what an input allocates is
   // freed while it runs: only then does the fuzzer's leak check stay quiet.
-  void Reset() {
-    player->Reset();
+  void Reset(orv::Player& player) {
+    player.Reset();
     std::error_code ec;
     fs::remove_all(saveDir, ec);
     clock.Reset(audio);
@@ -188,6 +191,7 @@ struct Process {
   const fs::path root = MakeFolders();
   const fs::path gameDir = root / "game";
   const fs::path saveDir = root / "saves";
+  const fs::path noSaveDir = gameDir / "init.def" / "saves";
   std::FILE* const sink = std::fopen("/dev/null", "w");
   orv::FontRenderer fonts;
   QuietDiagnostics diagnostics;
@@ -195,10 +199,15 @@ struct Process {
   orv::HeadlessHost host{sink, nullptr, clock};
   orv::HeadlessAudio audio;
   const orv::GameFolder folder{gameDir};
-  // Two megabytes and more: too large for the stack.
-  const std::unique_ptr<orv::Player> player = std::make_unique<orv::Player>(
-      orv::PlatformServices{host, clock, folder, fonts, audio, diagnostics},
-      orv::PlayerOptions{.maxStepLines = kMaxStepLines, .randomSeed = 1, .saveDir = saveDir});
+  // Two megabytes and more each: too large for the stack.
+  const std::unique_ptr<orv::Player> players[2] = {MakePlayer(noSaveDir), MakePlayer(saveDir)};
+
+ private:
+  std::unique_ptr<orv::Player> MakePlayer(const fs::path& writeFolder) {
+    return std::make_unique<orv::Player>(
+        orv::PlatformServices{host, clock, folder, fonts, audio, diagnostics},
+        orv::PlayerOptions{.maxStepLines = kMaxStepLines, .randomSeed = 1, .saveDir = writeFolder});
+  }
 };
 
 // Lets `ms` of clock time pass, firing the window's timers as they fall due.
@@ -221,18 +230,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxScenarioBytes) return 0;
   static Process process;
   process.WriteScenario(data, size);
-  orv::Player& player = *process.player;
+  // The length chooses how the game is played, as fuzz_script does. Typing and transitions
+  // step by step cost the most, and a quarter of the inputs play them out: the others have
+  // page mode on with the fastest messages, or the left button held down, or both. Half of
+  // them can write files.
+  orv::Player& player = *process.players[0];
   player.FormCreate();
-  // The length chooses how the game is played, as fuzz_script does: with page mode on, or
-  // with the left button held down, transitions and typing are cut short; a quarter of the
-  // inputs play them out, step by step, as they cost the most.
-  if (!player.closed() && (size & 1) != 0) player.MenuClick("P1");
+  if (!player.closed() && (size & 1) != 0) {
+    player.MenuClick("P1");
+    player.MenuClick("vol1");
+  }
   process.clock.headless.SetButtonHeld((size & 2) != 0);
   if (!player.closed()) {
     player.Shown();
     RunFor(player, process.clock.headless, player.StartTimerIntervalMs());
     for (int click = 0; click < kClicks && !player.closed(); ++click) player.Click();
   }
-  process.Reset();
+  process.Reset(player);
   return 0;
 }

@@ -26,6 +26,9 @@ Player::Player(PlatformServices s, PlayerOptions options)
                static_cast<PlayerControl&>(*this), s.folder, randomState} {
   window.applicationTitle = Sj(kApplicationTitle);
   interpreter.maxStepLines = options.maxStepLines;
+  // The handlers are bound to this player's parts, which never change: the table is filled
+  // once, as the kit's start-up filled it, and a reset keeps it.
+  BindCommands();
 }
 
 Player::~Player() = default;
@@ -65,7 +68,6 @@ void Player::FormCreate() {
   sound.Prepare(defs.wavePackageName, defs.musicPackageName);
   stage.UsePicturePackage(defs.picturePackageName);
   sound.KeepDeviceVolumes();
-  BindCommands();
   EnableTimer(timer1_, true);
   EnableTimer(timer2_, true);
   ResetScene();

@@ -19,7 +19,6 @@ Interpreter::Interpreter(const GameFolder& folder, StepHost& host) : scenario(fo
 void Interpreter::Reset() {
   scenario.Reset();
   reader = ScriptReader();
-  commands = CommandTable();
   lineBuffer.clear();
   scriptOffset = 0;
   pageIndex = 0;

@@ -51,8 +51,8 @@ class Interpreter {
  public:
   Interpreter(const GameFolder& folder, StepHost& host);
 
-  // Back to where a new interpreter stands, with no scenario, no handlers and an empty
-  // history, keeping the history's storage and the step limit.
+  // Back to where a new interpreter stands, with no scenario and an empty history; the
+  // command table, the step limit and the history's storage stay.
   void Reset();
 
   // One advance's worth of script: runs until the script waits.
