@@ -37,6 +37,9 @@ std::optional<fs::path> GameFolder::Inside(const fs::path& path) const {
 bool GameFolder::Holds(const fs::path& path) const { return Inside(path).has_value(); }
 
 std::optional<std::vector<std::string>> SplitGameName(std::string_view name) {
+  // Names are the kit's zero-terminated strings: what follows a zero byte is no part of the
+  // name, and no file name can hold one.
+  name = name.substr(0, name.find('\0'));
   if (name.empty()) return std::nullopt;
   if (name.front() == '/' || name.front() == '\\') return std::nullopt;
   if (name.size() >= 2 && name[1] == ':') return std::nullopt;  // drive letter
@@ -77,11 +80,24 @@ std::optional<fs::path> GameFolder::Find(std::string_view name) const {
   auto parts = SplitGameName(name);
   if (!parts) return std::nullopt;
   fs::path current = root_;
+  // While every entry on the way is a plain file or folder, the real path is the real root
+  // with the entries' names (none is "." or "..", none holds a zero byte), and nothing needs
+  // resolving; only a link met on the way makes the whole path be followed, component by
+  // component, to see where it ends.
+  fs::path plain = realRoot_;
   for (const auto& part : *parts) {
     auto next = FindEntry(current, part);
     if (!next) return std::nullopt;
     current = *next;
+    if (plain.empty()) continue;
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(current, ec);
+    if (ec || fs::is_symlink(status))
+      plain.clear();
+    else
+      plain /= current.filename();
   }
+  if (!plain.empty()) return plain;
   return Inside(current);
 }
 
