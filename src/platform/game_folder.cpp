@@ -79,26 +79,28 @@ std::optional<fs::path> GameFolder::FindEntry(const fs::path& dir, const std::st
 std::optional<fs::path> GameFolder::Find(std::string_view name) const {
   auto parts = SplitGameName(name);
   if (!parts) return std::nullopt;
-  fs::path current = root_;
   // While every entry on the way is a plain file or folder, the real path is the real root
   // with the entries' names (none is "." or "..", none holds a zero byte), and nothing needs
   // resolving; only a link met on the way makes the whole path be followed, component by
-  // component, to see where it ends.
-  fs::path plain = realRoot_;
-  for (const auto& part : *parts) {
-    auto next = FindEntry(current, part);
+  // component, to see where it ends. Nothing is built for a name that is not there.
+  fs::path current, real;
+  bool throughLink = realRoot_.empty();
+  for (size_t i = 0; i < parts->size(); ++i) {
+    auto next = FindEntry(i == 0 ? root_ : current, (*parts)[i]);
     if (!next) return std::nullopt;
-    current = *next;
-    if (plain.empty()) continue;
+    current = std::move(*next);
+    if (throughLink) continue;
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(current, ec);
-    if (ec || fs::is_symlink(status))
-      plain.clear();
-    else
-      plain /= current.filename();
+    if (ec || fs::is_symlink(status)) {
+      throughLink = true;
+      continue;
+    }
+    if (real.empty()) real = realRoot_;
+    real /= current.filename();
   }
-  if (!plain.empty()) return plain;
-  return Inside(current);
+  if (throughLink) return Inside(current);
+  return real;
 }
 
 std::optional<fs::path> GameFolder::FindFile(std::string_view name) const {

@@ -60,6 +60,8 @@ Rect ClipRect(Rect r, const Image& image) {
 }
 
 namespace {
+constexpr int kNarrowCopyPixels = 4;
+
 // Clips a copy of srcRect to (dx, dy) against both images; false when nothing remains.
 bool ClipCopy(const Image& dst, int& dx, int& dy, const Image& src, Rect& s) {
   if (s.left < 0) { dx -= s.left; s.left = 0; }
@@ -88,6 +90,20 @@ void CopyRect(Image& dst, int dx, int dy, const Image& src, Rect s) {
       std::memmove(dst.row(dy), src.row(s.top), total);
     else
       std::memcpy(dst.row(dy), src.row(s.top), total);
+    return;
+  }
+  if (!sameImage && s.Width() <= kNarrowCopyPixels) {
+    // Transitions copy columns one or two pixels wide, row by row, hundreds of times a step:
+    // a call per row would cost more than its bytes.
+    const size_t height = size_t(s.Height()), dstStride = dst.stride(), srcStride = src.stride();
+    uint8_t* const to = dst.bytes().data() + size_t(dy) * dstStride + size_t(dx) * 3;
+    const uint8_t* const from = src.bytes().data() + size_t(s.top) * srcStride + size_t(s.left) * 3;
+    for (size_t y = 0; y < height; ++y)
+      for (size_t b = 0; b < bytes; b += 3) {
+        to[y * dstStride + b] = from[y * srcStride + b];
+        to[y * dstStride + b + 1] = from[y * srcStride + b + 1];
+        to[y * dstStride + b + 2] = from[y * srcStride + b + 2];
+      }
     return;
   }
   const bool upwards = sameImage && dy > s.top;
