@@ -2,11 +2,11 @@
 // Whatever the script says, the player ends with a defined result and never reads or writes
 // outside its buffers.
 //
-// The player is built afresh for every input, as a headless run builds it, but without what
-// costs the most and does not depend on the input: the fonts are loaded once per process and
-// the game folder (on a memory file system where there is one) is made once, with only the
-// scenario rewritten per input. The folder holds a few small pictures and sounds for the
-// script to use (see fuzz_scenario.dict).
+// One player serves the whole process and is reset after every input, so that the next one
+// starts as on a new player: making its 640 x 480 layers and its message history afresh cost
+// far more than most scripts take to run. The fonts are loaded once too, and the game folder
+// is made once, with only the scenario rewritten per input. The folder holds a few small
+// pictures and sounds for the script to use (see fuzz_scenario.dict).
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -29,10 +29,17 @@
 namespace {
 namespace fs = std::filesystem;
 
-// Short enough that an endless loop ends each advance within a millisecond or two, long
-// enough for every short script to run its course.
-constexpr int64_t kMaxStepLines = 1000;
+// The run's limits. A step of fifty lines is long enough for a short script's scene to be set
+// up between two waits; but looping scripts are much of what a campaign keeps, and a line
+// that draws a whole stage costs a good part of a millisecond here, so an endless loop must
+// end soon. A script may also
+// wait for weeks of game time (the sequencer ticks through every millisecond of it) or blink
+// the window billions of times: after ten seconds of game time, or two hundred blinks
+// without pauses, the person at the window closes it.
+constexpr int64_t kMaxStepLines = 50;
 constexpr int kClicks = 6;
+constexpr uint32_t kPatienceMs = 10'000;
+constexpr int kPatienceBreaths = 200;
 constexpr size_t kMaxScenarioBytes = 4096;
 constexpr std::string_view kInitDef = "0\r\n0\r\n0\r\n0\r\n0\r\nstory.txt\r\np.dat\r\nw.dat\r\nm.dat\r\n";
 
@@ -90,49 +97,120 @@ void WriteFile(const fs::path& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// What a scenario finds besides itself.
-bool GameFile(const fs::path& name) {
-  for (const char* file : {"init.def", "bg.bmp", "ch.bmp", "se.wav", "bgm.mid"})
-    if (name == file) return true;
-  return false;
-}
-
 class QuietDiagnostics final : public orv::Diagnostics {
  public:
   void Note(std::string_view) override {}
 };
 
-struct Process {
-  Process() {
-    const fs::path shm("/dev/shm");
-    std::error_code ec;
-    const fs::path base = fs::is_directory(shm, ec) ? shm : fs::temp_directory_path();
-    gameDir = base / ("orvane-fuzz-scenario-" + std::to_string(getpid()));
-    fs::create_directories(gameDir);
-    std::ofstream(gameDir / "init.def", std::ios::binary) << kInitDef;
-    WriteFile(gameDir / "bg.bmp", Bmp(12, 9));
-    WriteFile(gameDir / "ch.bmp", Bmp(5, 7));
-    WriteFile(gameDir / "se.wav", Wave());
-    WriteFile(gameDir / "bgm.mid", kSong);
-    sink = std::fopen("/dev/null", "w");
+// The headless clock, with the person at the window who closes it after kPatienceMs of game
+// time or kPatienceBreaths of work that never waits; waits then return at once, as they do
+// when a window is closed.
+class PatientClock final : public orv::Clock {
+ public:
+  uint32_t NowMs() override { return headless.NowMs(); }
+  void WaitMs(uint32_t ms) override {
+    if (quit_) return;
+    if (ms >= kPatienceMs - waitedMs_) {
+      ms = kPatienceMs - waitedMs_;
+      quit_ = true;
+    }
+    waitedMs_ += ms;
+    headless.WaitMs(ms);
   }
-  ~Process() {
-    std::error_code ec;
-    fs::remove_all(gameDir, ec);
+  bool ButtonHeld() override { return headless.ButtonHeld(); }
+  orv::LocalTime LocalNow() override { return headless.LocalNow(); }
+  void KeepAlive() override { quit_ = quit_ || ++breaths_ > kPatienceBreaths; }
+  bool QuitRequested() override { return quit_; }
+
+  // A fresh clock at a fixed date, whose every move reaches the sound device.
+  void Reset(orv::HeadlessAudio& audio) {
+    headless = orv::HeadlessClock();
+    headless.SetLocalTime(orv::LocalTime{2004, 4, 1, 12, 0, 0});
+    headless.onAdvance = [&audio](uint32_t now) { audio.AdvanceTo(now); };
+    waitedMs_ = 0;
+    breaths_ = 0;
+    quit_ = false;
   }
 
-  // Leaves the folder as the first input found it, with the new scenario.
+  orv::HeadlessClock headless;
+
+ private:
+  uint32_t waitedMs_ = 0;
+  int breaths_ = 0;
+  bool quit_ = false;
+};
+
+// A folder of this process's own, on a memory file system where there is one, for the game
+// folder and the folder the player writes into. The game folder never changes after the first
+// input's scenario is written, and the write folder is there only while an input has written
+// something: a folder that changed is listed afresh at every look-up of a missing file, and
+// the player looks up a dozen at every start.
+fs::path MakeFolders() {
+  std::error_code ec;
+  const fs::path base = fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+  const fs::path root = base / ("orvane-fuzz-scenario-" + std::to_string(getpid()));
+  const fs::path game = root / "game";
+  fs::create_directories(game);
+  std::ofstream(game / "init.def", std::ios::binary) << kInitDef;
+  WriteFile(game / "bg.bmp", Bmp(12, 9));
+  WriteFile(game / "ch.bmp", Bmp(5, 7));
+  WriteFile(game / "se.wav", Wave());
+  WriteFile(game / "bgm.mid", kSong);
+  return root;
+}
+
+// The folders and everything the players are built on, made once. One player writes its
+// settings, slots and variable files into a folder; the other's folder cannot be made (its
+// parent is a file), so its writes fail at once: closing a game writes the settings, which
+// would otherwise cost every input more than a short script takes.
+struct Process {
+  Process() { clock.Reset(audio); }
+  ~Process() {
+    std::error_code ec;
+    fs::remove_all(root, ec);
+  }
+
   void WriteScenario(const uint8_t* data, size_t size) {
-    for (const auto& entry : fs::directory_iterator(gameDir))
-      if (!GameFile(entry.path().filename())) fs::remove_all(entry.path());
     std::ofstream story(gameDir / "story.txt", std::ios::binary | std::ios::trunc);
     story.write(reinterpret_cast<const char*>(data), std::streamsize(size));
   }
 
-  fs::path gameDir;
-  std::FILE* sink = nullptr;
+  // The player, the window, the clock and the sound device as a new run finds them. This
+  // runs after each input rather than before the next, so that what an input allocates is
+  // freed while it runs: only then does the fuzzer's leak check stay quiet.
+  void Reset(orv::Player& player) {
+    player.Reset();
+    std::error_code ec;
+    fs::remove_all(saveDir, ec);
+    clock.Reset(audio);
+    audio.Reset();
+    // The one thing of the window a game reads back, through the settings it writes: where a
+    // new window stands.
+    host.CenterWindow();
+  }
+
+  const fs::path root = MakeFolders();
+  const fs::path gameDir = root / "game";
+  const fs::path saveDir = root / "saves";
+  const fs::path noSaveDir = gameDir / "init.def" / "saves";
+  std::FILE* const sink = std::fopen("/dev/null", "w");
   orv::FontRenderer fonts;
   QuietDiagnostics diagnostics;
+  PatientClock clock;
+  orv::HeadlessHost host{sink, nullptr, clock};
+  orv::HeadlessAudio audio;
+  const orv::GameFolder folder{gameDir};
+  // Speech on, so that whatever the script types goes through the spoken text's decoding too.
+  orv::NoSpeech speech;
+  // Two megabytes and more each: too large for the stack.
+  const std::unique_ptr<orv::Player> players[2] = {MakePlayer(noSaveDir), MakePlayer(saveDir)};
+
+ private:
+  std::unique_ptr<orv::Player> MakePlayer(const fs::path& writeFolder) {
+    return std::make_unique<orv::Player>(
+        orv::PlatformServices{host, clock, folder, fonts, audio, diagnostics, speech},
+        orv::PlayerOptions{.maxStepLines = kMaxStepLines, .randomSeed = 1, .saveDir = writeFolder, .speak = true});
+  }
 };
 
 // Lets `ms` of clock time pass, firing the window's timers as they fall due.
@@ -155,23 +233,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMaxScenarioBytes) return 0;
   static Process process;
   process.WriteScenario(data, size);
-
-  orv::HeadlessClock clock;
-  orv::HeadlessHost host(process.sink, nullptr, clock);
-  orv::HeadlessAudio audio;
-  clock.onAdvance = [&audio](uint32_t now) { audio.AdvanceTo(now); };
-  const orv::GameFolder folder(process.gameDir);
-  // Speech on, so that whatever the script types goes through the spoken text's decoding too.
-  orv::NoSpeech speech;
-  // Two megabytes and more: too large for the stack.
-  const auto owned = std::make_unique<orv::Player>(
-      orv::PlatformServices{host, clock, folder, process.fonts, audio, process.diagnostics, speech},
-      orv::PlayerOptions{.maxStepLines = kMaxStepLines, .randomSeed = 1, .speak = true});
-  orv::Player& player = *owned;
+  // The length chooses how the game is played, as fuzz_script does. Typing and transitions
+  // step by step cost the most, and a quarter of the inputs play them out: the others have
+  // page mode on with the fastest messages, or the left button held down, or both. One in
+  // eight can write files (switching players costs the caches more than writing does).
+  orv::Player& player = *process.players[(size & 7) == 4 ? 1 : 0];
   player.FormCreate();
-  if (player.closed()) return 0;
-  player.Shown();
-  RunFor(player, clock, player.StartTimerIntervalMs());
-  for (int click = 0; click < kClicks && !player.closed(); ++click) player.Click();
+  if (!player.closed() && (size & 1) != 0) {
+    player.MenuClick("P1");
+    player.MenuClick("vol1");
+  }
+  process.clock.headless.SetButtonHeld((size & 2) != 0);
+  if (!player.closed()) {
+    player.Shown();
+    RunFor(player, process.clock.headless, player.StartTimerIntervalMs());
+    for (int click = 0; click < kClicks && !player.closed(); ++click) player.Click();
+  }
+  process.Reset(player);
   return 0;
 }

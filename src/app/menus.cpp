@@ -27,9 +27,11 @@ MenuItem Separator(std::string name) {
 }
 }  // namespace
 
-Menus::Menus(Host& host) : host_(host) { Build(); }
+Menus::Menus(Host& host) : host_(host), model_(Build()), built_(model_) {}
 
-void Menus::Build() {
+void Menus::Reset() { model_ = built_; }
+
+MenuModel Menus::Build() {
   MenuItem file = Item("File", "ファイル(&F)");
   MenuItem save = Item("Save", "セーブ");
   MenuItem load = Item("Load", "ロード");
@@ -59,7 +61,7 @@ void Menus::Build() {
   player.children = {Item("Speak", "読み上げ(V)"), Item("AutoMode", "オートモード(A)"),
                      Item("Screenshot", "スクリーンショット(F12)")};
 
-  model_.items = {file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help, player};
+  return MenuModel{{file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help, player}};
 }
 
 void Menus::Changed() { host_.MenuChanged(model_); }

@@ -13,6 +13,9 @@ class Menus {
  public:
   explicit Menus(Host& host);
 
+  // Every item as a new menu bar has it.
+  void Reset();
+
   void SetChecked(std::string_view item, bool checked);
   bool IsChecked(std::string_view item) const;
   void SetEnabled(std::string_view item, bool enabled);
@@ -28,10 +31,13 @@ class Menus {
   MenuModel& model() { return model_; }
 
  private:
-  void Build();
+  static MenuModel Build();
 
   Host& host_;
   MenuModel model_;
+  // The menu bar as built, which a reset copies back: into the same items, which keeps their
+  // storage.
+  const MenuModel built_;
 };
 
 }  // namespace orv

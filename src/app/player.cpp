@@ -28,9 +28,39 @@ Player::Player(PlatformServices s, PlayerOptions options)
   window.applicationTitle = Sj(kApplicationTitle);
   interpreter.maxStepLines = options.maxStepLines;
   if (options.speak) SetSpeechOn(true);
+  // The handlers are bound to this player's parts, which never change: the table is filled
+  // once, as the kit's start-up filled it, and a reset keeps it.
+  BindCommands();
 }
 
 Player::~Player() = default;
+
+void Player::Reset() {
+  scene = SceneState();
+  savePoint = SceneState();
+  vars.Clear();
+  defs = StartupDefinitions();
+  menus.Reset();
+  stage.Reset();
+  interpreter.Reset();
+  sound.Reset();
+  choices.Reset();
+  input = InputState();
+  window = WindowState();
+  window.applicationTitle = Sj(kApplicationTitle);
+  historyScreen = HistoryScreen();
+  volumeDialog.reset();
+  randomState = 1;
+  timer1_ = kSkipTimer;
+  timer2_ = kBlinkTimer;
+  timer3_ = kStartTimer;
+  closed_ = false;
+  startFailed_ = false;
+  skipHeld_ = false;
+  autoAdvance = AutoAdvance();
+  spokenChoice_ = -1;
+  SetSpeechOn(options_.speak);
+}
 
 void Player::FormCreate() {
   // As the runtime's generator is seeded with time(): the seconds since 1970 (here, of the
@@ -45,7 +75,6 @@ void Player::FormCreate() {
     services.diagnostics.Note(problem);
   stage.UsePicturePackage(defs.picturePackageName);
   sound.KeepDeviceVolumes();
-  BindCommands();
   EnableTimer(timer1_, true);
   EnableTimer(timer2_, true);
   ResetScene();

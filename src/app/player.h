@@ -88,6 +88,11 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
 
   // --- start-up and close ---
   void FormCreate();
+  // Back to the player just constructed, before FormCreate, with the same services and
+  // options, so that one player can start game after game. The layers and the history keep
+  // their storage, and the layers their pictures until FormCreate clears them. Whatever still
+  // plays on the audio device is the device owner's to stop.
+  void Reset();
   bool closed() const { return closed_; }
   // The first scenario could not be loaded: the game never started.
   bool startFailed() const { return startFailed_; }
@@ -270,7 +275,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
 
   PlayerOptions options_;
   CommandContext context_;
-  WindowTimer timer1_{20, true}, timer2_{100, true}, timer3_{10, false};
+  // The form's timers as designed: skip, the wait indicator's blink, the start.
+  static constexpr WindowTimer kSkipTimer{20, true}, kBlinkTimer{100, true}, kStartTimer{10, false};
+  WindowTimer timer1_ = kSkipTimer, timer2_ = kBlinkTimer, timer3_ = kStartTimer;
   bool closed_ = false;
   bool startFailed_ = false;
   bool skipHeld_ = false;  // the backend's skip key is held

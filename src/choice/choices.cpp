@@ -15,6 +15,12 @@ namespace {
 constexpr int64_t kDrawingRange = int64_t(1) << 24;
 }  // namespace
 
+void Choices::Reset() {
+  list = ChoiceList();
+  pictureList.Clear();
+  reportedPictures_.clear();
+}
+
 bool FetchBlockLine(ChoiceContext& c) {
   const bool fetched = c.story.FetchLine();
   c.reader.SetSource(fetched ? std::string_view(c.story.LineBuffer()) : std::string_view());

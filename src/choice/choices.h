@@ -33,6 +33,9 @@ class Choices {
   ChoiceList list;
   PictureChoiceList pictureList;
 
+  // No choice and no entries, as new lists.
+  void Reset();
+
   // SELECT: reads the block, lists the captions and waits. Returns false (the command
   // handler's result: the interpreter stops on this line).
   bool ShowChoice(ChoiceContext& c);

@@ -19,6 +19,21 @@ void PictureChoiceList::Reset() {
   count = 0;
 }
 
+void PictureChoiceList::Clear() {
+  images = {};
+  left = {};
+  top = {};
+  right = {};
+  bottom = {};
+  transparent = {};
+  normalPicture = {};
+  hoverPicture = {};
+  pressedPicture = {};
+  targets = {};
+  shownHover = {};
+  count = 0;
+}
+
 int PictureChoiceList::ImageWidth(int entry) const {
   const auto& image = images[size_t(entry)];
   return image ? image->width() : 0;

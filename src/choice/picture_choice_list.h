@@ -39,6 +39,9 @@ struct PictureChoiceList {
   // No names, every entry free, not transparent, and marked as showing its hover picture so
   // that the first pass draws every entry; the picture holders keep what they hold.
   void Reset();
+  // As a new list: no entries and empty holders. The backdrop keeps its storage and its
+  // picture, which nothing shows before a choice takes the window into it.
+  void Clear();
   bool Full() const { return count >= kMaxChoices; }
   bool Free(int entry) const { return top[size_t(entry)] == -1 || entry >= count; }
   // The size of what the entry's holder shows now (0 x 0 when it holds nothing).

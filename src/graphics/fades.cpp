@@ -32,15 +32,16 @@ bool CmdFadeout(const CommandContext& ctx, Stage& stage) {
   scene.backgroundShown = 0;
   scene.backgroundColor = ColorRefFromRgb(color);
 
-  Image layer(kStageWidth, kStageHeight);
-  layer.Fill(color);
+  // The colour is the new background, and the background buffer (which nothing else reads
+  // meanwhile) serves as the colour layer the window fades into and the layers take.
+  const Image& layer = stage.backgroundPixels;
+  stage.backgroundPixels.Fill(color);
   if (!ctx.player.PageMode() && !ctx.player.SkipMode())
     RunEffect(stage, kCrossFade, Rect{0, 0, kStageWidth, kStageHeight}, speed, layer);
   CopyImage(stage.tintImage, layer);
   CopyImage(stage.screenImage, layer);
   CopyImage(stage.stageImage, layer);
   stage.TintMessageBox(scene.boxAlpha, scene.boxRed, scene.boxGreen, scene.boxBlue);
-  stage.backgroundPixels.Fill(color);
   // The screen shows the colour and the tinted box, without the message text: the fade
   // ends one rounding short of the colour, and with paging or skipping on it never ran.
   stage.RepaintScreen();
@@ -52,17 +53,7 @@ bool CmdFlash(const CommandContext& ctx, Stage& stage) {
   const Rgb color = ReadColor(ctx);
   const int32_t count = ReadNumberArgument(ctx);
   const int32_t delay = ReadNumberArgument(ctx);
-  Image flash(kStageWidth, kStageHeight);
-  flash.Fill(color);
-  const Image saved = stage.windowSurface;
-  for (int32_t i = 0; i < count; ++i) {
-    CopyImage(stage.windowSurface, flash);
-    stage.PresentWindow();
-    stage.Wait(delay);
-    CopyImage(stage.windowSurface, saved);
-    stage.PresentWindow();
-    stage.Wait(delay);
-  }
+  if (!stage.Flash(color, count, delay)) ctx.player.Close();
   return true;
 }
 

@@ -63,6 +63,13 @@ Stage::Stage(Host& host, Clock& clock, FontRenderer& fonts, const GameFolder& fo
 
 Stage::~Stage() = default;
 
+void Stage::Reset() {
+  lineWaitIcon = Image();
+  pageWaitIcon = Image();
+  picturePackage_.clear();
+  pictureCache_.reset();
+}
+
 void Stage::LoadWaitIcons() {
   if (auto bytes = folder_.ReadAll("icon1.bmp")) lineWaitIcon = DecodeBmp(*bytes).value_or(Image());
   if (auto bytes = folder_.ReadAll("icon2.bmp")) pageWaitIcon = DecodeBmp(*bytes).value_or(Image());
@@ -124,9 +131,8 @@ int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, i
   } else {
     typedAll = text.empty();
   }
-  fonts_.Draw(screenImage, x, y, text, font);
+  const int advance = fonts_.Draw(screenImage, x, y, text, font);
   fonts_.Draw(textImage, x, y, text, font);
-  const int advance = fonts_.Measure(text, font);
   if (!typedAll) {
     // Text that was not typed onto the window would stay unseen until the next repaint, and a
     // step that ends without one (a lone WAIT, EXIT) would leave it invisible.
@@ -147,12 +153,32 @@ void Stage::ClearLayers() {
   savedScreenImage.Fill(Rgb{});
 }
 
+bool Stage::Flash(Rgb color, int32_t count, int32_t delayMs) {
+  const Image saved = windowSurface;
+  auto pause = [&] {
+    if (delayMs > 0)
+      clock_.WaitMs(uint32_t(delayMs));
+    else
+      clock_.KeepAlive();
+  };
+  for (int32_t i = 0; i < count; ++i) {
+    if (clock_.QuitRequested()) return false;
+    windowSurface.Fill(color);
+    PresentWindow();
+    pause();
+    CopyImage(windowSurface, saved);
+    PresentWindow();
+    pause();
+  }
+  return true;
+}
+
 bool Stage::LoadBackground() {
   const StagePicture picture = FetchPicture(pictures(), dialogs_, scene_.backgroundName.str());
   if (picture.endsCommand) return false;
   // A picture of another size sits at the top-left corner; whatever it leaves uncovered, or
   // all of the stage when nothing loaded, is black.
-  backgroundPixels = Image(kStageWidth, kStageHeight);
+  backgroundPixels.Fill(Rgb{});
   if (picture.image) CopyImage(backgroundPixels, *picture.image);
   return true;
 }

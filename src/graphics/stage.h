@@ -35,6 +35,10 @@ class Stage final : public EffectCanvas {
         Dialogs& dialogs);
   ~Stage() override;
 
+  // No wait icons and no pictures remembered, as a new stage. The layers keep their storage
+  // and what they show: the player's start clears every one of them before it shows any.
+  void Reset();
+
   // The wait-indicator pictures; a missing or unreadable one draws nothing.
   void LoadWaitIcons();
   // The decoded-picture cache over the picture package and the folder.
@@ -54,6 +58,11 @@ class Stage final : public EffectCanvas {
   int TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode);
   // Every layer black and empty.
   void ClearLayers();
+  // Blinks the window `count` times: the colour for delayMs, then what it showed for delayMs.
+  // A script may ask for billions of blinks: they stop, the window as it was, when the person
+  // asks to end the program, and then the result is false. Blinks without pauses keep the
+  // window alive.
+  bool Flash(Rgb color, int32_t count, int32_t delayMs);
 
   // --- the stage's pictures; false when a picture failed and that ends the command (the
   // player has been told), stageImage then stays as it was ---

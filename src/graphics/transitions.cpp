@@ -122,22 +122,22 @@ class Effect {
   }
 
   // The target as a full-stage picture: a target of another size is placed at the top-left
-  // corner over black.
-  Image StageTarget() const {
+  // corner over black, in `placed`.
+  const Image& StageTarget(Image& placed) const {
     if (target_.width() == kStageWidth && target_.height() == kStageHeight) return target_;
-    Image stage(kStageWidth, kStageHeight);
-    CopyImage(stage, target_);
-    return stage;
+    placed = Image(kStageWidth, kStageHeight);
+    CopyImage(placed, target_);
+    return placed;
   }
 
   // Sixteen steps, each moving every byte of the window's picture step/16 of the remaining
-  // way towards the target; step 0 changes nothing.
+  // way towards the target; step 0 changes nothing. The steps work on the window's picture
+  // itself: nothing else draws on it while the effect runs.
   void CrossFade() {
-    Image work = canvas_.Surface();
-    const Image target = StageTarget();
+    Image placed;
+    const Image& target = StageTarget(placed);
     for (int step = 0; step < 16; ++step) {
-      CrossFadeStep(work, target, step);
-      CopyImage(canvas_.Surface(), work);
+      CrossFadeStep(canvas_.Surface(), target, step);
       EndStep();
       if (Held()) return;
     }
@@ -146,8 +146,9 @@ class Effect {
   // Each pass copies the pixels at one offset of every cell (a block of block x block
   // pixels) from the target into the window's picture and shows the whole of it.
   void Dissolve(std::span<const CellOffset> passes, int cell, int block) {
-    Image work = canvas_.Surface();
-    const Image target = StageTarget();
+    Image& work = canvas_.Surface();
+    Image placed;
+    const Image& target = StageTarget(placed);
     const int width = work.width(), height = work.height();
     for (const CellOffset& pass : passes) {
       for (int r = pass.row; r < height; r += cell)
@@ -162,7 +163,6 @@ class Effect {
               out[3 * bc + 2] = in[3 * bc + 2];
             }
         }
-      CopyImage(canvas_.Surface(), work);
       EndStep();
       if (Held()) return;
     }

@@ -8,20 +8,22 @@ namespace {
 // Names compare over their first 20 bytes, as the fields hold them: a longer name given by a
 // script is compared in the form it would be stored in.
 template <size_t N>
-bool NameEquals(const FixedText<N>& stored, std::string_view name) {
-  return stored.str() == name.substr(0, SjisCutLength(name, N - 1));
+std::string_view StoredForm(std::string_view name, const FixedText<N>&) {
+  return name.substr(0, SjisCutLength(name, N - 1));
 }
 }  // namespace
 
 int VariableStore::FindNumeric(std::string_view name) const {
+  const std::string_view stored = StoredForm(name, numeric[0].name);
   for (int i = 0; i < kNumericVariables; ++i)
-    if (NameEquals(numeric[i].name, name)) return i;
+    if (numeric[i].name.view() == stored) return i;
   return -1;
 }
 
 int VariableStore::FindString(std::string_view name) const {
+  const std::string_view stored = StoredForm(name, strings[0].name);
   for (int i = 0; i < kStringVariables; ++i)
-    if (NameEquals(strings[i].name, name)) return i;
+    if (strings[i].name.view() == stored) return i;
   return -1;
 }
 

@@ -26,10 +26,12 @@ class FixedText {
     size_t n = SjisCutLength(text, N - 1);
     std::memcpy(bytes_.data(), text.data(), n);
   }
-  std::string str() const {
+  std::string str() const { return std::string(view()); }
+  // The text in place, valid while the field is unchanged.
+  std::string_view view() const {
     const void* zero = std::memchr(bytes_.data(), 0, N);
     size_t n = zero ? static_cast<const uint8_t*>(zero) - bytes_.data() : N;
-    return std::string(reinterpret_cast<const char*>(bytes_.data()), n);
+    return std::string_view(reinterpret_cast<const char*>(bytes_.data()), n);
   }
   bool empty() const { return bytes_[0] == 0; }
   void Clear() { bytes_.fill(0); }

@@ -1,21 +1,23 @@
 #pragma once
-// The entries of the game's folders by their names in upper case, so that a name given in
-// another letter case is found with one probe instead of a walk through the folder. A
-// folder is listed again when its modification time changes; a listing taken too soon after
-// that time (file times tick coarsely, so a later change could still carry the same time) is
-// not trusted and the folder is listed afresh until it has settled.
+// The entries of the game's folders by their names, as they are and in upper case, so that
+// a name given in another letter case is found with one probe instead of a walk through the
+// folder, and a name the folder lacks costs no look-up of its own. A folder is listed again
+// when its modification time changes; a listing taken too soon after that time (file times
+// tick coarsely, so a later change could still carry the same time) is not trusted and the
+// folder is listed afresh until it has settled, for every name that is not there as given.
 #include <filesystem>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace orv {
 
 class FolderListings {
  public:
-  // The entry of `dir` whose name equals one of the names with ASCII letter case ignored
-  // (the first name tried first), or nothing.
+  // The entry of `dir` named exactly `name`, else the one whose name equals one of the names
+  // with ASCII letter case ignored (the first name tried first), or nothing.
   std::optional<std::filesystem::path> Find(const std::filesystem::path& dir, const std::string& name,
                                             const std::string& otherName);
 
@@ -23,6 +25,7 @@ class FolderListings {
   struct Listing {
     std::filesystem::file_time_type modified;
     bool settled = false;
+    std::unordered_set<std::string> names;
     std::unordered_map<std::string, std::filesystem::path> byUpperName;
   };
 

@@ -37,6 +37,9 @@ std::optional<fs::path> GameFolder::Inside(const fs::path& path) const {
 bool GameFolder::Holds(const fs::path& path) const { return Inside(path).has_value(); }
 
 std::optional<std::vector<std::string>> SplitGameName(std::string_view name) {
+  // Names are the kit's zero-terminated strings: what follows a zero byte is no part of the
+  // name, and no file name can hold one.
+  name = name.substr(0, name.find('\0'));
   if (name.empty()) return std::nullopt;
   if (name.front() == '/' || name.front() == '\\') return std::nullopt;
   if (name.size() >= 2 && name[1] == ':') return std::nullopt;  // drive letter
@@ -70,22 +73,34 @@ std::optional<std::vector<std::string>> SplitGameName(std::string_view name) {
 // The entry of `dir` named `part`, in any ASCII letter case; a Shift-JIS part also matches
 // an entry whose name is its UTF-8 form (game folders copied onto Linux usually are).
 std::optional<fs::path> GameFolder::FindEntry(const fs::path& dir, const std::string& part) const {
-  std::error_code ec;
-  fs::path exact = dir / part;
-  if (fs::exists(fs::symlink_status(exact, ec))) return exact;
   return listings_->Find(dir, part, Cp932ToUtf8(part));
 }
 
 std::optional<fs::path> GameFolder::Find(std::string_view name) const {
   auto parts = SplitGameName(name);
   if (!parts) return std::nullopt;
-  fs::path current = root_;
-  for (const auto& part : *parts) {
-    auto next = FindEntry(current, part);
+  // While every entry on the way is a plain file or folder, the real path is the real root
+  // with the entries' names (none is "." or "..", none holds a zero byte), and nothing needs
+  // resolving; only a link met on the way makes the whole path be followed, component by
+  // component, to see where it ends. Nothing is built for a name that is not there.
+  fs::path current, real;
+  bool throughLink = realRoot_.empty();
+  for (size_t i = 0; i < parts->size(); ++i) {
+    auto next = FindEntry(i == 0 ? root_ : current, (*parts)[i]);
     if (!next) return std::nullopt;
-    current = *next;
+    current = std::move(*next);
+    if (throughLink) continue;
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(current, ec);
+    if (ec || fs::is_symlink(status)) {
+      throughLink = true;
+      continue;
+    }
+    if (real.empty()) real = realRoot_;
+    real /= current.filename();
   }
-  return Inside(current);
+  if (throughLink) return Inside(current);
+  return real;
 }
 
 std::optional<fs::path> GameFolder::FindFile(std::string_view name) const {

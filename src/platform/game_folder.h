@@ -66,7 +66,8 @@ class GameFolder {
   std::shared_ptr<FolderListings> listings_ = std::make_shared<FolderListings>();
 };
 
-// Splits a game name into its parts; nothing when it is absolute or climbs out.
+// Splits a game name (which ends at a zero byte) into its parts; nothing when it is absolute
+// or climbs out.
 std::optional<std::vector<std::string>> SplitGameName(std::string_view name);
 
 // Reads a whole file by its real path (not through a game folder); WriteFileAtomically

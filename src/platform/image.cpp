@@ -31,14 +31,24 @@ void Image::Fill(Rgb c) { FillRect(bounds(), c); }
 void Image::FillRect(Rect r, Rgb c) {
   r = ClipRect(r, *this);
   if (r.Empty()) return;
-  for (int y = r.top; y < r.bottom; ++y) {
-    uint8_t* p = row(y) + size_t(r.left) * 3;
-    for (int x = r.left; x < r.right; ++x, p += 3) {
-      p[0] = c.b;
-      p[1] = c.g;
-      p[2] = c.r;
+  const size_t bytes = size_t(r.Width()) * 3;
+  // Layers are cleared to black over and over: a grey is one byte repeated, and rows that
+  // span the whole image lie end to end.
+  if (c.r == c.g && c.g == c.b) {
+    if (bytes == stride()) {
+      std::memset(row(r.top), c.r, bytes * size_t(r.Height()));
+      return;
     }
+    for (int y = r.top; y < r.bottom; ++y) std::memset(row(y) + size_t(r.left) * 3, c.r, bytes);
+    return;
   }
+  uint8_t* first = row(r.top) + size_t(r.left) * 3;
+  for (size_t i = 0; i < bytes; i += 3) {
+    first[i] = c.b;
+    first[i + 1] = c.g;
+    first[i + 2] = c.r;
+  }
+  for (int y = r.top + 1; y < r.bottom; ++y) std::memcpy(row(y) + size_t(r.left) * 3, first, bytes);
 }
 
 Rect ClipRect(Rect r, const Image& image) {
@@ -50,6 +60,8 @@ Rect ClipRect(Rect r, const Image& image) {
 }
 
 namespace {
+constexpr int kNarrowCopyPixels = 4;
+
 // Clips a copy of srcRect to (dx, dy) against both images; false when nothing remains.
 bool ClipCopy(const Image& dst, int& dx, int& dy, const Image& src, Rect& s) {
   if (s.left < 0) { dx -= s.left; s.left = 0; }
@@ -67,8 +79,43 @@ bool ClipCopy(const Image& dst, int& dx, int& dy, const Image& src, Rect& s) {
 void CopyRect(Image& dst, int dx, int dy, const Image& src, Rect s) {
   if (!ClipCopy(dst, dx, dy, src, s)) return;
   const size_t bytes = size_t(s.Width()) * 3;
-  for (int y = 0; y < s.Height(); ++y)
-    std::memmove(dst.row(dy + y) + size_t(dx) * 3, src.row(s.top + y) + size_t(s.left) * 3, bytes);
+  // Only a copy within one image may overlap: moving down, it takes the rows from the bottom
+  // up, so that none is overwritten before it is read. Whole stages are copied several times
+  // a frame: whole rows lie end to end and go in one piece, and between two images a plain
+  // copy is the faster one.
+  const bool sameImage = &dst == &src;
+  if (bytes == dst.stride() && bytes == src.stride()) {
+    const size_t total = bytes * size_t(s.Height());
+    if (sameImage)
+      std::memmove(dst.row(dy), src.row(s.top), total);
+    else
+      std::memcpy(dst.row(dy), src.row(s.top), total);
+    return;
+  }
+  if (!sameImage && s.Width() <= kNarrowCopyPixels) {
+    // Transitions copy columns one or two pixels wide, row by row, hundreds of times a step:
+    // a call per row would cost more than its bytes.
+    const size_t height = size_t(s.Height()), dstStride = dst.stride(), srcStride = src.stride();
+    uint8_t* const to = dst.bytes().data() + size_t(dy) * dstStride + size_t(dx) * 3;
+    const uint8_t* const from = src.bytes().data() + size_t(s.top) * srcStride + size_t(s.left) * 3;
+    for (size_t y = 0; y < height; ++y)
+      for (size_t b = 0; b < bytes; b += 3) {
+        to[y * dstStride + b] = from[y * srcStride + b];
+        to[y * dstStride + b + 1] = from[y * srcStride + b + 1];
+        to[y * dstStride + b + 2] = from[y * srcStride + b + 2];
+      }
+    return;
+  }
+  const bool upwards = sameImage && dy > s.top;
+  for (int i = 0; i < s.Height(); ++i) {
+    const int y = upwards ? s.Height() - 1 - i : i;
+    uint8_t* to = dst.row(dy + y) + size_t(dx) * 3;
+    const uint8_t* from = src.row(s.top + y) + size_t(s.left) * 3;
+    if (sameImage)
+      std::memmove(to, from, bytes);
+    else
+      std::memcpy(to, from, bytes);
+  }
 }
 
 void DrawTransparent(Image& dst, int dx, int dy, const Image& src, Rgb key) {

@@ -75,8 +75,8 @@ std::optional<Bytes> WriteFolder::ReadAll(std::string_view name, size_t maxBytes
 }
 
 std::optional<Bytes> WriteFolder::ReadPrefix(std::string_view name, size_t size) const {
-  auto file = Find(name);
-  if (!file) return std::nullopt;
+  // One look-up in each folder: the player reads the ten slots' captions at every start and
+  // after every save, and a folder that just changed is listed afresh for each.
   if (folder_.Find(name)) return folder_.ReadRange(name, 0, size);
   return game_.ReadRange(name, 0, size);
 }

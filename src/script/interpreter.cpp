@@ -16,6 +16,25 @@ constexpr uint32_t kKeepAliveLines = 0x3FFF;
 
 Interpreter::Interpreter(const GameFolder& folder, StepHost& host) : scenario(folder), host_(host) {}
 
+void Interpreter::Reset() {
+  scenario.Reset();
+  reader = ScriptReader();
+  lineBuffer.clear();
+  scriptOffset = 0;
+  pageIndex = 0;
+  textCursorX = textCursorY = 0;
+  pageEnded = false;
+  history.Clear();
+  messageDelayMs = 0;
+  textColor = 0;
+  linesThisStep = 0;
+  labels_ = LabelIndex();
+  labelsIndexed_ = false;
+  indexedText_ = nullptr;
+  indexedSize_ = 0;
+  linesSinceKeepAlive_ = 0;
+}
+
 bool Interpreter::FetchLine() {
   const std::string& text = scenario.ScenarioBuffer();
   size_t pos = scriptOffset < 0 ? text.size() : size_t(scriptOffset);

@@ -55,6 +55,10 @@ class Interpreter {
  public:
   Interpreter(const GameFolder& folder, StepHost& host);
 
+  // Back to where a new interpreter stands, with no scenario and an empty history; the
+  // command table, the step limit and the history's storage stay.
+  void Reset();
+
   // One advance's worth of script: runs until the script waits.
   void InterpretStep();
   // The next scenario line into the line buffer. False at the end of the text (the player is

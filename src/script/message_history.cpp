@@ -21,13 +21,27 @@ MessageHistory::Page MessageHistory::page(int i) const {
 }
 
 std::string& MessageHistory::LineOf(int pageIndex, int line) {
-  if (line == kHistoryLines - 1) return lastLines_[size_t(pageIndex)];
+  if (line == kHistoryLines - 1) {
+    writtenLastLines_.set(size_t(pageIndex));
+    return lastLines_[size_t(pageIndex)];
+  }
   return SlotOf(pageIndex).lines[size_t(line)];
 }
 
 void MessageHistory::Clear() {
-  slots_ = {};
-  lastLines_ = {};
+  // Only the slots written since the last clear hold anything, and, as in Rotate, only their
+  // lines up to the page's lineCount: the other 65,000 lines are empty already.
+  for (size_t s = 0; s < slots_.size(); ++s) {
+    if (!writtenSlots_.test(s)) continue;
+    Slot& slot = slots_[s];
+    for (int line = 0; line <= slot.lineCount && line < kHistoryLines - 1; ++line)
+      slot.lines[size_t(line)] = std::string();
+    slot.lineCount = 0;
+  }
+  for (size_t p = 0; p < lastLines_.size(); ++p)
+    if (writtenLastLines_.test(p)) lastLines_[p] = std::string();
+  writtenSlots_.reset();
+  writtenLastLines_.reset();
   first_ = 0;
 }
 

@@ -6,6 +6,7 @@
 // text: the history has always shifted only lines 0..254 down when it drops a page, and what
 // games show from their history must not change.
 #include <array>
+#include <bitset>
 #include <string>
 #include <string_view>
 
@@ -46,13 +47,19 @@ class MessageHistory {
     int lineCount = 0;
     std::array<std::string, kHistoryLines - 1> lines;
   };
-  Slot& SlotOf(int pageIndex) { return slots_[(first_ + size_t(pageIndex)) % kHistoryPages]; }
+  Slot& SlotOf(int pageIndex) {
+    const size_t slot = (first_ + size_t(pageIndex)) % kHistoryPages;
+    writtenSlots_.set(slot);
+    return slots_[slot];
+  }
   const Slot& SlotOf(int pageIndex) const { return slots_[(first_ + size_t(pageIndex)) % kHistoryPages]; }
   std::string& LineOf(int pageIndex, int line);
 
   std::array<Slot, kHistoryPages> slots_;                // the ring; page 0 is slots_[first_]
   std::array<std::string, kHistoryPages> lastLines_;     // line 255 of each page index
   size_t first_ = 0;
+  // The slots and last lines written since the last Clear: the only ones it has to empty.
+  std::bitset<kHistoryPages> writtenSlots_, writtenLastLines_;
 };
 
 }  // namespace orv

@@ -58,6 +58,13 @@ void ScenarioSource::KeepAsLastRead(std::string key, std::optional<GameFolder::F
     lastRead_.reset();
 }
 
+void ScenarioSource::Reset() {
+  mode_ = ScenarioSourceMode::File;
+  packageName_.clear();
+  buffer_.clear();
+  lastRead_.reset();
+}
+
 Result<void> ScenarioSource::SwitchScenario(std::string_view name, std::string_view currentName) {
   if (mode_ == ScenarioSourceMode::File) {
     const bool invert = FileTypeOf(currentName) == "SNR";

@@ -41,6 +41,8 @@ class ScenarioSource {
   // The text; reading stops at its end or at its first zero byte.
   const std::string& ScenarioBuffer() const { return buffer_; }
   void SetBuffer(std::string text) { buffer_ = std::move(text); }
+  // No scenario, no mode chosen and nothing remembered of earlier reads.
+  void Reset();
 
  private:
   // The text of the file a switch last read, so that a script looping through a switch to

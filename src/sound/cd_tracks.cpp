@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "platform/bytes.h"
@@ -20,6 +21,33 @@ int ExtensionRank(const std::string& upperName) {
   for (size_t i = 0; i < kExtensions.size(); ++i)
     if (upperName.ends_with(kExtensions[i])) return int(i);
   return -1;
+}
+
+// The entries of one folder that may hold tracks: regular files inside the game folder whose
+// names are track names, sorted, so that the choice between "track1.ogg" and "track01.ogg"
+// does not depend on the order the file system lists them in. The name is looked at first:
+// following every file's links to see where it lies would cost a game with hundreds of
+// pictures its start-up. An entry that cannot be looked at (a broken link) is passed over,
+// not taken for the end of the folder. With `cd` and `cdda`, the folders of those names (in
+// any letter case) are collected too.
+std::vector<fs::path> TrackFiles(const GameFolder& folder, const fs::path& dir, std::vector<fs::path>* cd = nullptr,
+                                 std::vector<fs::path>* cdda = nullptr) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code entryError;
+    if (cd != nullptr) {
+      const std::string upper = AsciiUpper(name);
+      if ((upper == "CD" || upper == "CDDA") && it->is_directory(entryError)) {
+        (upper == "CD" ? cd : cdda)->push_back(it->path());
+        continue;
+      }
+    }
+    if (CdTrackNumber(name) && it->is_regular_file(entryError) && folder.Holds(it->path())) files.push_back(it->path());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
 }  // namespace
@@ -52,17 +80,17 @@ std::optional<int> CdTrackNumber(const std::string& fileName) {
 }
 
 CdTrackSet CdTrackSet::Scan(const GameFolder& folder) {
+  // The game folder, then its "cd" and then its "cdda" folders, found in the same walk.
+  std::vector<fs::path> cd, cdda;
+  std::vector<std::pair<fs::path, std::vector<fs::path>>> folders;
+  folders.emplace_back(folder.root(), TrackFiles(folder, folder.root(), &cd, &cdda));
+  for (const std::vector<fs::path>* found : {&cd, &cdda})
+    for (const fs::path& dir : *found) folders.emplace_back(dir, TrackFiles(folder, dir));
+
   CdTrackSet set;
   std::map<int, int> ranks;
-  for (const fs::path& dir : CdFolders(folder.root())) {
-    std::vector<fs::path> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-      if (it->is_regular_file(ec) && folder.Holds(it->path())) names.push_back(it->path());
-    // Sorted, so that the choice between "track1.ogg" and "track01.ogg" does not depend on
-    // the order the file system lists them in.
-    std::sort(names.begin(), names.end());
-    for (const fs::path& file : names) {
+  for (const auto& [dir, files] : folders) {
+    for (const fs::path& file : files) {
       const std::string name = file.filename().string();
       const auto number = CdTrackNumber(name);
       if (!number) continue;

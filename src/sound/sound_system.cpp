@@ -31,6 +31,19 @@ constexpr VolumeLine kLines[3] = {VolumeLine::Wave, VolumeLine::Midi, VolumeLine
 SoundSystem::SoundSystem(AudioOut& audio, const GameFolder& folder, const SceneState& scene)
     : audio_(audio), folder_(folder), scene_(scene), midiPlayer_(std::make_unique<MidiPlayer>(audio)) {}
 
+void SoundSystem::Reset() {
+  wavePackage_.clear();
+  musicPackage_.clear();
+  // The old player hands the device's ticker back before the new one takes it.
+  midiPlayer_.reset();
+  midiPlayer_ = std::make_unique<MidiPlayer>(audio_);
+  cdTracks_.reset();
+  for (int i = 0; i < 3; ++i) {
+    savedVolumes_[i] = 0;
+    haveSavedVolumes_[i] = false;
+  }
+}
+
 void SoundSystem::Prepare(std::string wavePackage, std::string musicPackage) {
   wavePackage_ = std::move(wavePackage);
   musicPackage_ = std::move(musicPackage);

@@ -23,6 +23,10 @@ class SoundSystem {
  public:
   SoundSystem(AudioOut& audio, const GameFolder& folder, const SceneState& scene);
 
+  // As a new sound system: no packages, no song, no tracks, no volumes kept. What plays on
+  // the device is left to its owner.
+  void Reset();
+
   // The packages init.def names.
   void Prepare(std::string wavePackage, std::string musicPackage);
   // Where the CD's tracks come from: the image given (a cue sheet), else the ripped track

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "platform/game_folder.h"
 #include "script/package_file.h"
 #include "script/scenario_source.h"
@@ -238,11 +240,42 @@ TEST(GameFolder, NamesResolveInsideTheFolderOnly) {
   EXPECT_FALSE(folder.Find("/etc/passwd"));
   EXPECT_FALSE(folder.Find("C:\\windows\\win.ini"));
   EXPECT_FALSE(folder.PathForWrite("..\\escape.dat"));
+  // A name ends at a zero byte, as the kit's strings do.
+  EXPECT_EQ(folder.Find(std::string("bg/room.bmp\0junk", 16)), folder.Find("bg/room.bmp"));
+  EXPECT_FALSE(folder.Find(std::string("..\0x", 4)));
+  EXPECT_FALSE(folder.Find(std::string("bg/..\0/..\0/x", 12)));
+  EXPECT_FALSE(folder.Find(std::string("\0bg", 3)));
   ASSERT_TRUE(folder.WriteAll("new.dat", Bytes{1, 2, 3}));
   EXPECT_EQ(folder.ReadAll("NEW.DAT"), (Bytes{1, 2, 3}));
   // Writing a name that exists in another case replaces that file.
   ASSERT_TRUE(folder.WriteAll("bg/room.bmp", Bytes{9}));
   EXPECT_EQ(dir.Read("BG/Room.BMP"), std::string("\x09"));
+}
+
+TEST(GameFolder, ANameAsGivenComesBeforeItsOtherLetterCases) {
+  test::TempDir dir;
+  dir.Write("Data.dat", "mixed");
+  dir.Write("DATA.DAT", "upper");
+  const GameFolder folder(dir.path());
+  auto read = [&](std::string_view name) {
+    const auto bytes = folder.ReadAll(name);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("(missing)");
+  };
+  // First in a folder that has just changed, then in one whose listing is kept (its time set
+  // an hour back, as a game folder's is), then after a file is added to it.
+  for (const char* stage : {"changed", "settled"}) {
+    SCOPED_TRACE(stage);
+    using Clock = std::filesystem::file_time_type::clock;
+    if (std::string_view(stage) == "settled")
+      std::filesystem::last_write_time(dir.path(), Clock::now() - std::chrono::hours(1));
+    EXPECT_EQ(read("Data.dat"), "mixed");
+    EXPECT_EQ(read("DATA.DAT"), "upper");
+    EXPECT_NE(read("data.dat"), "(missing)");
+    EXPECT_EQ(read("none.dat"), "(missing)");
+  }
+  dir.Write("Later.dat", "new");
+  EXPECT_EQ(read("LATER.DAT"), "new");
+  EXPECT_EQ(read("Later.dat"), "new");
 }
 
 }  // namespace

@@ -54,5 +54,22 @@ TEST(CdTracks, TrackFilesLinkedFromOutsideTheGameAreNotPlayed) {
   EXPECT_TRUE(set.FileFor(3));
 }
 
+TEST(CdTracks, BrokenLinksDoNotHideTheTracksListedAfterThem) {
+  // The folder lists its entries in an order of its own: with a broken link among every few
+  // files, some track comes after one.
+  test::TempDir dir;
+  for (int i = 1; i <= 12; ++i) {
+    const std::string track = "track" + std::to_string(i) + ".ogg";
+    if (i % 3 == 0) {
+      dir.Write(track, "x");
+    } else {
+      std::filesystem::create_symlink(dir.path() / "nowhere", dir.path() / (i % 2 ? track : "cover" + track));
+    }
+  }
+  const CdTrackSet set = CdTrackSet::Scan(GameFolder(dir.path()));
+  for (int i : {3, 6, 9, 12}) EXPECT_TRUE(set.FileFor(i)) << i;
+  EXPECT_FALSE(set.FileFor(1));
+}
+
 }  // namespace
 }  // namespace orv

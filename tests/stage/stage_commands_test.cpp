@@ -280,6 +280,57 @@ TEST(StageFades, FlashBlinksAndLeavesTheWindowAsItWas) {
   EXPECT_EQ(ReadDump(dir, "d.json")["SceneState"]["backgroundColor"], 0);
 }
 
+// A clock on which the person asks to end the program after a number of pauses (waits, or
+// the breaths of work that does not wait).
+class ClosingClock final : public Clock {
+ public:
+  explicit ClosingClock(int pausesBeforeQuit) : left_(pausesBeforeQuit) {}
+  uint32_t NowMs() override { return now_; }
+  void WaitMs(uint32_t ms) override {
+    now_ += ms;
+    Pause();
+  }
+  bool ButtonHeld() override { return false; }
+  void KeepAlive() override { Pause(); }
+  bool QuitRequested() override { return left_ <= 0; }
+  int pauses = 0;
+
+ private:
+  void Pause() {
+    --left_;
+    ++pauses;
+  }
+  int left_;
+  uint32_t now_ = 0;
+};
+
+TEST(StageFades, AnEndlessFlashStopsWhenThePersonEndsTheProgram) {
+  TempDir dir;
+  GameFolder folder(dir.path());
+  FontRenderer fonts;
+  SceneState scene;
+  QuietDialogs dialogs;
+  for (const int delay : {0, 5}) {
+    SCOPED_TRACE(delay);
+    ClosingClock clock(7);
+    FrameHost host(clock);
+    Stage stage(host, clock, fonts, folder, scene, dialogs);
+    stage.windowSurface = OldStage();
+    EXPECT_FALSE(stage.Flash(kRed, 2000000000, delay));
+    // Four whole blinks, the last one ending on the old picture; the request is seen before
+    // the fifth.
+    EXPECT_EQ(clock.pauses, 8);
+    EXPECT_EQ(host.frames.size(), 8u);
+    EXPECT_EQ(stage.windowSurface, OldStage());
+    EXPECT_EQ(clock.NowMs(), 8u * uint32_t(delay));
+  }
+  ClosingClock patient(100);
+  FrameHost host(patient);
+  Stage stage(host, patient, fonts, folder, scene, dialogs);
+  EXPECT_TRUE(stage.Flash(kRed, 3, 0));
+  EXPECT_EQ(patient.pauses, 6);
+}
+
 // --- pictures that cannot be loaded ---
 
 TEST(StagePictures, AMissingPictureIsReportedAndTheScriptGoesOn) {

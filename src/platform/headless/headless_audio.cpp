@@ -11,8 +11,12 @@
 
 namespace orv {
 
+namespace {
+constexpr uint32_t kFullVolume = 0xFFFFFFFF;  // both channels at the top
+}  // namespace
+
 HeadlessAudio::HeadlessAudio(const std::filesystem::path& midiLog, uint32_t startMs)
-    : now_(startMs), volumes_{0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF} {
+    : now_(startMs), volumes_{kFullVolume, kFullVolume, kFullVolume} {
   if (!midiLog.empty()) {
     auto recorder = MidiRecorder::ToFile(midiLog, [this] { return now_; });
     recorder_ = recorder.get();
@@ -23,6 +27,14 @@ HeadlessAudio::HeadlessAudio(const std::filesystem::path& midiLog, uint32_t star
 }
 
 HeadlessAudio::~HeadlessAudio() = default;
+
+void HeadlessAudio::Reset(uint32_t startMs) {
+  now_ = startMs;
+  wave_ = Playback();
+  track_ = Playback();
+  onTrackEnd_ = nullptr;
+  volumes_.fill(kFullVolume);
+}
 
 bool HeadlessAudio::PlayWave(Bytes waveFile, bool loop) {
   StopWave();

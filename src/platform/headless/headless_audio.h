@@ -25,6 +25,9 @@ class HeadlessAudio final : public AudioOut {
   explicit HeadlessAudio(const std::filesystem::path& midiLog = {}, uint32_t startMs = 0);
   ~HeadlessAudio() override;
 
+  // Silent at startMs with full volumes, as a new one; the MIDI output and the ticker stay.
+  void Reset(uint32_t startMs = 0);
+
   bool PlayWave(Bytes waveFile, bool loop) override;
   void StopWave() override;
   bool WavePlaying() override { return wave_.playing; }

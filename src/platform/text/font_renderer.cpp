@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -239,6 +240,9 @@ struct FontRenderer::Impl {
     return glyph;
   }
 
+  // What Layout plots with when only the advance is wanted: the glyphs' pixels are not walked.
+  struct MeasureOnly {};
+
   // Walks the text glyph by glyph; plot(x, y, coverage) receives every covered pixel.
   template <typename Plot>
   int Layout(int x, int y, std::u32string_view text, const FontSpec& font, Plot&& plot) {
@@ -252,11 +256,13 @@ struct FontRenderer::Impl {
     int pen = x;
     for (char32_t code : text) {
       const Glyph& glyph = GlyphFor(id, pixelSize, code);
-      const int left = pen + glyph.left, top = baseline - glyph.top;
-      for (int gy = 0; gy < glyph.height; ++gy) {
-        const uint8_t* row = glyph.coverage.data() + size_t(gy) * glyph.width;
-        for (int gx = 0; gx < glyph.width; ++gx)
-          if (row[gx]) plot(left + gx, top + gy, row[gx]);
+      if constexpr (!std::is_same_v<std::decay_t<Plot>, MeasureOnly>) {
+        const int left = pen + glyph.left, top = baseline - glyph.top;
+        for (int gy = 0; gy < glyph.height; ++gy) {
+          const uint8_t* row = glyph.coverage.data() + size_t(gy) * glyph.width;
+          for (int gx = 0; gx < glyph.width; ++gx)
+            if (row[gx]) plot(left + gx, top + gy, row[gx]);
+        }
       }
       pen += glyph.advance;
     }
@@ -294,7 +300,7 @@ int FontRenderer::Measure(std::string_view sjis, const FontSpec& font) {
 }
 
 int FontRenderer::MeasureUnicode(std::u32string_view text, const FontSpec& font) {
-  return impl_->Layout(0, 0, text, font, [](int, int, uint8_t) {});
+  return impl_->Layout(0, 0, text, font, Impl::MeasureOnly{});
 }
 
 int FontRenderer::CellHeight(const FontSpec& font) {

@@ -1,0 +1,181 @@
+// A player that is reset plays the next game exactly as a new player would: same dump, same
+// picture on the window, same messages. Fuzzing and long test runs rely on it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "app/player.h"
+#include "app/state_dump.h"
+#include "graphics/picture_test_files.h"
+#include "platform/headless/headless_audio.h"
+#include "platform/headless/headless_clock.h"
+#include "platform/headless/headless_host.h"
+#include "support/test_support.h"
+
+namespace orv::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class NoDiagnostics final : public Diagnostics {
+ public:
+  void Note(std::string_view) override {}
+};
+
+struct CloseFile {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// What a headless run gives a player, with the window's lines kept in a file.
+struct Session {
+  Session(const fs::path& game, const fs::path& saves, FontRenderer& fonts)
+      : folder(game),
+        player(PlatformServices{host, clock, folder, fonts, audio, diagnostics, speech},
+               PlayerOptions{.randomSeed = 7, .saveDir = saves}) {
+    clock.onAdvance = [this](uint32_t now) { audio.AdvanceTo(now); };
+  }
+
+  // The start-up, its first advance, then a click for each of `clicks` and the menu items.
+  void Play(int clicks, const std::vector<std::string>& menuItems = {}) {
+    player.FormCreate();
+    if (player.closed()) return;
+    player.Shown();
+    AdvanceClock(player.StartTimerIntervalMs());
+    for (const std::string& item : menuItems) player.MenuClick(item);
+    for (int i = 0; i < clicks && !player.closed(); ++i) {
+      player.Click();
+      AdvanceClock(250);  // the wait indicator blinks, the skip timer runs
+    }
+  }
+
+  void AdvanceClock(uint32_t ms) {
+    const uint32_t target = clock.NowMs() + ms;
+    uint32_t due = 0;
+    while (!player.closed() && player.NextTimerDue(due) && int32_t(due - target) <= 0) {
+      clock.AdvanceTo(due);
+      player.FireDueTimers(clock.NowMs());
+    }
+    clock.AdvanceTo(target);
+  }
+
+  // The player, the clock and the sound device as a new run finds them; the window's lines
+  // start afresh.
+  void Reset() {
+    player.Reset();
+    clock = HeadlessClock();
+    clock.onAdvance = [this](uint32_t now) { audio.AdvanceTo(now); };
+    audio.Reset();
+    host.CenterWindow();  // where a new window stands
+    lineStart = std::ftell(out.get());
+  }
+
+  std::string Lines() {
+    std::FILE* file = out.get();
+    std::fflush(file);
+    const long end = std::ftell(file);
+    std::string text(size_t(end - lineStart), '\0');
+    std::fseek(file, lineStart, SEEK_SET);
+    if (!text.empty() && std::fread(text.data(), 1, text.size(), file) != text.size()) text = "(unreadable)";
+    std::fseek(file, end, SEEK_SET);
+    return text;
+  }
+
+  const std::unique_ptr<std::FILE, CloseFile> out{std::tmpfile()};
+  long lineStart = 0;
+  HeadlessClock clock;
+  HeadlessHost host{out.get(), nullptr, clock};
+  HeadlessAudio audio;
+  NoDiagnostics diagnostics;
+  NoSpeech speech;
+  GameFolder folder;
+  Player player;
+};
+
+// One note on one channel, looping.
+const Bytes kSong{0x4d, 0x54, 0x68, 0x64, 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x01, 0x00, 0x60, 0x4d,
+                  0x54, 0x72, 0x6b, 0x00, 0x00, 0x00, 0x0e, 0x00, 0xc0, 0x05, 0x00, 0x90, 0x3c, 0x64, 0x60,
+                  0x3c, 0x00, 0x00, 0xff, 0x2f, 0x00};
+
+// A game that leaves as much behind as it can: a title, colours, sizes, a box, variables,
+// pictures, music, wait icons, a choice that still waits, page mode and a message speed from
+// the menus, and the pointer over the choice.
+const GameSpec kBusyGame{.scenario = {
+                             "~TITLE \"忙しいゲーム\"",
+                             "~FONTCOLOR 255,0,0",
+                             "~FONTSIZE 20",
+                             "~BOXSIZE 0,280,640,480",
+                             "~BOXCOL 40,0,0,200",
+                             "~TXTPOS 12,290",
+                             "~NVMODE 1,0,250",
+                             "!a:7!",
+                             "&s:\"名前\"",
+                             "~LOADBG \"bg.bmp\",9,0",
+                             "~LOADCHAR \"ch.bmp\",1,20,30",
+                             "~ONSAVE",
+                             "~MIDIPLAY \"bgm.mid\",0",
+                             "\"一行目\"\\n",
+                             "\"二行目\"\\p",
+                             "~SELECT",
+                             "{",
+                             "はい,@yes",
+                             "いいえ,@no",
+                             "}",
+                             "*yes",
+                             "\"はい\"\\n",
+                             "*no",
+                             "\"いいえ\"\\n",
+                         }};
+
+const GameSpec kPlainGame{.scenario = {
+                              "~NVMODE 1,0,100",
+                              "~BOXSIZE 0,300,640,480",
+                              "\"始まり\"\\n",
+                              "~LOADBG \"bg.bmp\",0,0",
+                              "!b:3!",
+                              "\"二つ目\"'b'\\p",
+                              "\"三つ目\"\\n",
+                              "\"四つ目\"\\n",
+                          }};
+
+TEST(PlayerReset, AResetPlayerPlaysTheNextGameAsANewOne) {
+  TempDir game, usedSaves, newSaves;
+  game.Write("bg.bmp", BmpOf(SolidImage(640, 480, Rgb{10, 200, 30})));
+  game.Write("ch.bmp", BmpOf(SolidImage(40, 60, Rgb{200, 20, 90})));
+  FontRenderer fonts;
+
+  WriteGame(game, kBusyGame);
+  game.Write("bgm.mid", kSong);
+  for (const char* name : {"icon1.bmp", "icon2.bmp"}) {
+    Image icon = SolidImage(8, 8, Rgb{250, 250, 0});
+    icon.SetPixel(0, 7, Rgb{});  // the see-through colour
+    game.Write(name, BmpOf(icon));
+  }
+  Session used(game.path(), usedSaves.path(), fonts);
+  used.Play(3, {"P1", "vol1", "N3"});
+  used.player.MouseMove(100, 420);
+  ASSERT_FALSE(used.player.choices.list.captions[0].empty()) << "the busy game should wait at its choice";
+  used.Reset();
+
+  WriteGame(game, kPlainGame);
+  for (const char* name : {"bgm.mid", "icon1.bmp", "icon2.bmp"}) fs::remove(game.path() / name);
+  Session fresh(game.path(), newSaves.path(), fonts);
+  for (Session* session : {&used, &fresh}) {
+    session->Play(3);
+    session->AdvanceClock(100);  // the wait indicator shows
+  }
+
+  const nlohmann::json usedState = DumpState(used.player), freshState = DumpState(fresh.player);
+  for (const auto& [key, value] : freshState.items()) EXPECT_EQ(usedState[key], value) << key;
+  EXPECT_EQ(usedState.size(), freshState.size());
+  EXPECT_TRUE(used.player.stage.windowSurface == fresh.player.stage.windowSurface);
+  EXPECT_TRUE(used.player.stage.screenImage == fresh.player.stage.screenImage);
+  EXPECT_EQ(used.Lines(), fresh.Lines());
+  EXPECT_EQ(used.player.closed(), fresh.player.closed());
+}
+
+}  // namespace
+}  // namespace orv::test

@@ -1,0 +1,51 @@
+#include "platform/image.h"
+
+#include <gtest/gtest.h>
+
+namespace orv {
+namespace {
+
+// Every pixel of the image as the colour function says it should be.
+template <typename Expected>
+void ExpectPixels(const Image& image, Expected expected) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) ASSERT_EQ(image.Pixel(x, y), expected(x, y)) << x << "," << y;
+}
+
+TEST(Image, FillRectFillsExactlyTheClippedRectangle) {
+  const Rgb back{1, 2, 3}, grey{77, 77, 77}, colour{200, 10, 60};
+  for (const Rect r : {Rect{2, 1, 5, 3}, Rect{-3, -2, 4, 2}, Rect{5, 3, 20, 20}, Rect{0, 0, 7, 5}}) {
+    for (const Rgb c : {grey, colour}) {
+      Image image(7, 5);
+      image.Fill(back);
+      image.FillRect(r, c);
+      ExpectPixels(image, [&](int x, int y) { return r.Contains(x, y) ? c : back; });
+    }
+  }
+  Image image(7, 5);
+  image.FillRect(Rect{3, 3, 1, 4}, colour);  // empty: right before left
+  image.FillRect(Rect{7, 0, 9, 5}, colour);  // wholly outside
+  ExpectPixels(image, [](int, int) { return Rgb{}; });
+}
+
+TEST(Image, CopyRectWithinOneImageMovesPixelsThatOverlap) {
+  // Each pixel's colour names where it stood, so a copy that overwrote its own source
+  // before reading it would show.
+  Image image(6, 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) image.SetPixel(x, y, Rgb{uint8_t(x), uint8_t(y), 9});
+  const Image before = image;
+  CopyRect(image, 1, 1, image, Rect{0, 0, 5, 3});  // one down and one right, overlapping
+  ExpectPixels(image, [&](int x, int y) { return x >= 1 && y >= 1 ? before.Pixel(x - 1, y - 1) : before.Pixel(x, y); });
+
+  Image rows = before;
+  CopyRect(rows, 0, 1, rows, Rect{0, 0, 6, 3});  // whole rows down by one
+  ExpectPixels(rows, [&](int x, int y) { return before.Pixel(x, y >= 1 ? y - 1 : y); });
+
+  Image other(3, 3);
+  CopyRect(other, -1, 1, before, Rect{2, 0, 6, 4});  // clipped at the left and the bottom
+  ExpectPixels(other, [&](int x, int y) { return y >= 1 ? before.Pixel(x + 3, y - 1) : Rgb{}; });
+}
+
+}  // namespace
+}  // namespace orv
