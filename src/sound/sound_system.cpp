@@ -35,7 +35,7 @@ void SoundSystem::Reset() {
   // The old player hands the device's ticker back before the new one takes it.
   midiPlayer_.reset();
   midiPlayer_ = std::make_unique<MidiPlayer>(audio_);
-  cdTracks_ = CdTrackSet();
+  cdTracks_.reset();
   for (int i = 0; i < 3; ++i) {
     savedVolumes_[i] = 0;
     haveSavedVolumes_[i] = false;
@@ -45,7 +45,7 @@ void SoundSystem::Reset() {
 void SoundSystem::Prepare(std::string wavePackage, std::string musicPackage) {
   wavePackage_ = std::move(wavePackage);
   musicPackage_ = std::move(musicPackage);
-  cdTracks_ = CdTrackSet::Scan(folder_);
+  cdTracks_.reset();
 }
 
 void SoundSystem::KeepDeviceVolumes() {
@@ -66,7 +66,8 @@ void SoundSystem::PlayWave(std::string_view name, int32_t flag) {
 void SoundSystem::StopWave() { audio_.StopWave(); }
 
 void SoundSystem::PlayCdTrack(int32_t track) {
-  auto file = cdTracks_.FileFor(track & 0xFF);
+  if (!cdTracks_) cdTracks_ = CdTrackSet::Scan(folder_);
+  auto file = cdTracks_->FileFor(track & 0xFF);
   if (!file) return;
   audio_.PlayTrack(*file, [this](uint32_t playedMs) {
     // The completion notification: only a track that ended by itself repeats.

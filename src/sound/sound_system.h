@@ -26,7 +26,7 @@ class SoundSystem {
   // the device is left to its owner.
   void Reset();
 
-  // The packages init.def names, and the CD's track files in the folder.
+  // The packages init.def names.
   void Prepare(std::string wavePackage, std::string musicPackage);
   // Keeps the three volumes as they are now, to put back at close.
   void KeepDeviceVolumes();
@@ -51,7 +51,9 @@ class SoundSystem {
   const SceneState& scene_;
   std::string wavePackage_, musicPackage_;
   std::unique_ptr<MidiPlayer> midiPlayer_;
-  CdTrackSet cdTracks_;
+  // Looked for at the first track a game plays: most games have none, and a folder of
+  // hundreds of pictures takes a while to walk.
+  std::optional<CdTrackSet> cdTracks_;
   uint32_t savedVolumes_[3] = {0, 0, 0};
   bool haveSavedVolumes_[3] = {false, false, false};
 };

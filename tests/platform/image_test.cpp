@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
+
 namespace orv {
 namespace {
 
@@ -26,6 +29,43 @@ TEST(Image, FillRectFillsExactlyTheClippedRectangle) {
   image.FillRect(Rect{3, 3, 1, 4}, colour);  // empty: right before left
   image.FillRect(Rect{7, 0, 9, 5}, colour);  // wholly outside
   ExpectPixels(image, [](int, int) { return Rgb{}; });
+}
+
+TEST(Image, FillingBlackAfterAnyWriteLeavesItBlack) {
+  // Filling black skips an image nothing has written to since it was black; each way of
+  // writing must be seen.
+  const Rgb red{255, 0, 0};
+  const std::function<void(Image&)> writes[] = {
+      [&](Image& image) { image.SetPixel(2, 1, red); },
+      [](Image& image) { image.row(1)[4] = 7; },
+      [](Image& image) { image.bytes()[10] = 7; },
+      [&](Image& image) { image.FillRect(Rect{1, 1, 3, 2}, red); },
+      [&](Image& image) { image.Fill(Rgb{9, 9, 9}); },
+      [&](Image& image) {
+        Image patch(2, 2);
+        patch.Fill(red);
+        CopyRect(image, 1, 0, patch, patch.bounds());
+      },
+      [&](Image& image) {
+        Image painted(5, 3);
+        painted.Fill(red);
+        image = painted;
+      },
+  };
+  for (size_t i = 0; i < std::size(writes); ++i) {
+    SCOPED_TRACE(i);
+    Image image(5, 3);
+    image.Fill(Rgb{});
+    writes[i](image);
+    image.Fill(Rgb{});
+    ExpectPixels(image, [](int, int) { return Rgb{}; });
+    // And a black copy of a written image is black.
+    Image other(5, 3);
+    writes[i](other);
+    other.FillRect(other.bounds(), Rgb{});
+    const Image copy = other;
+    ExpectPixels(copy, [](int, int) { return Rgb{}; });
+  }
 }
 
 TEST(Image, CopyRectWithinOneImageMovesPixelsThatOverlap) {
