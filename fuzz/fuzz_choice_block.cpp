@@ -64,18 +64,22 @@ struct FuzzStory : ChoiceStory {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 8192) return 0;
+  // Made once: a picture choice's backdrop is a whole stage and the history 65,536 lines, far
+  // more to make than a choice block takes to read. Both are emptied for every block.
   static FontRenderer fonts;
   static Image window(kStageWidth, kStageHeight), screen(kStageWidth, kStageHeight), tint(kStageWidth, kStageHeight);
   static TextLayer text(kStageWidth, kStageHeight);
+  static Choices choices;
+  static MessageHistory history;
   for (bool pictures : {false, true}) {
     FuzzStory story;
-    Choices choices;
+    choices.Reset();
+    history.Clear();
     story.text.assign(reinterpret_cast<const char*>(data), size);
     FuzzClock clock;
     ScriptReader reader;
     SceneState scene;
     scene.fontSize = 12;
-    MessageHistory history;
     int32_t cursorX = 0, cursorY = 0, pageIndex = 255;
     bool pageEnded = false, skipMode = true, choiceActive = false, pictureChoiceActive = false, onChoice = false;
     int32_t hovered = 0;

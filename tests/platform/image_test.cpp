@@ -1,9 +1,11 @@
 #include "platform/image.h"
+#include "platform/text_layer.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <iterator>
+#include <string>
 
 namespace orv {
 namespace {
@@ -85,6 +87,23 @@ TEST(Image, CopyRectWithinOneImageMovesPixelsThatOverlap) {
   Image other(3, 3);
   CopyRect(other, -1, 1, before, Rect{2, 0, 6, 4});  // clipped at the left and the bottom
   ExpectPixels(other, [&](int x, int y) { return y >= 1 ? before.Pixel(x + 3, y - 1) : Rgb{}; });
+}
+
+TEST(Image, ABlendedRunIsEachPixelBlendedAndClipped) {
+  const uint8_t coverage[] = {0, 1, 128, 254, 255, 0, 77};
+  const Rgb color{200, 40, 90};
+  for (const int x : {-9, -3, 0, 2, 5, 8}) {
+    for (const int y : {-1, 0, 2, 3}) {
+      SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+      Image run(8, 3), pixels(8, 3);
+      for (Image* image : {&run, &pixels})
+        for (int py = 0; py < 3; ++py)
+          for (int px = 0; px < 8; ++px) image->SetPixel(px, py, Rgb{uint8_t(px * 30), uint8_t(py * 80), 7});
+      BlendRun(run, x, y, color, coverage, int(std::size(coverage)));
+      for (int i = 0; i < int(std::size(coverage)); ++i) BlendPixel(pixels, x + i, y, color, coverage[i]);
+      EXPECT_TRUE(run == pixels);
+    }
+  }
 }
 
 }  // namespace
