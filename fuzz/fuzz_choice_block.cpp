@@ -1,5 +1,5 @@
 // Choice blocks: the input is the scenario text after a SELECT or SELECTCG line. Both
-// commands read it, then the pointer sweeps the stage, the keys move and an entry is taken.
+// commands read it, then the pointer visits the entries, the keys move and an entry is taken.
 // Whatever the lines say (numbers at the ends of int, names and captions of any length, no
 // closing line), nothing is read or written outside its buffer.
 #include <algorithm>
