@@ -235,16 +235,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Process process;
   process.WriteScenario(data, size);
   // The length chooses how the game is played, as fuzz_script does. Typing and transitions
-  // step by step cost the most, and a quarter of the inputs play them out: the others have
+  // step by step cost the most, and an eighth of the inputs play them out: the others have
   // page mode on with the fastest messages, or the left button held down, or both. One in
   // eight can write files (switching players costs the caches more than writing does).
+  const bool pageMode = (size & 1) != 0;
+  const bool buttonHeld = (size & 2) != 0 || (size & 7) == 4;
   orv::Player& player = *process.players[(size & 7) == 7 ? 1 : 0];
   player.FormCreate();
-  if (!player.closed() && (size & 1) != 0) {
+  if (!player.closed() && pageMode) {
     player.MenuClick("P1");
     player.MenuClick("vol1");
   }
-  process.clock.headless.SetButtonHeld((size & 2) != 0);
+  process.clock.headless.SetButtonHeld(buttonHeld);
   if (!player.closed()) {
     player.Shown();
     RunFor(player, process.clock.headless, player.StartTimerIntervalMs());
