@@ -1,7 +1,8 @@
 // Choice blocks: the input is the scenario text after a SELECT or SELECTCG line. Both
-// commands read it, then the pointer sweeps the stage, the keys move and an entry is taken.
+// commands read it, then the pointer visits the entries, the keys move and an entry is taken.
 // Whatever the lines say (numbers at the ends of int, names and captions of any length, no
 // closing line), nothing is read or written outside its buffer.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -63,22 +64,29 @@ struct FuzzStory : ChoiceStory {
   }
 };
 
+// A coordinate the window could report: the entries' places come from the script.
+int OnScreen(int64_t v) { return int(std::clamp<int64_t>(v, -100000, 100000)); }
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 8192) return 0;
+  // Made once: a picture choice's backdrop is a whole stage and the history 65,536 lines, far
+  // more to make than a choice block takes to read. Both are emptied for every block.
   static FontRenderer fonts;
   static Image window(kStageWidth, kStageHeight), screen(kStageWidth, kStageHeight), tint(kStageWidth, kStageHeight);
   static TextLayer text(kStageWidth, kStageHeight);
+  static Choices choices;
+  static MessageHistory history;
   for (bool pictures : {false, true}) {
     FuzzStory story;
-    Choices choices;
+    choices.Reset();
+    history.Clear();
     story.text.assign(reinterpret_cast<const char*>(data), size);
     FuzzClock clock;
     ScriptReader reader;
     SceneState scene;
     scene.fontSize = 12;
-    MessageHistory history;
     int32_t cursorX = 0, cursorY = 0, pageIndex = 255;
     bool pageEnded = false, skipMode = true, choiceActive = false, pictureChoiceActive = false, onChoice = false;
     int32_t hovered = 0;
@@ -86,8 +94,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                     pageIndex, history,     skipMode, choiceActive, pictureChoiceActive, hovered, onChoice,
                     window,   screen,       tint,     text,         fonts,    clock};
     pictures ? choices.ShowPictureChoice(c) : choices.ShowChoice(c);
-    for (int y = -40; y < 520; y += 89)
-      for (int x = -40; x < 680; x += 97) choices.PointerMoved(c, x, y);
+    // The pointer onto each entry where it stands and between them, then off the stage at
+    // both corners: every move redraws what changed, so a blind sweep of the stage would
+    // cost far more and still miss small entries.
+    for (int entry = 0; entry < kMaxChoices; ++entry) {
+      const auto& p = choices.pictureList;
+      const auto& list = choices.list;
+      const int64_t x = pictures ? (int64_t(p.left[size_t(entry)]) + p.right[size_t(entry)]) / 2
+                                 : int64_t(list.positions[size_t(entry)].x) + 4;
+      const int64_t y = pictures ? (int64_t(p.top[size_t(entry)]) + p.bottom[size_t(entry)]) / 2
+                                 : int64_t(list.positions[size_t(entry)].y) + 4;
+      choices.PointerMoved(c, OnScreen(x), OnScreen(y));
+      choices.PointerMoved(c, OnScreen(x + 300), OnScreen(y + 300));
+    }
+    choices.PointerMoved(c, -40, -40);
+    choices.PointerMoved(c, 680, 520);
     choices.ChoiceKey(c, KeyCode::Up);
     choices.ChoiceKey(c, KeyCode::Down);
     pictures ? choices.ResolvePictureChoice(c) : choices.ChoiceKey(c, KeyCode::Enter);

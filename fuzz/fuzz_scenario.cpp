@@ -32,14 +32,14 @@ namespace fs = std::filesystem;
 // The run's limits. A step of fifty lines is long enough for a short script's scene to be set
 // up between two waits; but looping scripts are much of what a campaign keeps, and a line
 // that draws a whole stage costs a good part of a millisecond here, so an endless loop must
-// end soon. A script may also
-// wait for weeks of game time (the sequencer ticks through every millisecond of it) or blink
-// the window billions of times: after ten seconds of game time, or two hundred blinks
-// without pauses, the person at the window closes it.
+// end soon. A script may also wait for weeks of game time (the sequencer ticks through every
+// millisecond of it) or blink the window billions of times: after ten seconds of game time,
+// or five hundred pauses (each a character typed, a step of a transition, half a blink), the
+// person at the window closes it.
 constexpr int64_t kMaxStepLines = 50;
 constexpr int kClicks = 6;
 constexpr uint32_t kPatienceMs = 10'000;
-constexpr int kPatienceBreaths = 200;
+constexpr int kPatiencePauses = 500;
 constexpr size_t kMaxScenarioBytes = 4096;
 constexpr std::string_view kInitDef = "0\r\n0\r\n0\r\n0\r\n0\r\nstory.txt\r\np.dat\r\nw.dat\r\nm.dat\r\n";
 
@@ -103,12 +103,13 @@ class QuietDiagnostics final : public orv::Diagnostics {
 };
 
 // The headless clock, with the person at the window who closes it after kPatienceMs of game
-// time or kPatienceBreaths of work that never waits; waits then return at once, as they do
-// when a window is closed.
+// time or kPatiencePauses waits and breaths of work that never waits; waits then return at
+// once, as they do when a window is closed.
 class PatientClock final : public orv::Clock {
  public:
   uint32_t NowMs() override { return headless.NowMs(); }
   void WaitMs(uint32_t ms) override {
+    Pause();
     if (quit_) return;
     if (ms >= kPatienceMs - waitedMs_) {
       ms = kPatienceMs - waitedMs_;
@@ -119,7 +120,7 @@ class PatientClock final : public orv::Clock {
   }
   bool ButtonHeld() override { return headless.ButtonHeld(); }
   orv::LocalTime LocalNow() override { return headless.LocalNow(); }
-  void KeepAlive() override { quit_ = quit_ || ++breaths_ > kPatienceBreaths; }
+  void KeepAlive() override { Pause(); }
   bool QuitRequested() override { return quit_; }
 
   // A fresh clock at a fixed date, whose every move reaches the sound device.
@@ -128,15 +129,17 @@ class PatientClock final : public orv::Clock {
     headless.SetLocalTime(orv::LocalTime{2004, 4, 1, 12, 0, 0});
     headless.onAdvance = [&audio](uint32_t now) { audio.AdvanceTo(now); };
     waitedMs_ = 0;
-    breaths_ = 0;
+    pauses_ = 0;
     quit_ = false;
   }
 
   orv::HeadlessClock headless;
 
  private:
+  void Pause() { quit_ = quit_ || ++pauses_ > kPatiencePauses; }
+
   uint32_t waitedMs_ = 0;
-  int breaths_ = 0;
+  int pauses_ = 0;
   bool quit_ = false;
 };
 
@@ -234,16 +237,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static Process process;
   process.WriteScenario(data, size);
   // The length chooses how the game is played, as fuzz_script does. Typing and transitions
-  // step by step cost the most, and a quarter of the inputs play them out: the others have
+  // step by step cost the most, and an eighth of the inputs play them out: the others have
   // page mode on with the fastest messages, or the left button held down, or both. One in
   // eight can write files (switching players costs the caches more than writing does).
-  orv::Player& player = *process.players[(size & 7) == 4 ? 1 : 0];
+  const bool pageMode = (size & 1) != 0;
+  const bool buttonHeld = (size & 2) != 0 || (size & 7) == 4;
+  orv::Player& player = *process.players[(size & 7) == 7 ? 1 : 0];
   player.FormCreate();
-  if (!player.closed() && (size & 1) != 0) {
+  if (!player.closed() && pageMode) {
     player.MenuClick("P1");
     player.MenuClick("vol1");
   }
-  process.clock.headless.SetButtonHeld((size & 2) != 0);
+  process.clock.headless.SetButtonHeld(buttonHeld);
   if (!player.closed()) {
     player.Shown();
     RunFor(player, process.clock.headless, player.StartTimerIntervalMs());

@@ -16,9 +16,11 @@ constexpr size_t kStringRecords = kVariableFileStringTableBytes / kStringRecordB
 constexpr size_t kNumericRecords = kVariableFileNumericTableBytes / kNumericRecordBytes;  // 256
 
 // A name given by a script compares in the form its 20-byte field would hold it.
-bool NameMatches(const uint8_t* field, std::string_view name) {
-  if (name.empty()) return false;
-  return CStringField(field, kNameBytes) == name.substr(0, SjisCutLength(name, kNameBytes - 1));
+std::string_view StoredForm(std::string_view name) { return name.substr(0, SjisCutLength(name, kNameBytes - 1)); }
+bool NameMatches(const uint8_t* field, std::string_view storedName) {
+  const void* end = std::memchr(field, 0, kNameBytes);
+  const size_t length = end ? size_t(static_cast<const uint8_t*>(end) - field) : kNameBytes;
+  return std::string_view(reinterpret_cast<const char*>(field), length) == storedName;
 }
 
 }  // namespace
@@ -36,17 +38,21 @@ VariableFile::VariableFile(ByteSpan file) : image_(kVariableFileBytes, 0) {
 }
 
 std::optional<int32_t> VariableFile::FindNumeric(std::string_view name) const {
+  if (name.empty()) return std::nullopt;
+  const std::string_view stored = StoredForm(name);
   for (size_t i = 0; i < kNumericRecords; ++i) {
     const uint8_t* record = image_.data() + kVariableFileStringTableBytes + i * kNumericRecordBytes;
-    if (NameMatches(record, name)) return GetI32LE(record + kNameBytes);
+    if (NameMatches(record, stored)) return GetI32LE(record + kNameBytes);
   }
   return std::nullopt;
 }
 
 std::optional<std::string> VariableFile::FindString(std::string_view name) const {
+  if (name.empty()) return std::nullopt;
+  const std::string_view stored = StoredForm(name);
   for (size_t i = 0; i < kStringRecords; ++i) {
     const uint8_t* record = image_.data() + i * kStringRecordBytes;
-    if (NameMatches(record, name)) return CStringField(record + kNameBytes, kStringValueBytes);
+    if (NameMatches(record, stored)) return CStringField(record + kNameBytes, kStringValueBytes);
   }
   return std::nullopt;
 }

@@ -31,12 +31,15 @@ void Image::Fill(Rgb c) { FillRect(bounds(), c); }
 void Image::FillRect(Rect r, Rgb c) {
   r = ClipRect(r, *this);
   if (r.Empty()) return;
+  const bool black = c == Rgb{};
+  if (black && black_) return;
   const size_t bytes = size_t(r.Width()) * 3;
   // Layers are cleared to black over and over: a grey is one byte repeated, and rows that
   // span the whole image lie end to end.
   if (c.r == c.g && c.g == c.b) {
     if (bytes == stride()) {
       std::memset(row(r.top), c.r, bytes * size_t(r.Height()));
+      black_ = black && r.Height() == height_;
       return;
     }
     for (int y = r.top; y < r.bottom; ++y) std::memset(row(y) + size_t(r.left) * 3, c.r, bytes);

@@ -45,9 +45,16 @@ class Image {
   int height() const { return height_; }
   bool empty() const { return width_ <= 0 || height_ <= 0; }
   size_t stride() const { return size_t(width_) * 3; }
-  uint8_t* row(int y) { return pixels_.data() + size_t(y) * stride(); }
+  // Writable access: from then on the image may hold anything.
+  uint8_t* row(int y) {
+    black_ = false;
+    return pixels_.data() + size_t(y) * stride();
+  }
   const uint8_t* row(int y) const { return pixels_.data() + size_t(y) * stride(); }
-  std::span<uint8_t> bytes() { return pixels_; }
+  std::span<uint8_t> bytes() {
+    black_ = false;
+    return pixels_;
+  }
   std::span<const uint8_t> bytes() const { return pixels_; }
   Rect bounds() const { return Rect{0, 0, width_, height_}; }
 
@@ -56,11 +63,17 @@ class Image {
   void Fill(Rgb c);
   void FillRect(Rect r, Rgb c);  // clipped
 
-  friend bool operator==(const Image&, const Image&) = default;
+  friend bool operator==(const Image& a, const Image& b) {
+    return a.width_ == b.width_ && a.height_ == b.height_ && a.pixels_ == b.pixels_;
+  }
 
  private:
   int width_ = 0, height_ = 0;
   std::vector<uint8_t> pixels_;
+  // No byte has been written since the image was made or filled black: filling it black again
+  // has nothing to do. The player's start clears a whole stage of layers, most of them black
+  // already.
+  bool black_ = true;
 };
 
 // Largest picture side any decoder accepts; a 640 x 480 game has no use for more.

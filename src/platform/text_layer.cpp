@@ -137,6 +137,16 @@ void BlendPixel(Image& dst, int x, int y, Rgb color, uint8_t coverage) {
   BlendInto(dst.row(y) + size_t(x) * 3, color, coverage);
 }
 
+void BlendRun(Image& dst, int x, int y, Rgb color, const uint8_t* coverage, int count) {
+  if (y < 0 || y >= dst.height()) return;
+  // Clipped once for the run rather than for every pixel: glyphs are drawn a row at a time.
+  const int first = std::max(0, -x), end = std::min(count, dst.width() - x);
+  if (first >= end) return;
+  uint8_t* row = dst.row(y);
+  for (int i = first; i < end; ++i)
+    if (coverage[i] != 0) BlendInto(row + size_t(x + i) * 3, color, coverage[i]);
+}
+
 void TextLayer::DrawRowOver(int y, uint8_t* dstRow, int width) const {
   if (y < 0 || y >= height()) return;
   const Span span = spans_[size_t(y)];

@@ -48,5 +48,7 @@ class TextLayer {
 // Blends `color` into dst's pixel by coverage (0 leaves it, 255 replaces it):
 //   (color * coverage + dst * (255 - coverage) + 127) / 255 for each channel.
 void BlendPixel(Image& dst, int x, int y, Rgb color, uint8_t coverage);
+// BlendPixel for `count` pixels of row y from x on, one coverage byte each.
+void BlendRun(Image& dst, int x, int y, Rgb color, const uint8_t* coverage, int count);
 
 }  // namespace orv

@@ -243,7 +243,8 @@ struct FontRenderer::Impl {
   // What Layout plots with when only the advance is wanted: the glyphs' pixels are not walked.
   struct MeasureOnly {};
 
-  // Walks the text glyph by glyph; plot(x, y, coverage) receives every covered pixel.
+  // Walks the text glyph by glyph; plot(x, y, coverage, count) receives every row of a glyph:
+  // `count` coverage bytes for the pixels from (x, y) rightwards.
   template <typename Plot>
   int Layout(int x, int y, std::u32string_view text, const FontSpec& font, Plot&& plot) {
     const int pixelSize = PixelSize(font.size);
@@ -258,11 +259,8 @@ struct FontRenderer::Impl {
       const Glyph& glyph = GlyphFor(id, pixelSize, code);
       if constexpr (!std::is_same_v<std::decay_t<Plot>, MeasureOnly>) {
         const int left = pen + glyph.left, top = baseline - glyph.top;
-        for (int gy = 0; gy < glyph.height; ++gy) {
-          const uint8_t* row = glyph.coverage.data() + size_t(gy) * glyph.width;
-          for (int gx = 0; gx < glyph.width; ++gx)
-            if (row[gx]) plot(left + gx, top + gy, row[gx]);
-        }
+        for (int gy = 0; gy < glyph.height; ++gy)
+          plot(left, top + gy, glyph.coverage.data() + size_t(gy) * glyph.width, glyph.width);
       }
       pen += glyph.advance;
     }
@@ -286,13 +284,16 @@ int FontRenderer::Draw(Image& target, int x, int y, std::string_view sjis, const
 }
 
 int FontRenderer::Draw(TextLayer& target, int x, int y, std::string_view sjis, const FontSpec& font) {
-  return impl_->Layout(x, y, DecodeCp932(sjis), font,
-                       [&](int px, int py, uint8_t coverage) { target.Plot(px, py, font.color, coverage); });
+  return impl_->Layout(x, y, DecodeCp932(sjis), font, [&](int px, int py, const uint8_t* coverage, int count) {
+    for (int i = 0; i < count; ++i)
+      if (coverage[i] != 0) target.Plot(px + i, py, font.color, coverage[i]);
+  });
 }
 
 int FontRenderer::DrawUnicode(Image& target, int x, int y, std::u32string_view text, const FontSpec& font) {
-  return impl_->Layout(x, y, text, font,
-                       [&](int px, int py, uint8_t coverage) { BlendPixel(target, px, py, font.color, coverage); });
+  return impl_->Layout(x, y, text, font, [&](int px, int py, const uint8_t* coverage, int count) {
+    BlendRun(target, px, py, font.color, coverage, count);
+  });
 }
 
 int FontRenderer::Measure(std::string_view sjis, const FontSpec& font) {
