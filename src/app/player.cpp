@@ -83,6 +83,14 @@ void Player::FormCreate() {
   RegRead();
   stage.screenImage.Fill(Rgb{});
   stage.RepaintScreen();
+  TakeStartingSavePoint();
+}
+
+void Player::TakeStartingSavePoint() {
+  // The kit took its first save point only when the first page ended, so a game saved before
+  // then stored an empty scene (no scenario to resume) or, after a return to the title, the
+  // last game's page. The top of the game is where such a save belongs.
+  if (!closed_) TakeSavePoint();
 }
 
 void Player::Init() {

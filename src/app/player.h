@@ -217,6 +217,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
 
   // --- the scene ---
   void TakeSavePoint(bool setReadPosition = true) override;
+  void TakeStartingSavePoint();
   void ResetScene();
   void ClearStage();
   FontSpec MessageFont() const;

@@ -116,6 +116,7 @@ void Player::ReturnToTitle() {
   ClearStage();
   ResetScene();
   Init();
+  TakeStartingSavePoint();
   if (!closed_) FormClick();
 }
 

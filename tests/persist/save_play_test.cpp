@@ -114,6 +114,31 @@ TEST(SaveSlots, SaveStoresTheSavePointAndLoadResumesThere) {
   EXPECT_EQ(LastTypedLine(loaded), "二頁目");
 }
 
+TEST(SaveSlots, ASaveBeforeTheFirstPageEndsResumesAtTheTopOfTheGame) {
+  const std::vector<std::string> scenario = {"\"一\"\\n", "\"二\"\\p", "\"三\"\\p", "\"四\"\\n"};
+  TempDir dir;
+  WriteGame(dir, {.scenario = scenario});
+  // Slot 0 at the start; slot 1 right after a return to the title from the third page.
+  HeadlessResult run = RunHeadlessGame(dir.path(),
+                                       {"menu SaveDat0", "click", "click", "click", "menu N1", "answer yes",
+                                        "menu SaveDat1", "click", "click", "menu LoadDat0", "dump first.json", "click",
+                                        "click", "menu LoadDat1", "dump second.json"},
+                                       0, kDate);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  for (const char* name : {"Data_0.dat", "Data_1.dat"}) {
+    const std::string file = dir.Read(name);
+    ASSERT_EQ(file.size(), 19464u) << name;
+    EXPECT_EQ(file.substr(256, 10), std::string("story.txt") + '\0') << name;
+    EXPECT_EQ(GetI32LE(reinterpret_cast<const uint8_t*>(&file[256 + 2016])), 0) << name;
+  }
+  for (const char* dump : {"first.json", "second.json"}) {
+    json loaded = ReadDump(dir, dump);
+    EXPECT_EQ(LastTypedLine(loaded), "一") << dump;
+    EXPECT_EQ(loaded["scriptOffset"], LineOffset(scenario, 1)) << dump;
+    EXPECT_EQ(loaded["SceneState"]["fontName"], "ＭＳ 明朝") << dump;
+  }
+}
+
 TEST(SaveSlots, LoadingRestartsLoopingSoundsButNotOneShotEffects) {
   SmfTrack track;
   track.Note(0, 960, 0, 60, 100);
