@@ -28,6 +28,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
   window.applicationTitle = Sj(kApplicationTitle);
   interpreter.maxStepLines = options.maxStepLines;
   if (options.speak) SetSpeechOn(true);
+  sound.SetNotes([this](std::string_view problem) { services.diagnostics.Note(problem); });
   // The handlers are bound to this player's parts, which never change: the table is filled
   // once, as the kit's start-up filled it, and a reset keeps it.
   BindCommands();

@@ -38,6 +38,7 @@ void SoundSystem::Reset() {
   midiPlayer_.reset();
   midiPlayer_ = std::make_unique<MidiPlayer>(audio_);
   cdTracks_.reset();
+  cdLookedFor_ = false;
   for (int i = 0; i < 3; ++i) {
     savedVolumes_[i] = 0;
     haveSavedVolumes_[i] = false;
@@ -51,19 +52,24 @@ void SoundSystem::Prepare(std::string wavePackage, std::string musicPackage) {
 
 std::string SoundSystem::PrepareCd(const std::optional<std::filesystem::path>& cueSheet) {
   cdTracks_.reset();
-  std::optional<std::filesystem::path> sheet = cueSheet;
-  if (!sheet) {
-    auto ripped = std::make_unique<CdTrackSet>(CdTrackSet::Scan(folder_));
-    if (ripped->TrackCount() > 0) {
-      cdTracks_ = std::move(ripped);
-      return {};
-    }
-    sheet = FindCueSheet(folder_);
-    if (!sheet) return {};
+  cdLookedFor_ = cueSheet.has_value();
+  return cueSheet ? OpenCdImage(*cueSheet) : std::string();
+}
+
+std::string SoundSystem::FindCdTracks() {
+  auto ripped = std::make_unique<CdTrackSet>(CdTrackSet::Scan(folder_));
+  if (ripped->TrackCount() > 0) {
+    cdTracks_ = std::move(ripped);
+    return {};
   }
-  const std::filesystem::path where = sheet->has_parent_path() ? sheet->parent_path() : ".";
-  Result<CdImage> image = CdImage::Open(GameFolder(where), sheet->filename().string());
-  const std::string heading = "CD image " + sheet->string() + ": ";
+  const std::optional<std::filesystem::path> sheet = FindCueSheet(folder_);
+  return sheet ? OpenCdImage(*sheet) : std::string();
+}
+
+std::string SoundSystem::OpenCdImage(const std::filesystem::path& sheet) {
+  const std::filesystem::path where = sheet.has_parent_path() ? sheet.parent_path() : ".";
+  Result<CdImage> image = CdImage::Open(GameFolder(where), sheet.filename().string());
+  const std::string heading = "CD image " + sheet.string() + ": ";
   if (!image) return heading + image.error().message + "; no CD music";
   const std::string problems = image->Problems();
   cdTracks_ = std::make_unique<CdImage>(std::move(*image));
@@ -88,6 +94,10 @@ void SoundSystem::PlayWave(std::string_view name, int32_t flag) {
 void SoundSystem::StopWave() { audio_.StopWave(); }
 
 void SoundSystem::PlayCdTrack(int32_t track) {
+  if (!cdLookedFor_) {
+    cdLookedFor_ = true;
+    if (const std::string problem = FindCdTracks(); !problem.empty() && notes_) notes_(problem);
+  }
   auto source = cdTracks_ ? cdTracks_->Track(track & 0xFF) : std::nullopt;
   if (!source) return;
   auto onEnd = [this](uint32_t playedMs) {

@@ -4,6 +4,7 @@
 // back as they were when it closes.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,10 +31,14 @@ class SoundSystem {
   // The packages init.def names.
   void Prepare(std::string wavePackage, std::string musicPackage);
   // Where the CD's tracks come from: the image given (a cue sheet), else the ripped track
-  // files in the game folder, else a cue sheet found where they would be. What stands in the
-  // way, in one line for the person running the player; empty when nothing does. A sheet
-  // that cannot be used leaves the game without CD music.
+  // files in the game folder, else a cue sheet found where they would be. An image given is
+  // opened now; the others are looked for at the first track the game plays, as most games
+  // play none and a folder of hundreds of pictures takes a while to walk. What stands in the
+  // way is one line for the person running the player: returned now, or handed to the notes
+  // when found at the first track. A sheet that cannot be used leaves the game without CD
+  // music.
   std::string PrepareCd(const std::optional<std::filesystem::path>& cueSheet);
+  void SetNotes(std::function<void(std::string_view)> notes) { notes_ = std::move(notes); }
   // Keeps the three volumes as they are now, to put back at close.
   void KeepDeviceVolumes();
   void RestoreDeviceVolumes();
@@ -57,7 +62,12 @@ class SoundSystem {
   const SceneState& scene_;
   std::string wavePackage_, musicPackage_;
   std::unique_ptr<MidiPlayer> midiPlayer_;
+  std::string FindCdTracks();
+  std::string OpenCdImage(const std::filesystem::path& sheet);
+
   std::unique_ptr<CdTrackSource> cdTracks_;
+  bool cdLookedFor_ = false;
+  std::function<void(std::string_view)> notes_;
   uint32_t savedVolumes_[3] = {0, 0, 0};
   bool haveSavedVolumes_[3] = {false, false, false};
 };
