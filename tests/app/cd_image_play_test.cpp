@@ -139,6 +139,13 @@ TEST(CdImagePlay, AnImageThatCannotPlaySaysSoOnceAndTheGameGoesOn) {
   EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
   EXPECT_EQ(ReadDump(dir, "d.json")["cd"]["playing"], false);
   EXPECT_GT(ReadDump(dir, "e.json")["scriptOffset"], ReadDump(dir, "d.json")["scriptOffset"]);
+  {
+    // The sheet is looked for at the first track: a game that plays none never meets it.
+    TempDir quiet;
+    WriteGame(quiet, {.scenario = {"\"a\"\\n", "\"b\"\\n"}});
+    quiet.Write("game.cue", kSheet);
+    EXPECT_EQ(RunHeadlessGame(quiet.path(), {"click"}).err, "");
+  }
 
   // Ripped track files come first; a given image that is not there plays nothing in their stead.
   WriteRippedTracks(dir);
