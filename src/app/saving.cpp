@@ -37,8 +37,9 @@ void Player::SaveSlot(int slot) {
 }
 
 void Player::RefreshSlotCaptions() {
+  const auto captions = slotFiles.Captions();
   for (int n = 0; n < kSlotCount; ++n) {
-    const auto caption = slotFiles.Caption(n);
+    const auto& caption = captions[size_t(n)];
     if (!caption) continue;
     for (const std::string& item : {"SaveDat" + std::to_string(n), "LoadDat" + std::to_string(n)})
       if (MenuItem* m = menus.model().Find(item)) m->caption = *caption;

@@ -12,10 +12,14 @@ OsStatus SlotFiles::Save(int slot, const LocalTime& now, std::string_view commen
 
 std::optional<Bytes> SlotFiles::Read(std::string_view name) const { return folder_.ReadPrefix(name, kSlotFileBytes); }
 
-std::optional<std::string> SlotFiles::Caption(int slot) const {
-  auto header = folder_.ReadPrefix(SlotLoadName(slot), kSlotHeaderBytes);
-  if (!header) return std::nullopt;
-  return SlotFileCaption(*header);
+std::array<std::optional<std::string>, kSlotCount> SlotFiles::Captions() const {
+  std::vector<std::string> names;
+  for (int slot = 0; slot < kSlotCount; ++slot) names.push_back(SlotLoadName(slot));
+  const auto headers = folder_.ReadPrefixes(names, kSlotHeaderBytes);
+  std::array<std::optional<std::string>, kSlotCount> captions;
+  for (size_t slot = 0; slot < captions.size(); ++slot)
+    if (headers[slot]) captions[slot] = SlotFileCaption(*headers[slot]);
+  return captions;
 }
 
 }  // namespace orv

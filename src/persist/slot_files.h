@@ -2,6 +2,7 @@
 // The ten save slots as files in the player's write folder. Saving replaces a slot's file
 // safely (a failed save keeps the previous one whole); loading and the captions read at most
 // the 19464 bytes a slot holds.
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,8 +25,9 @@ class SlotFiles {
   // The slot file `name` names ("data_3.dat", or any name a choice builds): its first 19464
   // bytes, fewer when it is shorter; nothing when there is no such file.
   std::optional<Bytes> Read(std::string_view name) const;
-  // The caption slot `slot`'s file holds; nothing when the slot has no file.
-  std::optional<std::string> Caption(int slot) const;
+  // The caption each slot's file holds; nothing for a slot without a file. The ten are read
+  // together, the folders checked once for all.
+  std::array<std::optional<std::string>, kSlotCount> Captions() const;
 
  private:
   const WriteFolder& folder_;

@@ -15,38 +15,64 @@ constexpr auto kSettleTime = std::chrono::seconds(2);
 
 std::optional<fs::path> FolderListings::Find(const fs::path& dir, const std::string& name,
                                              const std::string& otherName) {
+  const Names wanted{&name, &otherName};
+  return std::move(FindEach(dir, std::span(&wanted, 1)).front());
+}
+
+std::vector<std::optional<fs::path>> FolderListings::FindEach(const fs::path& dir, std::span<const Names> wanted) {
+  std::vector<std::optional<fs::path>> found(wanted.size());
   std::error_code ec;
   const fs::file_time_type modified = fs::last_write_time(dir, ec);
-  if (ec) return std::nullopt;
+  if (ec) return found;
   std::lock_guard lock(mutex_);
   Listing& listing = listings_[dir.native()];
-  if (listing.settled && listing.modified == modified) {
-    if (listing.names.contains(name)) return dir / name;
-  } else {
-    // The name as given is looked up by itself before the folder is walked again.
-    fs::path exact = dir / name;
-    std::error_code missing;
-    if (fs::exists(fs::symlink_status(exact, missing))) return exact;
-    listing.names.clear();
-    listing.byUpperName.clear();
-    listing.modified = modified;
-    // Taken before the walk: a change during it must not make the listing look settled.
-    listing.settled = fs::file_time_type::clock::now() - modified > kSettleTime;
-    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-      std::string entryName = it->path().filename().string();
-      listing.byUpperName.emplace(AsciiUpper(entryName), it->path());
-      listing.names.insert(std::move(entryName));
+  bool current = listing.settled && listing.modified == modified;
+  for (size_t i = 0; i < wanted.size(); ++i) {
+    const std::string& name = *wanted[i].name;
+    if (current) {
+      if (listing.names.contains(name)) {
+        found[i] = dir / name;
+        continue;
+      }
+    } else {
+      // The name as given is looked up by itself before the folder is walked again.
+      fs::path exact = dir / name;
+      std::error_code missing;
+      if (fs::exists(fs::symlink_status(exact, missing))) {
+        found[i] = std::move(exact);
+        continue;
+      }
+      if (!Relist(dir, modified, listing)) {
+        listings_.erase(dir.native());
+        return found;
+      }
+      // Fresh for the names that follow, settled or not.
+      current = true;
     }
-    if (ec) {
-      listings_.erase(dir.native());
-      return std::nullopt;
+    for (const std::string* other : {&name, wanted[i].otherName}) {
+      auto entry = listing.byUpperName.find(AsciiUpper(*other));
+      if (entry != listing.byUpperName.end()) {
+        found[i] = entry->second;
+        break;
+      }
     }
   }
-  for (const std::string* wanted : {&name, &otherName}) {
-    auto found = listing.byUpperName.find(AsciiUpper(*wanted));
-    if (found != listing.byUpperName.end()) return found->second;
+  return found;
+}
+
+bool FolderListings::Relist(const fs::path& dir, fs::file_time_type modified, Listing& listing) {
+  listing.names.clear();
+  listing.byUpperName.clear();
+  listing.modified = modified;
+  // Taken before the walk: a change during it must not make the listing look settled.
+  listing.settled = fs::file_time_type::clock::now() - modified > kSettleTime;
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string entryName = it->path().filename().string();
+    listing.byUpperName.emplace(AsciiUpper(entryName), it->path());
+    listing.names.insert(std::move(entryName));
   }
-  return std::nullopt;
+  return !ec;
 }
 
 }  // namespace orv

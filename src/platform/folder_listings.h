@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace orv {
 
@@ -20,6 +22,13 @@ class FolderListings {
   // with ASCII letter case ignored (the first name tried first), or nothing.
   std::optional<std::filesystem::path> Find(const std::filesystem::path& dir, const std::string& name,
                                             const std::string& otherName);
+  // Find for several names of one folder, which is checked and listed at most once for all.
+  struct Names {
+    const std::string* name;
+    const std::string* otherName;
+  };
+  std::vector<std::optional<std::filesystem::path>> FindEach(const std::filesystem::path& dir,
+                                                             std::span<const Names> wanted);
 
  private:
   struct Listing {
@@ -28,6 +37,9 @@ class FolderListings {
     std::unordered_set<std::string> names;
     std::unordered_map<std::string, std::filesystem::path> byUpperName;
   };
+
+  // Lists the folder afresh into `listing`; false when it cannot be read.
+  static bool Relist(const std::filesystem::path& dir, std::filesystem::file_time_type modified, Listing& listing);
 
   std::mutex mutex_;
   std::unordered_map<std::string, Listing> listings_;  // by the folder's path

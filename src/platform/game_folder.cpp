@@ -83,24 +83,63 @@ std::optional<fs::path> GameFolder::Find(std::string_view name) const {
   // with the entries' names (none is "." or "..", none holds a zero byte), and nothing needs
   // resolving; only a link met on the way makes the whole path be followed, component by
   // component, to see where it ends. Nothing is built for a name that is not there.
-  fs::path current, real;
-  bool throughLink = realRoot_.empty();
+  WalkFromRoot walk(*this);
   for (size_t i = 0; i < parts->size(); ++i) {
-    auto next = FindEntry(i == 0 ? root_ : current, (*parts)[i]);
+    auto next = FindEntry(i == 0 ? root_ : walk.current, (*parts)[i]);
     if (!next) return std::nullopt;
-    current = std::move(*next);
-    if (throughLink) continue;
-    std::error_code ec;
-    const fs::file_status status = fs::symlink_status(current, ec);
-    if (ec || fs::is_symlink(status)) {
-      throughLink = true;
+    walk.Step(std::move(*next));
+  }
+  return walk.End();
+}
+
+std::vector<std::optional<fs::path>> GameFolder::FindEach(std::span<const std::string> names) const {
+  std::vector<std::optional<fs::path>> found(names.size());
+  // Names of one part are looked for in the root's listing together, which checks the folder
+  // once for all of them; longer ones one by one.
+  std::vector<size_t> single;
+  std::vector<std::string> parts, utf8;
+  for (size_t i = 0; i < names.size(); ++i) {
+    auto split = SplitGameName(names[i]);
+    if (!split) continue;
+    if (split->size() > 1) {
+      found[i] = Find(names[i]);
       continue;
     }
-    if (real.empty()) real = realRoot_;
-    real /= current.filename();
+    single.push_back(i);
+    utf8.push_back(Cp932ToUtf8(split->front()));
+    parts.push_back(std::move(split->front()));
   }
-  if (throughLink) return Inside(current);
-  return real;
+  std::vector<FolderListings::Names> wanted;
+  for (size_t k = 0; k < single.size(); ++k) wanted.push_back({&parts[k], &utf8[k]});
+  auto entries = listings_->FindEach(root_, wanted);
+  for (size_t k = 0; k < single.size(); ++k) {
+    if (!entries[k]) continue;
+    WalkFromRoot walk(*this);
+    walk.Step(std::move(*entries[k]));
+    found[single[k]] = walk.End();
+  }
+  return found;
+}
+
+GameFolder::WalkFromRoot::WalkFromRoot(const GameFolder& folder)
+    : folder_(folder), throughLink_(folder.realRoot_.empty()) {}
+
+void GameFolder::WalkFromRoot::Step(fs::path entry) {
+  current = std::move(entry);
+  if (throughLink_) return;
+  std::error_code ec;
+  const fs::file_status status = fs::symlink_status(current, ec);
+  if (ec || fs::is_symlink(status)) {
+    throughLink_ = true;
+    return;
+  }
+  if (real_.empty()) real_ = folder_.realRoot_;
+  real_ /= current.filename();
+}
+
+std::optional<fs::path> GameFolder::WalkFromRoot::End() const {
+  if (throughLink_) return folder_.Inside(current);
+  return real_;
 }
 
 std::optional<fs::path> GameFolder::FindFile(std::string_view name) const {
@@ -146,21 +185,26 @@ std::optional<Bytes> GameFolder::ReadAll(std::string_view name, size_t maxBytes)
   return ReadFileBytes(*path, maxBytes);
 }
 
-std::optional<Bytes> GameFolder::ReadRange(std::string_view name, uint64_t offset, size_t size) const {
-  auto path = FindFile(name);
-  if (!path) return std::nullopt;
+std::optional<Bytes> ReadFileRange(const fs::path& path, uint64_t offset, size_t size) {
   std::error_code ec;
-  uint64_t fileSize = fs::file_size(*path, ec);
+  if (!fs::is_regular_file(path, ec)) return std::nullopt;
+  uint64_t fileSize = fs::file_size(path, ec);
   if (ec) return std::nullopt;
   if (offset >= fileSize) return Bytes{};
   size = size_t(std::min<uint64_t>(size, fileSize - offset));
-  std::ifstream in(*path, std::ios::binary);
+  std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   in.seekg(std::streamoff(offset));
   Bytes bytes(size);
   in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(size));
   bytes.resize(size_t(in.gcount()));
   return bytes;
+}
+
+std::optional<Bytes> GameFolder::ReadRange(std::string_view name, uint64_t offset, size_t size) const {
+  auto path = Find(name);
+  if (!path) return std::nullopt;
+  return ReadFileRange(*path, offset, size);
 }
 
 std::optional<uint64_t> GameFolder::FileSize(std::string_view name) const {

@@ -7,7 +7,9 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/bytes.h"
 #include "platform/folder_listings.h"
@@ -25,6 +27,8 @@ class GameFolder {
   // links are followed only as far as they stay inside the game folder: a name whose real
   // path lies outside it, or that cannot be resolved at all (a loop), is a missing file.
   std::optional<std::filesystem::path> Find(std::string_view name) const;
+  // Find for each of several names; the folder is checked once for all names of one part.
+  std::vector<std::optional<std::filesystem::path>> FindEach(std::span<const std::string> names) const;
   // Like Find, for regular files only (not folders, devices or pipes).
   std::optional<std::filesystem::path> FindFile(std::string_view name) const;
   bool IsRegularFile(std::string_view name) const { return FindFile(name).has_value(); }
@@ -60,6 +64,20 @@ class GameFolder {
   std::optional<std::filesystem::path> Inside(const std::filesystem::path& path) const;
   std::optional<std::filesystem::path> FindEntry(const std::filesystem::path& dir, const std::string& part) const;
 
+  // A name's entries found one after another from the root, and the real path they make.
+  class WalkFromRoot {
+   public:
+    explicit WalkFromRoot(const GameFolder& folder);
+    void Step(std::filesystem::path entry);
+    std::optional<std::filesystem::path> End() const;
+    std::filesystem::path current;
+
+   private:
+    const GameFolder& folder_;
+    std::filesystem::path real_;
+    bool throughLink_;
+  };
+
   std::filesystem::path root_;
   std::filesystem::path realRoot_;
   // Shared by copies of the folder, which name the same files.
@@ -73,5 +91,7 @@ std::optional<std::vector<std::string>> SplitGameName(std::string_view name);
 // Reads a whole file by its real path (not through a game folder); WriteFileAtomically
 // (platform/os.h) writes one.
 std::optional<Bytes> ReadFileBytes(const std::filesystem::path& path, size_t maxBytes = GameFolder::kMaxFileBytes);
+// `size` bytes at `offset` of a regular file; fewer when it ends first, nothing when it cannot be read.
+std::optional<Bytes> ReadFileRange(const std::filesystem::path& path, uint64_t offset, size_t size);
 
 }  // namespace orv

@@ -75,10 +75,24 @@ std::optional<Bytes> WriteFolder::ReadAll(std::string_view name, size_t maxBytes
 }
 
 std::optional<Bytes> WriteFolder::ReadPrefix(std::string_view name, size_t size) const {
-  // One look-up in each folder: the player reads the ten slots' captions at every start and
-  // after every save, and a folder that just changed is listed afresh for each.
-  if (folder_.Find(name)) return folder_.ReadRange(name, 0, size);
-  return game_.ReadRange(name, 0, size);
+  const std::string one(name);
+  return std::move(ReadPrefixes(std::span(&one, 1), size).front());
+}
+
+std::vector<std::optional<Bytes>> WriteFolder::ReadPrefixes(std::span<const std::string> names, size_t size) const {
+  // The player reads the ten slots' captions at every start and after every save: each folder
+  // is checked once for all of them, and a folder that just changed is listed once.
+  std::vector<std::optional<Bytes>> read(names.size());
+  const auto here = folder_.FindEach(names);
+  std::vector<std::string> elsewhere;
+  for (size_t i = 0; i < names.size(); ++i)
+    if (!here[i]) elsewhere.push_back(names[i]);
+  const auto inGame = game_.FindEach(elsewhere);
+  for (size_t i = 0, k = 0; i < names.size(); ++i) {
+    const std::optional<fs::path>& file = here[i] ? here[i] : inGame[k++];
+    if (file) read[i] = ReadFileRange(*file, 0, size);
+  }
+  return read;
 }
 
 OsStatus WriteFolder::MakeFolder(const fs::path& folder) const {

@@ -8,7 +8,10 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/bytes.h"
 #include "platform/game_folder.h"
@@ -47,6 +50,8 @@ class WriteFolder {
   std::optional<Bytes> ReadAll(std::string_view name, size_t maxBytes = GameFolder::kMaxFileBytes) const;
   // At most `size` bytes from the start: fewer when the file is shorter.
   std::optional<Bytes> ReadPrefix(std::string_view name, size_t size) const;
+  // ReadPrefix for each name, each folder checked once for all of them.
+  std::vector<std::optional<Bytes>> ReadPrefixes(std::span<const std::string> names, size_t size) const;
 
   // Replaces (or creates) the file `name` in this folder: an existing file of that name in
   // any letter case, else the name as given. Missing folders are made.

@@ -99,7 +99,7 @@ TEST(SlotFiles, AFailedSaveAtEveryStepKeepsThePreviousSlotWhole) {
       EXPECT_FALSE(outcome.ok());
       EXPECT_NE(outcome.error().find(std::strerror(error)), std::string::npos) << outcome.error();
       EXPECT_EQ(game.Read("Data_2.dat"), previous);
-      EXPECT_EQ(slots.Caption(2), "2: 2024 05/06 07:08:09\x81\x40" "first");
+      EXPECT_EQ(slots.Captions()[2], "2: 2024 05/06 07:08:09\x81\x40" "first");
       EXPECT_EQ(FilesIn(game.path()), 1u);  // no temporary file stays behind
     }
   }
@@ -109,7 +109,7 @@ TEST(SlotFiles, AFailedSaveAtEveryStepKeepsThePreviousSlotWhole) {
   folder.SetReplace([](const fs::path& file, ByteSpan data) { return WriteFileAtomically(file, data); });
   game.Write("Data_2.dat.1234-5.orvane-tmp", "half a save");
   ASSERT_TRUE(slots.Save(2, LocalTime{2025, 1, 1, 0, 0, 0}, "second", second, Bytes(11000, 3), Bytes(6144, 4)));
-  EXPECT_EQ(slots.Caption(2), "2: 2025 01/01 00:00:00\x81\x40" "second");
+  EXPECT_EQ(slots.Captions()[2], "2: 2025 01/01 00:00:00\x81\x40" "second");
   EXPECT_EQ(game.Read("Data_2.dat").size(), 19464u);
   EXPECT_EQ(FilesIn(game.path()), 2u);
 }
@@ -119,7 +119,7 @@ TEST(SlotFiles, SavingAndLoadingReachTheSameFileWhateverTheLetterCase) {
   const GameFolder gameFolder(game.path());
   const WriteFolder folder(gameFolder, game.path());
   const SlotFiles slots(folder);
-  EXPECT_EQ(slots.Caption(0), std::nullopt);
+  EXPECT_EQ(slots.Captions()[0], std::nullopt);
   EXPECT_EQ(slots.Read("data_0.dat"), std::nullopt);
   ASSERT_TRUE(slots.Save(0, LocalTime{}, "", SceneState{}, {}, {}));
   EXPECT_TRUE(fs::exists(game.path() / "Data_0.dat"));
@@ -129,7 +129,7 @@ TEST(SlotFiles, SavingAndLoadingReachTheSameFileWhateverTheLetterCase) {
   game.Write("data_5.dat", "old");
   game.Write("Data_5.dat", "other");
   ASSERT_TRUE(slots.Save(5, LocalTime{2024, 1, 2, 3, 4, 5}, "", SceneState{}, {}, {}));
-  EXPECT_EQ(slots.Caption(5), "5: 2024 01/02 03:04:05\x81\x40");
+  EXPECT_EQ(slots.Captions()[5], "5: 2024 01/02 03:04:05\x81\x40");
   EXPECT_EQ(game.Read("Data_5.dat"), "other");
 
   // A longer file loads as its first 19464 bytes.

@@ -74,5 +74,27 @@ TEST(GameFolderLinks, LinksInsideTheFolderAndALinkedFolderStillWork) {
   EXPECT_EQ(dir.Read("real/saves/data_0.dat"), "new");
 }
 
+TEST(GameFolderLinks, LookingForManyNamesAtOnceFindsWhatEachLookUpFinds) {
+  test::TempDir dir;
+  dir.Write("secret.txt", "secret");
+  dir.Write("game/Bg.BMP", "b");
+  dir.Write("game/cg/A.bmp", "a");
+  dir.Write("game/\xE7\xB5\xB5.bmp", "e");  // a Shift-JIS name stored in its UTF-8 form
+  const fs::path root = dir.path() / "game";
+  fs::create_symlink(dir.path() / "secret.txt", root / "out.txt");
+  fs::create_symlink("Bg.BMP", root / "in.bmp");
+  const std::vector<std::string> names = {"bg.bmp", "BG.BMP", "cg\\a.bmp", "missing.bmp", "out.txt",
+                                          "in.bmp", "../secret.txt", "\x8A\x47.bmp", "", "cg"};
+  // Twice: the first time lists the folder, the second uses the listing.
+  const GameFolder folder(root);
+  for (int round = 0; round < 2; ++round) {
+    const auto found = folder.FindEach(names);
+    ASSERT_EQ(found.size(), names.size());
+    for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(found[i], GameFolder(root).Find(names[i])) << names[i];
+  }
+  EXPECT_EQ(folder.FindEach(names)[0], fs::canonical(root / "Bg.BMP"));
+  EXPECT_FALSE(folder.FindEach(names)[4]);
+}
+
 }  // namespace
 }  // namespace orv
