@@ -95,6 +95,36 @@ void TextLayer::Plot(int x, int y, Rgb color, uint8_t coverage) {
   }
 }
 
+void TextLayer::PlotRun(int x, int y, Rgb color, const uint8_t* coverage, int count) {
+  if (y < 0 || y >= height()) return;
+  // Clipped once for the run; the pixels written widen the row's span once.
+  const int first = int(std::clamp<int64_t>(-int64_t(x), 0, count));
+  const int end = int(std::clamp<int64_t>(int64_t(width()) - x, 0, count));
+  uint8_t* cov = coverage_.data() + size_t(y) * color_.stride();
+  uint8_t* pixels = color_.row(y);
+  int left = -1, right = -1;
+  for (int i = first; i < end; ++i) {
+    const uint8_t c = coverage[i];
+    uint8_t* at = cov + size_t(x + i) * 3;
+    if (c == 0 || c < at[0]) continue;
+    at[0] = at[1] = at[2] = c;
+    uint8_t* p = pixels + size_t(x + i) * 3;
+    p[0] = color.b;
+    p[1] = color.g;
+    p[2] = color.r;
+    if (left < 0) left = x + i;
+    right = x + i + 1;
+  }
+  if (left < 0) return;
+  Span& span = spans_[size_t(y)];
+  if (span.right <= span.left) {
+    span = Span{left, right};
+  } else {
+    span.left = std::min(span.left, left);
+    span.right = std::max(span.right, right);
+  }
+}
+
 void TextLayer::Clear() {
   for (size_t y = 0; y < spans_.size(); ++y) {
     Span& span = spans_[y];
@@ -140,7 +170,8 @@ void BlendPixel(Image& dst, int x, int y, Rgb color, uint8_t coverage) {
 void BlendRun(Image& dst, int x, int y, Rgb color, const uint8_t* coverage, int count) {
   if (y < 0 || y >= dst.height()) return;
   // Clipped once for the run rather than for every pixel: glyphs are drawn a row at a time.
-  const int first = std::max(0, -x), end = std::min(count, dst.width() - x);
+  const int first = int(std::clamp<int64_t>(-int64_t(x), 0, count));
+  const int end = int(std::clamp<int64_t>(int64_t(dst.width()) - x, 0, count));
   if (first >= end) return;
   uint8_t* row = dst.row(y);
   for (int i = first; i < end; ++i)

@@ -27,6 +27,8 @@ class TextLayer {
   void Clear();
   // Sets one pixel of text: colour and coverage 0..255 (the stronger coverage wins).
   void Plot(int x, int y, Rgb color, uint8_t coverage);
+  // Plot for `count` pixels of row y from x on, one coverage byte each: a glyph's row at once.
+  void PlotRun(int x, int y, Rgb color, const uint8_t* coverage, int count);
   // Blends the layer over dst at (0, 0).
   void DrawOver(Image& dst) const;
   // Blends row y of the layer over a row of `width` pixels (blue-green-red) at x = 0.

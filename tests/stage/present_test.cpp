@@ -161,5 +161,30 @@ TEST(TextLayerBlend, EveryCoverageColourAndBackgroundFollowsTheFormula) {
   EXPECT_EQ(wrong, 0);
 }
 
+TEST(TextLayerBlend, ARunPlotsWhatItsPixelsOneByOneWould) {
+  // Runs crossing every edge, over and under earlier text of other strengths and colours.
+  TextLayer byRun(40, 6), byPixel(40, 6);
+  uint32_t seed = 7;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, int(seed >> 16); };
+  for (int n = 0; n < 400; ++n) {
+    const int x = next() % 60 - 10, y = next() % 8 - 1, count = next() % 30;
+    const Rgb color{uint8_t(next()), uint8_t(next()), uint8_t(next())};
+    std::vector<uint8_t> coverage(static_cast<size_t>(count));
+    for (uint8_t& c : coverage) c = next() % 3 == 0 ? 0 : uint8_t(next());
+    byRun.PlotRun(x, y, color, coverage.data(), count);
+    for (int i = 0; i < count; ++i)
+      if (coverage[size_t(i)] != 0) byPixel.Plot(x + i, y, color, coverage[size_t(i)]);
+    if (n % 50 == 49) {
+      Image a(40, 6), b(40, 6);
+      a.Fill(Rgb{10, 200, 30});
+      b.Fill(Rgb{10, 200, 30});
+      byRun.DrawOver(a);
+      byPixel.DrawOver(b);
+      ASSERT_EQ(DifferingPixels(a, b), 0) << "after run " << n;
+      for (int row = 0; row < 6; ++row) ASSERT_EQ(byRun.RowHasText(row), byPixel.RowHasText(row));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orv::test

@@ -285,8 +285,7 @@ int FontRenderer::Draw(Image& target, int x, int y, std::string_view sjis, const
 
 int FontRenderer::Draw(TextLayer& target, int x, int y, std::string_view sjis, const FontSpec& font) {
   return impl_->Layout(x, y, DecodeCp932(sjis), font, [&](int px, int py, const uint8_t* coverage, int count) {
-    for (int i = 0; i < count; ++i)
-      if (coverage[i] != 0) target.Plot(px + i, py, font.color, coverage[i]);
+    target.PlotRun(px, py, font.color, coverage, count);
   });
 }
 
