@@ -1,6 +1,7 @@
 #include "platform/text_layer.h"
 
 #include <algorithm>
+#include <utility>
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #include <immintrin.h>
@@ -9,6 +10,12 @@
 namespace orv {
 
 namespace {
+
+// The pixels [first, end) of a run of `count` from column x that lie on a row `width` wide;
+// in 64 bits, as x may be anywhere a script puts text.
+std::pair<int, int> ClipRun(int x, int count, int width) {
+  return {int(std::clamp<int64_t>(-int64_t(x), 0, count)), int(std::clamp<int64_t>(int64_t(width) - x, 0, count))};
+}
 
 void BlendInto(uint8_t* p, Rgb color, uint8_t coverage) {
   const unsigned a = coverage, na = 255 - coverage;
@@ -80,26 +87,12 @@ __attribute__((target("avx2"))) void BlendBytesAvx2(uint8_t* dst, const uint8_t*
 
 }  // namespace
 
-void TextLayer::Plot(int x, int y, Rgb color, uint8_t coverage) {
-  if (x < 0 || y < 0 || x >= width() || y >= height() || coverage == 0) return;
-  uint8_t* cov = coverage_.data() + (size_t(y) * width() + x) * 3;
-  if (coverage < cov[0]) return;
-  cov[0] = cov[1] = cov[2] = coverage;
-  color_.SetPixel(x, y, color);
-  Span& span = spans_[size_t(y)];
-  if (span.right <= span.left) {
-    span = Span{x, x + 1};
-  } else {
-    span.left = std::min(span.left, x);
-    span.right = std::max(span.right, x + 1);
-  }
-}
+void TextLayer::Plot(int x, int y, Rgb color, uint8_t coverage) { PlotRun(x, y, color, &coverage, 1); }
 
 void TextLayer::PlotRun(int x, int y, Rgb color, const uint8_t* coverage, int count) {
   if (y < 0 || y >= height()) return;
   // Clipped once for the run; the pixels written widen the row's span once.
-  const int first = int(std::clamp<int64_t>(-int64_t(x), 0, count));
-  const int end = int(std::clamp<int64_t>(int64_t(width()) - x, 0, count));
+  const auto [first, end] = ClipRun(x, count, width());
   uint8_t* cov = coverage_.data() + size_t(y) * color_.stride();
   uint8_t* pixels = color_.row(y);
   int left = -1, right = -1;
@@ -170,8 +163,7 @@ void BlendPixel(Image& dst, int x, int y, Rgb color, uint8_t coverage) {
 void BlendRun(Image& dst, int x, int y, Rgb color, const uint8_t* coverage, int count) {
   if (y < 0 || y >= dst.height()) return;
   // Clipped once for the run rather than for every pixel: glyphs are drawn a row at a time.
-  const int first = int(std::clamp<int64_t>(-int64_t(x), 0, count));
-  const int end = int(std::clamp<int64_t>(int64_t(dst.width()) - x, 0, count));
+  const auto [first, end] = ClipRun(x, count, dst.width());
   if (first >= end) return;
   uint8_t* row = dst.row(y);
   for (int i = first; i < end; ++i)
