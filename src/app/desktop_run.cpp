@@ -44,6 +44,7 @@ class PumpingGame final : public GameEvents {
   void MenuClick(std::string_view name) override { game_.MenuClick(name); }
   void CloseRequested() override { game_.CloseRequested(); }
   void HoldSkip(bool held) override { game_.HoldSkip(held); }
+  bool TakesInputFrom(uint32_t arrivedMs) const override { return game_.TakesInputFrom(arrivedMs); }
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump();
     TellSpeechProblem();

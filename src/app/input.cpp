@@ -55,26 +55,40 @@ void Player::FormClick() {
 // The window's events as they come from the backend. Any input of the player's own ends auto
 // mode before the kit's handler sees it; the player's own keys never reach the game.
 void Player::Click() {
+  const uint32_t since = services.clock.NowMs();
   StopAutoMode();
   FormClick();
+  HandlerReturned(since);
 }
 
 void Player::KeyDown(KeyPress key) {
-  if (PlayerKey(key)) return;
-  StopAutoMode();
-  FormKeyDown(key);
+  const uint32_t since = services.clock.NowMs();
+  if (!PlayerKey(key)) {
+    StopAutoMode();
+    FormKeyDown(key);
+  }
+  HandlerReturned(since);
 }
 
 void Player::Wheel(WheelDirection direction) {
+  const uint32_t since = services.clock.NowMs();
   StopAutoMode();
   FormMouseWheel(direction);
+  HandlerReturned(since);
 }
 
 void Player::MouseDown(MouseButton button, int x, int y) {
+  const uint32_t since = services.clock.NowMs();
   StopAutoMode();
   input.pointerX = x;
   input.pointerY = y;
   FormMouseDown(button, x, y);
+  HandlerReturned(since);
+}
+
+void Player::HandlerReturned(uint32_t sinceMs) {
+  const uint32_t now = services.clock.NowMs();
+  if (now != sinceMs) inputGate_.SettledAt(now);
 }
 
 void Player::FormMouseDown(MouseButton button, int, int) {
@@ -93,6 +107,8 @@ void Player::FormMouseDown(MouseButton button, int, int) {
 
 void Player::FormKeyDown(KeyPress key) {
   if (input.interactionState == kHistory) return;
+  // The space bar is Enter, whichever backend the key came from.
+  if (key.code == KeyCode::Space) key.code = KeyCode::Enter;
   input.skipMode = false;
   narrator.ActionBegins();
   if (input.choiceActive) {

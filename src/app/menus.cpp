@@ -108,6 +108,12 @@ void Menus::CheckOnly(std::string_view item, std::initializer_list<std::string_v
 // --- the player's handlers ---
 
 void Player::MenuClick(std::string_view name) {
+  const uint32_t since = services.clock.NowMs();
+  ChooseMenuItem(name);
+  HandlerReturned(since);
+}
+
+void Player::ChooseMenuItem(std::string_view name) {
   const MenuItem* item = menus.model().Find(name);
   if (item == nullptr || !menus.IsReachable(name) || item->separator || !item->children.empty()) return;
   if (PlayerMenuClick(name)) return;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "app/auto_advance.h"
+#include "app/input_gate.h"
 #include "app/menus.h"
 #include "app/narrator.h"
 #include "choice/choices.h"
@@ -107,6 +108,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void MenuClick(std::string_view name) override;
   void CloseRequested() override { Close(); }
   void HoldSkip(bool held) override { skipHeld_ = held; }
+  bool TakesInputFrom(uint32_t arrivedMs) const override { return inputGate_.Takes(arrivedMs); }
   bool NextTimerDue(uint32_t& dueMs) override;
   void FireDueTimers(uint32_t nowMs) override;
   bool Closed() const override { return closed_; }
@@ -173,6 +175,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void FormKeyDown(KeyPress key);
   void FormMouseMove(int x, int y);
   void ToggleSkip();
+  // A handler that began at `sinceMs` has returned: when it took time, what came meanwhile is
+  // stale.
+  void HandlerReturned(uint32_t sinceMs);
   void Timer1Timer();
   void Timer2Timer();
   void Timer3Timer();
@@ -186,6 +191,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   HistoryView HistoryViewNow();
 
   // --- menu actions (app/menus.cpp) ---
+  void ChooseMenuItem(std::string_view name);
   void TogglePageMode();
   void ToggleStayOnTop();
   void ShowAbout();
@@ -282,6 +288,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool closed_ = false;
   bool startFailed_ = false;
   bool skipHeld_ = false;  // the backend's skip key is held
+  InputGate inputGate_;
   int spokenChoice_ = -1;  // the choice entry whose caption was said last, -1 for none
 };
 

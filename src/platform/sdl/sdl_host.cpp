@@ -138,6 +138,18 @@ const char* ScalingName(Scaling scaling) {
   }
 }
 
+bool IsInputEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_KEYDOWN:
+    case SDL_TEXTINPUT:
+    case SDL_TEXTEDITING:
+    case SDL_MOUSEWHEEL: return true;
+    default: return false;
+  }
+}
+
 KeyPress TranslateKey(SDL_Keycode key) {
   switch (key) {
     case SDLK_RETURN:
@@ -594,6 +606,7 @@ void SdlHost::HandleKeyDown(const SDL_Event& event, const Layout& layout, GameEv
     return;
   }
   if (key == SDLK_LCTRL || key == SDLK_RCTRL) return;  // held, it skips (SyncHeldSkip)
+  if (!game.TakesInputFrom(event.key.timestamp)) return;
   game.KeyDown(TranslateKey(key));
 }
 
@@ -660,6 +673,8 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
         case SDL_BUTTON_MIDDLE: button = MouseButton::Middle; break;
         default: return;
       }
+      // A press the game can no longer take never becomes a click either.
+      if (!game.TakesInputFrom(event.button.timestamp)) return;
       int stageX = 0, stageY = 0;
       ToStage(x, y, stageX, stageY);
       if (button == MouseButton::Left) mouseOwner_ = MouseOwner::Game;
@@ -667,7 +682,7 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
       return;
     }
     case SDL_MOUSEWHEEL: {
-      if (menu_.Active()) return;
+      if (menu_.Active() || !game.TakesInputFrom(event.wheel.timestamp)) return;
       int notches = event.wheel.y;
       if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
       // A fast flick comes as one event of many notches; each is a page of the history.
@@ -742,11 +757,15 @@ bool SdlHost::RunDialog(DialogBox& box) {
     SDL_StartTextInput();
   }
   UpdateCursor(true);
+  // Keys and clicks made before the box was drawn were meant for what came before it: a
+  // quick run of Enter taps must not accept a box nobody has seen.
+  const uint32_t drawnMs = SDL_GetTicks();
   // A close request (the window's button, SIGINT, SIGTERM) ends the box as its default
   // answer would, and the game closes right after.
   while (!box.Done() && !quitRequested_) {
     SDL_Event event;
     if (!SDL_WaitEventTimeout(&event, 100)) continue;
+    if (IsInputEvent(event) && !SDL_TICKS_PASSED(event.common.timestamp, drawnMs)) continue;
     HandleDialogEvent(box, event);
   }
   if (text) SDL_StopTextInput();

@@ -218,5 +218,7 @@ class SdlHost final : public Host {
 // The game's key for an SDL key; Other for keys the game does not know. The space bar is the
 // game's Enter: both advance.
 KeyPress TranslateKey(SDL_Keycode key);
+// A button, key, text or wheel event: what a person's hand makes.
+bool IsInputEvent(const SDL_Event& event);
 
 }  // namespace orv
