@@ -171,10 +171,18 @@ void Player::EnterWindowMode() {
 }
 
 // A new dialog each time: its mute boxes start unticked, its sliders where the volumes are.
+// The volumes it leaves are the player's choice, kept for their settings as they are now.
 void Player::ShowVolumeDialog() {
+  constexpr VolumeLine kLines[] = {VolumeLine::Wave, VolumeLine::Midi, VolumeLine::Cd};
+  std::array<std::optional<uint32_t>, 3> before;
+  for (VolumeLine line : kLines)
+    if (uint32_t volume = 0; sound.audio().GetVolume(line, volume)) before[size_t(line)] = volume;
   volumeDialog = std::make_unique<VolumeDialog>(sound.audio());
   services.host.ShowVolumeDialog(*volumeDialog);
   volumeDialog->Close();
+  for (VolumeLine line : kLines)
+    if (uint32_t volume = 0; sound.audio().GetVolume(line, volume) && before[size_t(line)] != volume)
+      chosenVolumes_[size_t(line)] = volume;
 }
 
 }  // namespace orv

@@ -4,6 +4,7 @@
 // routes the backend's events to them, one at a time, as the kit's main window did. Each part
 // keeps its own state; the player holds only what belongs to the window itself (its modes,
 // timers and the interaction state) and answers the parts' few questions about it.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -148,6 +149,10 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool SpeechOn() const { return narrator.on(); }
   void SetSpeechOn(bool on);
 
+  // The volume the player last set for `line` in the volume dialog; nothing when they never
+  // changed it.
+  std::optional<uint32_t> ChosenVolume(VolumeLine line) const { return chosenVolumes_[size_t(line)]; }
+
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
   bool LoadSlot(std::string_view fileName);
@@ -289,6 +294,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool startFailed_ = false;
   bool skipHeld_ = false;  // the backend's skip key is held
   InputGate inputGate_;
+  std::array<std::optional<uint32_t>, 3> chosenVolumes_;  // by VolumeLine
   int spokenChoice_ = -1;  // the choice entry whose caption was said last, -1 for none
 };
 
