@@ -363,6 +363,7 @@ uint32_t SdlHost::FrameSpacingMs() const {
 }
 
 void SdlHost::FlushFrame() {
+  KeepPlacement();
   const uint32_t now = SDL_GetTicks();
   if (!notice_.empty() && int32_t(now - noticeUntil_) >= 0) DismissNotice();
   if (!captionNote_.empty() && int32_t(now - captionNoteUntil_) >= 0) {
@@ -520,6 +521,7 @@ bool SdlHost::HandleWindowEvent(const SDL_Event& event) {
   if (event.type != SDL_WINDOWEVENT) return false;
   switch (event.window.event) {
     case SDL_WINDOWEVENT_CLOSE: NoteQuit(); break;
+    case SDL_WINDOWEVENT_MOVED: KeepPlacement(); break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_RESTORED:
@@ -953,7 +955,25 @@ void SdlHost::SetMenuBarVisible(bool visible) {
 }
 
 void SdlHost::SetWindowPosition(int left, int top) {
-  if (window_ && !fullScreen_) SDL_SetWindowPosition(window_, left, top);
+  if (!window_ || fullScreen_) return;
+  SDL_SetWindowPosition(window_, left, top);
+  // Until the desktop has framed the window a position places the frame's corner, so the
+  // window would stand a border lower and further right than asked (and the next start lower
+  // still): it is put where it was asked once the frame is known.
+  placement_ = Placement{left, top, SDL_GetTicks() + kPlacementMs, kPlacementTries};
+}
+
+void SdlHost::KeepPlacement() {
+  if (!placement_ || !window_) return;
+  int left = 0, top = 0;
+  SDL_GetWindowPosition(window_, &left, &top);
+  if (fullScreen_ || SDL_TICKS_PASSED(SDL_GetTicks(), placement_->untilMs) || placement_->tries == 0) {
+    placement_.reset();
+    return;
+  }
+  if (left == placement_->left && top == placement_->top) return;
+  --placement_->tries;
+  SDL_SetWindowPosition(window_, placement_->left, placement_->top);
 }
 
 void SdlHost::GetWindowPosition(int& left, int& top) {

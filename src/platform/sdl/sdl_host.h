@@ -122,6 +122,8 @@ class SdlHost final : public Host {
   uint64_t FramesDrawn() const { return framesDrawn_; }
 
  private:
+  // Puts the window back where SetWindowPosition asked, while the desktop is still framing it.
+  void KeepPlacement();
   struct Layout {
     int width = 0, height = 0;  // window pixels
     Rect stage, bar;
@@ -185,6 +187,15 @@ class SdlHost final : public Host {
   MenuBar menu_;
   bool barVisible_ = true;
   bool fullScreen_ = false;
+  // A window position asked for, held to while the desktop frames the window.
+  struct Placement {
+    int left = 0, top = 0;
+    uint32_t untilMs = 0;
+    int tries = 0;
+  };
+  static constexpr uint32_t kPlacementMs = 2000;
+  static constexpr int kPlacementTries = 3;
+  std::optional<Placement> placement_;
   DialogBox* dialog_ = nullptr;
   VolumeBox* volumeBox_ = nullptr;
   int windowedWidth_ = 0, windowedHeight_ = 0;  // the window's size before full screen
