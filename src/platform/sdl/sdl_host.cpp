@@ -957,23 +957,24 @@ void SdlHost::SetMenuBarVisible(bool visible) {
 void SdlHost::SetWindowPosition(int left, int top) {
   if (!window_ || fullScreen_) return;
   SDL_SetWindowPosition(window_, left, top);
-  // Until the desktop has framed the window a position places the frame's corner, so the
-  // window would stand a border lower and further right than asked (and the next start lower
-  // still): it is put where it was asked once the frame is known.
-  placement_ = Placement{left, top, SDL_GetTicks() + kPlacementMs, kPlacementTries};
+  // Until the desktop has framed the window, a position places the frame's corner, so the
+  // window would stand a border lower and further right than asked (and a game that stores its
+  // place, lower still at every start): it is asked again once the frame is known.
+  placement_ = Placement{left, top, SDL_GetTicks() + kPlacementMs};
 }
 
 void SdlHost::KeepPlacement() {
   if (!placement_ || !window_) return;
-  int left = 0, top = 0;
-  SDL_GetWindowPosition(window_, &left, &top);
-  if (fullScreen_ || SDL_TICKS_PASSED(SDL_GetTicks(), placement_->untilMs) || placement_->tries == 0) {
-    placement_.reset();
-    return;
+  int top = 0, left = 0, bottom = 0, right = 0;
+  const bool framed = SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
+                      (top | left | bottom | right) != 0;
+  if (framed && !fullScreen_) {
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    if (x != placement_->left || y != placement_->top) SDL_SetWindowPosition(window_, placement_->left, placement_->top);
   }
-  if (left == placement_->left && top == placement_->top) return;
-  --placement_->tries;
-  SDL_SetWindowPosition(window_, placement_->left, placement_->top);
+  // A desktop without frames never tells any: the position stands as it was set.
+  if (framed || fullScreen_ || SDL_TICKS_PASSED(SDL_GetTicks(), placement_->untilMs)) placement_.reset();
 }
 
 void SdlHost::GetWindowPosition(int& left, int& top) {

@@ -190,11 +190,9 @@ class SdlHost final : public Host {
   // A window position asked for, held to while the desktop frames the window.
   struct Placement {
     int left = 0, top = 0;
-    uint32_t untilMs = 0;
-    int tries = 0;
+    uint32_t untilMs = 0;  // how long the frame is waited for
   };
   static constexpr uint32_t kPlacementMs = 2000;
-  static constexpr int kPlacementTries = 3;
   std::optional<Placement> placement_;
   DialogBox* dialog_ = nullptr;
   VolumeBox* volumeBox_ = nullptr;
