@@ -112,9 +112,10 @@ int RunDesktop(const CommandLine& options) {
   }
   const SingleInstanceLock instance = SingleInstanceLock::ForGameFolder(options.gameDir);
   if (!instance.MayRun()) {
-    std::fprintf(stderr, "orvane: this game is already running\n");
+    std::fprintf(stderr, "orvane: this game is already running (another player has this game folder open)\n");
     session.ShowAlreadyRunning();
-    return 0;
+    // The game did not run: scripts and launchers that start the player must be able to tell.
+    return 1;
   }
   std::string error;
   if (!session.Start(error)) {
