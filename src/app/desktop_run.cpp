@@ -122,6 +122,7 @@ int RunDesktop(const CommandLine& options) {
     std::fprintf(stderr, "orvane: %s\n", error.c_str());
     return 1;
   }
+  if (const std::string& note = session.host().scaleNote(); !note.empty()) std::fprintf(stderr, "orvane: %s\n", note.c_str());
   GameFolder folder(options.gameDir);
   SdlAudio::Options audioOptions;
   audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");

@@ -8,6 +8,7 @@
 
 #include "platform/sdl/desktop_loop.h"
 #include "platform/sdl/desktop_session.h"
+#include "platform/sdl/sdl_host.h"
 #include "platform/sjis.h"
 #include "support/test_support.h"
 
@@ -377,6 +378,50 @@ TEST_F(DesktopTest, WaitsKeepInputQueuedForTheGame) {
   EXPECT_EQ(SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_WINDOWEVENT, SDL_WINDOWEVENT), 0);
   EXPECT_FALSE(session.clock().ButtonHeld());
   session.clock().WaitMs(0);
+}
+
+// Presses made while the game is busy are counted as they arrive (typing stops at them) and
+// dropped when the game says they came too early, instead of being played back.
+TEST_F(DesktopTest, PressesAreCountedWhileQueuedAndStaleOnesAreDropped) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  SdlClock& clock = session.clock();
+  const uint32_t before = clock.GoOnPresses();
+  PushKey(SDLK_RETURN);
+  PushKey(SDLK_x);                 // not a press that goes on
+  PushKey(SDLK_RETURN, KMOD_ALT);  // full screen, not a press that goes on
+  PushRepeat(SDLK_SPACE);          // a held key's repeat
+  EXPECT_EQ(clock.GoOnPresses(), before + 1);
+  EXPECT_EQ(clock.GoOnPresses(), before + 1);  // still queued, counted once
+  SDL_Delay(2);
+  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 100, 100);
+  EXPECT_EQ(clock.GoOnPresses(), before + 2);
+
+  struct Refusing : FakeGame {
+    uint32_t settledMs = 0;
+    bool TakesInputFrom(uint32_t arrivedMs) const override { return int32_t(arrivedMs - settledMs) >= 0; }
+  } game;
+  game.settledMs = SDL_GetTicks() + 1;  // everything queued came while the game was busy
+  PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 100, 100);
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) session.host().Dispatch(event, game);
+  // No key, no button and so no click reached the game; only the pointer's place did.
+  for (const std::string& entry : game.log) EXPECT_EQ(entry.rfind("move", 0), 0u) << entry;
+
+  SDL_Delay(3);
+  PushKey(SDLK_RETURN);
+  while (SDL_PollEvent(&event)) session.host().Dispatch(event, game);
+  EXPECT_EQ(game.log.back(), "key " + std::to_string(int(KeyCode::Enter)));
+}
+
+TEST(DesktopScale, TheLargestScaleThatFitsLeavesRoomForTheBarAndAFrame) {
+  EXPECT_EQ(LargestScaleThatFits(1920, 1040), 2);  // 3x would be 1920 x 1500
+  EXPECT_EQ(LargestScaleThatFits(1366, 740), 1);
+  EXPECT_EQ(LargestScaleThatFits(3840, 2120), 4);
+  EXPECT_EQ(LargestScaleThatFits(100000, 100000), 8);
+  EXPECT_EQ(LargestScaleThatFits(100, 100), 1);
 }
 
 TEST_F(DesktopTest, FullScreenLetterboxesAndRestores) {

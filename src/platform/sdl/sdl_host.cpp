@@ -179,15 +179,26 @@ SdlHost::~SdlHost() {
   if (cursor_) SDL_FreeCursor(cursor_);
 }
 
-int SdlHost::ChooseScale() const {
-  if (options_.scale > 0) return std::min(options_.scale, kMaxScale);
-  SDL_Rect usable{0, 0, 0, 0};
-  if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return 1;
+int LargestScaleThatFits(int usableWidth, int usableHeight) {
   int scale = 1;
-  while (scale < kMaxScale && kStageWidth * (scale + 1) <= usable.w &&
-         kStageHeight * (scale + 1) + MenuBar::Height(scale + 1) + kDecorationAllowance <= usable.h)
+  while (scale < kMaxScale && kStageWidth * (scale + 1) <= usableWidth &&
+         kStageHeight * (scale + 1) + MenuBar::Height(scale + 1) + kDecorationAllowance <= usableHeight)
     ++scale;
   return scale;
+}
+
+int SdlHost::ChooseScale() {
+  SDL_Rect usable{0, 0, 0, 0};
+  const bool known = SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0;
+  const int fits = known ? LargestScaleThatFits(usable.w, usable.h) : kMaxScale;
+  if (options_.scale <= 0) return known ? fits : 1;
+  if (options_.scale <= fits) return options_.scale;
+  // A window larger than the screen opens partly off it, its menu bar or frame out of reach.
+  scaleNote_ = "--scale " + std::to_string(options_.scale) + " does not fit " +
+               (known ? "the screen (" + std::to_string(usable.w) + " x " + std::to_string(usable.h) + ")"
+                      : "the player (" + std::to_string(kMaxScale) + " at most)") +
+               ": the window opens at " + std::to_string(fits) + "x";
+  return fits;
 }
 
 bool SdlHost::Open(std::string& error) {

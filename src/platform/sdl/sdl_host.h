@@ -118,6 +118,8 @@ class SdlHost final : public Host {
   // The stage's place in the window and the widget scale, as last laid out.
   Rect StageRect() const { return ComputeLayout().stage; }
   int WindowedScale() const { return scale_; }
+  // Why the window opened smaller than --scale asked, in one line; empty when it did not.
+  const std::string& scaleNote() const { return scaleNote_; }
   // Frames actually drawn (for measurements).
   uint64_t FramesDrawn() const { return framesDrawn_; }
 
@@ -132,7 +134,9 @@ class SdlHost final : public Host {
     int stageScale = 1;   // whole factor of the stage (0 when not a whole multiple)
   };
   Layout ComputeLayout() const;
-  int ChooseScale() const;
+  // The start scale: --scale, capped to what fits the screen (saying so in scaleNote_), or the
+  // largest that fits.
+  int ChooseScale();
   // Real pixels per window coordinate (above 1 on HiDPI screens).
   float PixelRatio() const;
   void EventToPixels(int& x, int& y) const;
@@ -158,6 +162,7 @@ class SdlHost final : public Host {
   FontRenderer& fonts_;
   SdlHostOptions options_;
   int scale_ = 1;
+  std::string scaleNote_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   bool targetsSupported_ = false;
@@ -227,6 +232,9 @@ class SdlHost final : public Host {
 // The game's key for an SDL key; Other for keys the game does not know. The space bar is the
 // game's Enter: both advance.
 KeyPress TranslateKey(SDL_Keycode key);
+// The largest whole scale whose window (stage, menu bar and a window manager's frame) fits in
+// a usable screen area of this size; 1 at least, 8 at most.
+int LargestScaleThatFits(int usableWidth, int usableHeight);
 // A button, key, text or wheel event: what a person's hand makes.
 bool IsInputEvent(const SDL_Event& event);
 
