@@ -106,6 +106,27 @@ void PushQuit() {
   SDL_PushEvent(&e);
 }
 
+// Pushes groups of events one after another from a thread of its own, each a while after the
+// one before, as a person answers what the window shows: a box never takes what was typed
+// before it opened, so answers must come after it.
+class Typist {
+ public:
+  explicit Typist(std::vector<std::function<void()>> steps)
+      : thread_([steps = std::move(steps)] {
+          for (const auto& step : steps) {
+            SDL_Delay(kStepMs);
+            step();
+          }
+        }) {}
+  ~Typist() { thread_.join(); }
+  Typist(const Typist&) = delete;
+  Typist& operator=(const Typist&) = delete;
+
+ private:
+  static constexpr Uint32 kStepMs = 150;
+  std::thread thread_;
+};
+
 MenuModel SmallMenu() {
   MenuModel model;
   MenuItem file;
@@ -228,27 +249,27 @@ TEST_F(DesktopTest, LoopDeliversInputTimersMenusAndModalAnswers) {
   game.onMenu = [&](std::string_view name) {
     if (name == "N5") game.closed = true;
   };
-  PushMouse(SDL_MOUSEMOTION, 0, 50, bar + 60);
-  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 50, bar + 60);
-  PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 50, bar + 60);
-  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 639, bar + 479);
-  PushKey(SDLK_RETURN);  // the game asks; the next key answers
-  PushKey(SDLK_ESCAPE);
-  PushKey(SDLK_RETURN);
-  PushKey(SDLK_RETURN);
-  PushKey(SDLK_t);  // the input dialog: keep the default, add to it and accept
-  PushKey(SDLK_END);
-  PushKey(SDLK_BACKSPACE);
-  PushText("花子");
-  PushKey(SDLK_RETURN);
-  PushKey(SDLK_t);
-  PushKey(SDLK_ESCAPE);
-  PushKey(SDLK_SPACE);  // the space bar is the game's Enter
-  PushKey(SDLK_n);
-  PushKey(SDLK_m);
-  PushKey(SDLK_RETURN, KMOD_NONE);
-  PushKey(SDLK_a);
-  EXPECT_EQ(session.Run(game), 0);
+  {
+    Typist typist({[&] {
+                     PushMouse(SDL_MOUSEMOTION, 0, 50, bar + 60);
+                     PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 50, bar + 60);
+                     PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 50, bar + 60);
+                     PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 639, bar + 479);
+                     PushKey(SDLK_RETURN);  // the game asks; the next key answers
+                   },
+                   [] { PushKey(SDLK_ESCAPE); }, [] { PushKey(SDLK_RETURN); }, [] { PushKey(SDLK_RETURN); },
+                   [] { PushKey(SDLK_t); },  // the input dialog: keep the default, add to it and accept
+                   [] {
+                     PushKey(SDLK_END);
+                     PushKey(SDLK_BACKSPACE);
+                     PushText("花子");
+                     PushKey(SDLK_RETURN);
+                   },
+                   [] { PushKey(SDLK_t); }, [] { PushKey(SDLK_ESCAPE); },
+                   [] { PushKey(SDLK_SPACE); },  // the space bar is the game's Enter
+                   [] { PushKey(SDLK_n); }, [] { PushKey(SDLK_m); }});
+    EXPECT_EQ(session.Run(game), 0);
+  }
 
   EXPECT_EQ(answers, (std::vector<std::string>{"no", "yes", "text 太花子", "cancel", "no", "ok"}));
   const std::vector<std::string> expected = {
@@ -463,17 +484,36 @@ TEST_F(DesktopTest, SaveFileDialogAndTheSecondPlayersNotice) {
   ASSERT_TRUE(session.Start(error)) << error;
   SdlHost& host = session.host();
   const std::string filter = Sjis("フルカラービットマップファイル（*.bmp）|*.bmp");
-  PushText("shot01.bmp");
-  PushKey(SDLK_RETURN);
-  EXPECT_EQ(host.AskSaveFile(Sjis("画面の保存"), filter), "shot01.bmp");
-  PushText("x.bmp");
-  PushKey(SDLK_ESCAPE);
-  EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
-  PushKey(SDLK_RETURN);  // nothing entered: nothing chosen
-  EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
-
-  PushKey(SDLK_RETURN);
-  session.ShowAlreadyRunning();  // returns once answered
+  {
+    Typist typist({[] {
+      PushText("shot01.bmp");
+      PushKey(SDLK_RETURN);
+    }});
+    EXPECT_EQ(host.AskSaveFile(Sjis("画面の保存"), filter), "shot01.bmp");
+  }
+  {
+    Typist typist({[] {
+      PushText("x.bmp");
+      PushKey(SDLK_ESCAPE);
+    }});
+    EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
+  }
+  {
+    Typist typist({[] { PushKey(SDLK_RETURN); }});  // nothing entered: nothing chosen
+    EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
+  }
+  {
+    // Typed before the box opened: it is not the box's, and the box waits for its own answer.
+    PushText("early.bmp");
+    PushKey(SDLK_RETURN);
+    SDL_Delay(2);  // clock times are whole milliseconds: what came in the box's own one counts
+    Typist typist({[] { PushKey(SDLK_ESCAPE); }});
+    EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
+  }
+  {
+    Typist typist({[] { PushKey(SDLK_RETURN); }});
+    session.ShowAlreadyRunning();  // returns once answered
+  }
   SUCCEED();
 }
 
