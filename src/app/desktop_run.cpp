@@ -126,6 +126,8 @@ int RunDesktop(const CommandLine& options) {
   GameFolder folder(options.gameDir);
   SdlAudio::Options audioOptions;
   audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");
+  if (options.soundFont.empty() && settings.settings().soundFont && settings.path())
+    audioOptions.soundFontOrigin = "the settings file " + settings.path()->string();
   audioOptions.gameFolder = options.gameDir;
   audioOptions.midiPort = options.midiPort;
   if (const char* fonts = std::getenv("SDL_SOUNDFONTS")) audioOptions.sdlSoundFonts = fonts;

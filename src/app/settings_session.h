@@ -20,6 +20,7 @@ class SettingsSession {
   static SettingsSession Open(std::optional<std::filesystem::path> path, std::FILE* messages);
 
   const PlayerSettings& settings() const { return settings_; }
+  const std::optional<std::filesystem::path>& path() const { return path_; }
   PlayerSettings& settings() { return settings_; }
 
   // Puts the volumes, speech and auto-mode delays into the player and its sound.

@@ -205,6 +205,9 @@ TEST(FluidSynthOutput, SoundFontsAreTriedExplicitThenGameThenSdlsListThenTheSyst
   for (const auto& candidate : candidates) files.push_back(candidate.file.string() + " " + candidate.origin);
   ASSERT_GE(files.size(), 5u);
   EXPECT_EQ(files[0], "/x/given.sf2 --soundfont");
+  // A SoundFont the settings file names is told as the settings file's.
+  EXPECT_EQ(FluidSynthOutput::SoundFontCandidates("/x/given.sf2", {}, "", "the settings file /c/orvane.toml")[0].origin,
+            "the settings file /c/orvane.toml");
   EXPECT_EQ(files[1], (game.path() / "A.SF2").string() + " the game folder");
   EXPECT_EQ(files[2], (game.path() / "b.sf2").string() + " the game folder");
   EXPECT_EQ(files[3], "/y/one.sf2 SDL_SOUNDFONTS");
