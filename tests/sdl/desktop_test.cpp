@@ -467,6 +467,45 @@ TEST_F(DesktopTest, FullScreenLetterboxesAndRestores) {
   EXPECT_STREQ(SDL_GetWindowTitle(host.window()), "第一話　【Orvane Ver 2.12】");
 }
 
+TEST_F(DesktopTest, MenuKeysBringTheHiddenBarInFullScreen) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SdlHost& host = session.host();
+  host.MenuChanged(SmallMenu());
+  host.Present(TestStage());
+  host.SetFullScreen(true);
+  host.SetMenuBarVisible(false);  // as the game hides it, the pointer away from the top
+  FakeGame game;
+  auto dispatchAll = [&] {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) host.Dispatch(event, game);
+  };
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  PushKey(SDLK_F10);
+  dispatchAll();
+  EXPECT_TRUE(host.menuBarShown());
+  PushKey(SDLK_DOWN);
+  PushKey(SDLK_RETURN);
+  dispatchAll();
+  EXPECT_EQ(game.log, std::vector<std::string>{"menu N5"});
+  EXPECT_FALSE(host.menuBarShown());  // and hides with its menu
+
+  // Alt alone does the same, and Escape closes the menu and the bar with it.
+  SDL_Event alt{};
+  alt.type = SDL_KEYDOWN;
+  alt.key.keysym.sym = SDLK_LALT;
+  SDL_PushEvent(&alt);
+  alt.type = SDL_KEYUP;
+  SDL_PushEvent(&alt);
+  dispatchAll();
+  EXPECT_TRUE(host.menuBarShown());
+  PushKey(SDLK_ESCAPE);
+  dispatchAll();
+  EXPECT_FALSE(host.menuBarShown());
+  EXPECT_TRUE(host.fullScreen());
+}
+
 TEST_F(DesktopTest, CursorFilesThatCannotBeReadKeepTheCursor) {
   DesktopSession session({".", 1});
   std::string error;

@@ -584,7 +584,21 @@ void SdlHost::ToggleFullScreen(GameEvents& game) {
     SetFullScreen(!fullScreen_);
 }
 
+bool SdlHost::RevealBarForKeys() {
+  if (!fullScreen_ || barVisible_ || !window_) return barVisible_;
+  SetMenuBarVisible(true);
+  barForKeys_ = true;
+  return true;
+}
+
+void SdlHost::HideBarRevealedForKeys() {
+  if (!barForKeys_ || menu_.Active()) return;
+  barForKeys_ = false;
+  if (fullScreen_) SetMenuBarVisible(false);
+}
+
 void SdlHost::MenuInputDone(const MenuInput& input, GameEvents* game) {
+  HideBarRevealedForKeys();
   uiDirty_ = true;
   Repaint();
   if (input.chosen.empty() || !game) return;
@@ -606,13 +620,18 @@ void SdlHost::HandleKeyDown(const SDL_Event& event, const Layout& layout, GameEv
     if (!event.key.repeat) ToggleFullScreen(game);
     return;
   }
-  if (layout.barShown && (alt || key == SDLK_F10 || menu_.Active())) {
+  // In full screen the bar hides until the pointer reaches the top; F10 and the Alt keys bring it
+  // as they do in a window, and it hides again when the menu closes.
+  const bool barKey = key == SDLK_F10 || (alt && KeyLetter(key));
+  const bool barShown = layout.barShown || (barKey && RevealBarForKeys());
+  if (barShown && (alt || key == SDLK_F10 || menu_.Active())) {
     const MenuInput input = menu_.Key(ToMenuKey(key), KeyLetter(key), alt, key == SDLK_F10);
     if (input.consumed) {
       MenuInputDone(input, &game);
       return;
     }
   }
+  HideBarRevealedForKeys();
   if (alt && KeyLetter(key)) return;  // menu accelerators that matched nothing
   if (key == SDLK_ESCAPE && fullScreen_) {
     ToggleFullScreen(game);
@@ -721,7 +740,7 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
       return;
     case SDL_KEYUP:
       // Alt pressed and let go alone gives the bar the keyboard, as F10 does.
-      if (IsAlt(event.key.keysym.sym) && std::exchange(altAlone_, false) && layout.barShown) {
+      if (IsAlt(event.key.keysym.sym) && std::exchange(altAlone_, false) && (layout.barShown || RevealBarForKeys())) {
         const MenuInput input = menu_.Key(MenuKey::Other, 0, false, true);
         if (input.consumed) MenuInputDone(input, &game);
       }

@@ -126,6 +126,10 @@ class SdlHost final : public Host {
  private:
   // Puts the window back where SetWindowPosition asked, while the desktop is still framing it.
   void KeepPlacement();
+  // Full screen hides the bar: the menu keys show it (true when it is shown now), and it hides
+  // again once its menu has closed.
+  bool RevealBarForKeys();
+  void HideBarRevealedForKeys();
   struct Layout {
     int width = 0, height = 0;  // window pixels
     Rect stage, bar;
@@ -192,6 +196,7 @@ class SdlHost final : public Host {
   MenuBar menu_;
   bool barVisible_ = true;
   bool fullScreen_ = false;
+  bool barForKeys_ = false;  // the bar is shown in full screen because a menu key asked
   // A window position asked for, held to while the desktop frames the window.
   struct Placement {
     int left = 0, top = 0;
