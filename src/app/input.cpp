@@ -87,6 +87,7 @@ void Player::MouseDown(MouseButton button, int x, int y) {
 }
 
 void Player::HandlerReturned(uint32_t sinceMs) {
+  if (!closed_) ShowSkipMark();
   const uint32_t now = services.clock.NowMs();
   if (now != sinceMs) inputGate_.SettledAt(now);
 }
@@ -147,16 +148,29 @@ void Player::FormMouseMove(int x, int y) {
 
 void Player::ToggleSkip() {
   if (!input.choiceActive) input.skipMode = !input.skipMode;
+  ShowSkipMark();
 }
 
-void Player::Timer1Timer() {
+bool Player::Skipping() const {
   // The held skip key advances like skip mode but leaves choices to the player. Skipping
   // stops at a picture choice too (the tick must not take the entry that happens to be under
   // the pointer), and never draws the next text over the history screen.
-  const bool skipping = (input.skipMode || (skipHeld_ && !input.choiceActive)) && !input.pictureChoiceActive &&
-                        input.interactionState != kHistory;
-  services.host.ShowSkipping(skipping);
-  if (skipping) NextClick();
+  return (input.skipMode || (skipHeld_ && !input.choiceActive)) && !input.pictureChoiceActive &&
+         input.interactionState != kHistory;
+}
+
+// The mark follows skipping at once: a box that stops it (a name to enter, say) holds the game
+// where no tick comes to take the mark away.
+void Player::ShowSkipMark() { services.host.ShowSkipping(Skipping()); }
+
+void Player::StopSkipping() {
+  input.skipMode = false;
+  ShowSkipMark();
+}
+
+void Player::Timer1Timer() {
+  ShowSkipMark();
+  if (Skipping()) NextClick();
 }
 
 Rect Player::WaitIndicatorRect(bool forPage) const {

@@ -180,6 +180,8 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void FormKeyDown(KeyPress key);
   void FormMouseMove(int x, int y);
   void ToggleSkip();
+  bool Skipping() const;
+  void ShowSkipMark();
   // A handler that began at `sinceMs` has returned: when it took time, what came meanwhile is
   // stale.
   void HandlerReturned(uint32_t sinceMs);
@@ -255,7 +257,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
 
   // --- PlayerControl ---
   bool SkipMode() const override { return input.skipMode || skipHeld_; }
-  void StopSkipping() override { input.skipMode = false; }
+  void StopSkipping() override;
   void SetMessageSpeed(int level) override;
   void SetCaption(std::string_view caption) override;
   void ClearWaitIndicator() override;

@@ -94,6 +94,27 @@ TEST(InputRules, AChoiceTakesNoPressMadeBeforeItWasDrawn) {
   EXPECT_EQ(chosen["history"][0]["lines"][LineCount(chosen) - 1], "南");
 }
 
+TEST(InputRules, TheSkipMarkFollowsSkipping) {
+  TempDir dir;
+  std::vector<std::string> lines;
+  for (int i = 0; i < 30; ++i) lines.push_back("\"line " + std::to_string(i) + "\"\\n");
+  lines.insert(lines.begin() + 10, "~INPUTBOX \"名前\",\"太郎\",name,0");
+  lines.insert(lines.begin(), "&name:\"\"");
+  WriteGame(dir, {.scenario = lines});
+  HeadlessResult run = RunHeadlessGame(
+      dir.path(), {"dump before.json", "menu SKIP", "dump on.json", "wait 5000", "dump boxed.json", "menu SKIP",
+                   "wait 100", "dump again.json", "key space", "dump off.json"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadDump(dir, "before.json")["skipMark"], false);
+  EXPECT_EQ(ReadDump(dir, "on.json")["skipMark"], true);
+  // The name box stopped skipping, and the mark with it.
+  const json boxed = ReadDump(dir, "boxed.json");
+  EXPECT_EQ(boxed["skipMode"], false);
+  EXPECT_EQ(boxed["skipMark"], false);
+  EXPECT_EQ(ReadDump(dir, "again.json")["skipMark"], true);
+  EXPECT_EQ(ReadDump(dir, "off.json")["skipMark"], false);
+}
+
 TEST(InputRules, AfterNeedsATimeAndAnInputEvent) {
   TempDir dir;
   WriteGame(dir, {.scenario = {"\"あ\"\\n"}});

@@ -77,6 +77,7 @@ class SdlHost final : public Host {
   void ResetCursor() override;
   void OpenExternally(const std::string& target) override;
   void ShowSkipping(bool skipping) override;
+  bool SkippingShown() const override { return skipping_; }
 
   // One event of the main loop: the window's own events, the menu, and input for the game.
   void Dispatch(const SDL_Event& event, GameEvents& game);
