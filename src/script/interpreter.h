@@ -30,9 +30,6 @@ class StepHost : public Dialogs {
   virtual void WaitMs(int32_t ms) = 0;
   // A line of message text is complete: a line end, with a wait or without, or a page end.
   virtual void LineEnded() {}
-  // The inline forms of message text: '!', '&', '%' and '\''. False ends the game (the player
-  // has been told).
-  virtual bool RunInlineForm(char form) = 0;
   // The line advance of message text (line spacing plus the font size number).
   virtual int LineAdvance() const = 0;
   // The time a \w pauses.
@@ -76,6 +73,8 @@ class Interpreter {
   // story goes on where it stood. False when it did not switch.
   bool LoadFirstScenario(std::string_view scenarioFileName, std::string& name);
   bool SwitchScenario(std::string_view name, std::string_view currentName);
+  // The same, leaving it to the caller to tell the player what went wrong.
+  Result<void> TrySwitchScenario(std::string_view name, std::string_view currentName);
 
   // The scenario line the reader stands on, counted from 1, for diagnostics.
   int CurrentLineNumber() const;
