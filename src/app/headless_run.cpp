@@ -16,7 +16,6 @@
 #include "platform/headless/headless_clock.h"
 #include "platform/headless/headless_host.h"
 #include "platform/image_files.h"
-#include "platform/net/text_socket.h"
 #include "platform/os.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/speech_log.h"
@@ -63,15 +62,7 @@ class HeadlessSession {
                 PlayerOptionsFor(options)) {
     settings_.ApplyTo(player_, audio_);
     if (textLog_) player_.SendTextTo(*textLog_);
-    if (options.textSocket) {
-      Result<std::unique_ptr<TextSocketServer>> server = TextSocketServer::Start(*options.textSocket);
-      if (server) {
-        textSocket_ = std::move(*server);
-        player_.SendTextTo(*textSocket_);
-      } else {
-        std::fprintf(err, "orvane: the text socket: %s\n", server.error().message.c_str());
-      }
-    }
+    if (options.textSocket) player_.SetTextSocket(true, *options.textSocket);
   }
 
   int Run() {
@@ -249,7 +240,6 @@ class HeadlessSession {
   NoSpeech noSpeech_;
   std::unique_ptr<SpeechLog> speechLog_;
   std::unique_ptr<SpeechLog> textLog_;
-  std::unique_ptr<TextSocketServer> textSocket_;
   Player player_;
 };
 

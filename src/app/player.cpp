@@ -38,6 +38,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
   interpreter.maxStepLines = options.maxStepLines;
   if (options.speak) SetSpeechOn(true);
   sound.SetNotes([this](std::string_view problem) { services.diagnostics.Note(problem); });
+  textFeed_.Add(textSocket_);
   // A player killed while it saved left its temporary file; this start owns the folder now.
   writeFolder.RemoveLeftovers();
   // The handlers are bound to this player's parts, which never change: the table is filled
@@ -48,6 +49,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
 Player::~Player() = default;
 
 void Player::Reset() {
+  SetTextSocket(false, textSocket_.port());
   scene = SceneState();
   savePoint = SceneState();
   vars.Clear();

@@ -13,6 +13,7 @@
 #include "app/menus.h"
 #include "app/narrator.h"
 #include "app/text_feed.h"
+#include "app/text_socket_switch.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
 #include "graphics/stage.h"
@@ -147,8 +148,13 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool SpeechOn() const { return narrator.on(); }
   void SetSpeechOn(bool on);
 
-  // The game's text, as it appears, also goes to `out` (a local WebSocket, the clipboard, a log).
+  // The game's text, as it appears, also goes to `out` (the clipboard, a log).
   void SendTextTo(TextOut& out) { textFeed_.Add(out); }
+  // The reading tools' WebSocket on 127.0.0.1:port (the menu item TextSocket turns it on and
+  // off); a port that is taken is noted, and the socket stays off.
+  void SetTextSocket(bool on, uint16_t port);
+  bool TextSocketOn() const { return textSocket_.on(); }
+  uint16_t TextSocketPort() const { return textSocket_.port(); }
 
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
@@ -282,6 +288,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // The form's timers as designed: skip, the wait indicator's blink, the start.
   static constexpr WindowTimer kSkipTimer{20, true}, kBlinkTimer{100, true}, kStartTimer{10, false};
   WindowTimer timer1_ = kSkipTimer, timer2_ = kBlinkTimer, timer3_ = kStartTimer;
+  TextSocketSwitch textSocket_;
   TextFeed textFeed_;
   bool closed_ = false;
   bool startFailed_ = false;
