@@ -120,6 +120,9 @@ int RunDesktop(const CommandLine& options) {
     std::fprintf(stderr, "orvane: %s\n", error.c_str());
     return 1;
   }
+  if (options.verbose)
+    std::fprintf(stderr, "orvane: frames go to the screen through the %s path: %s\n", session.host().PresenterName(),
+                 session.host().PresentReason().c_str());
   GameFolder folder(options.gameDir);
   SdlAudio::Options audioOptions;
   audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");
