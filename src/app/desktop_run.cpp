@@ -33,7 +33,7 @@ constexpr std::string_view kNoSpeechNote =
 // too the speech service's word that it cannot be reached.
 class PumpingGame final : public GameEvents {
  public:
-  PumpingGame(GameEvents& game, SdlAudio& audio, DispatcherSpeech& speech, Diagnostics& diagnostics, SdlHost& host)
+  PumpingGame(Player& game, SdlAudio& audio, DispatcherSpeech& speech, Diagnostics& diagnostics, SdlHost& host)
       : game_(game), audio_(audio), speech_(speech), diagnostics_(diagnostics), host_(host) {}
   void Shown() override { game_.Shown(); }
   void Click() override { game_.Click(); }
@@ -47,7 +47,7 @@ class PumpingGame final : public GameEvents {
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump();
     TellSpeechProblem();
-    return game_.NextTimerDue(dueMs);
+    return game_.NextWakeDue(dueMs);
   }
   void FireDueTimers(uint32_t nowMs) override { game_.FireDueTimers(nowMs); }
   bool Closed() const override { return game_.Closed(); }
@@ -60,7 +60,7 @@ class PumpingGame final : public GameEvents {
     host_.ShowNotice(kNoSpeechNote, kSoundNoteMs);
   }
 
-  GameEvents& game_;
+  Player& game_;
   SdlAudio& audio_;
   DispatcherSpeech& speech_;
   Diagnostics& diagnostics_;

@@ -250,6 +250,10 @@ void SdlAudio::MusicFinished() {
   if (audio && !audio->haltingMusic_) {
     audio->trackEndMs_ = SDL_GetTicks();
     audio->trackEnded_ = true;
+    // Wakes the main loop, which hands the end to the game (Pump) without waiting for a timer.
+    SDL_Event wake{};
+    wake.type = SDL_USEREVENT;
+    SDL_PushEvent(&wake);
   }
 }
 
