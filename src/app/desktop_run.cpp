@@ -115,6 +115,16 @@ int RunDesktop(const CommandLine& options) {
     session.ShowAlreadyRunning();
     return 0;
   }
+  GameFolder folder(options.gameDir);
+  SdlAudio::Options audioOptions;
+  audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");
+  audioOptions.gameFolder = options.gameDir;
+  audioOptions.midiPort = options.midiPort;
+  if (const char* fonts = std::getenv("SDL_SOUNDFONTS")) audioOptions.sdlSoundFonts = fonts;
+  SdlAudio audio(audioOptions);
+  // The synthesizer takes a tenth of a second to load: a game with music loads it while the
+  // window opens, so that its first song starts at once. A game without music never loads it.
+  if (GameHoldsMusic(folder)) audio.PreloadSynthesizer();
   std::string error;
   if (!session.Start(error)) {
     std::fprintf(stderr, "orvane: %s\n", error.c_str());
@@ -123,19 +133,12 @@ int RunDesktop(const CommandLine& options) {
   if (options.verbose)
     std::fprintf(stderr, "orvane: frames go to the screen through the %s path: %s\n", session.host().PresenterName(),
                  session.host().PresentReason().c_str());
-  GameFolder folder(options.gameDir);
-  SdlAudio::Options audioOptions;
-  audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");
-  audioOptions.gameFolder = options.gameDir;
-  audioOptions.midiPort = options.midiPort;
-  if (const char* fonts = std::getenv("SDL_SOUNDFONTS")) audioOptions.sdlSoundFonts = fonts;
-  SdlAudio audio(audioOptions);
   for (const std::string& line : audio.SetupProblems()) std::fprintf(stderr, "orvane: %s\n", line.c_str());
   if (options.verbose && !audio.soundFont().empty())
     std::fprintf(stderr, "orvane: music through the SoundFont %s\n", audio.soundFont().c_str());
   if (std::string note = SoundNote(audio, !options.midiPort.empty()); !note.empty())
     session.host().ShowNotice(note, kSoundNoteMs);
-  // The synthesizer starts with the first song; a SoundFont that only then fails says so then.
+  // The synthesizer starts in the background; a SoundFont that only then fails says so then.
   audio.OnLateProblems([&](const std::vector<std::string>& lines, bool musicSilent) {
     for (const std::string& line : lines) std::fprintf(stderr, "orvane: %s\n", line.c_str());
     if (musicSilent) session.host().ShowNotice(SoundNote(audio, false), kSoundNoteMs);
