@@ -227,10 +227,16 @@ std::optional<GameFolder::FileStamp> GameFolder::Stamp(std::string_view name) co
   return stamp;
 }
 
+void GameFolder::NoteWritten(const std::filesystem::path& file) const {
+  listings_->NoteWritten(file.parent_path(), file.filename().string());
+}
+
 OsStatus GameFolder::WriteAll(std::string_view name, ByteSpan data) const {
   auto path = PathForWrite(name);
   if (!path) return OsStatus::Failed("not a file of the game folder: " + std::string(name));
-  return WriteFileAtomically(*path, data);
+  OsStatus status = WriteFileAtomically(*path, data);
+  if (status) NoteWritten(*path);
+  return status;
 }
 
 }  // namespace orv

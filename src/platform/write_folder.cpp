@@ -107,7 +107,7 @@ OsStatus WriteFolder::Write(std::string_view name, ByteSpan data) const {
   auto parts = SplitGameName(name);
   if (!parts) return OsStatus::Failed("cannot write " + std::string(name) + ": not a name inside the game folder");
   if (OsStatus made = MakeFolder(path()); !made) return made;
-  if (auto existing = folder_.PathForWrite(name)) return replace_(*existing, data);
+  if (auto existing = folder_.PathForWrite(name)) return ReplaceAndNote(*existing, data);
   // A folder on the way is missing: make it, keeping any that exists in another letter case.
   fs::path current = path();
   std::string prefix;
@@ -120,13 +120,22 @@ OsStatus WriteFolder::Write(std::string_view name, ByteSpan data) const {
     current /= (*parts)[i];
     if (OsStatus made = MakeFolder(current); !made) return made;
   }
-  return replace_(current / parts->back(), data);
+  return ReplaceAndNote(current / parts->back(), data);
 }
 
 OsStatus WriteFolder::WritePath(const fs::path& file, ByteSpan data) const {
   const fs::path full = file.is_absolute() ? file : path() / file;
   if (OsStatus made = MakeFolder(full.parent_path()); !made) return made;
-  return replace_(full, data);
+  return ReplaceAndNote(full, data);
+}
+
+OsStatus WriteFolder::ReplaceAndNote(const fs::path& file, ByteSpan data) const {
+  OsStatus status = replace_(file, data);
+  if (status) {
+    folder_.NoteWritten(file);
+    game_.NoteWritten(file);  // the same folder when saves go into the game folder
+  }
+  return status;
 }
 
 }  // namespace orv

@@ -64,6 +64,8 @@ class WriteFolder {
 
  private:
   OsStatus MakeFolder(const std::filesystem::path& folder) const;
+  // Replaces `file`; once it is in place, the listings of both folders take it in.
+  OsStatus ReplaceAndNote(const std::filesystem::path& file, ByteSpan data) const;
   const GameFolder& game_;
   GameFolder folder_;
   Replace replace_;
