@@ -12,6 +12,7 @@
 #include "app/auto_advance.h"
 #include "app/menus.h"
 #include "app/narrator.h"
+#include "app/text_feed.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
 #include "graphics/stage.h"
@@ -149,6 +150,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool SpeechOn() const { return narrator.on(); }
   void SetSpeechOn(bool on);
 
+  // The game's text, as it appears, also goes to `out` (a local WebSocket, the clipboard, a log).
+  void SendTextTo(TextOut& out) { textFeed_.Add(out); }
+
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
   bool LoadSlot(std::string_view fileName);
@@ -219,7 +223,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool EnableMenuCommand(std::string_view menu);
 
   // --- the scene ---
-  void TakeSavePoint(bool setReadPosition = true) override;
+  void TakeSavePoint(bool setReadPosition = true);
   void TakeStartingSavePoint();
   void ResetScene();
   void ClearStage();
@@ -239,7 +243,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool PageMode() const override { return menus.IsChecked("P1"); }
   void WaitMs(int32_t ms) override;
   void KeepAlive() override;
-  bool RunInlineForm(char form) override;
   int LineAdvance() const override { return scene.lineSpacing + scene.fontSize; }
   int32_t TextWaitMs() const override { return scene.textWaitMs; }
   int32_t TextOriginX() const override { return scene.textX; }
@@ -262,17 +265,17 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   ChoiceContext ChoiceParts();
   bool FetchLine() override { return interpreter.FetchLine(); }
   const std::string& LineBuffer() const override { return interpreter.lineBuffer; }
-  void InterpretStep() override { RunStep(); }
-  void JumpToLabel(std::string_view label) override { interpreter.JumpToLabel(label); }
-  bool SwitchScenario(std::string_view name) override;
   void StopWaitIndicator() override;
-  void StartWaitIndicator() override { SetWaitIndicatorTimer(true); }
-  void EnableSkipItem() override { menus.SetEnabled("SKIP", true); }
   int32_t MessageDelayMs() const override { return interpreter.messageDelayMs; }
   void PresentWindow() override { stage.PresentWindow(); }
   std::string LoadMenuCaption(int slot) const override;
-  bool LoadSlotFile(std::string_view fileName) override;
   PictureLoad LoadPicture(std::string_view name) override;
+  // --- what a taken choice asks for (app/choice_story.cpp) ---
+  // Carries out the outcome of an entry of the waiting choice (a picture choice's or not) and,
+  // when the story goes on past the choice, closes it and reads on.
+  void CarryOutChoice(const std::optional<ChoiceOutcome>& outcome, bool pictureChoice);
+  // True when the story goes on past the choice.
+  bool CarryOut(const ChoiceOutcome& outcome);
   // StepHost: a choice put up by a command ends the step.
   bool ChoiceWaiting() const override { return input.choiceActive || input.pictureChoiceActive; }
   void StepEnded() override;
@@ -282,6 +285,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // The form's timers as designed: skip, the wait indicator's blink, the start.
   static constexpr WindowTimer kSkipTimer{20, true}, kBlinkTimer{100, true}, kStartTimer{10, false};
   WindowTimer timer1_ = kSkipTimer, timer2_ = kBlinkTimer, timer3_ = kStartTimer;
+  TextFeed textFeed_;
   bool closed_ = false;
   bool startFailed_ = false;
   bool skipHeld_ = false;  // the backend's skip key is held
