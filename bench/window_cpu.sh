@@ -5,14 +5,16 @@
 # player in a window on a virtual display (Xvfb: software OpenGL only, like a VM or a remote
 # desktop) with SDL's dummy sound device, which takes the stream at a real device's pace.
 #
-#   bench/window_cpu.sh PLAYER [SECONDS] [SCALE]
+#   bench/window_cpu.sh PLAYER [SECONDS] [SCALE] [CASES]
 #
+# CASES: some of "typing blink idle music history" (default: all).
 # Set ORVANE_PRESENT=accelerated to time the OpenGL path on the same machine. Needs Xvfb,
 # xdotool (keys for auto mode, the wheel for the history) and iconv.
 set -euo pipefail
 player=$(realpath "$1")
 seconds=${2:-30}
 scale=${3:-2}
+cases=${4:-typing blink idle music history}
 work=$(mktemp -d)
 display=:$((90 + RANDOM % 400))
 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
@@ -43,6 +45,18 @@ text='"いろはにほへとちりぬるをわかよたれそつねならむ"'
 printf '[auto]\nbase_delay_ms = 0\nper_character_delay_ms = 0\n' >"$work/typing.toml"
 make_game typing '~NVMODE 0,0,0' '*top' "$text\\n" "$text\\n" "$text\\n" "$text\\p" '~GOTO *top'
 make_game blink '~NVMODE 1,0,250' '"待っています。"\p' '"終わり"\p'
+# The wait marks: 12 x 12 yellow squares, see-through at the bottom-left pixel's colour.
+for icon in icon1.bmp icon2.bmp; do
+  python3 - "$work/blink/$icon" <<'PY'
+import struct, sys
+side = 12
+row = b"".join(b"\x00\xff\xff" for _ in range(side))
+pixels = b"\x00\x00\x00" + row[3:] + row * (side - 1)  # rows bottom-up: the first is the bottom
+header = b"BM" + struct.pack("<IHHI", 54 + len(pixels), 0, 0, 54)
+info = struct.pack("<IiiHHIIiiII", 40, side, side, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+open(sys.argv[1], "wb").write(header + info + pixels)
+PY
+done
 make_game idle '~NVMODE 0,0,0' '"待っています。"\p' '"終わり"\p'
 make_game music '~NVMODE 0,0,0' '~MIDIPLAY "song.mid",0' '"待っています。"\p' '"終わり"\p'
 song >"$work/music/song.mid"
@@ -84,8 +98,12 @@ clicks() { for _ in 1 2 3; do xdotool mousemove --window "$1" 320 240 click 1; s
 history() { clicks "$1"; history_up "$1"; }
 
 echo "player: $player, scale $scale, ${seconds} s each, ORVANE_PRESENT=${ORVANE_PRESENT:-unset}"
-measure typing 1 auto_mode
-measure blink 1
-measure idle 1
-measure music 6
-measure history 1 history
+for c in $cases; do
+  case $c in
+    typing) measure typing 1 auto_mode ;;
+    blink) measure blink 1 ;;
+    idle) measure idle 1 ;;
+    music) measure music 6 ;;
+    history) measure history 1 history ;;
+  esac
+done
