@@ -78,13 +78,14 @@ void Frame(benchmark::State& state, orv::PresentPath path, int scale, int change
 
 int main(int argc, char** argv) {
   orv::bench::AddWithMinimum("copy/frame", CopyFrame);
-  for (const auto& [path, name] : {std::pair{orv::PresentPath::Accelerated, "accelerated"},
-                                   std::pair{orv::PresentPath::Surface, "surface"}})
+  for (const auto& [path, name] :
+       {std::pair{orv::PresentPath::Accelerated, "accelerated"}, std::pair{orv::PresentPath::Surface, "surface"}})
     for (int scale : {1, 2})
       for (const auto& [side, what] : {std::pair{0, "full"}, std::pair{16, "glyph"}, std::pair{12, "mark"}}) {
         const std::string label = std::string(name) + "/" + std::to_string(scale) + "x/" + what;
-        orv::bench::AddWithMinimum(label, [path, scale, side](benchmark::State& s) { Frame(s, path, scale, side); })
-            ->MeasureProcessCPUTime();
+        orv::bench::AddWithMinimum(label, [path, scale, side](benchmark::State& s) {
+          Frame(s, path, scale, side);
+        })->MeasureProcessCPUTime();
       }
   benchmark::Initialize(&argc, argv);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {

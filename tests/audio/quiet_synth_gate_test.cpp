@@ -15,7 +15,7 @@ TEST(QuietSynthGate, StopsOnlyAfterTheSongTheVoicesAndATenthOfASecondOfTailHaveE
   std::vector<float> silent(2 * block, 0.0f), tail(2 * block, 0.0f);
   tail[2 * block - 1] = 2.0f / 32768.0f;  // one sample of a reverb tail still above a 16-bit step
 
-  EXPECT_TRUE(gate.ShouldRender(false, 0));  // before anything is known it renders
+  EXPECT_TRUE(gate.ShouldRender(false, 0));      // before anything is known it renders
   gate.Rendered(true, 0, silent.data(), block);  // a song is open: silence in it is a rest
   for (int i = 0; i < 10; ++i) gate.Rendered(true, 0, silent.data(), block);
   EXPECT_FALSE(gate.Quiet());

@@ -104,10 +104,10 @@ TEST_F(PresentTest, SurfaceShowsWhatTheRendererShowsThroughPartialUpdates) {
       size_t first = 0;
       while (first < std::min(accelerated[i].size(), surface[i].size()) && accelerated[i][first] == surface[i][first])
         ++first;
-      EXPECT_TRUE(accelerated[i] == surface[i]) << "scale " << scale << ", frame " << i << ": sizes "
-                                                << accelerated[i].size() << " and " << surface[i].size()
-                                                << ", first difference at byte " << first << ": "
-                                                << int(accelerated[i][first]) << " against " << int(surface[i][first]);
+      EXPECT_TRUE(accelerated[i] == surface[i])
+          << "scale " << scale << ", frame " << i << ": sizes " << accelerated[i].size() << " and " << surface[i].size()
+          << ", first difference at byte " << first << ": " << int(accelerated[i][first]) << " against "
+          << int(surface[i][first]);
     }
     // The steps did change the window: equal frames are not two blank windows.
     EXPECT_NE(surface[0], surface[1]);

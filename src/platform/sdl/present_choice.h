@@ -11,14 +11,14 @@ enum class PresentPath { Accelerated, Surface };
 
 // What the choice goes by; gathered by GatherPresentFacts, or made up in tests.
 struct PresentFacts {
-  std::string videoDriver;                 // SDL's: "x11", "wayland", "windows", "offscreen"...
-  std::optional<PresentPath> asked;        // ORVANE_PRESENT=surface|accelerated
-  bool softwareRendererAsked = false;      // SDL_RENDER_DRIVER=software
-  bool softwareOpenGlForced = false;       // LIBGL_ALWAYS_SOFTWARE, GALLIUM_DRIVER=llvmpipe|softpipe
-  std::optional<bool> directRendering;     // the X server offers DRI2/DRI3 (or NVIDIA's GLX); unknown: nothing
-  bool gpuDevice = false;                  // a GPU render node (/dev/dri/renderD*, /dev/nvidia0) can be opened
-  bool remoteDisplay = false;              // DISPLAY names another host
-  bool stageAtOneTimes = false;            // a window at 1x with whole-multiple scaling
+  std::string videoDriver;              // SDL's: "x11", "wayland", "windows", "offscreen"...
+  std::optional<PresentPath> asked;     // ORVANE_PRESENT=surface|accelerated
+  bool softwareRendererAsked = false;   // SDL_RENDER_DRIVER=software
+  bool softwareOpenGlForced = false;    // LIBGL_ALWAYS_SOFTWARE, GALLIUM_DRIVER=llvmpipe|softpipe
+  std::optional<bool> directRendering;  // the X server offers DRI2/DRI3 (or NVIDIA's GLX); unknown: nothing
+  bool gpuDevice = false;               // a GPU render node (/dev/dri/renderD*, /dev/nvidia0) can be opened
+  bool remoteDisplay = false;           // DISPLAY names another host
+  bool stageAtOneTimes = false;         // a window at 1x with whole-multiple scaling
 };
 
 struct PresentChoice {

@@ -90,8 +90,7 @@ class SurfacePresenter final : public WindowPresenter {
     SDL_Surface* target = direct ? surface : Canvas(surface->w, surface->h);
     if (!target) return;
     if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
-    const WindowPixels pixels{static_cast<uint32_t*>(target->pixels), target->w, target->h,
-                              size_t(target->pitch) / 4};
+    const WindowPixels pixels{static_cast<uint32_t*>(target->pixels), target->w, target->h, size_t(target->pitch) / 4};
     const bool filtered = layout.stageScale < 1;
     if (filtered) DrawFilteredStage(layout.stage, target);
     for (const SDL_Rect& r : sent) Compose(Rect{r.x, r.y, r.x + r.w, r.y + r.h}, layout, pixels, filtered);
