@@ -34,7 +34,7 @@ constexpr std::string_view kNoSpeechNote =
 // too the speech service's word that it cannot be reached.
 class PumpingGame final : public GameEvents {
  public:
-  PumpingGame(GameEvents& game, SdlAudio& audio, DispatcherSpeech& speech, Diagnostics& diagnostics, SdlHost& host)
+  PumpingGame(Player& game, SdlAudio& audio, DispatcherSpeech& speech, Diagnostics& diagnostics, SdlHost& host)
       : game_(game), audio_(audio), speech_(speech), diagnostics_(diagnostics), host_(host) {}
   void Shown() override { game_.Shown(); }
   void Click() override { game_.Click(); }
@@ -48,7 +48,7 @@ class PumpingGame final : public GameEvents {
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump();
     TellSpeechProblem();
-    return game_.NextTimerDue(dueMs);
+    return game_.NextWakeDue(dueMs);
   }
   void FireDueTimers(uint32_t nowMs) override { game_.FireDueTimers(nowMs); }
   bool Closed() const override { return game_.Closed(); }
@@ -61,7 +61,7 @@ class PumpingGame final : public GameEvents {
     host_.ShowNotice(kNoSpeechNote, kSoundNoteMs);
   }
 
-  GameEvents& game_;
+  Player& game_;
   SdlAudio& audio_;
   DispatcherSpeech& speech_;
   Diagnostics& diagnostics_;
@@ -116,11 +116,6 @@ int RunDesktop(const CommandLine& options) {
     session.ShowAlreadyRunning();
     return 0;
   }
-  std::string error;
-  if (!session.Start(error)) {
-    std::fprintf(stderr, "orvane: %s\n", error.c_str());
-    return 1;
-  }
   GameFolder folder(options.gameDir);
   SdlAudio::Options audioOptions;
   audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");
@@ -128,12 +123,23 @@ int RunDesktop(const CommandLine& options) {
   audioOptions.midiPort = options.midiPort;
   if (const char* fonts = std::getenv("SDL_SOUNDFONTS")) audioOptions.sdlSoundFonts = fonts;
   SdlAudio audio(audioOptions);
+  // The synthesizer takes a tenth of a second to load: a game with music loads it while the
+  // window opens, so that its first song starts at once. A game without music never loads it.
+  if (GameHoldsMusic(folder)) audio.PreloadSynthesizer();
+  std::string error;
+  if (!session.Start(error)) {
+    std::fprintf(stderr, "orvane: %s\n", error.c_str());
+    return 1;
+  }
+  if (options.verbose)
+    std::fprintf(stderr, "orvane: frames go to the screen through the %s path: %s\n", session.host().PresenterName(),
+                 session.host().PresentReason().c_str());
   for (const std::string& line : audio.SetupProblems()) std::fprintf(stderr, "orvane: %s\n", line.c_str());
   if (options.verbose && !audio.soundFont().empty())
     std::fprintf(stderr, "orvane: music through the SoundFont %s\n", audio.soundFont().c_str());
   if (std::string note = SoundNote(audio, !options.midiPort.empty()); !note.empty())
     session.host().ShowNotice(note, kSoundNoteMs);
-  // The synthesizer starts with the first song; a SoundFont that only then fails says so then.
+  // The synthesizer starts in the background; a SoundFont that only then fails says so then.
   audio.OnLateProblems([&](const std::vector<std::string>& lines, bool musicSilent) {
     for (const std::string& line : lines) std::fprintf(stderr, "orvane: %s\n", line.c_str());
     if (musicSilent) session.host().ShowNotice(SoundNote(audio, false), kSoundNoteMs);

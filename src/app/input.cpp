@@ -143,6 +143,7 @@ void Player::Timer1Timer() {
   const bool skipping = (input.skipMode || (skipHeld_ && !input.choiceActive)) && !input.pictureChoiceActive &&
                         input.interactionState != kHistory;
   services.host.ShowSkipping(skipping);
+  skipShown_ = skipping;
   if (skipping) NextClick();
 }
 

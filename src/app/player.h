@@ -110,6 +110,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void CloseRequested() override { Close(); }
   void HoldSkip(bool held) override { skipHeld_ = held; }
   bool NextTimerDue(uint32_t& dueMs) override;
+  // As NextTimerDue, leaving out the timers whose handlers have nothing to do now (no skip, no
+  // wait mark to blink): what a real-time loop must wake for. Those fire late, at its next turn.
+  bool NextWakeDue(uint32_t& dueMs);
   void FireDueTimers(uint32_t nowMs) override;
   bool Closed() const override { return closed_; }
 
@@ -293,6 +296,10 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool closed_ = false;
   bool startFailed_ = false;
   bool skipHeld_ = false;  // the backend's skip key is held
+  bool skipShown_ = false;  // the skip timer last showed the SKIP mark
+  bool NextDue(uint32_t& dueMs, bool onlyWithWork);
+  bool SkipTimerHasWork() const;
+  bool BlinkTimerHasWork() const;
   int spokenChoice_ = -1;  // the choice entry whose caption was said last, -1 for none
 };
 

@@ -8,7 +8,8 @@ namespace orv {
 DesktopSession::DesktopSession(DesktopOptions options)
     : options_(std::move(options)),
       host_(std::make_unique<SdlHost>(
-          fonts_, SdlHostOptions{options_.gameRoot, options_.scale, options_.stayOnTop, options_.scaling})),
+          fonts_, SdlHostOptions{options_.gameRoot, options_.scale, options_.stayOnTop, options_.scaling,
+                                options_.present})),
       clock_(std::make_unique<SdlClock>(host_.get())) {}
 
 DesktopSession::~DesktopSession() {

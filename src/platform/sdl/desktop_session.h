@@ -27,6 +27,7 @@ struct DesktopOptions {
   int scale = 0;  // 0: the largest whole factor that fits the screen
   bool stayOnTop = true;
   std::optional<Scaling> scaling;  // nothing: integer in a window, fit in full screen
+  std::optional<PresentPath> present;  // nothing: chosen by the machine
 };
 
 class DesktopSession {
