@@ -45,6 +45,7 @@ class PumpingGame final : public GameEvents {
   void MenuClick(std::string_view name) override { game_.MenuClick(name); }
   void CloseRequested() override { game_.CloseRequested(); }
   void HoldSkip(bool held) override { game_.HoldSkip(held); }
+  bool TakesInputFrom(uint32_t arrivedMs) const override { return game_.TakesInputFrom(arrivedMs); }
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump();
     TellSpeechProblem();
@@ -112,13 +113,16 @@ int RunDesktop(const CommandLine& options) {
   }
   const SingleInstanceLock instance = SingleInstanceLock::ForGameFolder(options.gameDir);
   if (!instance.MayRun()) {
-    std::fprintf(stderr, "orvane: this game is already running\n");
+    std::fprintf(stderr, "orvane: this game is already running (another player has this game folder open)\n");
     session.ShowAlreadyRunning();
-    return 0;
+    // The game did not run: scripts and launchers that start the player must be able to tell.
+    return 1;
   }
   GameFolder folder(options.gameDir);
   SdlAudio::Options audioOptions;
   audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");
+  if (options.soundFont.empty() && settings.settings().soundFont && settings.path())
+    audioOptions.soundFontOrigin = "the settings file " + settings.path()->string();
   audioOptions.gameFolder = options.gameDir;
   audioOptions.midiPort = options.midiPort;
   if (const char* fonts = std::getenv("SDL_SOUNDFONTS")) audioOptions.sdlSoundFonts = fonts;
@@ -131,6 +135,7 @@ int RunDesktop(const CommandLine& options) {
     std::fprintf(stderr, "orvane: %s\n", error.c_str());
     return 1;
   }
+  if (const std::string& note = session.host().scaleNote(); !note.empty()) std::fprintf(stderr, "orvane: %s\n", note.c_str());
   if (options.verbose)
     std::fprintf(stderr, "orvane: frames go to the screen through the %s path: %s\n", session.host().PresenterName(),
                  session.host().PresentReason().c_str());

@@ -4,12 +4,14 @@
 // routes the backend's events to them, one at a time, as the kit's main window did. Each part
 // keeps its own state; the player holds only what belongs to the window itself (its modes,
 // timers and the interaction state) and answers the parts' few questions about it.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/auto_advance.h"
+#include "app/input_gate.h"
 #include "app/menus.h"
 #include "app/narrator.h"
 #include "app/text_feed.h"
@@ -109,6 +111,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void MenuClick(std::string_view name) override;
   void CloseRequested() override { Close(); }
   void HoldSkip(bool held) override { skipHeld_ = held; }
+  bool TakesInputFrom(uint32_t arrivedMs) const override { return inputGate_.Takes(arrivedMs); }
   bool NextTimerDue(uint32_t& dueMs) override;
   // As NextTimerDue, leaving out the timers whose handlers have nothing to do now (no skip, no
   // wait mark to blink): what a real-time loop must wake for. Those fire late, at its next turn.
@@ -151,6 +154,10 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool SpeechOn() const { return narrator.on(); }
   void SetSpeechOn(bool on);
 
+  // The volume the player last set for `line` in the volume dialog; nothing when they never
+  // changed it.
+  std::optional<uint32_t> ChosenVolume(VolumeLine line) const { return chosenVolumes_[size_t(line)]; }
+
   // The game's text, as it appears, also goes to `out` (the clipboard, a log).
   void SendTextTo(TextOut& out) { textFeed_.Add(out); }
   // The reading tools' WebSocket on 127.0.0.1:port (the menu item TextSocket turns it on and
@@ -186,6 +193,11 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void FormKeyDown(KeyPress key);
   void FormMouseMove(int x, int y);
   void ToggleSkip();
+  bool Skipping() const;
+  void ShowSkipMark();
+  // A handler that began at `sinceMs` has returned: when it took time, what came meanwhile is
+  // stale.
+  void HandlerReturned(uint32_t sinceMs);
   void Timer1Timer();
   void Timer2Timer();
   void Timer3Timer();
@@ -199,6 +211,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   HistoryView HistoryViewNow();
 
   // --- menu actions (app/menus.cpp) ---
+  void ChooseMenuItem(std::string_view name);
   void TogglePageMode();
   void ToggleStayOnTop();
   void ShowAbout();
@@ -256,7 +269,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
 
   // --- PlayerControl ---
   bool SkipMode() const override { return input.skipMode || skipHeld_; }
-  void StopSkipping() override { input.skipMode = false; }
+  void StopSkipping() override;
   void SetMessageSpeed(int level) override;
   void SetCaption(std::string_view caption) override;
   void ClearWaitIndicator() override;
@@ -300,6 +313,8 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool NextDue(uint32_t& dueMs, bool onlyWithWork);
   bool SkipTimerHasWork() const;
   bool BlinkTimerHasWork() const;
+  InputGate inputGate_;
+  std::array<std::optional<uint32_t>, 3> chosenVolumes_;  // by VolumeLine
   int spokenChoice_ = -1;  // the choice entry whose caption was said last, -1 for none
 };
 

@@ -41,7 +41,8 @@ int DesktopSession::Run(GameEvents& game) {
 void DesktopSession::ShowAlreadyRunning() {
   std::string error;
   if (!InitVideo(error)) return;
-  ShowStandaloneMessage(fonts_, Utf8ToCp932("既に起動しています。"), "Orvane");
+  ShowStandaloneMessage(fonts_, Utf8ToCp932("既に起動しています。\nThis game is already running in another window."),
+                        "Orvane");
 }
 
 void DesktopSession::ShowStartProblem(std::string_view utf8Text) {
