@@ -10,6 +10,9 @@
 
 #include "app/player.h"
 #include "app/game_check.h"
+#include "app/headless_start.h"
+#include "app/recent_games.h"
+#include "app/start_screen.h"
 #include "app/settings_session.h"
 #include "app/state_dump.h"
 #include "platform/headless/event_script.h"
@@ -18,6 +21,7 @@
 #include "platform/image_files.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/speech_log.h"
+#include "platform/sjis.h"
 
 namespace orv {
 namespace fs = std::filesystem;
@@ -58,6 +62,11 @@ class HeadlessSession {
         player_(PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_, Voice()},
                 PlayerOptionsFor(options)) {
     settings_.ApplyTo(player_, audio_);
+  }
+
+  // The title the game showed, for the list of recent games; empty when it showed none.
+  std::string GameTitle() const {
+    return GameTitleFromCaption(Cp932ToUtf8(player_.scene.windowCaption.str()), kVersionCaption);
   }
 
   int Run() {
@@ -237,24 +246,38 @@ class HeadlessSession {
 
 }  // namespace
 
-int RunHeadless(const CommandLine& options, std::FILE* out, std::FILE* err) {
-  if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
-    std::fprintf(err, "orvane: %s\n", folder.error().message.c_str());
-    return 2;
-  }
+int RunHeadless(const CommandLine& given, std::FILE* out, std::FILE* err) {
   std::unique_ptr<EventScript> events;
-  if (options.eventsFile == "-") {
+  if (given.eventsFile == "-") {
     events = std::make_unique<EventScript>(std::cin);
-  } else if (!options.eventsFile.empty()) {
-    auto file = std::make_unique<std::ifstream>(options.eventsFile);
+  } else if (!given.eventsFile.empty()) {
+    auto file = std::make_unique<std::ifstream>(given.eventsFile);
     if (!*file) {
-      std::fprintf(err, "orvane: cannot read events file %s\n", options.eventsFile.c_str());
+      std::fprintf(err, "orvane: cannot read events file %s\n", given.eventsFile.c_str());
       return 2;
     }
     events = std::make_unique<EventScript>(std::move(file));
   }
+  CommandLine options = given;
+  const bool picked = StartsOnStartScreen(given.gameDirGiven);
+  if (picked) {
+    const HeadlessStart start = RunHeadlessStartScreen(given, out, err, events.get());
+    if (!start.game) return start.exitCode;
+    options.gameDir = start.game->string();
+    options.gameDirGiven = true;
+  }
+  if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
+    std::fprintf(err, "orvane: %s\n", folder.error().message.c_str());
+    return 2;
+  }
+  // A game picked on the start screen goes to the top of its list; headless runs given a game
+  // leave the settings file's list alone.
+  const bool remember = picked && !options.configFile.empty();
+  if (remember) RememberGame(options.configFile, options.gameDir, "", err);
   HeadlessSession session(options, out, err, events.get());
-  return session.Run();
+  const int code = session.Run();
+  if (remember) RememberGame(options.configFile, options.gameDir, session.GameTitle(), err);
+  return code;
 }
 
 }  // namespace orv
