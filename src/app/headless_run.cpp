@@ -270,13 +270,11 @@ int RunHeadless(const CommandLine& given, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "orvane: %s\n", folder.error().message.c_str());
     return 2;
   }
-  // A game picked on the start screen goes to the top of its list; headless runs given a game
-  // leave the settings file's list alone.
-  const bool remember = picked && !options.configFile.empty();
-  if (remember) RememberGame(options.configFile, options.gameDir, "", err);
   HeadlessSession session(options, out, err, events.get());
   const int code = session.Run();
-  if (remember) RememberGame(options.configFile, options.gameDir, session.GameTitle(), err);
+  // A game picked on the start screen goes to the top of its list, once its settings are
+  // written; headless runs given a game leave the list alone.
+  if (picked && !options.configFile.empty()) RememberGame(options.configFile, options.gameDir, session.GameTitle(), err);
   return code;
 }
 

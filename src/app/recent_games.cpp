@@ -26,9 +26,9 @@ std::optional<toml::table> ParseToml(std::string_view text) {
 }
 
 std::string_view Trim(std::string_view s) {
-  const size_t first = s.find_first_not_of(" \t\r");
+  const size_t first = s.find_first_not_of(" \t\r\n");
   if (first == std::string_view::npos) return {};
-  const size_t last = s.find_last_not_of(" \t\r");
+  const size_t last = s.find_last_not_of(" \t\r\n");
   return s.substr(first, last - first + 1);
 }
 
@@ -121,7 +121,8 @@ std::optional<std::string> RecentGames::WriteInto(std::string_view text) const {
   std::optional<toml::table> before = ParseToml(text);
   if (!before) return std::nullopt;
   // Line by line: blocks of the recent table go, the new block takes the first one's place.
-  std::string out;
+  // Blank and comment lines at the end of the block belong to what follows it.
+  std::string out, trailing;
   std::optional<size_t> blockAt;
   bool inRecent = false;
   size_t pos = 0;
@@ -131,11 +132,20 @@ std::optional<std::string> RecentGames::WriteInto(std::string_view text) const {
     const std::string_view line = text.substr(pos, end - pos);
     pos = end;
     if (const std::optional<std::string> header = HeaderName(line)) {
+      out += trailing;
+      trailing.clear();
       inRecent = IsRecentHeader(*header);
       if (inRecent && !blockAt) blockAt = out.size();
     }
-    if (!inRecent) out += line;
+    if (!inRecent) {
+      out += line;
+    } else if (const std::string_view bare = Trim(line); bare.empty() || bare[0] == '#') {
+      trailing += line;
+    } else {
+      trailing.clear();
+    }
   }
+  out += trailing;
   if (!out.empty() && out.back() != '\n') out.push_back('\n');
   if (blockAt) {
     out.insert(*blockAt, Block(games_));

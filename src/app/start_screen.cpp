@@ -1,5 +1,6 @@
 #include "app/start_screen.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <system_error>
 
@@ -27,17 +28,18 @@ fs::path Expanded(const std::string& typed) {
   return fs::path(typed);
 }
 
+// Game folders find their files whatever the letter case, so "INIT.DEF" names init.def too.
 bool IsInitDef(const fs::path& path) {
   std::string name = path.filename().string();
   for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
   std::error_code ec;
-  return name == "init.def" && fs::is_regular_file(path, ec);
+  return name == "init.def" && !fs::is_directory(path, ec);
 }
 
 }  // namespace
 
 StartScreen::StartScreen(Host& host, FontRenderer& fonts, FolderChooser& chooser, std::vector<RecentGame> recent,
-                         std::function<void()> keepAlive)
+                         FolderChooser::KeepAlive keepAlive)
     : host_(host), fonts_(fonts), chooser_(chooser), keepAlive_(std::move(keepAlive)) {
   std::vector<StartEntry> entries;
   for (RecentGame& game : recent) entries.push_back(StartEntry{std::move(game.caption), std::move(game.folder)});
@@ -103,7 +105,10 @@ void StartScreen::OpenWithChooser() {
   switch (choice.outcome) {
     case FolderChoice::Outcome::Chosen: TryFolder(choice.folder); break;
     case FolderChoice::Outcome::Cancelled: break;
-    case FolderChoice::Outcome::Unavailable: AskForPath(); break;
+    case FolderChoice::Outcome::Unavailable:
+      chooserProblem_ = choice.why;
+      AskForPath();
+      break;
   }
 }
 

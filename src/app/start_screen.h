@@ -22,7 +22,7 @@ class StartScreen final : public GameEvents {
  public:
   // `keepAlive` runs while the chooser is open (see FolderChooser).
   StartScreen(Host& host, FontRenderer& fonts, FolderChooser& chooser, std::vector<RecentGame> recent,
-              std::function<void()> keepAlive = {});
+              FolderChooser::KeepAlive keepAlive = {});
 
   void Shown() override;
   void Click() override;
@@ -41,6 +41,8 @@ class StartScreen final : public GameEvents {
   // What the screen shows, for state dumps: `{recent: [{caption, folder}], focus, problem}`,
   // focus being the game's index or "open".
   nlohmann::json Dump() const;
+  // Why no chooser could be shown the last time one was asked for (then the path field asked).
+  const std::string& chooserProblem() const { return chooserProblem_; }
   // The screen as drawn last.
   const Image& surface() const { return surface_; }
 
@@ -54,12 +56,13 @@ class StartScreen final : public GameEvents {
   Host& host_;
   FontRenderer& fonts_;
   FolderChooser& chooser_;
-  std::function<void()> keepAlive_;
+  FolderChooser::KeepAlive keepAlive_;
   StartScreenView view_;
   Image surface_;
   StartItem pressed_;  // what the left button went down on
   int pointerX_ = -1, pointerY_ = -1;
   std::optional<std::filesystem::path> chosen_;
+  std::string chooserProblem_;
   bool closed_ = false;
 };
 

@@ -2,7 +2,7 @@
 
 namespace orv {
 
-FolderChoice FirstAvailableChooser::ChooseFolder(std::string_view utf8Title, const std::function<void()>& keepAlive) {
+FolderChoice FirstAvailableChooser::ChooseFolder(std::string_view utf8Title, const KeepAlive& keepAlive) {
   FolderChoice none;
   for (const std::unique_ptr<FolderChooser>& chooser : choosers_) {
     FolderChoice choice = chooser->ChooseFolder(utf8Title, keepAlive);

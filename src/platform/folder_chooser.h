@@ -21,9 +21,11 @@ class FolderChooser {
  public:
   virtual ~FolderChooser() = default;
   // Blocks until the person has chosen or given up; `keepAlive` runs every few tens of
-  // milliseconds meanwhile, so that the window behind stays drawn. `utf8Title` is the
-  // chooser's title.
-  virtual FolderChoice ChooseFolder(std::string_view utf8Title, const std::function<void()>& keepAlive) = 0;
+  // milliseconds meanwhile, so that the window behind stays drawn, and says false when the
+  // window is closing: the chooser then goes away and the choice is Cancelled. `utf8Title` is
+  // the chooser's title.
+  using KeepAlive = std::function<bool()>;
+  virtual FolderChoice ChooseFolder(std::string_view utf8Title, const KeepAlive& keepAlive) = 0;
 };
 
 // Asks each chooser in turn until one is there; Unavailable (with every reason) when none is.
@@ -31,7 +33,7 @@ class FirstAvailableChooser final : public FolderChooser {
  public:
   explicit FirstAvailableChooser(std::vector<std::unique_ptr<FolderChooser>> choosers)
       : choosers_(std::move(choosers)) {}
-  FolderChoice ChooseFolder(std::string_view utf8Title, const std::function<void()>& keepAlive) override;
+  FolderChoice ChooseFolder(std::string_view utf8Title, const KeepAlive& keepAlive) override;
 
  private:
   std::vector<std::unique_ptr<FolderChooser>> choosers_;
@@ -42,7 +44,7 @@ class FirstAvailableChooser final : public FolderChooser {
 class ZenityFolderChooser final : public FolderChooser {
  public:
   explicit ZenityFolderChooser(std::string program = "zenity") : program_(std::move(program)) {}
-  FolderChoice ChooseFolder(std::string_view utf8Title, const std::function<void()>& keepAlive) override;
+  FolderChoice ChooseFolder(std::string_view utf8Title, const KeepAlive& keepAlive) override;
 
  private:
   std::string program_;

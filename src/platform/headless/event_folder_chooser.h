@@ -10,7 +10,7 @@ namespace orv {
 class EventFolderChooser final : public FolderChooser {
  public:
   explicit EventFolderChooser(EventScript* events) : events_(events) {}
-  FolderChoice ChooseFolder(std::string_view, const std::function<void()>&) override {
+  FolderChoice ChooseFolder(std::string_view, const KeepAlive&) override {
     const EventLine* next = events_ ? events_->Peek() : nullptr;
     if (!next || (next->verb != "folder" && next->verb != "folder-cancel"))
       return FolderChoice{FolderChoice::Outcome::Unavailable, {}, "no folder line follows"};

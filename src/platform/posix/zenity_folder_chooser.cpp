@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,7 +22,7 @@ constexpr size_t kLongestAnswer = 64 * 1024;
 FolderChoice Unavailable(std::string why) { return FolderChoice{FolderChoice::Outcome::Unavailable, {}, std::move(why)}; }
 }  // namespace
 
-FolderChoice ZenityFolderChooser::ChooseFolder(std::string_view utf8Title, const std::function<void()>& keepAlive) {
+FolderChoice ZenityFolderChooser::ChooseFolder(std::string_view utf8Title, const KeepAlive& keepAlive) {
   int out[2];
   if (pipe2(out, O_CLOEXEC) != 0) return Unavailable("no pipe for " + program_);
   posix_spawn_file_actions_t actions;
@@ -41,12 +42,17 @@ FolderChoice ZenityFolderChooser::ChooseFolder(std::string_view utf8Title, const
     return Unavailable("cannot start " + program_ + ": " + std::generic_category().message(spawnError));
   }
   std::string answer;
+  bool closing = false;
   for (;;) {
     pollfd readable{out[0], POLLIN, 0};
     const int ready = poll(&readable, 1, kKeepAliveMs);
     if (ready < 0 && errno != EINTR) break;
     if (ready <= 0) {
-      if (keepAlive) keepAlive();
+      if (keepAlive && !keepAlive()) {
+        kill(pid, SIGTERM);
+        closing = true;
+        break;
+      }
       continue;
     }
     char buffer[4096];
@@ -59,6 +65,7 @@ FolderChoice ZenityFolderChooser::ChooseFolder(std::string_view utf8Title, const
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
+  if (closing) return FolderChoice{FolderChoice::Outcome::Cancelled, {}, {}};
   if (!WIFEXITED(status)) return Unavailable(program_ + " ended abnormally");
   const int code = WEXITSTATUS(status);
   while (!answer.empty() && (answer.back() == '\n' || answer.back() == '\r')) answer.pop_back();
