@@ -1,0 +1,48 @@
+// The window while the start screen's folder chooser, another program's window, is up over it,
+// and the window a picked game then plays in.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/sdl/desktop_session.h"
+
+namespace orv {
+namespace {
+
+void Push(Uint32 type) {
+  SDL_Event event{};
+  event.type = type;
+  if (type == SDL_KEYDOWN) event.key.keysym.sym = SDLK_RETURN;
+  if (type == SDL_MOUSEBUTTONDOWN) event.button.button = SDL_BUTTON_LEFT;
+  SDL_PushEvent(&event);
+}
+
+int Queued(Uint32 first, Uint32 last) {
+  SDL_PumpEvents();
+  return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, first, last);
+}
+
+TEST(DesktopStart, TheWindowStaysAliveUnderAChooserWithoutKeepingItsInput) {
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SDL_Window* window = session.host().window();
+  ASSERT_TRUE(session.Start(error));
+  EXPECT_EQ(session.host().window(), window) << "a picked game plays in the start screen's window";
+
+  // Clicks and keys that reach the window while the chooser is up were meant for the chooser:
+  // none of them may pick something on the screen behind it once it has gone.
+  Push(SDL_KEYDOWN);
+  Push(SDL_MOUSEBUTTONDOWN);
+  EXPECT_TRUE(session.KeepWindowAlive());
+  EXPECT_EQ(Queued(SDL_KEYDOWN, SDL_MOUSEWHEEL), 0);
+  EXPECT_FALSE(session.host().QuitRequested());
+
+  Push(SDL_QUIT);
+  EXPECT_FALSE(session.KeepWindowAlive());
+  EXPECT_TRUE(session.host().QuitRequested()) << "the main loop then closes the start screen";
+}
+
+}  // namespace
+}  // namespace orv
