@@ -7,7 +7,7 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
 foreach(file bin/orvane bin/orvpack bin/orvarc1 share/applications/orvane.desktop
-             share/icons/hicolor/scalable/apps/orvane.svg share/man/man6/orvane.6 share/orvane/demo/init.def
+             share/icons/hicolor/scalable/apps/orvane.svg share/man/man6/orvane.6.gz share/orvane/demo/init.def
              share/doc/orvane/copyright share/doc/orvane/changelog.gz)
   if(NOT EXISTS ${PREFIX}/${file})
     message(FATAL_ERROR "not installed: ${file}")

@@ -13,7 +13,16 @@ endif()")
 endforeach()
 install(FILES data/orvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES data/orvane.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES data/orvane.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+# Manual pages are kept compressed; made at install time, so the page is never older than its
+# source and nothing needs building first.
+install(CODE "set(manual \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man6\")
+file(MAKE_DIRECTORY \"\${manual}\")
+execute_process(COMMAND gzip -9nc \"${CMAKE_SOURCE_DIR}/data/orvane.6\" OUTPUT_FILE \"\${manual}/orvane.6.gz\"
+                RESULT_VARIABLE gzipped)
+if(NOT gzipped EQUAL 0)
+  message(FATAL_ERROR \"cannot compress the manual page into \${manual}\")
+endif()
+message(STATUS \"Installing: \${manual}/orvane.6.gz\")")
 
 # The demo game, to try the player with: orvane /usr/share/orvane/demo (or the prefix's).
 set(ORVANE_DEMO_INSTALL_DIR ${CMAKE_INSTALL_DATADIR}/orvane/demo)

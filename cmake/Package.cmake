@@ -14,11 +14,19 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Orvane player developers")
-set(CPACK_PACKAGE_CONTACT "Orvane player developers <orvane@localhost>")
+# No mailbox takes the package's mail yet: the reserved .invalid domain says so honestly.
+set(CPACK_PACKAGE_CONTACT "Orvane player developers <orvane@orvane.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "player for adventure games made with the Orvane kit")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "player for adventure games made with the Orvane kit\n Plays 640 x 480 adventure games of the early 2000s made with the Orvane kit on\n today's desktops: sharp integer scaling, full screen, MIDI music through a\n SoundFont, CD audio from ripped tracks or disc images, and clear messages.\n It keeps each game's save slots and settings files byte for byte.\n .\n The package also holds the game-maker's tools and a small demo game.")
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+    "Plays 640 x 480 adventure games of the early 2000s made with the Orvane kit on
+today's desktops: sharp integer scaling, full screen, MIDI music through a
+SoundFont, CD audio from ripped tracks or disc images, and clear messages.
+It keeps each game's save slots and settings files byte for byte.
+
+The package also holds the game-maker's tools and a small demo game.")
+# Section games would want the programs in /usr/games, off root's PATH; the player and its
+# tools are programs like any other.
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
