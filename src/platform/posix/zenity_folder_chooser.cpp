@@ -28,6 +28,8 @@ FolderChoice ZenityFolderChooser::ChooseFolder(std::string_view utf8Title, const
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  // GTK's warnings (no dconf, no accessibility bus) are zenity's business, not the player's.
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   const std::string title = "--title=" + std::string(utf8Title);
   std::vector<std::string> words{program_, "--file-selection", "--directory", title};
   std::vector<char*> args;
