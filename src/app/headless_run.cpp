@@ -274,7 +274,8 @@ int RunHeadless(const CommandLine& given, std::FILE* out, std::FILE* err) {
   const int code = session.Run();
   // A game picked on the start screen goes to the top of its list, once its settings are
   // written; headless runs given a game leave the list alone.
-  if (picked && !options.configFile.empty()) RememberGame(options.configFile, options.gameDir, session.GameTitle(), err);
+  if (picked && !options.configFile.empty())
+    RememberGame(options.configFile, options.gameDir, session.GameTitle(), err);
   return code;
 }
 

@@ -48,7 +48,8 @@ std::optional<std::string> HeaderName(std::string_view line) {
 }
 
 bool IsRecentHeader(std::string_view name) {
-  return name == kSection || (name.size() > kSection.size() && name.starts_with(kSection) && name[kSection.size()] == '.');
+  return name == kSection ||
+         (name.size() > kSection.size() && name.starts_with(kSection) && name[kSection.size()] == '.');
 }
 
 // A TOML basic string holding the text exactly.
@@ -193,8 +194,7 @@ RecentGames LoadRecentGames(const fs::path& settingsFile) {
   return text ? RecentGames::FromSettingsText(*text) : RecentGames();
 }
 
-bool RememberGame(const fs::path& settingsFile, const fs::path& folder, std::string_view caption,
-                  std::FILE* messages) {
+bool RememberGame(const fs::path& settingsFile, const fs::path& folder, std::string_view caption, std::FILE* messages) {
   auto say = [&](const std::string& what) {
     if (messages) std::fprintf(messages, "orvane: settings file %s: %s\n", settingsFile.c_str(), what.c_str());
     return false;

@@ -24,7 +24,8 @@ std::string Trimmed(std::string text) {
 // A typed path as a shell would take it: "~" is the home folder.
 fs::path Expanded(const std::string& typed) {
   const char* home = std::getenv("HOME");
-  if (home && *home && (typed == "~" || typed.starts_with("~/"))) return fs::path(home) / typed.substr(typed.size() > 1 ? 2 : 1);
+  if (home && *home && (typed == "~" || typed.starts_with("~/")))
+    return fs::path(home) / typed.substr(typed.size() > 1 ? 2 : 1);
   return fs::path(typed);
 }
 
@@ -83,8 +84,14 @@ void StartScreen::Click() {
 
 void StartScreen::KeyDown(KeyPress key) {
   switch (key.code) {
-    case KeyCode::Up: view_.MoveFocus(-1); Refresh(); break;
-    case KeyCode::Down: view_.MoveFocus(1); Refresh(); break;
+    case KeyCode::Up:
+      view_.MoveFocus(-1);
+      Refresh();
+      break;
+    case KeyCode::Down:
+      view_.MoveFocus(1);
+      Refresh();
+      break;
     case KeyCode::Enter:
     case KeyCode::Space: Activate(view_.Focused()); break;
     case KeyCode::Letter:
@@ -114,7 +121,8 @@ void StartScreen::OpenWithChooser() {
 
 void StartScreen::AskForPath() {
   const std::optional<std::string> typed = host_.AskText(
-      "Orvane", Utf8ToCp932("ゲームのフォルダー（init.def のあるフォルダー）:\nThe game's folder (the one holding init.def):"),
+      "Orvane",
+      Utf8ToCp932("ゲームのフォルダー（init.def のあるフォルダー）:\nThe game's folder (the one holding init.def):"),
       "");
   if (!typed) return;
   const std::string path = Trimmed(Cp932ToUtf8(*typed));
@@ -140,9 +148,11 @@ void StartScreen::TryFolder(const fs::path& given) {
 
 nlohmann::json StartScreen::Dump() const {
   nlohmann::json recent = nlohmann::json::array();
-  for (const StartEntry& entry : view_.entries()) recent.push_back({{"caption", entry.caption}, {"folder", entry.folder}});
+  for (const StartEntry& entry : view_.entries())
+    recent.push_back({{"caption", entry.caption}, {"folder", entry.folder}});
   const StartItem focused = view_.Focused();
-  nlohmann::json focus = focused.kind == StartItem::Kind::OpenFolder ? nlohmann::json("open") : nlohmann::json(focused.index);
+  nlohmann::json focus =
+      focused.kind == StartItem::Kind::OpenFolder ? nlohmann::json("open") : nlohmann::json(focused.index);
   return {{"recent", recent}, {"focus", focus}, {"problem", view_.problem()}};
 }
 

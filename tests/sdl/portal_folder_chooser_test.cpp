@@ -4,13 +4,13 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <fcntl.h>
-#include <future>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
+#include <csignal>
+#include <future>
+#include <thread>
 
 #include "support/test_support.h"
 
@@ -123,16 +123,17 @@ class FakePortal {
   void Serve(const std::string& address, std::promise<bool>& ready) {
     GMainContext* context = g_main_context_new();
     g_main_context_push_thread_default(context);
-    GDBusConnection* bus = g_dbus_connection_new_for_address_sync(
-        address.c_str(),
-        GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT | G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, nullptr);
+    GDBusConnection* bus =
+        g_dbus_connection_new_for_address_sync(address.c_str(),
+                                               GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                                                    G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+                                               nullptr, nullptr, nullptr);
     bool served = false;
     if (bus) {
-      GVariant* owned = g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-                                                    "org.freedesktop.DBus", "RequestName",
-                                                    g_variant_new("(su)", "org.freedesktop.portal.Desktop", 4u),
-                                                    G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
+      GVariant* owned =
+          g_dbus_connection_call_sync(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                      "RequestName", g_variant_new("(su)", "org.freedesktop.portal.Desktop", 4u),
+                                      G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, 5000, nullptr, nullptr);
       GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(kIntrospection, nullptr);
       static const GDBusInterfaceVTable vtable{OnCall, nullptr, nullptr, {}};
       served = owned && node &&

@@ -19,7 +19,9 @@ constexpr int kKeepAliveMs = 40;
 // A folder name is short; anything past this is not zenity's answer.
 constexpr size_t kLongestAnswer = 64 * 1024;
 
-FolderChoice Unavailable(std::string why) { return FolderChoice{FolderChoice::Outcome::Unavailable, {}, std::move(why)}; }
+FolderChoice Unavailable(std::string why) {
+  return FolderChoice{FolderChoice::Outcome::Unavailable, {}, std::move(why)};
+}
 }  // namespace
 
 FolderChoice ZenityFolderChooser::ChooseFolder(std::string_view utf8Title, const KeepAlive& keepAlive) {
@@ -65,8 +67,7 @@ FolderChoice ZenityFolderChooser::ChooseFolder(std::string_view utf8Title, const
   }
   close(out[0]);
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
   if (closing) return FolderChoice{FolderChoice::Outcome::Cancelled, {}, {}};
   if (!WIFEXITED(status)) return Unavailable(program_ + " ended abnormally");
   const int code = WEXITSTATUS(status);

@@ -17,7 +17,9 @@ constexpr const char* kRequestInterface = "org.freedesktop.portal.Request";
 constexpr int kCallTimeoutMs = 10000;
 constexpr int kKeepAliveMs = 40;
 
-FolderChoice Unavailable(std::string why) { return FolderChoice{FolderChoice::Outcome::Unavailable, {}, std::move(why)}; }
+FolderChoice Unavailable(std::string why) {
+  return FolderChoice{FolderChoice::Outcome::Unavailable, {}, std::move(why)};
+}
 
 struct ErrorFree {
   void operator()(GError* e) const { g_error_free(e); }
@@ -80,8 +82,7 @@ class PortalCall {
       g_dbus_connection_close_sync(bus_, nullptr, nullptr);
       g_object_unref(bus_);
     }
-    while (g_main_context_iteration(context_, FALSE)) {
-    }
+    while (g_main_context_iteration(context_, FALSE)) {}
     g_main_context_pop_thread_default(context_);
     g_main_context_unref(context_);
   }
@@ -98,11 +99,10 @@ class PortalCall {
         return false;
       }
     }
-    bus_ = g_dbus_connection_new_for_address_sync(
-        address.empty() ? sessionAddress : address.c_str(),
-        GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                             G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-        nullptr, nullptr, &raw);
+    bus_ = g_dbus_connection_new_for_address_sync(address.empty() ? sessionAddress : address.c_str(),
+                                                  GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                                                       G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+                                                  nullptr, nullptr, &raw);
     g_free(sessionAddress);
     if (!bus_) why = "cannot reach the session bus: " + Message(ErrorPtr(raw).get());
     return bus_ != nullptr;
@@ -148,10 +148,10 @@ FolderChoice PortalFolderChooser::ChooseFolder(std::string_view utf8Title, const
   g_variant_builder_add(&options, "{sv}", "modal", g_variant_new_boolean(TRUE));
   const std::string title(utf8Title);
   GError* raw = nullptr;
-  GVariant* reply = g_dbus_connection_call_sync(
-      call.bus(), kPortalName, kPortalPath, "org.freedesktop.portal.FileChooser", "OpenFile",
-      g_variant_new("(ssa{sv})", "", title.c_str(), &options), G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE,
-      kCallTimeoutMs, nullptr, &raw);
+  GVariant* reply =
+      g_dbus_connection_call_sync(call.bus(), kPortalName, kPortalPath, "org.freedesktop.portal.FileChooser",
+                                  "OpenFile", g_variant_new("(ssa{sv})", "", title.c_str(), &options),
+                                  G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &raw);
   if (!reply) return Unavailable("the file chooser portal does not answer: " + Message(ErrorPtr(raw).get()));
   const gchar* returned = nullptr;
   g_variant_get(reply, "(&o)", &returned);
@@ -163,8 +163,7 @@ FolderChoice PortalFolderChooser::ChooseFolder(std::string_view utf8Title, const
   g_variant_unref(reply);
 
   while (!wait.answered && !wait.portalGone) {
-    while (g_main_context_iteration(call.context(), FALSE)) {
-    }
+    while (g_main_context_iteration(call.context(), FALSE)) {}
     if (wait.answered || wait.portalGone) break;
     if (keepAlive && !keepAlive()) {
       // The window is closing: take the dialog away with it.

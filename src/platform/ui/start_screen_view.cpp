@@ -91,10 +91,10 @@ Image StartScreenView::Render(FontRenderer& fonts) const {
     const int textWidth = r.Width() - 20;
     const FontSpec caption = Font(12, on ? ui::kHighlightText : ui::kText);
     const FontSpec folder = Font(9, on ? ui::kHighlightText : kFolderText);
-    fonts.DrawUnicode(image, r.left + 10, r.top + 3, Fit(fonts, DecodeUtf8(entries_[size_t(i)].caption), textWidth, caption, false),
-                      caption);
-    fonts.DrawUnicode(image, r.left + 10, r.top + 22, Fit(fonts, DecodeUtf8(entries_[size_t(i)].folder), textWidth, folder, true),
-                      folder);
+    fonts.DrawUnicode(image, r.left + 10, r.top + 3,
+                      Fit(fonts, DecodeUtf8(entries_[size_t(i)].caption), textWidth, caption, false), caption);
+    fonts.DrawUnicode(image, r.left + 10, r.top + 22,
+                      Fit(fonts, DecodeUtf8(entries_[size_t(i)].folder), textWidth, folder, true), folder);
   }
 
   const Rect button = ButtonRect();
@@ -115,8 +115,8 @@ Image StartScreenView::Render(FontRenderer& fonts) const {
   const int width = kWidth - 2 * kMargin;
   const int top = button.bottom + 6;
   fonts.DrawUnicode(image, kMargin, top, Fit(fonts, DecodeUtf8(first), width, problem, false), problem);
-  fonts.DrawUnicode(image, kMargin, top + fonts.CellHeight(problem) + 2, Fit(fonts, DecodeUtf8(second), width, problem, true),
-                    problem);
+  fonts.DrawUnicode(image, kMargin, top + fonts.CellHeight(problem) + 2,
+                    Fit(fonts, DecodeUtf8(second), width, problem, true), problem);
   return image;
 }
 
