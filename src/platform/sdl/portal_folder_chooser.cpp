@@ -167,8 +167,10 @@ FolderChoice PortalFolderChooser::ChooseFolder(std::string_view utf8Title, const
     if (wait.answered || wait.portalGone) break;
     if (keepAlive && !keepAlive()) {
       // The window is closing: take the dialog away with it.
-      g_dbus_connection_call_sync(call.bus(), kPortalName, handle.c_str(), kRequestInterface, "Close", nullptr, nullptr,
-                                  G_DBUS_CALL_FLAGS_NONE, 1000, nullptr, nullptr);
+      if (GVariant* closed =
+              g_dbus_connection_call_sync(call.bus(), kPortalName, handle.c_str(), kRequestInterface, "Close", nullptr,
+                                          nullptr, G_DBUS_CALL_FLAGS_NONE, 1000, nullptr, nullptr))
+        g_variant_unref(closed);
       return FolderChoice{FolderChoice::Outcome::Cancelled, {}, {}};
     }
     if (g_dbus_connection_is_closed(call.bus())) return Unavailable("the session bus went away");
