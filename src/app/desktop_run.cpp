@@ -95,9 +95,27 @@ std::string SoundNote(const SdlAudio& audio, bool portAsked) {
   return "";
 }
 
+// The window stays on top of the others, as the kit's did; a folder chooser it covered could
+// not be used, so the window steps back while one is up.
+class ChooserInFront final : public FolderChooser {
+ public:
+  ChooserInFront(FolderChooser& chooser, SdlHost& host, bool onTop) : chooser_(chooser), host_(host), onTop_(onTop) {}
+  FolderChoice ChooseFolder(std::string_view utf8Title, const KeepAlive& keepAlive) override {
+    if (onTop_) host_.SetStayOnTop(false);
+    FolderChoice choice = chooser_.ChooseFolder(utf8Title, keepAlive);
+    if (onTop_) host_.SetStayOnTop(true);
+    return choice;
+  }
+
+ private:
+  FolderChooser& chooser_;
+  SdlHost& host_;
+  bool onTop_;
+};
+
 // The start screen in the session's window until a game is picked: the desktop's chooser
 // portal first, then zenity, then a typed path. Nothing when the window was closed instead.
-std::optional<std::filesystem::path> PickGame(DesktopSession& session,
+std::optional<std::filesystem::path> PickGame(DesktopSession& session, bool onTop,
                                               const std::optional<std::filesystem::path>& settingsPath, bool verbose) {
   std::string error;
   if (!session.Start(error)) {
@@ -107,7 +125,8 @@ std::optional<std::filesystem::path> PickGame(DesktopSession& session,
   std::vector<std::unique_ptr<FolderChooser>> choosers;
   choosers.push_back(std::make_unique<PortalFolderChooser>());
   choosers.push_back(std::make_unique<ZenityFolderChooser>());
-  FirstAvailableChooser chooser(std::move(choosers));
+  FirstAvailableChooser firstAvailable(std::move(choosers));
+  ChooserInFront chooser(firstAvailable, session.host(), onTop);
   StartScreen screen(session.host(), session.fonts(), chooser,
                      settingsPath ? LoadRecentGames(*settingsPath).games() : std::vector<RecentGame>{},
                      [&session] { return session.KeepWindowAlive(); });
@@ -134,7 +153,8 @@ int RunDesktop(const CommandLine& given) {
   desktop.scaling = ScalingByName(scalingName);
   DesktopSession session(desktop);
   if (StartsOnStartScreen(given.gameDirGiven)) {
-    const std::optional<std::filesystem::path> picked = PickGame(session, settingsPath, given.verbose);
+    const std::optional<std::filesystem::path> picked =
+        PickGame(session, desktop.stayOnTop, settingsPath, given.verbose);
     if (!picked) return 0;
     options.gameDir = picked->string();
     session.host().SetGameRoot(*picked);
