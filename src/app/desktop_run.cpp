@@ -95,24 +95,6 @@ std::string SoundNote(const SdlAudio& audio, bool portAsked) {
   return "";
 }
 
-// The window stays on top of the others, as the kit's did; a folder chooser it covered could
-// not be used, so the window steps back while one is up.
-class ChooserInFront final : public FolderChooser {
- public:
-  ChooserInFront(FolderChooser& chooser, SdlHost& host, bool onTop) : chooser_(chooser), host_(host), onTop_(onTop) {}
-  FolderChoice ChooseFolder(std::string_view utf8Title, const KeepAlive& keepAlive) override {
-    if (onTop_) host_.SetStayOnTop(false);
-    FolderChoice choice = chooser_.ChooseFolder(utf8Title, keepAlive);
-    if (onTop_) host_.SetStayOnTop(true);
-    return choice;
-  }
-
- private:
-  FolderChooser& chooser_;
-  SdlHost& host_;
-  bool onTop_;
-};
-
 // The start screen in the session's window until a game is picked: the desktop's chooser
 // portal first, then zenity, then a typed path. Nothing when the window was closed instead.
 std::optional<std::filesystem::path> PickGame(DesktopSession& session, bool onTop,

@@ -156,6 +156,13 @@ nlohmann::json StartScreen::Dump() const {
   return {{"recent", recent}, {"focus", focus}, {"problem", view_.problem()}};
 }
 
+FolderChoice ChooserInFront::ChooseFolder(std::string_view utf8Title, const KeepAlive& keepAlive) {
+  if (onTop_) host_.SetStayOnTop(false);
+  FolderChoice choice = chooser_.ChooseFolder(utf8Title, keepAlive);
+  if (onTop_) host_.SetStayOnTop(true);
+  return choice;
+}
+
 bool StartsOnStartScreen(bool gameFolderGiven) { return !gameFolderGiven && !CheckGameFolder("."); }
 
 }  // namespace orv

@@ -66,6 +66,20 @@ class StartScreen final : public GameEvents {
   bool closed_ = false;
 };
 
+// The game's window starts on top of the others, as the kit's did; a folder chooser it covered
+// could not be used, so the window steps back while one is up.
+class ChooserInFront final : public FolderChooser {
+ public:
+  ChooserInFront(FolderChooser& chooser, Host& host, bool windowOnTop)
+      : chooser_(chooser), host_(host), onTop_(windowOnTop) {}
+  FolderChoice ChooseFolder(std::string_view utf8Title, const KeepAlive& keepAlive) override;
+
+ private:
+  FolderChooser& chooser_;
+  Host& host_;
+  bool onTop_;
+};
+
 // Whether a run without a game folder named shows the start screen: yes unless the current
 // folder is itself a game, which is played as before.
 bool StartsOnStartScreen(bool gameFolderGiven);

@@ -10,6 +10,9 @@
 #include "app/headless_run.h"
 #include "app/player_settings.h"
 #include "app/recent_games.h"
+#include "app/start_screen.h"
+#include "platform/headless/headless_clock.h"
+#include "platform/headless/headless_host.h"
 #include "support/test_support.h"
 
 namespace orv::test {
@@ -141,6 +144,25 @@ TEST_F(StartScreenRun, FallsBackToAPathFieldWhenThereIsNoChooser) {
 
   HeadlessResult bad = RunStartScreen(scratch, {"click 10"});
   EXPECT_EQ(bad.exitCode, 2);
+}
+
+// The window that stays on top steps back while the chooser is up, and comes back after.
+TEST(ChooserInFront, TheWindowLeavesTheTopOnlyWhileAChooserIsUp) {
+  struct Watching final : FolderChooser {
+    explicit Watching(const HeadlessHost& h) : host(h) {}
+    FolderChoice ChooseFolder(std::string_view, const KeepAlive&) override {
+      onTopWhileUp = host.stayOnTop;
+      return FolderChoice{FolderChoice::Outcome::Cancelled, {}, {}};
+    }
+    const HeadlessHost& host;
+    bool onTopWhileUp = true;
+  };
+  HeadlessClock clock;
+  HeadlessHost host(nullptr, nullptr, clock);
+  Watching chooser(host);
+  EXPECT_EQ(ChooserInFront(chooser, host, true).ChooseFolder("t", {}).outcome, FolderChoice::Outcome::Cancelled);
+  EXPECT_FALSE(chooser.onTopWhileUp);
+  EXPECT_TRUE(host.stayOnTop);
 }
 
 TEST(RecentGamesFile, ReplacesItsOwnBlockAndKeepsEverythingElse) {
