@@ -105,7 +105,7 @@ std::optional<std::filesystem::path> PickGame(DesktopSession& session, bool onTo
     return std::nullopt;
   }
   std::vector<std::unique_ptr<FolderChooser>> choosers;
-  choosers.push_back(std::make_unique<PortalFolderChooser>());
+  choosers.push_back(std::make_unique<PortalFolderChooser>(PortalWindowName(session.host().window())));
   choosers.push_back(std::make_unique<ZenityFolderChooser>());
   FirstAvailableChooser firstAvailable(std::move(choosers));
   ChooserInFront chooser(firstAvailable, session.host(), onTop);

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
 #include "platform/sdl/desktop_session.h"
+#include "platform/sdl/portal_folder_chooser.h"
 
 namespace orv {
 namespace {
@@ -30,6 +33,12 @@ TEST(DesktopStart, TheWindowStaysAliveUnderAChooserWithoutKeepingItsInput) {
   SDL_Window* window = session.host().window();
   ASSERT_TRUE(session.Start(error));
   EXPECT_EQ(session.host().window(), window) << "a picked game plays in the start screen's window";
+  // The portal's dialog belongs to this window where the portal can name it.
+  const std::string name = PortalWindowName(window);
+  if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11")
+    EXPECT_EQ(name.rfind("x11:", 0), 0u) << name;
+  else
+    EXPECT_EQ(name, "");
 
   // Clicks and keys that reach the window while the chooser is up were meant for the chooser:
   // none of them may pick something on the screen behind it once it has gone.

@@ -89,7 +89,7 @@ class FakePortal {
   }
   bool ok() const { return ok_; }
   // What the last call asked, read once the chooser has returned.
-  std::string title, handle;
+  std::string title, handle, parent;
   bool directory = false;
 
  private:
@@ -100,6 +100,7 @@ class FakePortal {
     GVariant* options = nullptr;
     g_variant_get(parameters, "(&s&s@a{sv})", &parent, &title, &options);
     self.title = title;
+    self.parent = parent;
     g_variant_lookup(options, "directory", "b", &self.directory);
     const gchar* token = "t";
     g_variant_lookup(options, "handle_token", "&s", &token);
@@ -173,11 +174,12 @@ class PortalChooserTest : public ::testing::Test {
 TEST_F(PortalChooserTest, AsksForAFolderAndReadsTheChosenUri) {
   FakePortal portal(bus.address(), 0, "file:///home/me/my%20games/%E6%A3%AE");
   ASSERT_TRUE(portal.ok());
-  PortalFolderChooser chooser(bus.address());
+  PortalFolderChooser chooser("x11:1a00007", bus.address());
   const FolderChoice choice = chooser.ChooseFolder("Open a game folder", alive);
   EXPECT_EQ(choice.outcome, Outcome::Chosen) << choice.why;
   EXPECT_EQ(choice.folder, "/home/me/my games/森");
   EXPECT_EQ(portal.title, "Open a game folder");
+  EXPECT_EQ(portal.parent, "x11:1a00007");
   EXPECT_TRUE(portal.directory);
   EXPECT_NE(portal.handle.find("/orvane"), std::string::npos) << portal.handle;
 }
@@ -186,13 +188,14 @@ TEST_F(PortalChooserTest, TellsCancelFromAMissingPortal) {
   {
     FakePortal portal(bus.address(), 1, "");
     ASSERT_TRUE(portal.ok());
-    EXPECT_EQ(PortalFolderChooser(bus.address()).ChooseFolder("t", alive).outcome, Outcome::Cancelled);
+    EXPECT_EQ(PortalFolderChooser("", bus.address()).ChooseFolder("t", alive).outcome, Outcome::Cancelled);
   }
   // The portal's name has gone with it: nothing answers, and the next chooser is asked.
-  const FolderChoice none = PortalFolderChooser(bus.address()).ChooseFolder("t", alive);
+  const FolderChoice none = PortalFolderChooser("", bus.address()).ChooseFolder("t", alive);
   EXPECT_EQ(none.outcome, Outcome::Unavailable);
   EXPECT_FALSE(none.why.empty());
-  EXPECT_EQ(PortalFolderChooser("unix:path=/nonexistent/bus").ChooseFolder("t", alive).outcome, Outcome::Unavailable);
+  EXPECT_EQ(PortalFolderChooser("", "unix:path=/nonexistent/bus").ChooseFolder("t", alive).outcome,
+            Outcome::Unavailable);
 }
 
 // While the dialog is up the window is kept alive; a window that closes stops the wait.
@@ -200,7 +203,7 @@ TEST_F(PortalChooserTest, StopsWaitingWhenTheWindowCloses) {
   FakePortal portal(bus.address(), 0, "file:///x", false);
   ASSERT_TRUE(portal.ok());
   int calls = 0;
-  const FolderChoice choice = PortalFolderChooser(bus.address()).ChooseFolder("t", [&] { return ++calls < 4; });
+  const FolderChoice choice = PortalFolderChooser("", bus.address()).ChooseFolder("t", [&] { return ++calls < 4; });
   EXPECT_EQ(choice.outcome, Outcome::Cancelled);
   EXPECT_EQ(calls, 4);
 }

@@ -1,6 +1,9 @@
 #include "platform/sdl/portal_folder_chooser.h"
 
+#include <SDL_syswm.h>
 #include <gio/gio.h>
+
+#include <cstdio>
 
 #include <memory>
 #include <string>
@@ -150,7 +153,7 @@ FolderChoice PortalFolderChooser::ChooseFolder(std::string_view utf8Title, const
   GError* raw = nullptr;
   GVariant* reply =
       g_dbus_connection_call_sync(call.bus(), kPortalName, kPortalPath, "org.freedesktop.portal.FileChooser",
-                                  "OpenFile", g_variant_new("(ssa{sv})", "", title.c_str(), &options),
+                                  "OpenFile", g_variant_new("(ssa{sv})", parentWindow_.c_str(), title.c_str(), &options),
                                   G_VARIANT_TYPE("(o)"), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &raw);
   if (!reply) return Unavailable("the file chooser portal does not answer: " + Message(ErrorPtr(raw).get()));
   const gchar* returned = nullptr;
@@ -184,6 +187,20 @@ FolderChoice PortalFolderChooser::ChooseFolder(std::string_view utf8Title, const
   FolderChoice chosen{FolderChoice::Outcome::Chosen, std::filesystem::path(path), {}};
   g_free(path);
   return chosen;
+}
+
+std::string PortalWindowName(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!window || !SDL_GetWindowWMInfo(window, &info)) return {};
+#if defined(SDL_VIDEO_DRIVER_X11)
+  if (info.subsystem == SDL_SYSWM_X11) {
+    char name[32];
+    std::snprintf(name, sizeof name, "x11:%lx", static_cast<unsigned long>(info.info.x11.window));
+    return name;
+  }
+#endif
+  return {};
 }
 
 }  // namespace orv
