@@ -19,6 +19,7 @@
 #include "platform/headless/headless_clock.h"
 #include "platform/headless/headless_host.h"
 #include "platform/image_files.h"
+#include "platform/os.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/speech_log.h"
 #include "platform/sjis.h"
@@ -268,6 +269,13 @@ int RunHeadless(const CommandLine& given, std::FILE* out, std::FILE* err) {
   }
   if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
     std::fprintf(err, "orvane: %s\n", folder.error().message.c_str());
+    return 2;
+  }
+  // Saves written while a player in a window holds the game would be lost under it.
+  const SingleInstanceLock instance =
+      SingleInstanceLock::ForGameFolder(options.gameDir, SingleInstanceLock::Sharing::WithOtherHeadlessRuns);
+  if (!instance.MayRun()) {
+    std::fprintf(err, "orvane: this game is already running in a window: %s\n", options.gameDir.c_str());
     return 2;
   }
   HeadlessSession session(options, out, err, events.get());

@@ -1,6 +1,7 @@
 #include "app/player.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "logic/inline_forms.h"
 #include "platform/sjis.h"
@@ -11,6 +12,14 @@ namespace {
 const std::string kApplicationTitle = "アドベンチャーゲーム製作支援ソフト『Orvane』　";
 
 bool Due(uint32_t nowMs, uint32_t dueMs) { return int32_t(nowMs - dueMs) >= 0; }
+
+// A disc image the user names may be a link: its sheet names files beside the file it leads to.
+std::optional<std::filesystem::path> ThroughLinks(const std::optional<std::filesystem::path>& path) {
+  if (!path) return path;
+  std::error_code ec;
+  std::filesystem::path real = std::filesystem::canonical(*path, ec);
+  return ec ? path : real;
+}
 }  // namespace
 
 Player::Player(PlatformServices s, PlayerOptions options)
@@ -29,6 +38,8 @@ Player::Player(PlatformServices s, PlayerOptions options)
   interpreter.maxStepLines = options.maxStepLines;
   if (options.speak) SetSpeechOn(true);
   sound.SetNotes([this](std::string_view problem) { services.diagnostics.Note(problem); });
+  // A player killed while it saved left its temporary file; this start owns the folder now.
+  writeFolder.RemoveLeftovers();
   // The handlers are bound to this player's parts, which never change: the table is filled
   // once, as the kit's start-up filled it, and a reset keeps it.
   BindCommands();
@@ -72,7 +83,7 @@ void Player::FormCreate() {
   defs = definitions.value_or(StartupDefinitions());
   if (!definitions) defs.problem = definitions.error().message;
   sound.Prepare(defs.wavePackageName, defs.musicPackageName);
-  if (const std::string problem = sound.PrepareCd(options_.cdImage); !problem.empty())
+  if (const std::string problem = sound.PrepareCd(ThroughLinks(options_.cdImage)); !problem.empty())
     services.diagnostics.Note(problem);
   stage.UsePicturePackage(defs.picturePackageName);
   sound.KeepDeviceVolumes();
