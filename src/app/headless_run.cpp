@@ -19,6 +19,7 @@
 #include "platform/headless/headless_clock.h"
 #include "platform/headless/headless_host.h"
 #include "platform/image_files.h"
+#include "platform/net/text_socket.h"
 #include "platform/os.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/speech_log.h"
@@ -60,9 +61,21 @@ class HeadlessSession {
         settings_(SettingsSession::Open(SettingsPathFor(options), err)),
         speechLog_(options.speechLog.empty() ? nullptr
                                              : SpeechLog::ToFile(options.speechLog, [this] { return clock_.NowMs(); })),
+        textLog_(options.textLog.empty() ? nullptr
+                                         : SpeechLog::ToFile(options.textLog, [this] { return clock_.NowMs(); })),
         player_(PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_, Voice()},
                 PlayerOptionsFor(options)) {
     settings_.ApplyTo(player_, audio_);
+    if (textLog_) player_.SendTextTo(*textLog_);
+    if (options.textSocket) {
+      Result<std::unique_ptr<TextSocketServer>> server = TextSocketServer::Start(*options.textSocket);
+      if (server) {
+        textSocket_ = std::move(*server);
+        player_.SendTextTo(*textSocket_);
+      } else {
+        std::fprintf(err, "orvane: the text socket: %s\n", server.error().message.c_str());
+      }
+    }
   }
 
   // The title the game showed, for the list of recent games; empty when it showed none.
@@ -76,6 +89,7 @@ class HeadlessSession {
     if (!options_.midiLog.empty() && !audio_.LoggingMidi())
       return Fail("cannot create the MIDI log " + options_.midiLog);
     if (!options_.speechLog.empty() && !speechLog_) return Fail("cannot create the speech log " + options_.speechLog);
+    if (!options_.textLog.empty() && !textLog_) return Fail("cannot create the text log " + options_.textLog);
     if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
       return Fail("cannot write frames into " + options_.recordDir);
     const int played = Play();
@@ -85,6 +99,7 @@ class HeadlessSession {
     if (std::string error = host_.FinishRecording(); !error.empty()) return Fail(error);
     if (audio_.MidiLogFailed()) return Fail("cannot write the MIDI log " + options_.midiLog);
     if (speechLog_ && speechLog_->WriteFailed()) return Fail("cannot write the speech log " + options_.speechLog);
+    if (textLog_ && textLog_->WriteFailed()) return Fail("cannot write the text log " + options_.textLog);
     return played;
   }
 
@@ -242,6 +257,8 @@ class HeadlessSession {
   SettingsSession settings_;
   NoSpeech noSpeech_;
   std::unique_ptr<SpeechLog> speechLog_;
+  std::unique_ptr<SpeechLog> textLog_;
+  std::unique_ptr<TextSocketServer> textSocket_;
   Player player_;
 };
 

@@ -261,11 +261,13 @@ void Player::Timer3Timer() {
 
 void Player::ShowMessage(std::string_view text) {
   narrator.Say(text);
+  textFeed_.Send(text);
   services.host.ShowMessage(text, window.applicationTitle);
 }
 
 bool Player::AskYesNo(std::string_view text, std::string_view caption) {
   narrator.Say(text);
+  textFeed_.Send(text);
   return services.host.AskYesNo(text, caption);
 }
 
@@ -273,6 +275,7 @@ std::optional<std::string> Player::AskText(std::string_view caption, std::string
                                            std::string_view defaultText) {
   // What the box asks and what stands in it already.
   narrator.Say(std::string(caption) + "\n" + std::string(prompt) + "\n" + std::string(defaultText));
+  textFeed_.Send(prompt);
   return services.host.AskText(caption, prompt, defaultText);
 }
 
@@ -284,6 +287,7 @@ void Player::SetCaption(std::string_view caption) {
 int Player::TypeText(std::string_view text, int x, int y) {
   autoAdvance.CountTyped(text);
   narrator.Typed(text);
+  textFeed_.Typed(text);
   return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode());
 }
 
