@@ -20,6 +20,10 @@ packages=(
   speech-dispatcher speech-dispatcher-espeak-ng
   # tests and benchmarks: real MIDI songs, audio files made at test time, a virtual display
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth openttd-openmsx sox libsox-fmt-mp3
+  # a private session bus for the folder chooser's tests
+  dbus-daemon
+  # the Debian package: CPack's file types, and its check
+  file lintian
 )
 
 missing=()

@@ -61,6 +61,8 @@ class SdlHost final : public Host {
 
   // Creates the window (SDL video must be initialised); false with a message otherwise.
   bool Open(std::string& error);
+  // The game folder files handed to the opener must lie in, once a game was picked.
+  void SetGameRoot(std::filesystem::path root) { options_.gameRoot = std::move(root); }
 
   void Present(const Image& surface) override;
   void SetCaption(std::string_view caption) override;
