@@ -324,6 +324,7 @@ async function startGame(files, gameId) {
   }));
   const saveDir = kPersistRoot + '/saves/' + gameId;
   makeFolders(fs, saveDir);
+  if (finishInterruptedWrites(fs, kPersistRoot) > 0) await new Promise((resolve) => fs.syncfs(false, resolve));
   store = new SaveStore(fs);
   store.watch();
   orvaneStatus.gameId = gameId;
@@ -332,6 +333,40 @@ async function startGame(files, gameId) {
   window.orvanePage = page;
   orvaneStatus.state = 'starting';
   module.callMain(['--scale', '1', '--save-dir', saveDir, '--config', kPersistRoot + '/orvane.toml', kGameRoot]);
+}
+
+// The player writes a file under a temporary name beside it, stores it (fsync stores the whole
+// folder in IndexedDB), renames it into place and stores again. A tab closed between the two
+// stores leaves the complete new file under its temporary name: finish the rename, newest
+// first, so the save the game reported done is the one found.
+function finishInterruptedWrites(fs, folder) {
+  let finished = 0;
+  const temporaries = [];
+  for (const name of fs.readdir(folder)) {
+    if (name === '.' || name === '..') continue;
+    const path = folder + '/' + name;
+    const stat = fs.stat(path);
+    if (fs.isDir(stat.mode)) {
+      finished += finishInterruptedWrites(fs, path);
+      continue;
+    }
+    const match = /^(.+)\.[0-9]+-[0-9a-f]+\.orvane-tmp$/.exec(name);
+    if (match) temporaries.push({ path, target: folder + '/' + match[1], time: stat.mtime.getTime() });
+  }
+  temporaries.sort((a, b) => b.time - a.time);
+  const done = new Set();
+  for (const temporary of temporaries) {
+    const target = fs.analyzePath(temporary.target);
+    const older = target.exists && fs.stat(temporary.target).mtime.getTime() > temporary.time;
+    if (done.has(temporary.target) || older) {
+      fs.unlink(temporary.path);
+      continue;
+    }
+    fs.rename(temporary.path, temporary.target);
+    done.add(temporary.target);
+    finished++;
+  }
+  return finished;
 }
 
 function listFiles(fs, folder, prefix) {

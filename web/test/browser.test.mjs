@@ -30,17 +30,28 @@ describe('the demo in the browser', () => {
       const page = await browser.newPage();
       await page.goto(server.url + demoUrl);
       await waitForState(page, 'running');
+      // FreeType in 32-bit WebAssembly edges a few glyph pixels one level apart from 64-bit
+      // desktops: allow that and nothing more (a shifted, missing or recoloured glyph, a wrong
+      // picture or transition step differs far beyond it).
+      const closeEnough = (stop) => stop.maxDelta <= 1 && stop.differing <= 64;
+      const stops = [];
       for (let i = 0; i <= 4; i++) {
-        const differing = await waitForStage(page, readBmp(join(shots, `s${i}.bmp`)));
-        assert.equal(differing, 0, `stop ${i}: ${differing} pixels differ from the headless shot`);
+        // A settled stage: the text typed out, so the next click goes on rather than finishing it.
+        const expected = readBmp(join(shots, `s${i}.bmp`));
+        const first = await waitForStage(page, expected, { closeEnough });
+        const settled = first.differing === 0 ? first : await waitForStage(page, expected, { timeoutMs: 1500 });
+        stops.push(settled.differing <= first.differing ? settled : first);
         if (i < 4) await clickStage(page, 320, 240);
       }
+      const report = stops.map((s, i) => `stop ${i}: ${s.differing} pixels differ, by ${s.maxDelta} at most`).join('; ');
+      console.log(report);
+      for (const stop of stops) assert.ok(closeEnough(stop), report);
     } finally {
       await browser.close();
     }
   });
 
-  test('keeps what the game wrote at start when the page reloads as soon as it shows', async () => {
+  test('keeps a save when the page reloads the moment it is written', async () => {
     // The demo counts its plays in a variable file at start: after a reload it must say 2,
     // byte for byte as the native player's file after two runs.
     const nativeSaves = mkdtempSync(join(tmpdir(), 'orvane-saves-'));
@@ -52,13 +63,25 @@ describe('the demo in the browser', () => {
     try {
       const page = await browser.newPage();
       await page.goto(server.url + demoUrl);
-      // The game shows its first page only once what it wrote at start is stored: reload at
-      // that very moment.
-      await page.waitForFunction(() => window.orvaneStatus.state === 'running', { polling: 5, timeout: 30000 });
+      // Reload the moment the file is in place in the page's memory: the game has stored the
+      // new file under its temporary name, and the rename may not be stored yet.
+      await page.waitForFunction(() => {
+        const status = window.orvaneStatus;
+        if (!status.gameId || !window.orvaneModule) return false;
+        return window.orvaneModule.FS.analyzePath('/persist/saves/' + status.gameId + '/demo_flags.dat').exists;
+      }, { polling: 5, timeout: 30000 });
       await page.reload();
       await waitForState(page, 'running');
-      const stored = await page.evaluate(() => Array.from(window.orvaneModule.FS.readFile(
-        '/persist/saves/' + window.orvaneStatus.gameId + '/demo_flags.dat')));
+      // The second start counts on from the first: wait for its write, then compare.
+      const read = () => page.evaluate(() => {
+        const path = '/persist/saves/' + window.orvaneStatus.gameId + '/demo_flags.dat';
+        return window.orvaneModule.FS.analyzePath(path).exists ? Array.from(window.orvaneModule.FS.readFile(path)) : [];
+      });
+      let stored = await read();
+      for (const until = Date.now() + 15000; Date.now() < until && !expected.equals(Buffer.from(stored));) {
+        await new Promise((r) => setTimeout(r, 100));
+        stored = await read();
+      }
       assert.deepEqual(Buffer.from(stored), expected);
     } finally {
       await browser.close();
@@ -88,6 +111,19 @@ describe('opening games', () => {
     }, { timeout: 15000 });
     return page.$eval('#message', (m) => m.textContent);
   }
+
+  test('a picked game folder starts', async () => {
+    const browser = await launchBrowser();
+    try {
+      const page = await openPage(browser);
+      await (await page.$('#pick-folder')).uploadFile(demoDir);
+      await waitForState(page, 'running');
+      const files = await page.evaluate(() => window.orvaneModule.FS.readdir('/game'));
+      assert.ok(files.includes('init.def') && files.includes('scenario.dat'));
+    } finally {
+      await browser.close();
+    }
+  });
 
   test('a zip of the game in a folder of its own starts it', async () => {
     const archive = join(work, 'demo.zip');
@@ -130,8 +166,10 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     copy.fill(0xff, 43, 60);
     writeFileSync(damaged, copy);
     const noGame = join(work, 'no-game');
-    mkdirSync(noGame, { recursive: true });
+    mkdirSync(join(noGame, 'pictures'), { recursive: true });
     writeFileSync(join(noGame, 'readme.txt'), 'not a game');
+    // An init.def deeper down is another game's, not this folder's.
+    writeFileSync(join(noGame, 'pictures', 'init.txt'), 'not a game either');
 
     const browser = await launchBrowser();
     try {
@@ -143,7 +181,7 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
         assert.equal(await page.evaluate(() => window.orvaneStatus.state), 'idle');
       }
       const page = await openPage(browser);
-      await (await page.$('#pick-folder')).uploadFile(join(noGame, 'readme.txt'));
+      await (await page.$('#pick-folder')).uploadFile(noGame);
       assert.match(await messageOf(page), /holds no init\.def, so it is not an Orvane game/);
       assert.equal(await page.evaluate(() => window.orvaneStatus.state), 'idle');
     } finally {

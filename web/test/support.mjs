@@ -104,23 +104,26 @@ export async function canvasStage(page) {
 }
 
 // Polls the canvas until it shows exactly the expected stage (a blinking mark shows it every
-// other phase), and returns how many pixels differed at the closest look when it never does.
-export async function waitForStage(page, expected, timeoutMs = 15000) {
+// other phase), or the time is up; returns the closest look: how many pixels differed and by
+// how much at most in one channel. `closeEnough(closest)` may end the wait earlier.
+export async function waitForStage(page, expected, { timeoutMs = 15000, closeEnough = () => false } = {}) {
   const deadline = Date.now() + timeoutMs;
-  let fewest = Infinity;
-  let closest = null;
+  let closest = { differing: Infinity, maxDelta: Infinity };
   while (Date.now() < deadline) {
     const actual = await canvasStage(page);
     let differing = 0;
+    let maxDelta = 0;
     for (let i = 0; i < actual.length; i += 3) {
-      if (actual[i] !== expected.rgb[i] || actual[i + 1] !== expected.rgb[i + 1] || actual[i + 2] !== expected.rgb[i + 2]) differing++;
+      const delta = Math.max(Math.abs(actual[i] - expected.rgb[i]), Math.abs(actual[i + 1] - expected.rgb[i + 1]),
+        Math.abs(actual[i + 2] - expected.rgb[i + 2]));
+      if (delta > 0) differing++;
+      maxDelta = Math.max(maxDelta, delta);
     }
-    if (differing === 0) return 0;
-    if (differing < fewest) { fewest = differing; closest = actual; }
+    if (differing < closest.differing) closest = { differing, maxDelta };
+    if (differing === 0 || closeEnough(closest)) break;
     await new Promise((r) => setTimeout(r, 50));
   }
-  if (closest && process.env.ORVANE_WEB_DIFF_DIR) writeFileSync(join(process.env.ORVANE_WEB_DIFF_DIR, `closest-${Date.now()}.rgb`), closest);
-  return fewest;
+  return closest;
 }
 
 // Clicks the stage at (x, y) in 640 × 480 stage pixels.
