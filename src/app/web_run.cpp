@@ -57,7 +57,8 @@ class BrowserGame final : public GameEvents {
 int RunDesktop(const CommandLine& options) {
   SettingsSession settings = SettingsSession::Open(
       options.configFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(options.configFile), stderr);
-  const std::string& scalingName = !options.scaling.empty() ? options.scaling : settings.settings().scaling.value_or("");
+  const std::string& scalingName =
+      !options.scaling.empty() ? options.scaling : settings.settings().scaling.value_or("");
   DesktopOptions desktop;
   desktop.gameRoot = options.gameDir;
   desktop.scale = options.scale;

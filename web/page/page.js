@@ -316,6 +316,9 @@ async function startGame(files, gameId) {
   }
   makeFolders(fs, kGameRoot);
   writeTree(fs, kGameRoot, files);
+  // The file system holds its own copies now: let the fetched bytes go.
+  fonts.length = 0;
+  files.length = 0;
   makeFolders(fs, kPersistRoot);
   fs.mount(module.IDBFS, {}, kPersistRoot);
   await new Promise((resolve) => fs.syncfs(true, (error) => {
