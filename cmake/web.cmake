@@ -40,19 +40,20 @@ set_target_properties(nlohmann_json::nlohmann_json PROPERTIES INTERFACE_INCLUDE_
 add_library(PkgConfig::TOMLPP INTERFACE IMPORTED)
 set_target_properties(PkgConfig::TOMLPP PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${web_headers})
 
-# No threads, no cue sheet reader, and none of the desktop's sound and speech services.
-foreach(absent PkgConfig::LIBCUE PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB PkgConfig::SPEECHD
+# No threads, no cue sheet reader, no WebSocket server for reading tools, and none of the desktop's sound and speech services.
+foreach(absent PkgConfig::LIBCUE PkgConfig::LWS PkgConfig::FLUIDSYNTH PkgConfig::ALSA PkgConfig::GLIB PkgConfig::SPEECHD
         Threads::Threads)
   add_library(${absent} INTERFACE IMPORTED)
 endforeach()
 
 # Platform files with a browser counterpart in src/platform/web.
 set(ORVANE_PLATFORM_EXCLUDE "/src/platform/text/font_lookup_fontconfig\\.cpp$" "/src/platform/audio/cue_sheet\\.cpp$"
-  "/src/platform/posix/desktop_opener\\.cpp$"
+  "/src/platform/posix/desktop_opener\\.cpp$" "/src/platform/net/text_socket\\.cpp$"
   "/src/platform/sjis_iconv\\.cpp$")
 # Of the desktop backend, the window, its clock and its loop serve the browser as they are;
 # sound and speech are the page's.
-set(ORVANE_SDL_EXCLUDE "/(alsa_midi_output|dispatcher_speech|fluidsynth_output|library_logs|raw_audio_stream|sdl_audio|sdl_audio_synth)\\.cpp$")
+set(ORVANE_SDL_EXCLUDE
+  "/(alsa_midi_output|dispatcher_speech|fluidsynth_output|library_logs|raw_audio_stream|sdl_audio|sdl_audio_synth)\\.cpp$")
 set(ORVANE_RUN_SOURCES src/app/web_run.cpp)
 
 # The settings file's TOML reader reports a broken file by throwing. Catching costs every call

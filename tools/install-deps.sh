@@ -19,8 +19,8 @@ packages=(
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev
   # music: the synthesizer, General MIDI SoundFonts, the ALSA sequencer
   libfluidsynth-dev libglib2.0-dev fluidsynth fluid-soundfont-gm timgm6mb-soundfont libasound2-dev
-  # state dumps, the player's own settings file, CD images, spoken text
-  nlohmann-json3-dev libtomlplusplus-dev libcue-dev libspeechd-dev
+  # state dumps, the player's own settings file, CD images, spoken text, text for reading tools
+  nlohmann-json3-dev libtomlplusplus-dev libcue-dev libspeechd-dev libwebsockets-dev
   # a speech service to try spoken text with (optional at run time)
   speech-dispatcher speech-dispatcher-espeak-ng
   # tests and benchmarks: real MIDI songs, audio files made at test time, a virtual display

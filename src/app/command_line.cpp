@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "orvane_version.h"
+#include "platform/net/text_socket.h"
 
 namespace orv {
 
@@ -34,6 +35,10 @@ std::string UsageText() {
          "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
          "  --midi-log FILE     headless: write every MIDI output operation to FILE\n"
          "  --speech-log FILE   headless: turn speech on and write every utterance to FILE\n"
+         "  --text-socket [PORT]  send the game's text to reading tools over a WebSocket\n"
+         "                      on 127.0.0.1 (default port 6677)\n"
+         "  --text-clipboard    copy each line of the game's text to the clipboard\n"
+         "  --text-log FILE     headless: write the text that would be sent to FILE\n"
          "  --record DIR        headless: write every frame the window shows into DIR\n"
          "  --max-step-lines N  headless: end a script that reads N lines without waiting for the player\n"
          "  --date \"YYYY-MM-DD HH:MM:SS\"\n"
@@ -121,6 +126,18 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
       if (!value(options.midiLog)) return UsageError("--midi-log takes a file name");
     } else if (arg == "--speech-log") {
       if (!value(options.speechLog) || options.speechLog.empty()) return UsageError("--speech-log takes a file name");
+    } else if (arg == "--text-socket") {
+      int port = kDefaultTextSocketPort;
+      // The port is optional: a number right after the option is it.
+      if (i + 1 < args.size() && !args[i + 1].empty() &&
+          args[i + 1].find_first_not_of("0123456789") == std::string::npos) {
+        if (!ParseCount(args[++i], port, 1, 65535)) return UsageError("--text-socket takes a port from 1 to 65535");
+      }
+      options.textSocket = uint16_t(port);
+    } else if (arg == "--text-clipboard") {
+      options.textClipboard = true;
+    } else if (arg == "--text-log") {
+      if (!value(options.textLog) || options.textLog.empty()) return UsageError("--text-log takes a file name");
     } else if (arg == "--speak") {
       options.speak = true;
     } else if (arg == "--record") {
@@ -156,6 +173,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
     return UsageError("--events, --until-exit, --midi-log, --record, --max-step-lines and --date need --headless");
   // On the desktop speech goes to the speech service; only a headless run writes it down.
   if (!options.speechLog.empty() && !options.headless) return UsageError("--speech-log needs --headless (see --speak)");
+  if (!options.textLog.empty() && !options.headless) return UsageError("--text-log needs --headless");
   return options;
 }
 

@@ -28,6 +28,9 @@ struct CommandLine {
   bool verbose = false;     // the libraries' own messages on standard error
   bool speak = false;       // spoken text from the start
   std::string speechLog;    // headless: every utterance with its clock time (speech is on)
+  std::optional<uint16_t> textSocket;  // the game's text over a WebSocket on 127.0.0.1 at this port
+  bool textClipboard = false;          // desktop: each line of the game's text onto the clipboard
+  std::string textLog;                 // headless: the text that would go out, with its clock time
   std::optional<uint32_t> seed;  // RANDOM's starting state; the local time when not given
   std::string saveDir;           // where saves and settings go; empty: the player chooses
   // The player's own settings file; empty: the user's (desktop) or none (headless).

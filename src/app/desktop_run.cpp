@@ -10,12 +10,14 @@
 #include "app/game_check.h"
 #include "app/player.h"
 #include "app/settings_session.h"
+#include "platform/net/text_socket.h"
 #include "platform/os.h"
 #include "platform/sjis.h"
 #include "platform/sdl/desktop_session.h"
 #include "platform/sdl/dispatcher_speech.h"
 #include "platform/sdl/library_logs.h"
 #include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_clipboard.h"
 
 namespace orv {
 
@@ -147,9 +149,23 @@ int RunDesktop(const CommandLine& options) {
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
     if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
     if (!options.cdImage.empty()) playerOptions.cdImage = std::filesystem::path(options.cdImage);
+    // Where the game's text goes besides the screen; they outlive the game that sends to them.
+    SdlClipboard clipboard;
+    std::unique_ptr<TextSocketServer> textSocket;
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
                 playerOptions);
     settings.ApplyTo(game, audio);
+    if (options.textClipboard) game.SendTextTo(clipboard);
+    if (options.textSocket) {
+      if (Result<std::unique_ptr<TextSocketServer>> server = TextSocketServer::Start(*options.textSocket)) {
+        textSocket = std::move(*server);
+        game.SendTextTo(*textSocket);
+        if (options.verbose)
+          std::fprintf(stderr, "orvane: the game's text goes to ws://127.0.0.1:%u\n", unsigned(textSocket->port()));
+      } else {
+        std::fprintf(stderr, "orvane: the text socket: %s\n", server.error().message.c_str());
+      }
+    }
     game.FormCreate();
     if (game.startFailed()) {
       std::fprintf(stderr, "orvane: the first scenario %s could not be read\n",

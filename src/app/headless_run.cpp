@@ -16,6 +16,8 @@
 #include "platform/headless/headless_clock.h"
 #include "platform/headless/headless_host.h"
 #include "platform/image_files.h"
+#include "platform/net/text_socket.h"
+#include "platform/os.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/speech_log.h"
 
@@ -55,9 +57,21 @@ class HeadlessSession {
         settings_(SettingsSession::Open(SettingsPathFor(options), err)),
         speechLog_(options.speechLog.empty() ? nullptr
                                              : SpeechLog::ToFile(options.speechLog, [this] { return clock_.NowMs(); })),
+        textLog_(options.textLog.empty() ? nullptr
+                                         : SpeechLog::ToFile(options.textLog, [this] { return clock_.NowMs(); })),
         player_(PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_, Voice()},
                 PlayerOptionsFor(options)) {
     settings_.ApplyTo(player_, audio_);
+    if (textLog_) player_.SendTextTo(*textLog_);
+    if (options.textSocket) {
+      Result<std::unique_ptr<TextSocketServer>> server = TextSocketServer::Start(*options.textSocket);
+      if (server) {
+        textSocket_ = std::move(*server);
+        player_.SendTextTo(*textSocket_);
+      } else {
+        std::fprintf(err, "orvane: the text socket: %s\n", server.error().message.c_str());
+      }
+    }
   }
 
   int Run() {
@@ -66,6 +80,7 @@ class HeadlessSession {
     if (!options_.midiLog.empty() && !audio_.LoggingMidi())
       return Fail("cannot create the MIDI log " + options_.midiLog);
     if (!options_.speechLog.empty() && !speechLog_) return Fail("cannot create the speech log " + options_.speechLog);
+    if (!options_.textLog.empty() && !textLog_) return Fail("cannot create the text log " + options_.textLog);
     if (!options_.recordDir.empty() && !host_.StartRecording(GamePath(options_.recordDir)))
       return Fail("cannot write frames into " + options_.recordDir);
     const int played = Play();
@@ -75,6 +90,7 @@ class HeadlessSession {
     if (std::string error = host_.FinishRecording(); !error.empty()) return Fail(error);
     if (audio_.MidiLogFailed()) return Fail("cannot write the MIDI log " + options_.midiLog);
     if (speechLog_ && speechLog_->WriteFailed()) return Fail("cannot write the speech log " + options_.speechLog);
+    if (textLog_ && textLog_->WriteFailed()) return Fail("cannot write the text log " + options_.textLog);
     return played;
   }
 
@@ -232,6 +248,8 @@ class HeadlessSession {
   SettingsSession settings_;
   NoSpeech noSpeech_;
   std::unique_ptr<SpeechLog> speechLog_;
+  std::unique_ptr<SpeechLog> textLog_;
+  std::unique_ptr<TextSocketServer> textSocket_;
   Player player_;
 };
 
@@ -240,6 +258,13 @@ class HeadlessSession {
 int RunHeadless(const CommandLine& options, std::FILE* out, std::FILE* err) {
   if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
     std::fprintf(err, "orvane: %s\n", folder.error().message.c_str());
+    return 2;
+  }
+  // Saves written while a player in a window holds the game would be lost under it.
+  const SingleInstanceLock instance =
+      SingleInstanceLock::ForGameFolder(options.gameDir, SingleInstanceLock::Sharing::WithOtherHeadlessRuns);
+  if (!instance.MayRun()) {
+    std::fprintf(err, "orvane: this game is already running in a window: %s\n", options.gameDir.c_str());
     return 2;
   }
   std::unique_ptr<EventScript> events;

@@ -4,33 +4,6 @@
 
 namespace orv {
 
-namespace {
-
-// Takes one blank (a space, a tab, a line break, an ideographic space) off the front or the back.
-bool TakeBlank(std::string_view& utf8, bool atFront) {
-  static constexpr std::string_view kBlanks[] = {" ", "\t", "\r", "\n", "\u3000"};
-  for (std::string_view blank : kBlanks) {
-    if (atFront && utf8.starts_with(blank)) {
-      utf8.remove_prefix(blank.size());
-      return true;
-    }
-    if (!atFront && utf8.ends_with(blank)) {
-      utf8.remove_suffix(blank.size());
-      return true;
-    }
-  }
-  return false;
-}
-
-// Without the blanks around it: a text of blanks alone is nothing to say.
-std::string_view Trimmed(std::string_view utf8) {
-  while (TakeBlank(utf8, true)) {}
-  while (TakeBlank(utf8, false)) {}
-  return utf8;
-}
-
-}  // namespace
-
 void Narrator::SetOn(bool on) {
   if (on == on_) return;
   on_ = on;
@@ -57,7 +30,7 @@ void Narrator::SayNow(std::string_view sjis) { Speak(sjis, SpeechOrder::Interrup
 void Narrator::Speak(std::string_view sjis, SpeechOrder order) {
   if (!on_) return;
   const std::string utf8 = Cp932ToUtf8(sjis);
-  const std::string_view text = Trimmed(utf8);
+  const std::string_view text = TrimmedText(utf8);
   if (text.empty()) return;
   speech_.Say(text, order);
   interruptNext_ = false;

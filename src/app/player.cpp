@@ -1,6 +1,7 @@
 #include "app/player.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "logic/inline_forms.h"
 #include "platform/sjis.h"
@@ -11,6 +12,14 @@ namespace {
 const std::string kApplicationTitle = "アドベンチャーゲーム製作支援ソフト『Orvane』　";
 
 bool Due(uint32_t nowMs, uint32_t dueMs) { return int32_t(nowMs - dueMs) >= 0; }
+
+// A disc image the user names may be a link: its sheet names files beside the file it leads to.
+std::optional<std::filesystem::path> ThroughLinks(const std::optional<std::filesystem::path>& path) {
+  if (!path) return path;
+  std::error_code ec;
+  std::filesystem::path real = std::filesystem::canonical(*path, ec);
+  return ec ? path : real;
+}
 }  // namespace
 
 Player::Player(PlatformServices s, PlayerOptions options)
@@ -29,6 +38,8 @@ Player::Player(PlatformServices s, PlayerOptions options)
   interpreter.maxStepLines = options.maxStepLines;
   if (options.speak) SetSpeechOn(true);
   sound.SetNotes([this](std::string_view problem) { services.diagnostics.Note(problem); });
+  // A player killed while it saved left its temporary file; this start owns the folder now.
+  writeFolder.RemoveLeftovers();
   // The handlers are bound to this player's parts, which never change: the table is filled
   // once, as the kit's start-up filled it, and a reset keeps it.
   BindCommands();
@@ -72,7 +83,7 @@ void Player::FormCreate() {
   defs = definitions.value_or(StartupDefinitions());
   if (!definitions) defs.problem = definitions.error().message;
   sound.Prepare(defs.wavePackageName, defs.musicPackageName);
-  if (const std::string problem = sound.PrepareCd(options_.cdImage); !problem.empty())
+  if (const std::string problem = sound.PrepareCd(ThroughLinks(options_.cdImage)); !problem.empty())
     services.diagnostics.Note(problem);
   stage.UsePicturePackage(defs.picturePackageName);
   sound.KeepDeviceVolumes();
@@ -250,11 +261,13 @@ void Player::Timer3Timer() {
 
 void Player::ShowMessage(std::string_view text) {
   narrator.Say(text);
+  textFeed_.Send(text);
   services.host.ShowMessage(text, window.applicationTitle);
 }
 
 bool Player::AskYesNo(std::string_view text, std::string_view caption) {
   narrator.Say(text);
+  textFeed_.Send(text);
   return services.host.AskYesNo(text, caption);
 }
 
@@ -262,6 +275,7 @@ std::optional<std::string> Player::AskText(std::string_view caption, std::string
                                            std::string_view defaultText) {
   // What the box asks and what stands in it already.
   narrator.Say(std::string(caption) + "\n" + std::string(prompt) + "\n" + std::string(defaultText));
+  textFeed_.Send(prompt);
   return services.host.AskText(caption, prompt, defaultText);
 }
 
@@ -273,6 +287,7 @@ void Player::SetCaption(std::string_view caption) {
 int Player::TypeText(std::string_view text, int x, int y) {
   autoAdvance.CountTyped(text);
   narrator.Typed(text);
+  textFeed_.Typed(text);
   return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode());
 }
 

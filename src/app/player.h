@@ -12,6 +12,7 @@
 #include "app/auto_advance.h"
 #include "app/menus.h"
 #include "app/narrator.h"
+#include "app/text_feed.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
 #include "graphics/stage.h"
@@ -146,6 +147,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool SpeechOn() const { return narrator.on(); }
   void SetSpeechOn(bool on);
 
+  // The game's text, as it appears, also goes to `out` (a local WebSocket, the clipboard, a log).
+  void SendTextTo(TextOut& out) { textFeed_.Add(out); }
+
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
   bool LoadSlot(std::string_view fileName);
@@ -279,6 +283,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // The form's timers as designed: skip, the wait indicator's blink, the start.
   static constexpr WindowTimer kSkipTimer{20, true}, kBlinkTimer{100, true}, kStartTimer{10, false};
   WindowTimer timer1_ = kSkipTimer, timer2_ = kBlinkTimer, timer3_ = kStartTimer;
+  TextFeed textFeed_;
   bool closed_ = false;
   bool startFailed_ = false;
   bool skipHeld_ = false;  // the backend's skip key is held

@@ -1,5 +1,6 @@
 #include "app/player_settings.h"
 
+#include <algorithm>
 #include <sstream>
 #include <toml++/toml.h>
 
@@ -10,7 +11,10 @@ namespace orv {
 namespace {
 
 // The file is the user's: a few kilobytes at most. Anything far larger is not our file.
-constexpr size_t kLargestSettingsFile = 1 << 20;
+constexpr size_t kLargestSettingsFile = 64 << 10;
+// The TOML library reads nested tables, dotted keys and arrays by recursion: a key of tens of
+// thousands of parts runs it out of stack. Our keys are two parts deep.
+constexpr int kDeepestNesting = 32;
 constexpr int64_t kLongestDelayMs = 60000;
 
 const char* const kScalingNames[] = {"integer", "fit", "stretch"};
@@ -81,10 +85,44 @@ toml::table& Section(toml::table& root, std::string_view name) {
 
 toml::array VolumePair(uint32_t volume) { return toml::array{int64_t(volume & 0xFFFF), int64_t(volume >> 16)}; }
 
+// How deep the text nests at the most, counted before the library sees it: the parts of a
+// dotted key (the dots of a line outside strings and comments) plus the brackets around them.
+int DeepestNesting(std::string_view text) {
+  int brackets = 0, dots = 0, deepest = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '"' || c == '\'') {
+      // A string, of one line or (tripled quotes) of several, with escapes in basic strings.
+      const bool tripled = i + 2 < text.size() && text[i + 1] == c && text[i + 2] == c;
+      const std::string_view close = tripled ? text.substr(i, 3) : text.substr(i, 1);
+      size_t at = i + close.size();
+      while (at < text.size() && text.substr(at, close.size()) != close) {
+        if (!tripled && text[at] == '\n') break;
+        at += (c == '"' && text[at] == '\\') ? 2 : 1;
+      }
+      i = std::min(text.size(), at + close.size()) - 1;
+    } else if (c == '#') {
+      while (i + 1 < text.size() && text[i + 1] != '\n') ++i;
+    } else if (c == '\n') {
+      dots = 0;
+    } else if (c == '.') {
+      ++dots;
+    } else if (c == '[' || c == '{') {
+      ++brackets;
+    } else if ((c == ']' || c == '}') && brackets > 0) {
+      --brackets;
+    }
+    deepest = std::max(deepest, brackets + dots);
+  }
+  return deepest;
+}
+
 }  // namespace
 
 Result<SettingsFile> SettingsFile::Parse(std::string_view text) {
-  if (text.size() > kLargestSettingsFile) return Error{ErrorKind::TooLarge, "the file is larger than 1 MB"};
+  if (text.size() > kLargestSettingsFile) return Error{ErrorKind::TooLarge, "the file is larger than 64 KiB"};
+  if (DeepestNesting(text) > kDeepestNesting)
+    return Error{ErrorKind::TooLarge, "keys or values nest more than " + std::to_string(kDeepestNesting) + " deep"};
   toml::table table;
   try {
     table = toml::parse(text);

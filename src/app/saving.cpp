@@ -56,12 +56,18 @@ bool Player::LoadSlot(std::string_view fileName) {
   // whose scenario is gone, or whose read position lies outside it, keeps the game as it is.
   SceneState saved;
   ReadSceneRecord(parts.scene, saved);
+  // Either way the player hears that the slot is broken, not that the game's own scenario
+  // failed: the game goes on untouched.
+  const std::string brokenSlot = Sj("セーブデータが壊れているため、ロードできません。");
   std::string previousScenario = interpreter.scenario.ScenarioBuffer();
-  if (!interpreter.SwitchScenario(saved.scenarioName.str(), saved.scenarioName.str())) return false;
+  if (!interpreter.TrySwitchScenario(saved.scenarioName.str(), saved.scenarioName.str())) {
+    ShowMessage(brokenSlot);
+    return false;
+  }
   if (saved.readPosition < 0 || size_t(saved.readPosition) > interpreter.scenario.ScenarioBuffer().size()) {
     // No jump has indexed the slot's text, so the labels are indexed anew for the old one.
     interpreter.scenario.SetBuffer(std::move(previousScenario));
-    ShowMessage(Sj("セーブデータが壊れているため、ロードできません。"));
+    ShowMessage(brokenSlot);
     return false;
   }
 
@@ -127,7 +133,7 @@ void Player::SaveScreen() {
   if (!name) return;
   // The name exactly as entered, no extension added; a relative one lands in the write folder.
   const OsStatus saved =
-      writeFolder.WritePath(std::filesystem::path(Cp932ToUtf8(*name)), EncodeBmp24(stage.windowSurface));
+      writeFolder.WriteChosen(std::filesystem::path(Cp932ToUtf8(*name)), EncodeBmp24(stage.windowSurface));
   ShowMessage(saved ? Sj("保存完了しました。") : WriteFailedMessage(saved.error()));
 }
 

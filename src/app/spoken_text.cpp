@@ -26,17 +26,23 @@ void Player::RunStep() {
   // A step may stop in the middle of a line (before a choice, at a lone WAIT): what it typed
   // is said all the same.
   narrator.LineEnded(SkipMode());
+  textFeed_.LineEnded();
   if (input.choiceActive) AnnounceChoice();
 }
 
-void Player::LineEnded() { narrator.LineEnded(SkipMode()); }
+void Player::LineEnded() {
+  narrator.LineEnded(SkipMode());
+  textFeed_.LineEnded();
+}
 
 // A new choice: its captions in order, so that a player on the keys knows what there is to
 // choose from before moving through it.
 void Player::AnnounceChoice() {
   spokenChoice_ = -1;
-  for (int entry = 0; entry < choices.list.count && entry < kMaxChoices; ++entry)
+  for (int entry = 0; entry < choices.list.count && entry < kMaxChoices; ++entry) {
     narrator.Say(choices.list.captions[size_t(entry)].str());
+    textFeed_.Send(choices.list.captions[size_t(entry)].str());
+  }
 }
 
 void Player::SpeakPointedChoice() {

@@ -6,8 +6,8 @@ OsStatus SlotFiles::Save(int slot, const LocalTime& now, std::string_view commen
                              ByteSpan stringTable, ByteSpan numericTable) const {
   const Bytes file = EncodeSlotFile(SlotCaption(slot, now, comment), savePoint, stringTable, numericTable);
   // Replace the very file loading reads, even where both letter cases of the name exist.
-  if (auto loaded = folder_.FindHere(SlotLoadName(slot))) return folder_.WritePath(*loaded, file);
-  return folder_.Write(SlotSaveName(slot), file);
+  const std::string loadName = SlotLoadName(slot);
+  return folder_.Write(folder_.FindHere(loadName) ? loadName : SlotSaveName(slot), file);
 }
 
 std::optional<Bytes> SlotFiles::Read(std::string_view name) const { return folder_.ReadPrefix(name, kSlotFileBytes); }

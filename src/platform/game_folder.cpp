@@ -149,23 +149,6 @@ std::optional<fs::path> GameFolder::FindFile(std::string_view name) const {
   return path;
 }
 
-std::optional<fs::path> GameFolder::PathForWrite(std::string_view name) const {
-  if (auto existing = Find(name)) return existing;
-  auto parts = SplitGameName(name);
-  if (!parts) return std::nullopt;
-  fs::path current = root_;
-  for (size_t i = 0; i + 1 < parts->size(); ++i) {
-    auto next = FindEntry(current, (*parts)[i]);
-    if (!next) return std::nullopt;
-    current = *next;
-  }
-  // The new file goes into the folder's real place; an entry of the same name that leads
-  // elsewhere is replaced by the rename, never written through.
-  auto folder = Inside(current);
-  if (!folder) return std::nullopt;
-  return *folder / parts->back();
-}
-
 std::optional<Bytes> ReadFileBytes(const fs::path& path, size_t maxBytes) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) return std::nullopt;
@@ -225,12 +208,6 @@ std::optional<GameFolder::FileStamp> GameFolder::Stamp(std::string_view name) co
   stamp.modified = fs::last_write_time(*path, ec);
   if (ec) return std::nullopt;
   return stamp;
-}
-
-OsStatus GameFolder::WriteAll(std::string_view name, ByteSpan data) const {
-  auto path = PathForWrite(name);
-  if (!path) return OsStatus::Failed("not a file of the game folder: " + std::string(name));
-  return WriteFileAtomically(*path, data);
 }
 
 }  // namespace orv

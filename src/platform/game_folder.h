@@ -35,9 +35,6 @@ class GameFolder {
   // Whether a path met some other way (say, listing a folder) really lies inside the game
   // folder, once every link on its way is followed.
   bool Holds(const std::filesystem::path& path) const;
-  // Where a file named `name` is written: the existing file of that name in any letter case,
-  // else the name as given inside its (existing) folder. Nothing for names outside the folder.
-  std::optional<std::filesystem::path> PathForWrite(std::string_view name) const;
 
   // The whole file; nothing when missing, unreadable or larger than maxBytes.
   std::optional<Bytes> ReadAll(std::string_view name, size_t maxBytes = kMaxFileBytes) const;
@@ -53,8 +50,6 @@ class GameFolder {
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
   };
   std::optional<FileStamp> Stamp(std::string_view name) const;
-  // Replaces the file safely (see WriteFileAtomically); the failure's reason otherwise.
-  OsStatus WriteAll(std::string_view name, ByteSpan data) const;
 
   static constexpr size_t kMaxFileBytes = size_t(256) << 20;
 

@@ -47,9 +47,13 @@ class SingleInstanceLock {
     Unavailable,    // there is nowhere to keep a lock: the player runs anyway
   };
 
-  static SingleInstanceLock ForGameFolder(const std::filesystem::path& gameFolder);
+  // A player in a window holds its game alone. Headless runs share the folder with each other
+  // (tests and scripts run many at once) but never with a player in a window.
+  enum class Sharing { Alone, WithOtherHeadlessRuns };
+
+  static SingleInstanceLock ForGameFolder(const std::filesystem::path& gameFolder, Sharing sharing = Sharing::Alone);
   // The lock on this very file.
-  static SingleInstanceLock OnFile(const std::filesystem::path& lockFile);
+  static SingleInstanceLock OnFile(const std::filesystem::path& lockFile, Sharing sharing = Sharing::Alone);
 
   SingleInstanceLock(SingleInstanceLock&& other) noexcept;
   SingleInstanceLock& operator=(SingleInstanceLock&& other) noexcept;

@@ -10,6 +10,8 @@ const char* ErrorKindName(ErrorKind kind) {
     case ErrorKind::TooLarge: return "too large";
     case ErrorKind::Unsupported: return "unsupported";
     case ErrorKind::BadUsage: return "bad usage";
+    case ErrorKind::Refused: return "refused";
+    case ErrorKind::Failed: return "failed";
   }
   return "unknown";
 }

@@ -23,6 +23,8 @@ enum class ErrorKind {
   TooLarge,     // a size beyond what the player accepts
   Unsupported,  // a well-formed variant this player does not handle
   BadUsage,     // a request that cannot be carried out as asked (command-line mistakes)
+  Refused,      // a request the player will not carry out: a game's name that leads out of its folder
+  Failed,       // the system could not do it (a full disk, a folder that cannot be made)
 };
 
 // The kind's name, for logs and test output.

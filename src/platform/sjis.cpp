@@ -39,4 +39,28 @@ std::string EncodeUtf8(std::u32string_view text) {
   return out;
 }
 
+namespace {
+// Takes one blank (a space, a tab, a line break, an ideographic space) off the front or the back.
+bool TakeBlank(std::string_view& utf8, bool atFront) {
+  static constexpr std::string_view kBlanks[] = {" ", "\t", "\r", "\n", "\u3000"};
+  for (std::string_view blank : kBlanks) {
+    if (atFront && utf8.starts_with(blank)) {
+      utf8.remove_prefix(blank.size());
+      return true;
+    }
+    if (!atFront && utf8.ends_with(blank)) {
+      utf8.remove_suffix(blank.size());
+      return true;
+    }
+  }
+  return false;
+}
+}  // namespace
+
+std::string_view TrimmedText(std::string_view utf8) {
+  while (TakeBlank(utf8, true)) {}
+  while (TakeBlank(utf8, false)) {}
+  return utf8;
+}
+
 }  // namespace orv

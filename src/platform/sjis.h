@@ -16,6 +16,10 @@ std::string Utf8ToCp932(std::string_view utf8);
 std::u32string DecodeUtf8(std::string_view utf8);
 std::string EncodeUtf8(std::u32string_view text);
 
+// Without the blanks around it (spaces, tabs, line breaks, ideographic spaces): what is left
+// of a game's line to say or to send; empty for a line of blanks alone.
+std::string_view TrimmedText(std::string_view utf8);
+
 // A UTF-8 literal of our own sources as the Shift-JIS the game shows.
 inline std::string Sj(std::string_view utf8) { return Utf8ToCp932(utf8); }
 

@@ -28,13 +28,10 @@ uint32_t Fnv1a(std::string_view bytes) {
   return hash;
 }
 
-// The replacement every write uses: the one place to change how files are written.
-OsStatus ReplaceFile(const fs::path& file, ByteSpan data) { return WriteFileAtomically(file, data); }
-
 }  // namespace
 
 WriteFolder::WriteFolder(const GameFolder& game, fs::path folder)
-    : game_(game), folder_(std::move(folder)), replace_(ReplaceFile) {}
+    : game_(game), folder_(std::move(folder)), replace_(ReplaceAt) {}
 
 std::string WriteFolder::FolderNameFor(const fs::path& gameRoot) {
   const fs::path full = Absolute(gameRoot);
@@ -95,38 +92,25 @@ std::vector<std::optional<Bytes>> WriteFolder::ReadPrefixes(std::span<const std:
   return read;
 }
 
-OsStatus WriteFolder::MakeFolder(const fs::path& folder) const {
-  std::error_code ec;
-  if (fs::is_directory(folder, ec)) return OsStatus::Ok();
-  fs::create_directories(folder, ec);
-  if (ec) return OsStatus::Failed("cannot make the folder " + folder.string() + ": " + ec.message());
+OsStatus WriteFolder::WriteParts(std::span<const std::string> parts, ByteSpan data) const {
+  Result<ConfinedTarget> target = PlaceBeneath(path(), parts);
+  Result<void> written = target ? replace_(*target, data) : Result<void>(target.error());
+  if (!written) return OsStatus::Failed(written.error().message);
   return OsStatus::Ok();
 }
 
 OsStatus WriteFolder::Write(std::string_view name, ByteSpan data) const {
   auto parts = SplitGameName(name);
-  if (!parts) return OsStatus::Failed("cannot write " + std::string(name) + ": not a name inside the game folder");
-  if (OsStatus made = MakeFolder(path()); !made) return made;
-  if (auto existing = folder_.PathForWrite(name)) return replace_(*existing, data);
-  // A folder on the way is missing: make it, keeping any that exists in another letter case.
-  fs::path current = path();
-  std::string prefix;
-  for (size_t i = 0; i + 1 < parts->size(); ++i) {
-    prefix += (i ? "/" : "") + (*parts)[i];
-    if (auto found = folder_.Find(prefix)) {
-      current = *found;
-      continue;
-    }
-    current /= (*parts)[i];
-    if (OsStatus made = MakeFolder(current); !made) return made;
-  }
-  return replace_(current / parts->back(), data);
+  if (!parts) return OsStatus::Failed("cannot write " + std::string(name) + ": not a name inside the folder");
+  return WriteParts(*parts, data);
 }
 
-OsStatus WriteFolder::WritePath(const fs::path& file, ByteSpan data) const {
-  const fs::path full = file.is_absolute() ? file : path() / file;
-  if (OsStatus made = MakeFolder(full.parent_path()); !made) return made;
-  return replace_(full, data);
+OsStatus WriteFolder::WriteChosen(const fs::path& file, ByteSpan data) const {
+  if (file.is_absolute()) return WriteFileAtomically(file, data);
+  std::vector<std::string> parts;
+  for (const fs::path& part : file.lexically_normal())
+    if (!part.empty() && part != ".") parts.push_back(part.string());
+  return WriteParts(parts, data);
 }
 
 }  // namespace orv

@@ -4,7 +4,7 @@
 // written, else a folder of the game's own under the user's data folder, made on the first
 // write. Reads look there first and then in the game folder, so saves shipped with a game
 // still load. Names resolve as in the game folder: letter case ignored, "\" a separator,
-// nothing outside the folder.
+// nothing outside the folder, and no symbolic link followed on the way (platform/confined_write.h).
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/bytes.h"
+#include "platform/confined_write.h"
 #include "platform/game_folder.h"
 #include "platform/os.h"
 
@@ -21,9 +22,9 @@ namespace orv {
 
 class WriteFolder {
  public:
-  // How a file is replaced; every write of the player goes through this one function, which
-  // never leaves a half-written file (WriteFileAtomically).
-  using Replace = std::function<OsStatus(const std::filesystem::path&, ByteSpan)>;
+  // How a file is replaced once its place is found; every write goes through this one
+  // function, which never leaves a half-written file (ReplaceAt).
+  using Replace = std::function<Result<void>(const ConfinedTarget&, ByteSpan)>;
 
   WriteFolder(const GameFolder& game, std::filesystem::path folder);
 
@@ -53,17 +54,22 @@ class WriteFolder {
   // ReadPrefix for each name, each folder checked once for all of them.
   std::vector<std::optional<Bytes>> ReadPrefixes(std::span<const std::string> names, size_t size) const;
 
-  // Replaces (or creates) the file `name` in this folder: an existing file of that name in
-  // any letter case, else the name as given. Missing folders are made.
+  // Replaces (or creates) the file a game names `name` in this folder: an existing file of
+  // that name in any letter case, else the name as given. Missing folders are made. A name
+  // that leaves the folder or passes through a symbolic link is refused, with the reason.
   OsStatus Write(std::string_view name, ByteSpan data) const;
-  // Replaces a file the player chose by its path (absolute, or relative to this folder).
-  OsStatus WritePath(const std::filesystem::path& file, ByteSpan data) const;
+  // Replaces a file the person playing named (a saved screen): an absolute path is theirs to
+  // choose and written as it stands; a relative one is written in this folder as Write does.
+  OsStatus WriteChosen(const std::filesystem::path& file, ByteSpan data) const;
+
+  // Removes what writes that were cut short (a killed player) left behind.
+  void RemoveLeftovers() const { RemoveLeftoverTemporaries(path()); }
 
   // Tests replace the writer to fail a write at chosen steps.
   void SetReplace(Replace replace) { replace_ = std::move(replace); }
 
  private:
-  OsStatus MakeFolder(const std::filesystem::path& folder) const;
+  OsStatus WriteParts(std::span<const std::string> parts, ByteSpan data) const;
   const GameFolder& game_;
   GameFolder folder_;
   Replace replace_;

@@ -92,14 +92,16 @@ bool Interpreter::LoadFirstScenario(std::string_view scenarioFileName, std::stri
   return true;
 }
 
-bool Interpreter::SwitchScenario(std::string_view name, std::string_view currentName) {
+Result<void> Interpreter::TrySwitchScenario(std::string_view name, std::string_view currentName) {
   Result<void> switched = scenario.SwitchScenario(name, currentName);
-  if (switched) {
-    ScenarioChanged();
-    return true;
-  }
-  host_.ShowMessage(switched.error().message);
-  return false;
+  if (switched) ScenarioChanged();
+  return switched;
+}
+
+bool Interpreter::SwitchScenario(std::string_view name, std::string_view currentName) {
+  Result<void> switched = TrySwitchScenario(name, currentName);
+  if (!switched) host_.ShowMessage(switched.error().message);
+  return switched.ok();
 }
 
 int Interpreter::CurrentLineNumber() const {

@@ -76,6 +76,8 @@ class Interpreter {
   // story goes on where it stood. False when it did not switch.
   bool LoadFirstScenario(std::string_view scenarioFileName, std::string& name);
   bool SwitchScenario(std::string_view name, std::string_view currentName);
+  // The same, leaving it to the caller to tell the player what went wrong.
+  Result<void> TrySwitchScenario(std::string_view name, std::string_view currentName);
 
   // The scenario line the reader stands on, counted from 1, for diagnostics.
   int CurrentLineNumber() const;

@@ -97,12 +97,15 @@ TEST(CdImagePlay, TracksLastAsLongFromACueSheetAsFromRippedFiles) {
   Bytes bin = Sectors(0, 120);
   image.Write("CD/game.bin", bin);
   const std::vector<Sample> fromImage = PlayBothTracks(image);
-  // The image given on the command line, from outside the game folder.
+  // The image given on the command line, from outside the game folder, through a link: the
+  // user's own path, so the link is followed to the sheet and the files beside it.
   TempDir given;
   given.Write("disc/game.cue", kSheet);
   given.Write("disc/GAME.BIN", bin);
+  std::filesystem::create_directories(given.path() / "links");
+  std::filesystem::create_symlink(given.path() / "disc" / "game.cue", given.path() / "links" / "game.cue");
   const std::vector<Sample> fromOption =
-      PlayBothTracks(given, {"--cd-image", (given.path() / "disc" / "game.cue").string()});
+      PlayBothTracks(given, {"--cd-image", (given.path() / "links" / "game.cue").string()});
 
   ASSERT_EQ(fromImage.size(), fromFiles.size());
   ASSERT_EQ(fromOption.size(), fromFiles.size());

@@ -145,6 +145,25 @@ TEST(Settings, AMalformedFileIsOneLineTheDefaultsAndLeftAlone) {
   EXPECT_NE(run.err.find("line 2"), std::string::npos) << run.err;
   EXPECT_EQ(ReadDump(dir, "d.json")["autoMode"]["baseDelayMs"], AutoAdvanceDelays{}.baseMs);
   EXPECT_EQ(dir.Read("player.toml"), broken);
+
+  // Files the library would recurse through until the stack runs out, and one far too large,
+  // are refused before it reads them, the same way; ordinary nesting and dots in strings are fine.
+  std::string deepKey = "a";
+  for (int i = 0; i < 20000; ++i) deepKey += ".a";
+  const std::string refused[] = {deepKey + " = 1\n", "x = " + std::string(40, '[') + std::string(40, ']') + "\n",
+                                 "# " + std::string(70000, 'x') + "\n"};
+  for (const std::string& text : refused) {
+    dir.Write("player.toml", text);
+    HeadlessResult again =
+        RunHeadlessGame(dir.path(), {"dump d.json"}, 0, {"--config", (dir.path() / "player.toml").string()});
+    ASSERT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(std::count(again.err.begin(), again.err.end(), '\n'), 1) << again.err;
+    EXPECT_EQ(ReadDump(dir, "d.json")["autoMode"]["baseDelayMs"], AutoAdvanceDelays{}.baseMs);
+    EXPECT_EQ(dir.Read("player.toml"), text);
+  }
+  EXPECT_TRUE(
+      SettingsFile::Parse("a.b.c = \"x.y.z...............................\"\n[auto]\nbase_delay_ms = 5 # ....\n"));
+  EXPECT_TRUE(SettingsFile::Parse("v = [[1, 2], [3, [4]]]\nw = '''lit[[[[\n.....'''\nz = 'a.b.c.d'\n"));
 }
 
 TEST(Settings, ValuesOfTheWrongKindFallBackOneByOne) {

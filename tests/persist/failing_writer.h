@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/os.h"
+#include "platform/confined_write.h"
 
 namespace orv::test {
 
@@ -33,15 +33,17 @@ inline std::vector<FaultPoint> EveryFaultPoint(size_t size) {
   return points;
 }
 
-inline OsStatus WriteFailingAt(const FaultPoint& fault, int error, const std::filesystem::path& file, ByteSpan data) {
-  const std::filesystem::path temp = std::filesystem::path(file) += ".failing.orvane-tmp";
-  auto failed = [&]() { return OsStatus::Failed("cannot write " + file.string() + ": " + std::strerror(error)); };
+inline Result<void> WriteFailingAt(const FaultPoint& fault, int error, const ConfinedTarget& target, ByteSpan data) {
+  const std::string temp = target.name() + ".failing.orvane-tmp";
+  auto failed = [&]() -> Result<void> {
+    return Error{ErrorKind::Failed, "cannot write " + target.shown().string() + ": " + std::strerror(error)};
+  };
   if (fault.step == WriteStep::OpenTemporary) return failed();
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return OsStatus::Failed(std::strerror(errno));
+  const int fd = ::openat(target.folder(), temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return Error{ErrorKind::Failed, std::strerror(errno)};
   auto abandon = [&]() {
     ::close(fd);
-    ::unlink(temp.c_str());
+    ::unlinkat(target.folder(), temp.c_str(), 0);
     return failed();
   };
   for (size_t written = 0; written < data.size();) {
@@ -53,11 +55,11 @@ inline OsStatus WriteFailingAt(const FaultPoint& fault, int error, const std::fi
   if (fault.step == WriteStep::Flush || ::fsync(fd) != 0) return abandon();
   ::close(fd);
   if (fault.step == WriteStep::Close || fault.step == WriteStep::Rename) {
-    ::unlink(temp.c_str());
+    ::unlinkat(target.folder(), temp.c_str(), 0);
     return failed();
   }
-  if (std::rename(temp.c_str(), file.c_str()) != 0) return failed();
-  return OsStatus::Ok();
+  if (::renameat(target.folder(), temp.c_str(), target.folder(), target.name().c_str()) != 0) return failed();
+  return {};
 }
 
 }  // namespace orv::test

@@ -189,7 +189,8 @@ TEST(SaveSlots, AHandBuiltSlotLoadsAndBrokenOnesKeepTheGame) {
   EXPECT_EQ(Caption(start, "LoadDat2"), "2: hand made");
   EXPECT_EQ(start["SceneState"], kept["SceneState"]);
   EXPECT_EQ(start["scriptOffset"], kept["scriptOffset"]);
-  EXPECT_EQ(run.Messages(), (std::vector<std::string>{"シナリオファイルの読みこみに失敗しました。",
+  // A slot naming a scenario that is not there is a broken slot, not a broken game.
+  EXPECT_EQ(run.Messages(), (std::vector<std::string>{"セーブデータが壊れているため、ロードできません。",
                                                       "セーブデータが壊れているため、ロードできません。",
                                                       "画像ファイルを読みこめませんでした：gone.bmp"}));
   for (const char* name : {"loaded.json", "nopicture.json", "longer.json"}) {

@@ -91,8 +91,8 @@ TEST(SlotFiles, AFailedSaveAtEveryStepKeepsThePreviousSlotWhole) {
   ASSERT_EQ(points.size(), 9u);  // open, five pieces, flush, close, rename
   for (const test::FaultPoint& point : points) {
     for (int error : {ENOSPC, EIO}) {
-      folder.SetReplace([&](const fs::path& file, ByteSpan data) {
-        return test::WriteFailingAt(point, error, file, data);
+      folder.SetReplace([&](const ConfinedTarget& target, ByteSpan data) {
+        return test::WriteFailingAt(point, error, target, data);
       });
       const OsStatus outcome =
           slots.Save(2, LocalTime{2025, 1, 1, 0, 0, 0}, "second", second, Bytes(11000, 3), Bytes(6144, 4));
@@ -106,7 +106,7 @@ TEST(SlotFiles, AFailedSaveAtEveryStepKeepsThePreviousSlotWhole) {
 
   // The player's own replacement: a temporary file left by a save that was killed does not
   // stand in the way, and the new slot replaces the old one whole.
-  folder.SetReplace([](const fs::path& file, ByteSpan data) { return WriteFileAtomically(file, data); });
+  folder.SetReplace(ReplaceAt);
   game.Write("Data_2.dat.1234-5.orvane-tmp", "half a save");
   ASSERT_TRUE(slots.Save(2, LocalTime{2025, 1, 1, 0, 0, 0}, "second", second, Bytes(11000, 3), Bytes(6144, 4)));
   EXPECT_EQ(slots.Captions()[2], "2: 2025 01/01 00:00:00\x81\x40" "second");

@@ -4,7 +4,7 @@
 // so that every utterance stays one line):
 //   1250 こんにちは
 // Whether an utterance interrupted the one before is not written: tests read what is said
-// and when.
+// and when. The same log records the text sent to reading tools (platform/text_out.h).
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -13,10 +13,11 @@
 #include <string>
 
 #include "platform/speech.h"
+#include "platform/text_out.h"
 
 namespace orv {
 
-class SpeechLog final : public Speech {
+class SpeechLog final : public Speech, public TextOut {
  public:
   using NowMs = std::function<uint32_t()>;
 
@@ -28,6 +29,7 @@ class SpeechLog final : public Speech {
 
   void Say(std::string_view utf8, SpeechOrder order) override;
   void Silence() override {}
+  void Send(std::string_view utf8) override { Say(utf8, SpeechOrder::Queue); }
 
   // A line could not be written (a full disk).
   bool WriteFailed() const { return writeFailed_; }

@@ -47,11 +47,11 @@ fs::path SingleInstanceLockPath(const fs::path& gameFolder) {
   return fs::path("/tmp") / ("orvane-" + std::to_string(getuid()) + "-" + hash + ".lock");
 }
 
-SingleInstanceLock SingleInstanceLock::ForGameFolder(const fs::path& gameFolder) {
-  return OnFile(SingleInstanceLockPath(gameFolder));
+SingleInstanceLock SingleInstanceLock::ForGameFolder(const fs::path& gameFolder, Sharing sharing) {
+  return OnFile(SingleInstanceLockPath(gameFolder), sharing);
 }
 
-SingleInstanceLock SingleInstanceLock::OnFile(const fs::path& lockFile) {
+SingleInstanceLock SingleInstanceLock::OnFile(const fs::path& lockFile, Sharing sharing) {
   // Not through a symbolic link, and only in a file of our own: someone else's file in a shared
   // folder must not be able to keep the player from starting.
   const int fd = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
@@ -61,7 +61,8 @@ SingleInstanceLock SingleInstanceLock::OnFile(const fs::path& lockFile) {
     close(fd);
     return SingleInstanceLock(-1, State::Unavailable);
   }
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) return SingleInstanceLock(fd, State::Held);
+  const int kind = sharing == Sharing::Alone ? LOCK_EX : LOCK_SH;
+  if (flock(fd, kind | LOCK_NB) == 0) return SingleInstanceLock(fd, State::Held);
   const bool heldElsewhere = errno == EWOULDBLOCK;
   close(fd);
   return SingleInstanceLock(-1, heldElsewhere ? State::HeldElsewhere : State::Unavailable);
