@@ -402,11 +402,53 @@ async function importSaves(fs, saveDir, archive, store) {
 
 // --- wiring -------------------------------------------------------------------------------
 
-async function open(kind, name, loadFiles) {
+// --- the last picked game, kept for the next visit ---------------------------------------
+
+const kKeptGames = { database: 'orvane-games', store: 'kept', key: 'last' };
+
+function keptGamesDatabase() {
+  return new Promise((resolve, reject) => {
+    const request = indexedDB.open(kKeptGames.database, 1);
+    request.onupgradeneeded = () => request.result.createObjectStore(kKeptGames.store);
+    request.onsuccess = () => resolve(request.result);
+    request.onerror = () => reject(request.error);
+  });
+}
+
+async function keptGame(action, value) {
+  const database = await keptGamesDatabase();
+  try {
+    return await new Promise((resolve, reject) => {
+      const transaction = database.transaction(kKeptGames.store, action === 'get' ? 'readonly' : 'readwrite');
+      const store = transaction.objectStore(kKeptGames.store);
+      const request = action === 'get' ? store.get(kKeptGames.key)
+        : action === 'put' ? store.put(value, kKeptGames.key) : store.delete(kKeptGames.key);
+      transaction.oncomplete = () => resolve(request.result);
+      transaction.onerror = () => reject(transaction.error);
+      transaction.onabort = () => reject(transaction.error);
+    });
+  } finally {
+    database.close();
+  }
+}
+
+// A picked game (folder or zip) is kept so that the next visit starts it at once; one served
+// beside the page is fetched again anyway. A full quota only costs that convenience.
+async function keepGame(kind, name, files) {
+  try {
+    await keptGame('put', { kind, name, files: files.map((f) => ({ path: f.path, data: f.data })) });
+  } catch (error) {
+    console.warn('the game could not be kept for the next visit: ' + describeStorageError(error));
+  }
+}
+
+// `savesOf`: the kind of source whose saves the game uses (a kept game keeps its picked one's).
+async function open(kind, name, loadFiles, savesOf = kind) {
   try {
     showMessage('Reading ' + name + '…', 'info');
     const files = gameFiles(await loadFiles(), kind === 'zip' ? 'The archive ' + name : 'The folder ' + name);
-    await startGame(files, gameIdFor(kind, name));
+    if (kind !== 'url' && kind !== 'kept') await keepGame(kind, name, files);
+    await startGame(files, gameIdFor(savesOf, name));
   } catch (error) {
     started = false;
     elements.openers.hidden = false;
@@ -454,7 +496,17 @@ window.addEventListener('drop', (event) => {
   }
 });
 
-const gameParameter = new URLSearchParams(location.search).get('game');
+const parameters = new URLSearchParams(location.search);
+const gameParameter = parameters.get('game');
+if (parameters.has('pick')) {
+  // "Close the game": pick another, and forget the kept one.
+  keptGame('delete').catch(() => {});
+} else if (!gameParameter) {
+  keptGame('get').then((kept) => {
+    if (!kept || started) return;
+    open('kept', kept.name, async () => kept.files, kept.kind);
+  }, () => {});
+}
 if (gameParameter) {
   const base = gameParameter.endsWith('/') ? gameParameter : gameParameter + '/';
   // Only games beside the page: a path, never another site.

@@ -112,14 +112,25 @@ describe('opening games', () => {
     return page.$eval('#message', (m) => m.textContent);
   }
 
-  test('a picked game folder starts', async () => {
+  test('a picked game folder starts, and starts again on the next visit until closed', async () => {
     const browser = await launchBrowser();
     try {
       const page = await openPage(browser);
       await (await page.$('#pick-folder')).uploadFile(demoDir);
       await waitForState(page, 'running');
-      const files = await page.evaluate(() => window.orvaneModule.FS.readdir('/game'));
-      assert.ok(files.includes('init.def') && files.includes('scenario.dat'));
+      const gameOf = () => page.evaluate(() => ({
+        files: window.orvaneModule.FS.readdir('/game'), saves: window.orvaneStatus.gameId }));
+      const picked = await gameOf();
+      assert.ok(picked.files.includes('init.def') && picked.files.includes('scenario.dat'));
+      // A new visit: the same game, with the same saves, and no picking.
+      await page.goto(server.url);
+      await waitForState(page, 'running');
+      assert.deepEqual(await gameOf(), picked);
+      // "Close the game" forgets it: the next visit waits for a pick.
+      await page.goto(server.url + '?pick');
+      await page.goto(server.url);
+      await new Promise((r) => setTimeout(r, 1500));
+      assert.equal(await page.evaluate(() => window.orvaneStatus.state), 'idle');
     } finally {
       await browser.close();
     }
