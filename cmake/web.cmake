@@ -66,7 +66,7 @@ function(orvane_web_player target)
   # Asyncify lets the game's blocking waits (typing, transitions, pauses) hand the tab back to
   # the browser while they wait, with the game code unchanged.
   target_link_options(${target} PRIVATE
-    -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=1048576 -sDISABLE_EXCEPTION_CATCHING=0 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
+    -msimd128 -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=1048576 -sDISABLE_EXCEPTION_CATCHING=0 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
     -sEXIT_RUNTIME=0 -sINVOKE_RUN=0 -sMODULARIZE=1 -sEXPORT_NAME=createOrvane -sENVIRONMENT=web
     -sFORCE_FILESYSTEM=1 -lidbfs.js "-sASYNCIFY_IMPORTS=['orvane_web_settle_saves']"
     "-sEXPORTED_RUNTIME_METHODS=['FS','IDBFS','ENV','callMain']"

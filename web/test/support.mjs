@@ -105,8 +105,8 @@ export async function canvasStage(page) {
 
 // Polls the canvas until it shows exactly the expected stage (a blinking mark shows it every
 // other phase), or the time is up; returns the closest look: how many pixels differed and by
-// how much at most in one channel. `closeEnough(closest)` may end the wait earlier.
-export async function waitForStage(page, expected, { timeoutMs = 15000, closeEnough = () => false } = {}) {
+// how much at most in one channel.
+export async function waitForStage(page, expected, timeoutMs = 15000) {
   const deadline = Date.now() + timeoutMs;
   let closest = { differing: Infinity, maxDelta: Infinity };
   while (Date.now() < deadline) {
@@ -120,7 +120,7 @@ export async function waitForStage(page, expected, { timeoutMs = 15000, closeEno
       maxDelta = Math.max(maxDelta, delta);
     }
     if (differing < closest.differing) closest = { differing, maxDelta };
-    if (differing === 0 || closeEnough(closest)) break;
+    if (differing === 0) break;
     await new Promise((r) => setTimeout(r, 50));
   }
   return closest;
