@@ -27,7 +27,6 @@ struct QuietHost final : orv::StepHost {
   void RepaintScreen() override {}
   bool PageMode() const override { return false; }
   void WaitMs(int32_t) override {}
-  bool RunInlineForm(char) override { return true; }
   int LineAdvance() const override { return 16; }
   int32_t TextWaitMs() const override { return 0; }
   int32_t TextOriginX() const override { return 0; }

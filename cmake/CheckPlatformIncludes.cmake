@@ -1,5 +1,6 @@
-# Fails when a file outside src/platform/sdl includes a desktop-backend header, or when the
-# platform includes anything of the layers above it.
+cmake_minimum_required(VERSION 3.20)
+# Fails when a file outside src/platform/sdl includes a desktop-backend header, or when a layer
+# includes anything of the layers above it (the order is in LayerOrder.cmake).
 file(GLOB_RECURSE sources ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.h)
 set(offenders "")
 foreach(source ${sources})
@@ -16,17 +17,26 @@ if(offenders)
   message(FATAL_ERROR "Backend headers outside src/platform/sdl:\n${text}")
 endif()
 
-# The platform reaches no game layer.
-file(GLOB_RECURSE platform_sources ${SOURCE_DIR}/src/platform/*.cpp ${SOURCE_DIR}/src/platform/*.h)
-foreach(source ${platform_sources})
-  file(STRINGS ${source} lines
-    REGEX "^[ \t]*#[ \t]*include[ \t]*\"(app|choice|graphics|sound|logic|script|persist)/")
-  if(lines)
-    list(APPEND offenders "${source}: ${lines}")
-  endif()
+# Every layer includes only itself and the layers below it. The compilers see only those
+# folders anyway; this also covers the headers that no source of their own layer includes.
+include(${CMAKE_CURRENT_LIST_DIR}/LayerOrder.cmake)
+string(REPLACE ";" "|" any_layer "${ORVANE_LAYERS}")
+foreach(layer ${ORVANE_LAYERS})
+  orvane_layers_visible_from(${layer} visible)
+  file(GLOB_RECURSE layer_sources ${SOURCE_DIR}/src/${layer}/*.cpp ${SOURCE_DIR}/src/${layer}/*.h)
+  foreach(source ${layer_sources})
+    file(STRINGS ${source} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"(${any_layer})/")
+    foreach(line ${lines})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([a-z]+)/.*" "\\1" included "${line}")
+      if(NOT included IN_LIST visible)
+        list(APPEND offenders "${source}: ${line}")
+      endif()
+    endforeach()
+  endforeach()
 endforeach()
 if(offenders)
   string(REPLACE ";" "\n" text "${offenders}")
-  message(FATAL_ERROR "The platform includes game layers:\n${text}")
+  string(REPLACE ";" " " order "${ORVANE_LAYERS}")
+  message(FATAL_ERROR "Includes that run up the layer order (${order}, bottom to top):\n${text}")
 endif()
-message(STATUS "Backend headers stay in src/platform/sdl; the platform includes no game layer")
+message(STATUS "Backend headers stay in src/platform/sdl; every layer includes only the layers below it")

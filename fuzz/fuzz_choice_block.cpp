@@ -23,10 +23,9 @@ class FuzzClock : public Clock {
 struct FuzzStory : ChoiceStory {
   std::string text, line;
   int32_t offset = 0;
-  bool closed = false;
 
   bool FetchLine() override {
-    if (size_t(offset) >= text.size() || text[size_t(offset)] == '\0') return !(closed = true);
+    if (size_t(offset) >= text.size() || text[size_t(offset)] == '\0') return false;
     size_t end = text.find("\r\n", size_t(offset));
     if (end == std::string::npos) end = text.size();
     line = text.substr(size_t(offset), std::min<size_t>(end - size_t(offset), 255));
@@ -34,16 +33,7 @@ struct FuzzStory : ChoiceStory {
     return true;
   }
   const std::string& LineBuffer() const override { return line; }
-  void InterpretStep() override {}
-  void JumpToLabel(std::string_view label) override {
-    while (FetchLine())
-      if (line == label) return;
-  }
-  bool SwitchScenario(std::string_view name) override { return name.size() % 2 == 0; }
-  bool Closed() const override { return closed; }
   void StopWaitIndicator() override {}
-  void StartWaitIndicator() override {}
-  void EnableSkipItem() override {}
   bool PageMode() const override { return text.size() % 2 == 0; }
   int32_t MessageDelayMs() const override { return 1; }
   void RepaintScreen() override {}
@@ -51,9 +41,7 @@ struct FuzzStory : ChoiceStory {
   void WaitMs(int32_t) override {}
   void ShowMessage(std::string_view) override {}
   void Note(std::string_view) override {}
-  void TakeSavePoint(bool) override {}
   std::string LoadMenuCaption(int slot) const override { return std::string(size_t(slot) * 40, '\x81'); }
-  bool LoadSlotFile(std::string_view fileName) override { return fileName == "data_1.dat"; }
   PictureLoad LoadPicture(std::string_view name) override {
     if (name.empty()) return PictureLoad(PictureRef());
     if (name[0] == 'x') return UnreadablePicture(name);
@@ -71,28 +59,25 @@ int OnScreen(int64_t v) { return int(std::clamp<int64_t>(v, -100000, 100000)); }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 8192) return 0;
-  // Made once: a picture choice's backdrop is a whole stage and the history 65,536 lines, far
-  // more to make than a choice block takes to read. Both are emptied for every block.
+  // Made once: a picture choice's backdrop is a whole stage, far more to make than a choice
+  // block takes to read.
   static FontRenderer fonts;
   static Image window(kStageWidth, kStageHeight), screen(kStageWidth, kStageHeight), tint(kStageWidth, kStageHeight);
   static TextLayer text(kStageWidth, kStageHeight);
   static Choices choices;
-  static MessageHistory history;
   for (bool pictures : {false, true}) {
     FuzzStory story;
     choices.Reset();
-    history.Clear();
     story.text.assign(reinterpret_cast<const char*>(data), size);
     FuzzClock clock;
     ScriptReader reader;
     SceneState scene;
     scene.fontSize = 12;
-    int32_t cursorX = 0, cursorY = 0, pageIndex = 255;
-    bool pageEnded = false, skipMode = true, choiceActive = false, pictureChoiceActive = false, onChoice = false;
+    int32_t cursorY = 0;
+    bool skipMode = true, choiceActive = false, pictureChoiceActive = false, onChoice = false;
     int32_t hovered = 0;
-    ChoiceContext c{story,    reader,       scene,    story.offset, cursorX,  cursorY, pageEnded,
-                    pageIndex, history,     skipMode, choiceActive, pictureChoiceActive, hovered, onChoice,
-                    window,   screen,       tint,     text,         fonts,    clock};
+    ChoiceContext c{story,  reader, scene, cursorY, skipMode, choiceActive, pictureChoiceActive, hovered, onChoice,
+                    window, screen, tint,  text,    fonts,    clock};
     pictures ? choices.ShowPictureChoice(c) : choices.ShowChoice(c);
     // The pointer onto each entry where it stands and between them, then off the stage at
     // both corners: every move redraws what changed, so a blind sweep of the stage would
@@ -111,7 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     choices.PointerMoved(c, 680, 520);
     choices.ChoiceKey(c, KeyCode::Up);
     choices.ChoiceKey(c, KeyCode::Down);
-    pictures ? choices.ResolvePictureChoice(c) : choices.ChoiceKey(c, KeyCode::Enter);
+    const std::optional<ChoiceOutcome> taken =
+        pictures ? choices.TakePictureChoice(c) : choices.ChoiceKey(c, KeyCode::Enter);
+    if (taken) pictures ? choices.ClosePictureChoice(c) : choices.CloseChoice(c);
   }
   return 0;
 }

@@ -57,7 +57,6 @@ struct Folder {
 // does without events (yes, the default text), text advances by a fixed width, time stands.
 class ScriptHost final : public orv::StepHost, public orv::PlayerControl {
  public:
-  orv::CommandContext* context = nullptr;
   orv::SceneState* scene = nullptr;
 
   // Dialogs
@@ -71,18 +70,6 @@ class ScriptHost final : public orv::StepHost, public orv::PlayerControl {
   void RepaintScreen() override {}
   bool PageMode() const override { return pageMode_; }
   void WaitMs(int32_t) override {}
-  bool RunInlineForm(char form) override {
-    switch (form) {
-      case '!':
-        if (orv::InlineNumericAssignment(*context)) return true;
-        Close();
-        return false;
-      case '&': orv::InlineStringAssignment(*context); return true;
-      case '%': orv::ShowStringVariableInline(*context); return true;
-      case '\'': orv::ShowNumericVariableInline(*context); return true;
-      default: return true;
-    }
-  }
   int LineAdvance() const override { return scene->lineSpacing + scene->fontSize; }
   int32_t TextWaitMs() const override { return scene->textWaitMs; }
   int32_t TextOriginX() const override { return scene->textX; }
@@ -115,6 +102,7 @@ class ScriptHost final : public orv::StepHost, public orv::PlayerControl {
 
 void BindCommands(orv::CommandTable& table, const orv::CommandContext& ctx) {
   table.FillCommandTable();
+  table.BindInlineForms([&ctx](char form) { return orv::RunInlineForm(ctx, form); });
   for (int slot = 0; slot < orv::kCommandCount; ++slot) table.Bind(table.slot(slot).keyword, [] { return true; });
   using Handler = bool (*)(const orv::CommandContext&);
   const std::pair<std::string_view, Handler> logic[] = {
@@ -136,7 +124,6 @@ void BindCommands(orv::CommandTable& table, const orv::CommandContext& ctx) {
 // would cost more than most scripts take to run.
 struct Session {
   Session() : game(folder.path), interpreter(std::make_unique<orv::Interpreter>(game, host)) {
-    host.context = &context;
     host.scene = &scene;
     BindCommands(interpreter->commands, context);
   }

@@ -10,7 +10,7 @@ fi
 
 packages=(
   # build
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-tidy
   # window, input, audio output, WAV and track decoding
   libsdl2-dev libsdl2-mixer-dev
   # text

@@ -1,7 +1,8 @@
-// What the choices ask of the player: the parts they draw on and read from, and the few
-// actions of the window, the menus and the saves.
+// What the choices ask of the player while one is shown (the parts they draw on and read
+// from, the window's services), and what the player does with the outcome of a taken entry.
 #include "app/player.h"
 #include "graphics/picture_cache.h"
+#include "platform/sjis.h"
 
 namespace orv {
 
@@ -9,12 +10,7 @@ ChoiceContext Player::ChoiceParts() {
   return ChoiceContext{*this,
                        interpreter.reader,
                        scene,
-                       interpreter.scriptOffset,
-                       interpreter.textCursorX,
                        interpreter.textCursorY,
-                       interpreter.pageEnded,
-                       interpreter.pageIndex,
-                       interpreter.history,
                        input.skipMode,
                        input.choiceActive,
                        input.pictureChoiceActive,
@@ -28,8 +24,52 @@ ChoiceContext Player::ChoiceParts() {
                        services.clock};
 }
 
-bool Player::SwitchScenario(std::string_view name) {
-  return interpreter.SwitchScenario(name, scene.scenarioName.str());
+void Player::CarryOutChoice(const std::optional<ChoiceOutcome>& outcome, bool pictureChoice) {
+  if (!outcome || !CarryOut(*outcome) || Closed()) return;
+  (pictureChoice ? input.pictureChoiceActive : input.choiceActive) = false;
+  menus.SetEnabled("SKIP", true);
+  SetWaitIndicatorTimer(true);
+  ChoiceContext parts = ChoiceParts();
+  pictureChoice ? choices.ClosePictureChoice(parts) : choices.CloseChoice(parts);
+  // A new page: the cursor at the text origin, the history's oldest page dropped when full.
+  interpreter.pageEnded = false;
+  interpreter.textCursorX = scene.textX;
+  interpreter.textCursorY = scene.textY;
+  interpreter.history.Rotate(interpreter.pageIndex);
+  // A text choice keeps the last save point's read position (a jump has set its own already);
+  // a picture choice's save point takes the read position where reading goes on.
+  TakeSavePoint(pictureChoice);
+  RunStep();
+}
+
+bool Player::CarryOut(const ChoiceOutcome& outcome) {
+  switch (outcome.kind) {
+    case ChoiceOutcome::Kind::GoOn: return true;
+    case ChoiceOutcome::Kind::JumpToLabel:
+      scene.readPosition = 0;
+      interpreter.scriptOffset = 0;
+      interpreter.JumpToLabel(outcome.name);
+      if (!Closed()) scene.readPosition = interpreter.scriptOffset;
+      return true;
+    case ChoiceOutcome::Kind::StartScenario:
+      // A name the scene record cannot hold whole would make every later save point name
+      // another file; it is refused like a file that cannot be loaded.
+      if (outcome.name.size() >= decltype(SceneState::scenarioName)::kCapacity) {
+        ShowMessage(Utf8ToCp932("シナリオファイルの読みこみに失敗しました。"));
+        return true;
+      }
+      if (!interpreter.SwitchScenario(outcome.name, scene.scenarioName.str())) return true;
+      scene.scenarioName.Set(outcome.name);
+      scene.readPosition = 0;
+      interpreter.scriptOffset = 0;
+      return true;
+    case ChoiceOutcome::Kind::LoadSlot:
+      // Without the slot the choice keeps waiting; a load has reset the scene, and with it the
+      // choice, so reading goes on from the slot's position.
+      if (!outcome.name.empty() && LoadSlot(outcome.name)) RunStep();
+      return false;
+  }
+  return true;
 }
 
 void Player::StopWaitIndicator() {
@@ -41,8 +81,6 @@ std::string Player::LoadMenuCaption(int slot) const {
   const MenuItem* item = menus.model().Find("LoadDat" + std::to_string(slot));
   return item ? item->caption : std::string();
 }
-
-bool Player::LoadSlotFile(std::string_view fileName) { return LoadSlot(fileName); }
 
 PictureLoad Player::LoadPicture(std::string_view name) { return stage.pictures().Load(name); }
 

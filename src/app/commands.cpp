@@ -2,6 +2,7 @@
 #include "app/player.h"
 #include "graphics/history_commands.h"
 #include "graphics/stage_commands.h"
+#include "logic/inline_forms.h"
 #include "logic/logic_commands.h"
 #include "logic/save_hooks.h"
 #include "platform/sjis.h"
@@ -28,6 +29,7 @@ bool CmdTitle(const CommandContext& ctx) {
 void Player::BindCommands() {
   CommandTable& table = interpreter.commands;
   table.FillCommandTable();
+  table.BindInlineForms([this](char form) { return orv::RunInlineForm(context_, form); });
   auto story = [this](bool (*handler)(const CommandContext&)) {
     return [this, handler] { return handler(context_); };
   };

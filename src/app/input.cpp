@@ -17,7 +17,10 @@ void Player::NextClick() {
     // A choice is taken only with the pointer over one of its entries.
     if (!input.pointerOnChoice) return;
     ChoiceContext parts = ChoiceParts();
-    input.choiceActive ? choices.ResolveChoice(parts) : choices.ResolvePictureChoice(parts);
+    if (input.choiceActive)
+      CarryOutChoice(choices.TakeChoice(parts), false);
+    else
+      CarryOutChoice(choices.TakePictureChoice(parts), true);
     return;
   }
   if (interpreter.pageEnded) {
@@ -97,7 +100,7 @@ void Player::FormKeyDown(KeyPress key) {
   narrator.ActionBegins();
   if (input.choiceActive) {
     ChoiceContext parts = ChoiceParts();
-    choices.ChoiceKey(parts, key.code);
+    CarryOutChoice(choices.ChoiceKey(parts, key.code), false);
     if (input.choiceActive && (key.code == KeyCode::Up || key.code == KeyCode::Down)) SpeakChoice(input.hoveredChoice);
     return;
   }

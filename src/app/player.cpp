@@ -301,20 +301,6 @@ void Player::KeepAlive() {
   if (services.clock.QuitRequested()) Close();
 }
 
-bool Player::RunInlineForm(char form) {
-  switch (form) {
-    case '!':
-      if (InlineNumericAssignment(context_)) return true;
-      ShowMessage(Sj("変数の指定がありません。"));
-      Close();
-      return false;
-    case '&': InlineStringAssignment(context_); return true;
-    case '%': ShowStringVariableInline(context_); return true;
-    case '\'': ShowNumericVariableInline(context_); return true;
-    default: return true;
-  }
-}
-
 void Player::Note(std::string_view text) {
   const std::string where = Cp932ToUtf8(scene.scenarioName.str()) + ":" +
                             std::to_string(interpreter.CurrentLineNumber());

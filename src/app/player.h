@@ -220,7 +220,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool EnableMenuCommand(std::string_view menu);
 
   // --- the scene ---
-  void TakeSavePoint(bool setReadPosition = true) override;
+  void TakeSavePoint(bool setReadPosition = true);
   void TakeStartingSavePoint();
   void ResetScene();
   void ClearStage();
@@ -240,7 +240,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool PageMode() const override { return menus.IsChecked("P1"); }
   void WaitMs(int32_t ms) override;
   void KeepAlive() override;
-  bool RunInlineForm(char form) override;
   int LineAdvance() const override { return scene.lineSpacing + scene.fontSize; }
   int32_t TextWaitMs() const override { return scene.textWaitMs; }
   int32_t TextOriginX() const override { return scene.textX; }
@@ -263,17 +262,17 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   ChoiceContext ChoiceParts();
   bool FetchLine() override { return interpreter.FetchLine(); }
   const std::string& LineBuffer() const override { return interpreter.lineBuffer; }
-  void InterpretStep() override { RunStep(); }
-  void JumpToLabel(std::string_view label) override { interpreter.JumpToLabel(label); }
-  bool SwitchScenario(std::string_view name) override;
   void StopWaitIndicator() override;
-  void StartWaitIndicator() override { SetWaitIndicatorTimer(true); }
-  void EnableSkipItem() override { menus.SetEnabled("SKIP", true); }
   int32_t MessageDelayMs() const override { return interpreter.messageDelayMs; }
   void PresentWindow() override { stage.PresentWindow(); }
   std::string LoadMenuCaption(int slot) const override;
-  bool LoadSlotFile(std::string_view fileName) override;
   PictureLoad LoadPicture(std::string_view name) override;
+  // --- what a taken choice asks for (app/choice_story.cpp) ---
+  // Carries out the outcome of an entry of the waiting choice (a picture choice's or not) and,
+  // when the story goes on past the choice, closes it and reads on.
+  void CarryOutChoice(const std::optional<ChoiceOutcome>& outcome, bool pictureChoice);
+  // True when the story goes on past the choice.
+  bool CarryOut(const ChoiceOutcome& outcome);
   // StepHost: a choice put up by a command ends the step.
   bool ChoiceWaiting() const override { return input.choiceActive || input.pictureChoiceActive; }
   void StepEnded() override;

@@ -1,7 +1,8 @@
 #pragma once
 // What a choice works with: the parts of the player it draws on and reads from, by
-// reference, and the few actions that belong to other parts (the interpreter's line fetch and
-// step, the wait indicator, the menu, save points, save slots, pictures, messages).
+// reference, and the few services of other parts it needs while it is shown (the
+// interpreter's line fetch, the wait indicator, the window, pictures, messages). What taking
+// an entry does to the story is not among them: the choice returns it as a ChoiceOutcome.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,7 +13,6 @@
 #include "platform/image.h"
 #include "platform/text/font_renderer.h"
 #include "platform/text_layer.h"
-#include "script/message_history.h"
 #include "script/script_reader.h"
 
 namespace orv {
@@ -26,19 +26,10 @@ class ChoiceStory {
   // has been told and the window is closing.
   virtual bool FetchLine() = 0;
   virtual const std::string& LineBuffer() const = 0;
-  virtual void InterpretStep() = 0;
-  // Reading goes on after the first line that is the label exactly; without one the scenario
-  // ends (the player is told and the window closes).
-  virtual void JumpToLabel(std::string_view label) = 0;
-  // Replaces the scenario; false (the player told, nothing changed) when it cannot be loaded.
-  virtual bool SwitchScenario(std::string_view name) = 0;
-  virtual bool Closed() const = 0;
 
   // --- the window ---
   // The blinking wait indicator: stopping it also erases it.
   virtual void StopWaitIndicator() = 0;
-  virtual void StartWaitIndicator() = 0;
-  virtual void EnableSkipItem() = 0;
   virtual bool PageMode() const = 0;
   virtual int32_t MessageDelayMs() const = 0;
   // ScreenImage onto the window, shown.
@@ -52,12 +43,9 @@ class ChoiceStory {
   // the game goes on past).
   virtual void Note(std::string_view text) = 0;
 
-  // --- scene and saves ---
-  virtual void TakeSavePoint(bool setReadPosition) = 0;
+  // --- menus and pictures ---
   // The caption of the Load menu's entry for slot 0..9.
   virtual std::string LoadMenuCaption(int slot) const = 0;
-  // Restores a save slot file; false when there is none (nothing changed).
-  virtual bool LoadSlotFile(std::string_view fileName) = 0;
   virtual PictureLoad LoadPicture(std::string_view name) = 0;
 };
 
@@ -65,13 +53,7 @@ struct ChoiceContext {
   ChoiceStory& story;
   ScriptReader& reader;
   SceneState& scene;
-  // The interpreter's state.
-  int32_t& scriptOffset;
-  int32_t& textCursorX;
-  int32_t& textCursorY;
-  bool& pageEnded;
-  int32_t& pageIndex;
-  MessageHistory& history;
+  int32_t& textCursorY;  // the interpreter's: a text choice lists its captions from here
   // The input state the choices share with the window's handlers.
   bool& skipMode;
   bool& choiceActive;         // a text choice waits for the player

@@ -19,8 +19,4 @@ bool WithinDrawingRange(int64_t x, int64_t y);
 // 32-bit sums as the kit computed them: wrapping, never undefined.
 inline int32_t WrappingAdd(int32_t a, int32_t b) { return int32_t(uint32_t(a) + uint32_t(b)); }
 
-// The text side of a new page after a choice, once the screen is cleared: the cursor at the
-// text origin and the history's oldest page dropped when the history is full.
-void BeginPageAfterChoice(ChoiceContext& c);
-
 }  // namespace orv

@@ -13,6 +13,17 @@ ChoiceTarget ParseChoiceTarget(std::string_view target) {
   }
 }
 
+ChoiceOutcome OutcomeOf(std::string_view targetText) {
+  const ChoiceTarget target = ParseChoiceTarget(targetText);
+  switch (target.kind) {
+    case ChoiceTargetKind::Label: return {ChoiceOutcome::Kind::JumpToLabel, "*" + std::string(target.rest)};
+    case ChoiceTargetKind::Scenario: return {ChoiceOutcome::Kind::StartScenario, std::string(target.rest)};
+    case ChoiceTargetKind::Slot: return {ChoiceOutcome::Kind::LoadSlot, SlotFileName(target.rest)};
+    case ChoiceTargetKind::None: break;
+  }
+  return {};
+}
+
 std::string SlotFileName(std::string_view rest) {
   // The kit formatted the name with the byte after the backslash; with no byte there its
   // name ended before ".dat", which names no slot.

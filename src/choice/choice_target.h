@@ -18,6 +18,20 @@ struct ChoiceTarget {
 
 ChoiceTarget ParseChoiceTarget(std::string_view target);
 
+// What taking an entry asks for; the player carries it out, and closes the choice only when
+// the story goes on past it (a loaded slot has moved the game on already, and a slot target
+// without a slot leaves the choice waiting).
+struct ChoiceOutcome {
+  enum class Kind { GoOn, JumpToLabel, StartScenario, LoadSlot };
+  Kind kind = Kind::GoOn;
+  // JumpToLabel: the label line ("*name"); StartScenario: the scenario file; LoadSlot: the
+  // slot file, empty when the target names none.
+  std::string name;
+};
+
+// The outcome of an entry's target text.
+ChoiceOutcome OutcomeOf(std::string_view target);
+
 // The slot file a backslash target names: "data_" and the byte after the backslash, ".dat".
 // A target that is the backslash alone names no file at all (empty).
 std::string SlotFileName(std::string_view rest);

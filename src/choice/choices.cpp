@@ -1,12 +1,9 @@
-// What both kinds of choice share: the reset, the routing of pointer movements, carrying out
-// a target, and the steps of reading a block.
+// What both kinds of choice share: the reset, the routing of pointer movements, taking an
+// entry's target, and the steps of reading a block.
 #include "choice/choices.h"
-
-#include <string>
 
 #include "choice/choice_steps.h"
 #include "choice/choice_target.h"
-#include "platform/sjis.h"
 
 namespace orv {
 
@@ -36,13 +33,6 @@ bool WithinDrawingRange(int64_t x, int64_t y) {
   return x > -kDrawingRange && x < kDrawingRange && y > -kDrawingRange && y < kDrawingRange;
 }
 
-void BeginPageAfterChoice(ChoiceContext& c) {
-  c.pageEnded = false;
-  c.textCursorX = c.scene.textX;
-  c.textCursorY = c.scene.textY;
-  c.history.Rotate(c.pageIndex);
-}
-
 void Choices::PointerMoved(ChoiceContext& c, int x, int y) {
   bool onEntry = false;
   if (c.choiceActive) {
@@ -54,45 +44,11 @@ void Choices::PointerMoved(ChoiceContext& c, int x, int y) {
   c.pointerOnChoice = onEntry;
 }
 
-Choices::TargetOutcome Choices::CarryOutTarget(ChoiceContext& c, FixedText<255>& storedTarget) {
-  std::string text = storedTarget.str();
-  const ChoiceTarget target = ParseChoiceTarget(text);
-  switch (target.kind) {
-    case ChoiceTargetKind::Label: {
-      // The stored target becomes the label line itself.
-      text[0] = '*';
-      storedTarget.Set(text);
-      c.scene.readPosition = 0;
-      c.scriptOffset = 0;
-      c.story.JumpToLabel(text);
-      if (!c.story.Closed()) c.scene.readPosition = c.scriptOffset;
-      return TargetOutcome::Done;
-    }
-    case ChoiceTargetKind::Scenario: {
-      const std::string name(target.rest);
-      // A name the scene record cannot hold whole would make every later save point name
-      // another file; it is refused like a file that cannot be loaded.
-      if (name.size() >= decltype(SceneState::scenarioName)::kCapacity) {
-        c.story.ShowMessage(Utf8ToCp932("シナリオファイルの読みこみに失敗しました。"));
-        return TargetOutcome::Done;
-      }
-      if (!c.story.SwitchScenario(name)) return TargetOutcome::Done;
-      c.scene.scenarioName.Set(name);
-      c.scene.readPosition = 0;
-      c.scriptOffset = 0;
-      return TargetOutcome::Done;
-    }
-    case ChoiceTargetKind::Slot: {
-      const std::string file = SlotFileName(target.rest);
-      if (file.empty() || !c.story.LoadSlotFile(file)) return TargetOutcome::SlotMissing;
-      // The load has reset the scene, and with it this choice.
-      c.story.InterpretStep();
-      return TargetOutcome::SlotLoaded;
-    }
-    case ChoiceTargetKind::None:
-      break;
-  }
-  return TargetOutcome::Done;
+ChoiceOutcome Choices::Take(FixedText<255>& storedTarget) {
+  ChoiceOutcome outcome = OutcomeOf(storedTarget.str());
+  // The stored target of a jump becomes the label line itself, as saves and dumps show it.
+  if (outcome.kind == ChoiceOutcome::Kind::JumpToLabel) storedTarget.Set(outcome.name);
+  return outcome;
 }
 
 void Choices::NoteExtraEntry(ChoiceContext& c, std::string_view command) {

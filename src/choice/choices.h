@@ -7,22 +7,25 @@
 // Text choice: the captions are listed under the text already in the message box, typed
 // straight onto the window (page mode: drawn whole). Pointing at one or moving to it with the
 // keys draws every caption again over itself in its colour, the pointed one in the hover
-// colour. Taking it carries out its target, clears the message box and takes a save point
-// that keeps the last save point's read position (a jump has set its own already).
+// colour. Taking it yields its target's outcome; closing it clears the message box.
 //
 // Picture choice: up to ten pictures anywhere on the stage. An entry is redrawn only when its
 // hover state changes, its rectangle first restored from the window as it was when the
-// choice appeared. Taking it flashes the pressed picture for 300 ms, carries out the target,
-// brings the old screen back and takes a full save point.
+// choice appeared. Taking it flashes the pressed picture for 300 ms and yields the outcome;
+// closing it brings the old screen back.
+//
+// The player carries the outcome out and, when the story goes on past the choice, closes it.
 //
 // Both are hit only strictly inside their rectangle. Neither takes entries past the tenth;
 // those lines are passed over with a note naming the scenario and the line.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "choice/choice_context.h"
 #include "choice/choice_list.h"
+#include "choice/choice_target.h"
 #include "choice/picture_choice_list.h"
 #include "platform/game_events.h"
 
@@ -42,16 +45,24 @@ class Choices {
   // The hover test of one text entry for a pointer at (x, y): draws the caption in the colour
   // its state calls for and returns whether it is hit.
   bool HoverChoice(ChoiceContext& c, int entry, int x, int y);
-  // Up, Down and Enter while a text choice waits; other keys do nothing.
-  void ChoiceKey(ChoiceContext& c, KeyCode key);
-  void ResolveChoice(ChoiceContext& c);
+  // Up, Down and Enter while a text choice waits; other keys do nothing. Enter takes the
+  // entry moved to.
+  std::optional<ChoiceOutcome> ChoiceKey(ChoiceContext& c, KeyCode key);
+  // The outcome of the entry pointed at, or nothing when none is.
+  std::optional<ChoiceOutcome> TakeChoice(ChoiceContext& c);
+  // After the outcome, when the story goes on past the choice: the message box cleared.
+  void CloseChoice(ChoiceContext& c);
 
   // SELECTCG, as ShowChoice.
   bool ShowPictureChoice(ChoiceContext& c);
   // The hover test of one picture entry: swaps its picture when its hover state changes and
   // returns whether it is hit.
   bool HoverPictureChoice(ChoiceContext& c, int entry, int x, int y);
-  void ResolvePictureChoice(ChoiceContext& c);
+  // Flashes the pressed picture of the entry pointed at and yields its outcome, or nothing
+  // when no entry is pointed at.
+  std::optional<ChoiceOutcome> TakePictureChoice(ChoiceContext& c);
+  // After the outcome, when the story goes on past the choice: the stage as before it.
+  void ClosePictureChoice(ChoiceContext& c);
 
   // A pointer movement in the shown state: the hover tests of the waiting choice, which set
   // pointerOnChoice.
@@ -63,10 +74,7 @@ class Choices {
   void DrawPictureEntry(ChoiceContext& c, int entry);
   void RestoreFromBackdrop(ChoiceContext& c, int entry);
   void LoadEntryPicture(ChoiceContext& c, int entry, std::string_view name);
-  // Carries out an entry's target. Only after Done does the choice close: a loaded slot has
-  // moved the game on already, and a slot target without a slot leaves the choice waiting.
-  enum class TargetOutcome { Done, SlotLoaded, SlotMissing };
-  TargetOutcome CarryOutTarget(ChoiceContext& c, FixedText<255>& storedTarget);
+  ChoiceOutcome Take(FixedText<255>& storedTarget);
   void NoteExtraEntry(ChoiceContext& c, std::string_view command);
   // Picture names that failed in this choice; each is reported once.
   std::vector<std::string> reportedPictures_;

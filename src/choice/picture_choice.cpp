@@ -98,29 +98,22 @@ bool Choices::HoverPictureChoice(ChoiceContext& c, int entry, int x, int y) {
   return hit;
 }
 
-void Choices::ResolvePictureChoice(ChoiceContext& c) {
+std::optional<ChoiceOutcome> Choices::TakePictureChoice(ChoiceContext& c) {
   const int entry = c.hoveredChoice;
-  if (entry < 0 || entry >= kMaxChoices || pictureList.Free(entry)) return;
+  if (entry < 0 || entry >= kMaxChoices || pictureList.Free(entry)) return std::nullopt;
   const size_t e = size_t(entry);
   LoadEntryPicture(c, entry, pictureList.pressedPicture[e].str());
   DrawPictureEntry(c, entry);
   c.story.WaitMs(kPressedPictureMs);
   LoadEntryPicture(c, entry, pictureList.normalPicture[e].str());
   DrawPictureEntry(c, entry);
-  if (CarryOutTarget(c, pictureList.targets[e]) != TargetOutcome::Done || c.story.Closed()) return;
+  return Take(pictureList.targets[e]);
+}
 
-  c.pictureChoiceActive = false;
-  c.story.EnableSkipItem();
-  c.story.StartWaitIndicator();
-
+void Choices::ClosePictureChoice(ChoiceContext& c) {
   CopyImage(c.screenImage, pictureList.backdrop);
   c.textImage.Clear();
   c.story.RepaintScreen();
-  BeginPageAfterChoice(c);
-
-  // Unlike a text choice, the save point takes the read position where reading goes on.
-  c.story.TakeSavePoint(true);
-  c.story.InterpretStep();
 }
 
 }  // namespace orv

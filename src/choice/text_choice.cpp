@@ -106,7 +106,7 @@ void Choices::RedrawCaptions(ChoiceContext& c) {
   c.story.RepaintScreen();
 }
 
-void Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
+std::optional<ChoiceOutcome> Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
   switch (key) {
     case KeyCode::Down:
       c.hoveredChoice = c.hoveredChoice + 1 >= list.count ? 0 : c.hoveredChoice + 1;
@@ -117,31 +117,23 @@ void Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
       c.hoveredChoice = c.hoveredChoice - 1 < 0 ? std::max(list.count - 1, 0) : c.hoveredChoice - 1;
       RedrawCaptions(c);
       break;
-    case KeyCode::Enter:
-      ResolveChoice(c);
-      break;
+    case KeyCode::Enter: return TakeChoice(c);
     default:
       break;
   }
+  return std::nullopt;
 }
 
-void Choices::ResolveChoice(ChoiceContext& c) {
-  if (c.hoveredChoice < 0 || c.hoveredChoice >= kMaxChoices) return;
-  if (CarryOutTarget(c, list.targets[size_t(c.hoveredChoice)]) != TargetOutcome::Done || c.story.Closed()) return;
+std::optional<ChoiceOutcome> Choices::TakeChoice(ChoiceContext& c) {
+  if (c.hoveredChoice < 0 || c.hoveredChoice >= kMaxChoices) return std::nullopt;
+  return Take(list.targets[size_t(c.hoveredChoice)]);
+}
 
-  c.choiceActive = false;
-  c.story.EnableSkipItem();
-  c.story.StartWaitIndicator();
-
+void Choices::CloseChoice(ChoiceContext& c) {
   const Rect box{c.scene.boxLeft, c.scene.boxTop, c.scene.boxRight, c.scene.boxBottom};
   CopySameRect(c.screenImage, c.tintImage, ClipRect(box, c.screenImage));
   c.textImage.Clear();
   c.story.RepaintScreen();
-  BeginPageAfterChoice(c);
-
-  // A jump has set the read position already; without one the last save point's stays.
-  c.story.TakeSavePoint(false);
-  c.story.InterpretStep();
 }
 
 }  // namespace orv

@@ -90,4 +90,6 @@ Result<Bytes> DecodeArc1FileReference(ByteSpan fileBytes) {
 
 Result<Bytes> DecodeArc1File(ByteSpan fileBytes) { return DecodeArc1FileFast(fileBytes); }
 
+Result<Bytes> DecodeArc1FileStart(ByteSpan fileBytes, size_t count) { return DecodeArc1FileFast(fileBytes, count); }
+
 }  // namespace orv

@@ -22,6 +22,9 @@ namespace orv {
 // message the player is shown: a tree of more than 255 internal nodes (Malformed,
 // kArc1TreeError) and an unpacked size above kArc1MaxUnpackedBytes (TooLarge, kArc1SizeError).
 Result<Bytes> DecodeArc1File(ByteSpan fileBytes);
+// The first `count` unpacked bytes of the same (fewer when the file unpacks to fewer), with
+// the same errors: what a caller needs to see whether the rest is worth unpacking.
+Result<Bytes> DecodeArc1FileStart(ByteSpan fileBytes, size_t count);
 
 inline constexpr size_t kArc1HeaderBytes = 8;
 inline constexpr int kArc1FirstNode = 256;  // child values below this are leaves (the byte itself)

@@ -480,12 +480,12 @@ Result<void> DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const Arc1
   return {};
 }
 
-Result<Bytes> DecodeArc1FileFast(ByteSpan fileBytes) {
+Result<Bytes> DecodeArc1FileFast(ByteSpan fileBytes, size_t count) {
   const auto parts = SplitArc1File(fileBytes);
   if (!parts) return Bytes();
   // Checked before the output is allocated: the size comes straight from the file.
   if (parts->unpackedSize > kArc1MaxUnpackedBytes) return Arc1SizeError();
-  Bytes output(parts->unpackedSize);
+  Bytes output(std::min<size_t>(parts->unpackedSize, count));
   if (Result<void> decoded = DecodeArc1Into(parts->payload, output); !decoded) return decoded.error();
   return output;
 }

@@ -6,6 +6,7 @@
 // is refilled without branches; codes longer than 12 bits finish with a walk down the tree.
 // Large pictures are decoded from two places in the stream at once (see DecodeInTwoLanes).
 #include <cstddef>
+#include <cstdint>
 #include <span>
 
 #include "graphics/arc1.h"
@@ -20,7 +21,7 @@ struct Arc1FastOptions {
 // Decodes the payload (the file bytes after the 8-byte header) into all of `out`, whose size
 // is the unpacked size. The one error is Arc1TreeError, after which `out` is left untouched.
 Result<void> DecodeArc1Into(ByteSpan payload, std::span<uint8_t> out, const Arc1FastOptions& options = {});
-// Whole file bytes, with the checks of DecodeArc1File.
-Result<Bytes> DecodeArc1FileFast(ByteSpan fileBytes);
+// Whole file bytes, with the checks of DecodeArc1File; at most `count` of the unpacked bytes.
+Result<Bytes> DecodeArc1FileFast(ByteSpan fileBytes, size_t count = SIZE_MAX);
 
 }  // namespace orv

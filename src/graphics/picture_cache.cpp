@@ -4,7 +4,7 @@
 
 namespace orv {
 
-PictureCache::PictureCache(const GameFolder& folder, std::string picturePackageName, size_t budgetBytes)
+PictureCache::PictureCache(const GameFolder& folder, const std::string& picturePackageName, size_t budgetBytes)
     : loader_(folder, picturePackageName), package_(folder, picturePackageName), budgetBytes_(budgetBytes) {}
 
 bool PictureCache::Fresh(const Entry& entry) const {

@@ -33,7 +33,8 @@ class PictureCache {
  public:
   static constexpr size_t kDefaultBudgetBytes = size_t(64) << 20;
 
-  PictureCache(const GameFolder& folder, std::string picturePackageName, size_t budgetBytes = kDefaultBudgetBytes);
+  PictureCache(const GameFolder& folder, const std::string& picturePackageName,
+               size_t budgetBytes = kDefaultBudgetBytes);
 
   // As PictureLoader::Load, from memory when the picture and its sources are unchanged.
   PictureLoad Load(std::string_view name);

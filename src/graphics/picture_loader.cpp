@@ -29,6 +29,11 @@ PictureLoad FromDecoded(Result<Image> decoded, std::string_view name) {
 // ARC1 bytes (a CCG file or a package member) holding a BMP. The decoder's messages are the
 // kit's own and go to the player as they are.
 PictureLoad LoadArc1Picture(ByteSpan arc1, std::string_view name) {
+  // Only a bitmap inside is a picture, and its first two bytes say so. A few bytes of file
+  // may ask for tens of megabytes of one repeated byte: those are not unpacked for nothing.
+  Result<Bytes> start = DecodeArc1FileStart(arc1, 2);
+  if (!start) return start.error();
+  if (!StartsWith(*start, "BM")) return PictureRef();
   Result<Bytes> unpacked = DecodeArc1File(arc1);
   if (!unpacked) return unpacked.error();
   return BmpToImage(*unpacked, name);

@@ -7,6 +7,20 @@
 
 namespace orv {
 
+bool RunInlineForm(const CommandContext& ctx, char form) {
+  switch (form) {
+    case '!':
+      if (InlineNumericAssignment(ctx)) return true;
+      ctx.dialogs.ShowMessage(Sj("変数の指定がありません。"));
+      ctx.player.Close();
+      return false;
+    case '&': InlineStringAssignment(ctx); return true;
+    case '%': ShowStringVariableInline(ctx); return true;
+    case '\'': ShowNumericVariableInline(ctx); return true;
+    default: return true;
+  }
+}
+
 namespace {
 // A token that names a variable is taken as its value; anything else converts as a number.
 int32_t ValueOfToken(const VariableStore& vars, const std::string& token) {

@@ -8,6 +8,10 @@ namespace orv {
 
 struct CommandContext;
 
+// The inline form `form` ('!', '&', '%' or '\''; any other byte does nothing). False when the
+// game cannot go on: a '!' form without its name or value, which is reported and closes it.
+bool RunInlineForm(const CommandContext& ctx, char form);
+
 // !name:value!  False when a line feed came before the name or the value.
 bool InlineNumericAssignment(const CommandContext& ctx);
 // &name:"text"

@@ -70,7 +70,8 @@ std::optional<LocalTime> ParseLocalTime(std::string_view text) {
 }
 
 int64_t SecondsSinceEpoch(const LocalTime& time) {
-  return DaysFromCivil(time.year, time.month, time.day) * 86400 + time.hour * 3600 + time.minute * 60 + time.second;
+  return DaysFromCivil(time.year, time.month, time.day) * 86400 + int64_t{time.hour} * 3600 +
+         int64_t{time.minute} * 60 + time.second;
 }
 
 LocalTime AddSeconds(const LocalTime& time, int64_t seconds) {

@@ -64,7 +64,7 @@ std::optional<fs::path> UserPicturesFolder() {
   const std::optional<fs::path> home = Home();
   if (!home) return std::nullopt;
   if (auto config = UserConfigHome()) {
-    if (auto text = ReadFileBytes(*config / "user-dirs.dirs", 64 * 1024)) {
+    if (auto text = ReadFileBytes(*config / "user-dirs.dirs", size_t{64} * 1024)) {
       const std::string_view view(reinterpret_cast<const char*>(text->data()), text->size());
       if (auto named = PicturesFolderInUserDirs(view, *home)) return named;
     }

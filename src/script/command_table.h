@@ -1,7 +1,8 @@
 #pragma once
 // The 58 script keywords in their slots, and the handler bound to each. A handler reads its
 // own arguments through the shared reader and returns true (go on with the next line) or
-// false (go on in this line). The player binds the handlers, each with the parts it works on.
+// false (go on in this line). The player binds the handlers, each with the parts it works on,
+// and so the handler of the message text's inline forms.
 #include <array>
 #include <functional>
 #include <string_view>
@@ -9,6 +10,9 @@
 namespace orv {
 
 using CommandHandler = std::function<bool()>;
+// The inline forms of message text ('!', '&', '%' and '\''): false when the game cannot go on
+// (it has been told, and closed).
+using InlineFormHandler = std::function<bool(char form)>;
 
 inline constexpr int kCommandCount = 58;
 
@@ -27,8 +31,13 @@ class CommandTable {
   int FindCommand(std::string_view keyword) const;
   const CommandSlot& slot(int index) const { return slots_[size_t(index)]; }
 
+  void BindInlineForms(InlineFormHandler handler) { inlineForms_ = std::move(handler); }
+  // True (go on) while nothing is bound.
+  bool RunInlineForm(char form) const { return !inlineForms_ || inlineForms_(form); }
+
  private:
   std::array<CommandSlot, kCommandCount> slots_{};
+  InlineFormHandler inlineForms_;
 };
 
 }  // namespace orv

@@ -219,13 +219,11 @@ void Interpreter::RunStep() {
         break;
       case '!':
       case '&':
-        if (!host_.RunInlineForm(d)) return;
+        if (!commands.RunInlineForm(d)) return;
         nextLine = true;
         break;
       case '%':
-      case '\'':
-        host_.RunInlineForm(d);
-        break;
+      case '\'': commands.RunInlineForm(d); break;
       case '~':
         goOn = RunCommand(nextLine, last);
         break;

@@ -30,9 +30,6 @@ class StepHost : public Dialogs {
   virtual void WaitMs(int32_t ms) = 0;
   // A line of message text is complete: a line end, with a wait or without, or a page end.
   virtual void LineEnded() {}
-  // The inline forms of message text: '!', '&', '%' and '\''. False ends the game (the player
-  // has been told).
-  virtual bool RunInlineForm(char form) = 0;
   // The line advance of message text (line spacing plus the font size number).
   virtual int LineAdvance() const = 0;
   // The time a \w pauses.

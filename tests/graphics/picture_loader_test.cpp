@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "graphics/allocation_watch.h"
+#include "graphics/arc1_test_support.h"
 #include "graphics/picture_test_files.h"
 #include "platform/game_folder.h"
 #include "script/package_file.h"
@@ -104,10 +106,14 @@ TEST_F(PictureLoaderTest, PlainCcgFiles) {
   File("raw.ccg", Bmp(kFromFile));                         // no ARC1 magic
   File("empty.ccg", test::EncodeArc1({}));                 // unpacked size 0
   File("text.ccg", test::EncodeArc1({'h', 'e', 'l', 'l', 'o'}));  // unpacks to no BMP
+  // Ten bytes asking for 60 MB of one byte: no picture, and nothing unpacked to learn it.
+  File("flood.ccg", test::Arc1File(60u << 20, test::Arc1Bits().Leaf('x').ToBytes()));
   ExpectPicture(Load("OK.CCG"), kFromFile);
-  for (const char* name : {"raw.ccg", "empty.ccg", "text.ccg", "missing.ccg"}) {
+  for (const char* name : {"raw.ccg", "empty.ccg", "text.ccg", "missing.ccg", "flood.ccg"}) {
     SCOPED_TRACE(name);
+    test::AllocationWatch watch;
     EXPECT_TRUE(IsNothing(Load(name)));
+    EXPECT_LT(watch.Largest(), size_t(1) << 20);
   }
 }
 

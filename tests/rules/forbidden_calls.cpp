@@ -101,9 +101,34 @@ const std::vector<LineRule>& LineRules() {
        "a POSIX or system header"},
       {std::regex(FreeCall("s?rand")), "std::rand or srand"},
       {std::regex(FreeCall("system|popen")), "starts a process"},
+      // The platform's write folder makes every change to the disk atomic and keeps it inside
+      // the game's folders; a layer that changes files itself gets neither.
+      {std::regex(R"(\b(std::)?(filesystem|fs)::(remove|remove_all|rename|create_directory|create_directories|)"
+                  R"(create_symlink|create_directory_symlink|create_hard_link|copy|copy_file|copy_symlink|)"
+                  R"(resize_file|permissions)\s*\()"),
+       "a std::filesystem change: files change through the platform's write folder"},
+      {std::regex(FreeCall("rename|renameat|unlink|unlinkat|rmdir|mkdir|mkstemp|tmpfile|tmpnam")),
+       "changes the file system: files change through the platform's write folder"},
+      // C's remove(path) takes one argument; the algorithm std::remove(first, last, value) three.
+      {std::regex(FreeCall("remove") + R"([^,()]*(\([^()]*\)[^,()]*)*\))"),
+       "remove(path) changes the file system: files change through the platform's write folder"},
+      // A wait that the clock does not know about stalls the headless run's virtual time.
+      {std::regex(R"(\b(sleep_for|sleep_until)\b)"), "a thread sleep: wait through the platform's Clock"},
+      {std::regex(FreeCall("sleep|usleep|nanosleep|clock_nanosleep|thrd_sleep|Sleep")),
+       "a sleep: wait through the platform's Clock"},
+      // --date sets the local time of a headless run; the C library's does not know it.
+      {std::regex(FreeCall("(localtime|gmtime)(_r|_s)?|mktime|timegm|ctime|asctime|tzset")),
+       "a C local-time function: ask the platform's Clock for the local time"},
+      {std::regex(R"(\b(current_zone|locate_zone|zoned_time)\b)"),
+       "a std::chrono time zone: ask the platform's Clock for the local time"},
+      // Bad data never ends the process: the player reports it and goes on.
+      {std::regex(FreeCall("exit|_Exit|_exit|quick_exit|abort|terminate")), "ends the process: return an error"},
   };
   return rules;
 }
+
+constexpr const char* kMutableStatic = "a process-wide static that is not a constant";
+constexpr const char* kMutableGlobal = "a mutable global that is not a constant";
 
 enum class Scope { Namespace, Class, Function, Initializer };
 
@@ -119,22 +144,71 @@ Scope ScopeOpenedBy(const std::string& head, bool inFunction, Scope innermost) {
   return parens ? Scope::Function : Scope::Initializer;
 }
 
-// A `static` is process-wide state unless it is a constant, or a function (at namespace or
-// class scope, where a parenthesis before the body or the end says so).
+// Whether a declaration, up to its initializer, declares a constant: `constexpr`, or `const`
+// that binds the variable itself (`const char* p` is a pointer that can be changed; `const
+// char* const p` is not).
+bool DeclaresConstant(const std::string& declaration) {
+  if (Contains(declaration, R"(\bconstexpr\b)")) return true;
+  // Pointers inside template arguments or parentheses (`std::map<int, void (*)()>`) belong to
+  // another type; only the declarator's own say what `const` binds.
+  std::string outer;
+  int depth = 0;
+  for (const char c : declaration) {
+    if (c == '<' || c == '(' || c == '[') ++depth;
+    if (depth == 0) outer += c;
+    if ((c == '>' || c == ')' || c == ']') && depth > 0) --depth;
+  }
+  const size_t pointer = outer.find_last_of('*');
+  return Contains(pointer == std::string::npos ? outer : outer.substr(pointer), R"(\bconst\b)");
+}
+
+// The declaration that starts at `at`, up to its initializer or end.
+std::string DeclarationAt(std::string_view code, size_t at) {
+  const size_t end = code.find_first_of(";={", at);
+  return std::string(code.substr(at, end == std::string_view::npos ? code.size() - at : end - at));
+}
+
+// A `static` or `thread_local` is process-wide state unless it is a constant, or a function
+// (at namespace or class scope, where a parenthesis before the body or the end says so).
 bool IsMutableStatic(std::string_view code, size_t at, Scope innermost) {
   if (innermost == Scope::Initializer) return false;
-  const size_t end = code.find_first_of(";={", at);
-  const std::string declaration(code.substr(at, end == std::string_view::npos ? code.size() - at : end - at));
-  if (Contains(declaration, R"(\b(const|constexpr)\b)")) return false;
+  const std::string declaration = DeclarationAt(code, at);
+  if (DeclaresConstant(declaration)) return false;
   if (innermost == Scope::Function) return true;
   return declaration.find('(') == std::string::npos;
 }
 
+// A statement at namespace scope (anonymous namespaces included) that defines a variable that
+// is not a constant. Functions, types, aliases, templates and `extern` declarations are not
+// variables; a `static` one is left to IsMutableStatic. `Type name(arguments);` reads like a
+// function declaration and is not caught.
+bool IsMutableGlobal(const std::string& statement) {
+  const std::string declarator = statement.substr(0, statement.find('='));
+  if (declarator.find('(') != std::string::npos) return false;
+  if (Contains(declarator, R"(\b(using|typedef|namespace|template|static_assert|friend|class|struct|union|enum|)"
+                           R"(extern|operator|static|thread_local|concept|requires)\b)"))
+    return false;
+  // A type and a name at least: a lone word is a macro's leftover or a name after a class body.
+  if (!Contains(declarator, R"(\w[\s*&>]+\w)")) return false;
+  return !DeclaresConstant(declarator);
+}
+
+bool StartsKeyword(std::string_view code, size_t at, std::string_view keyword) {
+  const size_t end = at + keyword.size();
+  return (at == 0 || !IsWordChar(code[at - 1])) && code.substr(at, keyword.size()) == keyword &&
+         (end >= code.size() || !IsWordChar(code[end]));
+}
+
 void FindMutableStatics(std::string_view code, std::vector<Offence>& offences) {
   std::vector<Scope> scopes;
-  std::string head;
+  std::string head;          // the code since the last ; { or }
+  int headLine = 0;          // where it starts
+  bool staticFound = false;  // in the head
   int line = 1;
   bool lineStart = true;
+  auto reportGlobal = [&] {
+    if (IsMutableGlobal(head)) offences.push_back({headLine, kMutableGlobal});
+  };
   for (size_t i = 0; i < code.size(); ++i) {
     const char c = code[i];
     if (c == '\n') {
@@ -154,19 +228,29 @@ void FindMutableStatics(std::string_view code, std::vector<Offence>& offences) {
     const Scope innermost = scopes.empty() ? Scope::Namespace : scopes.back();
     if (c == '{') {
       const bool inFunction = std::find(scopes.begin(), scopes.end(), Scope::Function) != scopes.end();
-      scopes.push_back(ScopeOpenedBy(head, inFunction, innermost));
+      const Scope opened = ScopeOpenedBy(head, inFunction, innermost);
+      // `Type name{...}` and `Type name = {...}` at namespace scope: a variable's initializer.
+      if (innermost == Scope::Namespace && opened != Scope::Namespace && opened != Scope::Class) reportGlobal();
+      scopes.push_back(opened);
       head.clear();
+      staticFound = false;
     } else if (c == '}') {
       if (!scopes.empty()) scopes.pop_back();
       head.clear();
+      staticFound = false;
     } else if (c == ';') {
+      if (innermost == Scope::Namespace) reportGlobal();
       head.clear();
+      staticFound = false;
     } else {
+      if (head.find_first_not_of(' ') == std::string::npos && !std::isspace(static_cast<unsigned char>(c)))
+        headLine = line;
       head += c;
-      const bool wordStart = i == 0 || !IsWordChar(code[i - 1]);
-      if (wordStart && code.substr(i, 6) == "static" && (i + 6 >= code.size() || !IsWordChar(code[i + 6])) &&
-          IsMutableStatic(code, i, innermost))
-        offences.push_back({line, "a process-wide static that is not a constant"});
+      if (!staticFound && (StartsKeyword(code, i, "static") || StartsKeyword(code, i, "thread_local")) &&
+          IsMutableStatic(code, i, innermost)) {
+        offences.push_back({line, kMutableStatic});
+        staticFound = true;  // `static thread_local` is one offence
+      }
     }
   }
 }
@@ -189,6 +273,20 @@ std::vector<Offence> FindForbiddenCalls(std::string_view source) {
   FindMutableStatics(code, offences);
   std::stable_sort(offences.begin(), offences.end(), [](const Offence& a, const Offence& b) { return a.line < b.line; });
   return offences;
+}
+
+std::vector<Offence> FindProcessWideState(std::string_view source) {
+  std::vector<Offence> offences;
+  FindMutableStatics(CodeOnly(source), offences);
+  return offences;
+}
+
+std::vector<std::string> RuleDescriptions() {
+  std::vector<std::string> descriptions;
+  for (const LineRule& rule : LineRules()) descriptions.emplace_back(rule.what);
+  descriptions.emplace_back(kMutableStatic);
+  descriptions.emplace_back(kMutableGlobal);
+  return descriptions;
 }
 
 }  // namespace orv::rules
