@@ -172,7 +172,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
       return UsageError("unknown option " + arg + " (see --help)");
     } else if (!haveDir) {
       options.gameDir = arg;
-      haveDir = true;
+      options.gameDirGiven = haveDir = true;
     } else {
       return UsageError("more than one game folder given: " + arg);
     }

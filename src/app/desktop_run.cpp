@@ -6,16 +6,21 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "app/game_check.h"
 #include "app/player.h"
+#include "app/recent_games.h"
 #include "app/settings_session.h"
-#include "platform/net/text_socket.h"
+#include "app/start_screen.h"
 #include "platform/os.h"
 #include "platform/sjis.h"
 #include "platform/sdl/desktop_session.h"
 #include "platform/sdl/dispatcher_speech.h"
 #include "platform/sdl/library_logs.h"
+#include "platform/sdl/portal_folder_chooser.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_clipboard.h"
 
@@ -35,7 +40,7 @@ constexpr std::string_view kNoSpeechNote =
 // too the speech service's word that it cannot be reached.
 class PumpingGame final : public GameEvents {
  public:
-  PumpingGame(GameEvents& game, SdlAudio& audio, DispatcherSpeech& speech, Diagnostics& diagnostics, SdlHost& host)
+  PumpingGame(Player& game, SdlAudio& audio, DispatcherSpeech& speech, Diagnostics& diagnostics, SdlHost& host)
       : game_(game), audio_(audio), speech_(speech), diagnostics_(diagnostics), host_(host) {}
   void Shown() override { game_.Shown(); }
   void Click() override { game_.Click(); }
@@ -50,7 +55,7 @@ class PumpingGame final : public GameEvents {
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump();
     TellSpeechProblem();
-    return game_.NextTimerDue(dueMs);
+    return game_.NextWakeDue(dueMs);
   }
   void FireDueTimers(uint32_t nowMs) override { game_.FireDueTimers(nowMs); }
   bool Closed() const override { return game_.Closed(); }
@@ -63,7 +68,7 @@ class PumpingGame final : public GameEvents {
     host_.ShowNotice(kNoSpeechNote, kSoundNoteMs);
   }
 
-  GameEvents& game_;
+  Player& game_;
   SdlAudio& audio_;
   DispatcherSpeech& speech_;
   Diagnostics& diagnostics_;
@@ -92,14 +97,38 @@ std::string SoundNote(const SdlAudio& audio, bool portAsked) {
   return "";
 }
 
+// The start screen in the session's window until a game is picked: the desktop's chooser
+// portal first, then zenity, then a typed path. Nothing when the window was closed instead.
+std::optional<std::filesystem::path> PickGame(DesktopSession& session, bool onTop,
+                                              const std::optional<std::filesystem::path>& settingsPath, bool verbose) {
+  std::string error;
+  if (!session.Start(error)) {
+    std::fprintf(stderr, "orvane: %s\n", error.c_str());
+    return std::nullopt;
+  }
+  std::vector<std::unique_ptr<FolderChooser>> choosers;
+  choosers.push_back(std::make_unique<PortalFolderChooser>(PortalWindowName(session.host().window())));
+  choosers.push_back(std::make_unique<ZenityFolderChooser>());
+  FirstAvailableChooser firstAvailable(std::move(choosers));
+  ChooserInFront chooser(firstAvailable, session.host(), onTop);
+  StartScreen screen(session.host(), session.fonts(), chooser,
+                     settingsPath ? LoadRecentGames(*settingsPath).games() : std::vector<RecentGame>{},
+                     [&session] { return session.KeepWindowAlive(); });
+  session.Run(screen);
+  if (verbose && !screen.chooserProblem().empty())
+    std::fprintf(stderr, "orvane: no folder chooser: %s\n", screen.chooserProblem().c_str());
+  return screen.chosen();
+}
+
 }  // namespace
 
-int RunDesktop(const CommandLine& options) {
+int RunDesktop(const CommandLine& given) {
   // Before SDL's audio and FluidSynth start: their libraries speak up as soon as they load.
-  RouteLibraryMessages(options.verbose);
-  SettingsSession settings = SettingsSession::Open(
-      options.configFile.empty() ? DefaultSettingsPath() : std::optional<std::filesystem::path>(options.configFile),
-      stderr);
+  RouteLibraryMessages(given.verbose);
+  const std::optional<std::filesystem::path> settingsPath =
+      given.configFile.empty() ? DefaultSettingsPath() : std::optional<std::filesystem::path>(given.configFile);
+  SettingsSession settings = SettingsSession::Open(settingsPath, stderr);
+  CommandLine options = given;
   // What the command line asks is for this run only; the settings file keeps its own choice.
   const std::string& scalingName = !options.scaling.empty() ? options.scaling : settings.settings().scaling.value_or("");
   DesktopOptions desktop;
@@ -107,6 +136,13 @@ int RunDesktop(const CommandLine& options) {
   desktop.scale = options.scale;
   desktop.scaling = ScalingByName(scalingName);
   DesktopSession session(desktop);
+  if (StartsOnStartScreen(given.gameDirGiven)) {
+    const std::optional<std::filesystem::path> picked =
+        PickGame(session, desktop.stayOnTop, settingsPath, given.verbose);
+    if (!picked) return 0;
+    options.gameDir = picked->string();
+    session.host().SetGameRoot(*picked);
+  }
   if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
     std::fprintf(stderr, "orvane: %s\n", folder.error().message.c_str());
     session.ShowStartProblem(GameFolderProblemText(options.gameDir));
@@ -119,12 +155,6 @@ int RunDesktop(const CommandLine& options) {
     // The game did not run: scripts and launchers that start the player must be able to tell.
     return 1;
   }
-  std::string error;
-  if (!session.Start(error)) {
-    std::fprintf(stderr, "orvane: %s\n", error.c_str());
-    return 1;
-  }
-  if (const std::string& note = session.host().scaleNote(); !note.empty()) std::fprintf(stderr, "orvane: %s\n", note.c_str());
   GameFolder folder(options.gameDir);
   SdlAudio::Options audioOptions;
   audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");
@@ -134,17 +164,30 @@ int RunDesktop(const CommandLine& options) {
   audioOptions.midiPort = options.midiPort;
   if (const char* fonts = std::getenv("SDL_SOUNDFONTS")) audioOptions.sdlSoundFonts = fonts;
   SdlAudio audio(audioOptions);
+  // The synthesizer takes a tenth of a second to load: a game with music loads it while the
+  // window opens, so that its first song starts at once. A game without music never loads it.
+  if (GameHoldsMusic(folder)) audio.PreloadSynthesizer();
+  std::string error;
+  if (!session.Start(error)) {
+    std::fprintf(stderr, "orvane: %s\n", error.c_str());
+    return 1;
+  }
+  if (const std::string& note = session.host().scaleNote(); !note.empty()) std::fprintf(stderr, "orvane: %s\n", note.c_str());
+  if (options.verbose)
+    std::fprintf(stderr, "orvane: frames go to the screen through the %s path: %s\n", session.host().PresenterName(),
+                 session.host().PresentReason().c_str());
   for (const std::string& line : audio.SetupProblems()) std::fprintf(stderr, "orvane: %s\n", line.c_str());
   if (options.verbose && !audio.soundFont().empty())
     std::fprintf(stderr, "orvane: music through the SoundFont %s\n", audio.soundFont().c_str());
   if (std::string note = SoundNote(audio, !options.midiPort.empty()); !note.empty())
     session.host().ShowNotice(note, kSoundNoteMs);
-  // The synthesizer starts with the first song; a SoundFont that only then fails says so then.
+  // The synthesizer starts in the background; a SoundFont that only then fails says so then.
   audio.OnLateProblems([&](const std::vector<std::string>& lines, bool musicSilent) {
     for (const std::string& line : lines) std::fprintf(stderr, "orvane: %s\n", line.c_str());
     if (musicSilent) session.host().ShowNotice(SoundNote(audio, false), kSoundNoteMs);
   });
   int result = 0;
+  std::string gameTitle;
   {
     StreamDiagnostics diagnostics(stderr);
     DispatcherSpeech speech;
@@ -154,22 +197,16 @@ int RunDesktop(const CommandLine& options) {
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
     if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
     if (!options.cdImage.empty()) playerOptions.cdImage = std::filesystem::path(options.cdImage);
-    // Where the game's text goes besides the screen; they outlive the game that sends to them.
+    // The clipboard outlives the game that sends to it.
     SdlClipboard clipboard;
-    std::unique_ptr<TextSocketServer> textSocket;
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
                 playerOptions);
     settings.ApplyTo(game, audio);
     if (options.textClipboard) game.SendTextTo(clipboard);
     if (options.textSocket) {
-      if (Result<std::unique_ptr<TextSocketServer>> server = TextSocketServer::Start(*options.textSocket)) {
-        textSocket = std::move(*server);
-        game.SendTextTo(*textSocket);
-        if (options.verbose)
-          std::fprintf(stderr, "orvane: the game's text goes to ws://127.0.0.1:%u\n", unsigned(textSocket->port()));
-      } else {
-        std::fprintf(stderr, "orvane: the text socket: %s\n", server.error().message.c_str());
-      }
+      game.SetTextSocket(true, *options.textSocket);
+      if (options.verbose && game.TextSocketOn())
+        std::fprintf(stderr, "orvane: the game's text goes to ws://127.0.0.1:%u\n", unsigned(game.TextSocketPort()));
     }
     game.FormCreate();
     if (game.startFailed()) {
@@ -182,12 +219,15 @@ int RunDesktop(const CommandLine& options) {
     if (options.windowed && game.menus.IsChecked("FullMode")) game.MenuClick("WindowMode");
     PumpingGame pumping(game, audio, speech, diagnostics, session.host());
     result = game.closed() ? 0 : session.Run(pumping);
+    gameTitle = GameTitleFromCaption(Cp932ToUtf8(game.scene.windowCaption.str()), kVersionCaption);
     settings.GatherFrom(game, audio);
     if (const std::optional<Scaling> chosen = session.host().chosenScaling();
         chosen && ScalingName(*chosen) != options.scaling)
       settings.settings().scaling = ScalingName(*chosen);
   }
   settings.Save(stderr);
+  // The game heads the start screen's list next time, under the title it showed.
+  if (settingsPath) RememberGame(*settingsPath, options.gameDir, gameTitle, stderr);
   return result;
 }
 

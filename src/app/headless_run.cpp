@@ -10,6 +10,9 @@
 
 #include "app/player.h"
 #include "app/game_check.h"
+#include "app/headless_start.h"
+#include "app/recent_games.h"
+#include "app/start_screen.h"
 #include "app/settings_session.h"
 #include "app/state_dump.h"
 #include "platform/headless/event_script.h"
@@ -17,10 +20,10 @@
 #include "platform/headless/headless_host.h"
 #include "platform/headless/timed_input.h"
 #include "platform/image_files.h"
-#include "platform/net/text_socket.h"
 #include "platform/os.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/speech_log.h"
+#include "platform/sjis.h"
 
 namespace orv {
 namespace fs = std::filesystem;
@@ -64,15 +67,12 @@ class HeadlessSession {
                 PlayerOptionsFor(options)) {
     settings_.ApplyTo(player_, audio_);
     if (textLog_) player_.SendTextTo(*textLog_);
-    if (options.textSocket) {
-      Result<std::unique_ptr<TextSocketServer>> server = TextSocketServer::Start(*options.textSocket);
-      if (server) {
-        textSocket_ = std::move(*server);
-        player_.SendTextTo(*textSocket_);
-      } else {
-        std::fprintf(err, "orvane: the text socket: %s\n", server.error().message.c_str());
-      }
-    }
+    if (options.textSocket) player_.SetTextSocket(true, *options.textSocket);
+  }
+
+  // The title the game showed, for the list of recent games; empty when it showed none.
+  std::string GameTitle() const {
+    return GameTitleFromCaption(Cp932ToUtf8(player_.scene.windowCaption.str()), kVersionCaption);
   }
 
   int Run() {
@@ -286,13 +286,31 @@ class HeadlessSession {
   NoSpeech noSpeech_;
   std::unique_ptr<SpeechLog> speechLog_;
   std::unique_ptr<SpeechLog> textLog_;
-  std::unique_ptr<TextSocketServer> textSocket_;
   Player player_;
 };
 
 }  // namespace
 
-int RunHeadless(const CommandLine& options, std::FILE* out, std::FILE* err) {
+int RunHeadless(const CommandLine& given, std::FILE* out, std::FILE* err) {
+  std::unique_ptr<EventScript> events;
+  if (given.eventsFile == "-") {
+    events = std::make_unique<EventScript>(std::cin);
+  } else if (!given.eventsFile.empty()) {
+    auto file = std::make_unique<std::ifstream>(given.eventsFile);
+    if (!*file) {
+      std::fprintf(err, "orvane: cannot read events file %s\n", given.eventsFile.c_str());
+      return 2;
+    }
+    events = std::make_unique<EventScript>(std::move(file));
+  }
+  CommandLine options = given;
+  const bool picked = StartsOnStartScreen(given.gameDirGiven);
+  if (picked) {
+    const HeadlessStart start = RunHeadlessStartScreen(given, out, err, events.get());
+    if (!start.game) return start.exitCode;
+    options.gameDir = start.game->string();
+    options.gameDirGiven = true;
+  }
   if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
     std::fprintf(err, "orvane: %s\n", folder.error().message.c_str());
     return 2;
@@ -304,19 +322,13 @@ int RunHeadless(const CommandLine& options, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "orvane: this game is already running in a window: %s\n", options.gameDir.c_str());
     return 2;
   }
-  std::unique_ptr<EventScript> events;
-  if (options.eventsFile == "-") {
-    events = std::make_unique<EventScript>(std::cin);
-  } else if (!options.eventsFile.empty()) {
-    auto file = std::make_unique<std::ifstream>(options.eventsFile);
-    if (!*file) {
-      std::fprintf(err, "orvane: cannot read events file %s\n", options.eventsFile.c_str());
-      return 2;
-    }
-    events = std::make_unique<EventScript>(std::move(file));
-  }
   HeadlessSession session(options, out, err, events.get());
-  return session.Run();
+  const int code = session.Run();
+  // A game picked on the start screen goes to the top of its list, once its settings are
+  // written; headless runs given a game leave the list alone.
+  if (picked && !options.configFile.empty())
+    RememberGame(options.configFile, options.gameDir, session.GameTitle(), err);
+  return code;
 }
 
 }  // namespace orv

@@ -164,7 +164,10 @@ bool Player::Skipping() const {
 
 // The mark follows skipping at once: a box that stops it (a name to enter, say) holds the game
 // where no tick comes to take the mark away.
-void Player::ShowSkipMark() { services.host.ShowSkipping(Skipping()); }
+void Player::ShowSkipMark() {
+  skipShown_ = Skipping();
+  services.host.ShowSkipping(skipShown_);
+}
 
 void Player::StopSkipping() {
   input.skipMode = false;

@@ -213,6 +213,7 @@ bool Stage::ComposeStage(bool restoreBox) {
   }
   // The stage is built in a buffer kept for the purpose (a fresh one each time would cost the
   // system's page mapping too) and swapped in whole when every picture has drawn.
+  const PictureCache::OneMoment moment(pictures());
   Image& work = composeWork_;
   work = backgroundPixels;
   for (int slot = 0; slot < kCharacterSlots; ++slot) {
@@ -229,6 +230,7 @@ bool Stage::ComposeStage(bool restoreBox) {
 
 void Stage::ComposeStageToWindow() {
   // Hiding the message window must always work: a picture that fails draws nothing here.
+  const PictureCache::OneMoment moment(pictures());
   Image& work = composeWork_;
   work = backgroundPixels;
   for (int slot = 0; slot < kCharacterSlots; ++slot) {

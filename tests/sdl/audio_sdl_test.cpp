@@ -175,6 +175,39 @@ TEST(SdlAudio, PlaysASongThroughTheMixedInSynthesizerInRealTime) {
   EXPECT_LT(elapsed, 1500ms);
 }
 
+// Nothing that sounds, nothing that runs: the device pauses when the last sound has ended and
+// the synthesizer's song and tail are over, and wakes for the next song, which still keeps time.
+TEST(SdlAudio, TheDevicePausesWhenNothingSoundsAndTheSynthesizerStopsAfterItsSong) {
+  SdlAudio audio(DummyDevice());
+  ASSERT_TRUE(audio.DeviceOpen());
+  audio.Pump();
+  EXPECT_TRUE(audio.DevicePaused());
+  ASSERT_TRUE(audio.PlayWave(test::PcmWave(2, 22050, 16, 2205), false));  // 100 ms
+  EXPECT_FALSE(audio.DevicePaused());
+  audio.Pump();
+  EXPECT_FALSE(audio.DevicePaused());  // it is still playing
+  ASSERT_TRUE(WaitFor([&] { return !audio.WavePlaying(); }));
+  audio.Pump();
+  EXPECT_TRUE(audio.DevicePaused());
+
+  MidiPlayer player(audio);
+  player.LoadSong(test::Smf(96, {test::Track().Event(0, {0x90, 60, 100}).Event(24, {0x80, 60, 0})}));
+  player.SetLoop(false);
+  ASSERT_TRUE(player.PlayFromStart());
+  EXPECT_FALSE(audio.DevicePaused());  // woken by the song
+  audio.synthesizer()->WaitUntilReady();
+  // The song ends by itself (100 ms), its note and reverb die away, and then the device pauses.
+  EXPECT_TRUE(WaitFor([&] {
+    audio.Pump();
+    return audio.DevicePaused();
+  }, 5000ms));
+  EXPECT_FALSE(player.Playing());
+  // The next song wakes it and plays to its end again: its time still comes from the device.
+  ASSERT_TRUE(player.PlayFromStart());
+  EXPECT_FALSE(audio.DevicePaused());
+  EXPECT_TRUE(WaitFor([&] { return !player.Playing(); }, 2000ms));
+}
+
 TEST(SdlAudio, DecodesAdpcmToTheFrameCountTheHeaderParserGives) {
   SdlAudio audio(DummyDevice());  // sets how SDL treats a short last block
   for (const Bytes& file : {test::MsAdpcmWave(1, 8000, 256, 3 * 256 + 107), test::MsAdpcmWave(2, 22050, 512, 4 * 512),

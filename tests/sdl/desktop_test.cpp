@@ -151,10 +151,17 @@ class DesktopTest : public ::testing::Test {
   // Reads one pixel of what the window shows (drawn now, whatever the frame pacing).
   static Rgb WindowPixel(SdlHost& host, int x, int y) {
     host.Repaint();
-    SDL_Renderer* renderer = SDL_GetRenderer(host.window());
     uint8_t bgr[4] = {};
     SDL_Rect r{x, y, 1, 1};
-    SDL_RenderReadPixels(renderer, &r, SDL_PIXELFORMAT_BGR24, bgr, 4);
+    if (SDL_Renderer* renderer = SDL_GetRenderer(host.window())) {
+      SDL_RenderReadPixels(renderer, &r, SDL_PIXELFORMAT_BGR24, bgr, 4);
+    } else if (SDL_Surface* surface = SDL_GetWindowSurface(host.window())) {
+      // The surface path: the window's own pixels are what it shows.
+      SDL_ConvertPixels(1, 1, surface->format->format,
+                        static_cast<uint8_t*>(surface->pixels) + size_t(y) * size_t(surface->pitch) +
+                            size_t(x) * surface->format->BytesPerPixel,
+                        surface->pitch, SDL_PIXELFORMAT_BGR24, bgr, 4);
+    }
     return Rgb{bgr[2], bgr[1], bgr[0]};
   }
 

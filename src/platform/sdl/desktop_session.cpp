@@ -8,7 +8,8 @@ namespace orv {
 DesktopSession::DesktopSession(DesktopOptions options)
     : options_(std::move(options)),
       host_(std::make_unique<SdlHost>(
-          fonts_, SdlHostOptions{options_.gameRoot, options_.scale, options_.stayOnTop, options_.scaling})),
+          fonts_, SdlHostOptions{options_.gameRoot, options_.scale, options_.stayOnTop, options_.scaling,
+                                options_.present})),
       clock_(std::make_unique<SdlClock>(host_.get())) {}
 
 DesktopSession::~DesktopSession() {
@@ -30,7 +31,24 @@ bool DesktopSession::InitVideo(std::string& error) {
   return true;
 }
 
-bool DesktopSession::Start(std::string& error) { return InitVideo(error) && host_->Open(error); }
+bool DesktopSession::Start(std::string& error) {
+  if (host_->window()) return true;
+  return InitVideo(error) && host_->Open(error);
+}
+
+bool DesktopSession::KeepWindowAlive() {
+  bool closing = host_->QuitRequested() || clock_->QuitRequested();
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_QUIT || (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
+      closing = true;
+    else
+      host_->HandleWindowEvent(event);
+  }
+  if (closing) host_->NoteQuit();
+  host_->FlushFrame();
+  return !closing;
+}
 
 int DesktopSession::Run(GameEvents& game) {
   game.Shown();

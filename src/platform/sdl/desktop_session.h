@@ -27,6 +27,7 @@ struct DesktopOptions {
   int scale = 0;  // 0: the largest whole factor that fits the screen
   bool stayOnTop = true;
   std::optional<Scaling> scaling;  // nothing: integer in a window, fit in full screen
+  std::optional<PresentPath> present;  // nothing: chosen by the machine
 };
 
 class DesktopSession {
@@ -36,8 +37,12 @@ class DesktopSession {
   DesktopSession(const DesktopSession&) = delete;
   DesktopSession& operator=(const DesktopSession&) = delete;
 
-  // Starts SDL's video and opens the window; false with a one-line message otherwise.
+  // Starts SDL's video and opens the window (once: a second call keeps the window, so that a
+  // game picked on the start screen plays in it); false with a one-line message otherwise.
   bool Start(std::string& error);
+  // While a dialog of another program is up over the window: keeps the window drawn and drops
+  // the input meant for that dialog. False once the window is to close.
+  bool KeepWindowAlive();
   // Tells the game the window is shown, then runs the main loop until the game closes.
   int Run(GameEvents& game);
   // The second player's notice: "既に起動しています。" and a line in English, in a small window

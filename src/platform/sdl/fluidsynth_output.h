@@ -44,6 +44,8 @@ class FluidSynthOutput final : public MidiOutput {
   FluidSynthOutput& operator=(const FluidSynthOutput&) = delete;
 
   bool HasSoundFont() const { return fontId_ != FLUID_FAILED; }
+  // Voices still sounding (a released note's decay included).
+  int ActiveVoices() const { return synth_ ? fluid_synth_get_active_voice_count(synth_) : 0; }
 
   // Renders `frames` stereo frames, interleaved, in the range -1..1 (the synthesizer's own
   // gain applied).

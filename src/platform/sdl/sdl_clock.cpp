@@ -8,8 +8,13 @@
 
 namespace orv {
 namespace {
-// Short enough that a 1 ms wait is not stretched much, long enough not to spin.
+// While input waits in the queue for the game (a wait does not take it), the wait cannot
+// sleep until the next event, which is already there: it naps this long at a time, short
+// enough that a 1 ms wait is not stretched much, long enough not to spin.
 constexpr uint32_t kWaitSliceMs = 2;
+
+// Events other than the window's own are waiting for the game.
+bool InputQueued() { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0; }
 
 bool Reached(uint32_t now, uint32_t deadline) { return int32_t(now - deadline) >= 0; }
 
@@ -57,7 +62,16 @@ void SdlClock::WaitMs(uint32_t ms) {
     if (QuitRequested()) break;
     const uint32_t current = NowMs();
     if (Reached(current, deadline)) break;
-    SDL_Delay(std::min(deadline - current, kWaitSliceMs));
+    uint32_t sleep = deadline - current;
+    if (host_)
+      if (const auto frame = host_->FrameDueInMs()) sleep = std::min(sleep, std::max<uint32_t>(*frame, 1));
+    // Otherwise asleep until the deadline, a frame that falls due, or the window's next event
+    // (an expose, a close): typing a character a tick costs a wake-up a tick, not twenty-five.
+    if (InputQueued()) {
+      SDL_Delay(std::min(sleep, kWaitSliceMs));
+    } else {
+      SDL_WaitEventTimeout(nullptr, int(sleep));
+    }
   }
   runningSince_ = NowMs();
 }

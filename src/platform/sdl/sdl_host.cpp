@@ -8,6 +8,7 @@
 #include "platform/game_folder.h"
 #include "platform/sjis.h"
 #include "platform/ui/notice_bar.h"
+#include "platform/ui/window_pixels.h"
 
 namespace orv {
 namespace {
@@ -25,13 +26,6 @@ constexpr std::string_view kBusyNoteText =
     "The script has been running for a while. Press Escape or close the window to end the game.";
 
 SDL_Rect ToSdl(const Rect& r) { return SDL_Rect{r.left, r.top, r.Width(), r.Height()}; }
-
-Rect Union(const Rect& a, const Rect& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-              std::max(a.bottom, b.bottom)};
-}
 
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
@@ -171,10 +165,7 @@ SdlHost::SdlHost(FontRenderer& fonts, SdlHostOptions options)
     : fonts_(fonts), options_(std::move(options)), menu_(fonts) {}
 
 SdlHost::~SdlHost() {
-  DestroyPanels();
-  if (prescaled_) SDL_DestroyTexture(prescaled_);
-  if (stageTexture_) SDL_DestroyTexture(stageTexture_);
-  if (renderer_) SDL_DestroyRenderer(renderer_);
+  presenter_.reset();
   if (window_) SDL_DestroyWindow(window_);
   if (cursor_) SDL_FreeCursor(cursor_);
 }
@@ -212,14 +203,23 @@ bool SdlHost::Open(std::string& error) {
     return false;
   }
   SDL_SetWindowMinimumSize(window_, kStageWidth / 2, kStageHeight / 2);
-  renderer_ = SDL_CreateRenderer(window_, -1, 0);
-  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  if (!renderer_) {
+  PresentChoice choice;
+  if (options_.present) {
+    choice = PresentChoice{*options_.present, "as the caller asks"};
+  } else {
+    const bool atOneTimes = scale_ == 1 && scaling() == Scaling::Integer;
+    choice = ChoosePresentPath(GatherPresentFacts(atOneTimes));
+  }
+  presentReason_ = choice.reason;
+  if (choice.path == PresentPath::Surface) {
+    presenter_ = MakeSurfacePresenter(window_);
+    if (!presenter_) presentReason_ += "; the window's pixels are out of reach, so through the renderer after all";
+  }
+  if (!presenter_) presenter_ = MakeRendererPresenter(window_);
+  if (!presenter_) {
     error = std::string("cannot draw into the window: ") + SDL_GetError();
     return false;
   }
-  SDL_RendererInfo info{};
-  if (SDL_GetRendererInfo(renderer_, &info) == 0) targetsSupported_ = (info.flags & SDL_RENDERER_TARGETTEXTURE) != 0;
   SDL_DisplayMode mode{};
   const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
   const int hz = SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate
@@ -248,9 +248,9 @@ void SdlHost::SetScaling(Scaling scaling) {
 
 float SdlHost::PixelRatio() const {
   int windowWidth = 0, windowHeight = 0, pixelWidth = 0, pixelHeight = 0;
-  if (!window_ || !renderer_) return 1.0f;
+  if (!window_ || !presenter_) return 1.0f;
   SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
-  SDL_GetRendererOutputSize(renderer_, &pixelWidth, &pixelHeight);
+  presenter_->OutputSize(pixelWidth, pixelHeight);
   if (windowWidth <= 0 || pixelWidth <= 0) return 1.0f;
   return float(pixelWidth) / float(windowWidth);
 }
@@ -264,7 +264,7 @@ void SdlHost::EventToPixels(int& x, int& y) const {
 
 SdlHost::Layout SdlHost::ComputeLayout() const {
   Layout l;
-  if (renderer_) SDL_GetRendererOutputSize(renderer_, &l.width, &l.height);
+  if (presenter_) presenter_->OutputSize(l.width, l.height);
   if (l.width <= 0 || l.height <= 0) {
     l.width = kStageWidth * scale_;
     l.height = kStageHeight * scale_ + MenuBar::Height(scale_);
@@ -311,20 +311,14 @@ bool SdlHost::ToStage(int x, int y, int& stageX, int& stageY) const {
 // --- frames --------------------------------------------------------------------------------
 
 void SdlHost::Present(const Image& surface) {
-  if (!renderer_ || surface.empty()) return;
+  if (!presenter_ || surface.empty()) return;
   Rect changed;
-  if (shown_.width() != surface.width() || shown_.height() != surface.height() || !stageTexture_) {
-    if (stageTexture_) SDL_DestroyTexture(stageTexture_);
-    stageTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, surface.width(),
-                                      surface.height());
-    if (!stageTexture_) return;
-    SDL_SetTextureScaleMode(stageTexture_, SDL_ScaleModeNearest);
+  if (shown_.width() != surface.width() || shown_.height() != surface.height()) {
     shown_ = surface;
     changed = shown_.bounds();
-    prescalePending_ = changed;
   } else {
-    // Only what differs from the last frame travels to the texture: a transition step
-    // changes a strip, a typed character a cell.
+    // Only what differs from the last frame goes on: a transition step changes a strip, a
+    // typed character a cell.
     const size_t rowBytes = size_t(surface.width()) * 3;
     for (int y = 0; y < surface.height(); ++y) {
       const uint8_t* from = surface.row(y);
@@ -339,18 +333,9 @@ void SdlHost::Present(const Image& surface) {
     }
   }
   if (changed.Empty()) return;
-  uploadPending_ = Union(uploadPending_, changed);
+  presenter_->StageChanged(shown_, changed);
   framePending_ = true;
   FlushFrame();
-}
-
-void SdlHost::UploadPendingStage() {
-  if (uploadPending_.Empty() || !stageTexture_) return;
-  const Rect r = uploadPending_;
-  const SDL_Rect where = ToSdl(r);
-  SDL_UpdateTexture(stageTexture_, &where, shown_.row(r.top) + size_t(r.left) * 3, int(shown_.stride()));
-  prescalePending_ = Union(prescalePending_, r);
-  uploadPending_ = Rect{};
 }
 
 std::optional<uint32_t> SdlHost::FrameDueInMs() const {
@@ -388,66 +373,14 @@ void SdlHost::FlushFrame() {
   if (framePending_ && now - lastFrameMs_ >= FrameSpacingMs()) Repaint();
 }
 
-void SdlHost::DrawStage(const Layout& layout) {
-  if (!stageTexture_) return;
-  const Rect dst = layout.stage;
-  const SDL_Rect where = ToSdl(dst);
-  SDL_RendererInfo info{};
-  SDL_GetRendererInfo(renderer_, &info);
-  const int maxSide = std::min(info.max_texture_width > 0 ? info.max_texture_width : 4096,
-                               info.max_texture_height > 0 ? info.max_texture_height : 4096);
-  const int kx = std::clamp(CeilDiv(dst.Width(), kStageWidth), 1, std::max(1, maxSide / kStageWidth));
-  const int ky = std::clamp(CeilDiv(dst.Height(), kStageHeight), 1, std::max(1, maxSide / kStageWidth));
-  if (layout.stageScale >= 1 || !targetsSupported_ || (kx == 1 && ky == 1)) {
-    // Whole multiples are sharp as they are; without render targets, plain linear filtering.
-    SDL_SetTextureScaleMode(stageTexture_, layout.stageScale >= 1 ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    SDL_RenderCopy(renderer_, stageTexture_, nullptr, &where);
-    return;
-  }
-  // Sharp bilinear: blocks of whole pixels first, then linear filtering down to the window,
-  // so edges blur by at most one screen pixel whatever the factor.
-  if (!prescaled_ || kx != prescaleX_ || ky != prescaleY_) {
-    if (prescaled_) SDL_DestroyTexture(prescaled_);
-    prescaled_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, kStageWidth * kx,
-                                   kStageHeight * ky);
-    prescaleX_ = kx;
-    prescaleY_ = ky;
-    prescalePending_ = shown_.bounds();
-    if (!prescaled_) {
-      SDL_SetTextureScaleMode(stageTexture_, SDL_ScaleModeLinear);
-      SDL_RenderCopy(renderer_, stageTexture_, nullptr, &where);
-      return;
-    }
-    SDL_SetTextureScaleMode(prescaled_, SDL_ScaleModeLinear);
-  }
-  if (!prescalePending_.Empty()) {
-    const Rect r = prescalePending_;
-    const SDL_Rect from = ToSdl(r);
-    const SDL_Rect to{r.left * kx, r.top * ky, r.Width() * kx, r.Height() * ky};
-    SDL_SetTextureScaleMode(stageTexture_, SDL_ScaleModeNearest);
-    SDL_SetRenderTarget(renderer_, prescaled_);
-    SDL_RenderCopy(renderer_, stageTexture_, &from, &to);
-    SDL_SetRenderTarget(renderer_, nullptr);
-    prescalePending_ = Rect{};
-  }
-  SDL_RenderCopy(renderer_, prescaled_, nullptr, &where);
-}
-
 void SdlHost::Repaint() {
-  if (!renderer_) return;
+  if (!presenter_) return;
   // Frames keep the display's cadence from their start, whatever drawing them costs.
   lastFrameMs_ = SDL_GetTicks();
   const Layout layout = ComputeLayout();
-  UploadPendingStage();
   if (uiDirty_) RebuildPanels(layout);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  DrawStage(layout);
-  for (const PanelTexture& panel : panels_) {
-    const SDL_Rect where = ToSdl(panel.where);
-    SDL_RenderCopy(renderer_, panel.texture, nullptr, &where);
-  }
-  SDL_RenderPresent(renderer_);
+  presenter_->Draw(PresentLayout{layout.width, layout.height, layout.stage, layout.stageScale},
+                   std::exchange(redrawAll_, false));
   // What drawing costs, smoothed so that one slow frame does not halve the rate.
   frameCostMs_ = (3 * frameCostMs_ + (SDL_GetTicks() - lastFrameMs_) + 2) / 4;
   framePending_ = false;
@@ -456,13 +389,7 @@ void SdlHost::Repaint() {
 
 // --- panels: menu bar, boxes and notes -----------------------------------------------------
 
-void SdlHost::DestroyPanels() {
-  for (PanelTexture& panel : panels_) SDL_DestroyTexture(panel.texture);
-  panels_.clear();
-}
-
 void SdlHost::RebuildPanels(const Layout& layout) {
-  DestroyPanels();
   menu_.Place(layout.bar, layout.ui, layout.width, layout.height);
   std::vector<Panel> drawn;
   // Notes sit at the top of the stage, below the bar where it lies over the stage.
@@ -486,14 +413,8 @@ void SdlHost::RebuildPanels(const Layout& layout) {
     volumeBox_->Place(layout.stage, layout.ui);
     drawn.push_back(volumeBox_->Render());
   }
-  for (Panel& panel : drawn) {
-    if (panel.pixels.empty()) continue;
-    SDL_Texture* texture = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STATIC,
-                                             panel.pixels.width(), panel.pixels.height());
-    if (!texture) continue;
-    SDL_UpdateTexture(texture, nullptr, panel.pixels.bytes().data(), int(panel.pixels.stride()));
-    panels_.push_back(PanelTexture{panel.where, texture});
-  }
+  std::erase_if(drawn, [](const Panel& panel) { return panel.pixels.empty(); });
+  presenter_->SetPanels(std::move(drawn));
   uiDirty_ = false;
 }
 
@@ -540,6 +461,7 @@ bool SdlHost::HandleWindowEvent(const SDL_Event& event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_RESIZED:
       uiDirty_ = true;
+      redrawAll_ = true;
       Repaint();
       break;
     default: break;
@@ -653,9 +575,9 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
     case SDL_WINDOWEVENT: HandleWindowEvent(event); return;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
-      prescalePending_ = shown_.bounds();
-      uploadPending_ = shown_.bounds();
+      if (presenter_) presenter_->Reset(shown_);
       uiDirty_ = true;
+      redrawAll_ = true;
       Repaint();
       return;
     case SDL_MOUSEMOTION: {

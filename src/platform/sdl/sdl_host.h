@@ -9,11 +9,13 @@
 // pixels, so a HiDPI screen gets the factor its pixels allow.
 //
 // Frames: the game presents its surface as often as it likes; only the rows and columns that
-// changed are uploaded, and the window is redrawn at most once per display refresh. A frame
+// changed go on to the presenter (window_presenter.h), and the window is redrawn at most once
+// per display refresh. A frame
 // that is not yet due is shown by the next wait, keep-alive or turn of the main loop.
 #include <SDL.h>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +24,8 @@
 #include "platform/host.h"
 #include "platform/menu.h"
 #include "platform/os.h"
+#include "platform/sdl/present_choice.h"
+#include "platform/sdl/window_presenter.h"
 #include "platform/text/font_renderer.h"
 #include "platform/ui/cursor_file.h"
 #include "platform/ui/dialog_box.h"
@@ -41,6 +45,7 @@ struct SdlHostOptions {
   int scale = 0;                   // 0: the largest whole factor that fits the screen
   bool stayOnTop = true;           // the game's window starts on top of the others
   std::optional<Scaling> scaling;  // nothing: integer in a window, fit in full screen
+  std::optional<PresentPath> present;  // nothing: chosen by the machine (present_choice.h)
 };
 
 // The player's own menu, after the game's items. Its component names start with this prefix,
@@ -56,6 +61,8 @@ class SdlHost final : public Host {
 
   // Creates the window (SDL video must be initialised); false with a message otherwise.
   bool Open(std::string& error);
+  // The game folder files handed to the opener must lie in, once a game was picked.
+  void SetGameRoot(std::filesystem::path root) { options_.gameRoot = std::move(root); }
 
   void Present(const Image& surface) override;
   void SetCaption(std::string_view caption) override;
@@ -123,6 +130,9 @@ class SdlHost final : public Host {
   const std::string& scaleNote() const { return scaleNote_; }
   // Frames actually drawn (for measurements).
   uint64_t FramesDrawn() const { return framesDrawn_; }
+  // How frames reach the screen ("accelerated" or "surface") and why, once the window is open.
+  const char* PresenterName() const { return presenter_ ? presenter_->Name() : "none"; }
+  const std::string& PresentReason() const { return presentReason_; }
 
  private:
   // Puts the window back where SetWindowPosition asked, while the desktop is still framing it.
@@ -146,10 +156,7 @@ class SdlHost final : public Host {
   float PixelRatio() const;
   void EventToPixels(int& x, int& y) const;
   void RebuildPanels(const Layout& layout);
-  void DestroyPanels();
-  void UploadPendingStage();
   uint32_t FrameSpacingMs() const;
-  void DrawStage(const Layout& layout);
   bool RunDialog(DialogBox& box);
   void HandleDialogEvent(DialogBox& box, const SDL_Event& event);
   void HandleVolumeEvent(VolumeBox& box, const SDL_Event& event);
@@ -169,28 +176,18 @@ class SdlHost final : public Host {
   int scale_ = 1;
   std::string scaleNote_;
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  bool targetsSupported_ = false;
+  std::unique_ptr<WindowPresenter> presenter_;
+  std::string presentReason_;
 
-  // The stage as last presented, and what of it still has to reach the texture.
+  // The stage as last presented.
   Image shown_;
-  Rect uploadPending_;
-  SDL_Texture* stageTexture_ = nullptr;
-  // The stage prescaled by whole factors, filtered linearly onto the window.
-  SDL_Texture* prescaled_ = nullptr;
-  int prescaleX_ = 0, prescaleY_ = 0;
-  Rect prescalePending_;
   bool framePending_ = false;
+  bool redrawAll_ = true;  // the window lost its contents or changed its shape
   uint32_t lastFrameMs_ = 0;
   uint32_t frameIntervalMs_ = 17;
   uint32_t frameCostMs_ = 0;  // what drawing a frame has been taking
   uint64_t framesDrawn_ = 0;
 
-  struct PanelTexture {
-    Rect where;
-    SDL_Texture* texture;
-  };
-  std::vector<PanelTexture> panels_;
   bool uiDirty_ = true;
 
   MenuModel gameMenu_;
