@@ -2,6 +2,11 @@
 # Installs every Debian package that building, testing and running the player needs. Only
 # missing packages are installed, so running it again does nothing.
 set -euo pipefail
+# With --web, also what the browser build and its tests need (tools/install-web-deps.sh).
+if [ "${1:-}" = "--web" ]; then
+  "$(dirname "$0")/install-deps.sh"
+  exec "$(dirname "$0")/install-web-deps.sh"
+fi
 
 packages=(
   # build

@@ -15,7 +15,6 @@
 #include "app/recent_games.h"
 #include "app/settings_session.h"
 #include "app/start_screen.h"
-#include "platform/net/text_socket.h"
 #include "platform/os.h"
 #include "platform/sjis.h"
 #include "platform/sdl/desktop_session.h"
@@ -41,7 +40,7 @@ constexpr std::string_view kNoSpeechNote =
 // too the speech service's word that it cannot be reached.
 class PumpingGame final : public GameEvents {
  public:
-  PumpingGame(GameEvents& game, SdlAudio& audio, DispatcherSpeech& speech, Diagnostics& diagnostics, SdlHost& host)
+  PumpingGame(Player& game, SdlAudio& audio, DispatcherSpeech& speech, Diagnostics& diagnostics, SdlHost& host)
       : game_(game), audio_(audio), speech_(speech), diagnostics_(diagnostics), host_(host) {}
   void Shown() override { game_.Shown(); }
   void Click() override { game_.Click(); }
@@ -52,10 +51,11 @@ class PumpingGame final : public GameEvents {
   void MenuClick(std::string_view name) override { game_.MenuClick(name); }
   void CloseRequested() override { game_.CloseRequested(); }
   void HoldSkip(bool held) override { game_.HoldSkip(held); }
+  bool TakesInputFrom(uint32_t arrivedMs) const override { return game_.TakesInputFrom(arrivedMs); }
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump();
     TellSpeechProblem();
-    return game_.NextTimerDue(dueMs);
+    return game_.NextWakeDue(dueMs);
   }
   void FireDueTimers(uint32_t nowMs) override { game_.FireDueTimers(nowMs); }
   bool Closed() const override { return game_.Closed(); }
@@ -68,7 +68,7 @@ class PumpingGame final : public GameEvents {
     host_.ShowNotice(kNoSpeechNote, kSoundNoteMs);
   }
 
-  GameEvents& game_;
+  Player& game_;
   SdlAudio& audio_;
   DispatcherSpeech& speech_;
   Diagnostics& diagnostics_;
@@ -150,28 +150,38 @@ int RunDesktop(const CommandLine& given) {
   }
   const SingleInstanceLock instance = SingleInstanceLock::ForGameFolder(options.gameDir);
   if (!instance.MayRun()) {
-    std::fprintf(stderr, "orvane: this game is already running\n");
+    std::fprintf(stderr, "orvane: this game is already running (another player has this game folder open)\n");
     session.ShowAlreadyRunning();
-    return 0;
-  }
-  std::string error;
-  if (!session.Start(error)) {
-    std::fprintf(stderr, "orvane: %s\n", error.c_str());
+    // The game did not run: scripts and launchers that start the player must be able to tell.
     return 1;
   }
   GameFolder folder(options.gameDir);
   SdlAudio::Options audioOptions;
   audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");
+  if (options.soundFont.empty() && settings.settings().soundFont && settings.path())
+    audioOptions.soundFontOrigin = "the settings file " + settings.path()->string();
   audioOptions.gameFolder = options.gameDir;
   audioOptions.midiPort = options.midiPort;
   if (const char* fonts = std::getenv("SDL_SOUNDFONTS")) audioOptions.sdlSoundFonts = fonts;
   SdlAudio audio(audioOptions);
+  // The synthesizer takes a tenth of a second to load: a game with music loads it while the
+  // window opens, so that its first song starts at once. A game without music never loads it.
+  if (GameHoldsMusic(folder)) audio.PreloadSynthesizer();
+  std::string error;
+  if (!session.Start(error)) {
+    std::fprintf(stderr, "orvane: %s\n", error.c_str());
+    return 1;
+  }
+  if (const std::string& note = session.host().scaleNote(); !note.empty()) std::fprintf(stderr, "orvane: %s\n", note.c_str());
+  if (options.verbose)
+    std::fprintf(stderr, "orvane: frames go to the screen through the %s path: %s\n", session.host().PresenterName(),
+                 session.host().PresentReason().c_str());
   for (const std::string& line : audio.SetupProblems()) std::fprintf(stderr, "orvane: %s\n", line.c_str());
   if (options.verbose && !audio.soundFont().empty())
     std::fprintf(stderr, "orvane: music through the SoundFont %s\n", audio.soundFont().c_str());
   if (std::string note = SoundNote(audio, !options.midiPort.empty()); !note.empty())
     session.host().ShowNotice(note, kSoundNoteMs);
-  // The synthesizer starts with the first song; a SoundFont that only then fails says so then.
+  // The synthesizer starts in the background; a SoundFont that only then fails says so then.
   audio.OnLateProblems([&](const std::vector<std::string>& lines, bool musicSilent) {
     for (const std::string& line : lines) std::fprintf(stderr, "orvane: %s\n", line.c_str());
     if (musicSilent) session.host().ShowNotice(SoundNote(audio, false), kSoundNoteMs);
@@ -187,22 +197,16 @@ int RunDesktop(const CommandLine& given) {
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
     if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
     if (!options.cdImage.empty()) playerOptions.cdImage = std::filesystem::path(options.cdImage);
-    // Where the game's text goes besides the screen; they outlive the game that sends to them.
+    // The clipboard outlives the game that sends to it.
     SdlClipboard clipboard;
-    std::unique_ptr<TextSocketServer> textSocket;
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
                 playerOptions);
     settings.ApplyTo(game, audio);
     if (options.textClipboard) game.SendTextTo(clipboard);
     if (options.textSocket) {
-      if (Result<std::unique_ptr<TextSocketServer>> server = TextSocketServer::Start(*options.textSocket)) {
-        textSocket = std::move(*server);
-        game.SendTextTo(*textSocket);
-        if (options.verbose)
-          std::fprintf(stderr, "orvane: the game's text goes to ws://127.0.0.1:%u\n", unsigned(textSocket->port()));
-      } else {
-        std::fprintf(stderr, "orvane: the text socket: %s\n", server.error().message.c_str());
-      }
+      game.SetTextSocket(true, *options.textSocket);
+      if (options.verbose && game.TextSocketOn())
+        std::fprintf(stderr, "orvane: the game's text goes to ws://127.0.0.1:%u\n", unsigned(game.TextSocketPort()));
     }
     game.FormCreate();
     if (game.startFailed()) {

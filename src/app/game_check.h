@@ -9,4 +9,10 @@ namespace orv {
 // Fine when the folder exists and holds an init.def; otherwise NotFound, saying what is wrong.
 Result<void> CheckGameFolder(const std::filesystem::path& dir);
 
+class GameFolder;
+
+// The game may play music: its init.def names a music package that is there, or it holds
+// loose .mid files (in its folder or one level down). Looks at a few thousand entries at most.
+bool GameHoldsMusic(const GameFolder& folder);
+
 }  // namespace orv

@@ -38,6 +38,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
   interpreter.maxStepLines = options.maxStepLines;
   if (options.speak) SetSpeechOn(true);
   sound.SetNotes([this](std::string_view problem) { services.diagnostics.Note(problem); });
+  textFeed_.Add(textSocket_);
   // A player killed while it saved left its temporary file; this start owns the folder now.
   writeFolder.RemoveLeftovers();
   // The handlers are bound to this player's parts, which never change: the table is filled
@@ -48,6 +49,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
 Player::~Player() = default;
 
 void Player::Reset() {
+  SetTextSocket(false, textSocket_.port());
   scene = SceneState();
   savePoint = SceneState();
   vars.Clear();
@@ -69,6 +71,7 @@ void Player::Reset() {
   closed_ = false;
   startFailed_ = false;
   skipHeld_ = false;
+  skipShown_ = false;
   autoAdvance = AutoAdvance();
   spokenChoice_ = -1;
   SetSpeechOn(options_.speak);
@@ -222,11 +225,24 @@ void Player::SetWaitIndicatorInterval(uint32_t ms) {
   if (timer2_.enabled) timer2_.dueMs = services.clock.NowMs() + ms;
 }
 
-bool Player::NextTimerDue(uint32_t& dueMs) {
+bool Player::NextTimerDue(uint32_t& dueMs) { return NextDue(dueMs, false); }
+
+bool Player::NextWakeDue(uint32_t& dueMs) { return NextDue(dueMs, true); }
+
+bool Player::SkipTimerHasWork() const { return input.skipMode || skipHeld_ || skipShown_; }
+
+bool Player::BlinkTimerHasWork() const {
+  return scene.nvMode != 0 && input.interactionState != kHidden && !input.choiceActive;
+}
+
+bool Player::NextDue(uint32_t& dueMs, bool onlyWithWork) {
   bool any = false;
   const uint32_t now = services.clock.NowMs();
   for (const WindowTimer* t : {&timer1_, &timer2_, &timer3_}) {
     if (!t->enabled || t->intervalMs == 0) continue;
+    // A timer whose handler would do nothing need not wake anyone; once it has work again, it
+    // is overdue and fires at the loop's next turn.
+    if (onlyWithWork && ((t == &timer1_ && !SkipTimerHasWork()) || (t == &timer2_ && !BlinkTimerHasWork()))) continue;
     if (!any || int32_t(t->dueMs - now) < int32_t(dueMs - now)) dueMs = t->dueMs;
     any = true;
   }
@@ -246,10 +262,12 @@ void Player::Fire(WindowTimer& timer, void (Player::*handler)(), uint32_t nowMs)
 }
 
 void Player::FireDueTimers(uint32_t nowMs) {
+  const uint32_t since = services.clock.NowMs();
   Fire(timer1_, &Player::Timer1Timer, nowMs);
   Fire(timer2_, &Player::Timer2Timer, nowMs);
   Fire(timer3_, &Player::Timer3Timer, nowMs);
   if (!closed_) AutoAdvanceTimer(nowMs);
+  HandlerReturned(since);
 }
 
 void Player::Timer3Timer() {
@@ -288,7 +306,8 @@ int Player::TypeText(std::string_view text, int x, int y) {
   autoAdvance.CountTyped(text);
   narrator.Typed(text);
   textFeed_.Typed(text);
-  return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode());
+  return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode(),
+                        inputGate_.TypingPressesSeen(services.clock.GoOnPresses()));
 }
 
 void Player::WaitMs(int32_t ms) {

@@ -2,6 +2,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include <jerror.h>
@@ -77,7 +78,8 @@ bool Decode(Session& s) {
   s.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
   jpeg_start_decompress(&s.cinfo);
   const int width = int(s.cinfo.output_width), height = int(s.cinfo.output_height);
-  s.image = Image(width, height);
+  // Every row is decoded into, or cleared below: no need to clear it first.
+  s.image = Image::ForOverwrite(width, height);
   if (cmyk) s.cmykRow.resize(size_t(width) * 4);
   while (s.cinfo.output_scanline < s.cinfo.output_height) {
     const int y = int(s.cinfo.output_scanline);
@@ -85,6 +87,8 @@ bool Decode(Session& s) {
     if (jpeg_read_scanlines(&s.cinfo, &row, 1) != 1) break;  // the source never suspends; be safe
     if (cmyk) CmykRowToBgr(s.cmykRow.data(), width, s.cinfo.saw_Adobe_marker, s.image.row(y));
   }
+  // Rows a failing read left out are black, never what the memory held before.
+  for (int y = int(s.cinfo.output_scanline); y < height; ++y) std::memset(s.image.row(y), 0, s.image.stride());
   jpeg_finish_decompress(&s.cinfo);
   return true;
 }

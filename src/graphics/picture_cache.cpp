@@ -7,9 +7,15 @@ namespace orv {
 PictureCache::PictureCache(const GameFolder& folder, const std::string& picturePackageName, size_t budgetBytes)
     : loader_(folder, picturePackageName), package_(folder, picturePackageName), budgetBytes_(budgetBytes) {}
 
-bool PictureCache::Fresh(const Entry& entry) const {
+PictureCache::Stamp PictureCache::PackageStamp() {
+  if (momentDepth_ == 0) return loader_.folder().Stamp(loader_.packageName());
+  if (!momentPackage_) momentPackage_ = loader_.folder().Stamp(loader_.packageName());
+  return *momentPackage_;
+}
+
+bool PictureCache::Fresh(const Entry& entry) {
   const GameFolder& folder = loader_.folder();
-  if (folder.Stamp(loader_.packageName()) != entry.package) return false;
+  if (PackageStamp() != entry.package) return false;
   return !entry.fromFile || folder.Stamp(entry.fileName) == entry.file;
 }
 
@@ -43,7 +49,7 @@ PictureLoad PictureCache::Load(std::string_view name) {
   const GameFolder& folder = loader_.folder();
   Entry entry;
   entry.key = std::move(key);
-  entry.package = folder.Stamp(loader_.packageName());
+  entry.package = PackageStamp();
   std::optional<PictureLoad> fromPackage;
   if (const Result<PackageFile>& package = package_.Get(entry.package))
     fromPackage = LoadPictureFromPackage(*package, name);

@@ -44,6 +44,21 @@ class PictureCache {
   size_t pictureCount() const { return entries_.size(); }
   size_t bytesHeld() const { return bytesHeld_; }
 
+  // While one lives, every picture sees the package as it was when the first looked at it:
+  // a stage of eleven pictures asks the file system about the package once, not eleven times.
+  class OneMoment {
+   public:
+    explicit OneMoment(PictureCache& cache) : cache_(cache) { ++cache_.momentDepth_; }
+    ~OneMoment() {
+      if (--cache_.momentDepth_ == 0) cache_.momentPackage_.reset();
+    }
+    OneMoment(const OneMoment&) = delete;
+    OneMoment& operator=(const OneMoment&) = delete;
+
+   private:
+    PictureCache& cache_;
+  };
+
  private:
   // What a file looked like when its picture was decoded; none when it was missing.
   using Stamp = std::optional<GameFolder::FileStamp>;
@@ -56,7 +71,9 @@ class PictureCache {
     Stamp file;
   };
 
-  bool Fresh(const Entry& entry) const;
+  bool Fresh(const Entry& entry);
+  // The package's stamp now, or as it was at the start of the moment under way.
+  Stamp PackageStamp();
   void Drop(std::list<Entry>::iterator it);
   void Keep(Entry entry);
 
@@ -66,6 +83,8 @@ class PictureCache {
   size_t bytesHeld_ = 0;
   std::list<Entry> entries_;  // most recently used first
   std::unordered_map<std::string, std::list<Entry>::iterator> index_;
+  int momentDepth_ = 0;
+  std::optional<Stamp> momentPackage_;
 };
 
 }  // namespace orv

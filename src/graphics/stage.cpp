@@ -113,13 +113,14 @@ void Stage::TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t 
   CopySameRect(screenImage, tintImage, box);
 }
 
-int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode) {
+int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode,
+                    std::optional<uint32_t> goOnPressesSeen) {
   bool typedAll = true;
   if (delayMs > 0) {
     int at = x;
     for (size_t i = 0; i < text.size();) {
       const size_t length = CharacterLength(text.substr(i));
-      if (clock_.ButtonHeld()) {
+      if (clock_.ButtonHeld() || (goOnPressesSeen && clock_.GoOnPresses() != *goOnPressesSeen)) {
         typedAll = false;
         break;
       }
@@ -212,6 +213,7 @@ bool Stage::ComposeStage(bool restoreBox) {
   }
   // The stage is built in a buffer kept for the purpose (a fresh one each time would cost the
   // system's page mapping too) and swapped in whole when every picture has drawn.
+  const PictureCache::OneMoment moment(pictures());
   Image& work = composeWork_;
   work = backgroundPixels;
   for (int slot = 0; slot < kCharacterSlots; ++slot) {
@@ -228,6 +230,7 @@ bool Stage::ComposeStage(bool restoreBox) {
 
 void Stage::ComposeStageToWindow() {
   // Hiding the message window must always work: a picture that fails draws nothing here.
+  const PictureCache::OneMoment moment(pictures());
   Image& work = composeWork_;
   work = backgroundPixels;
   for (int slot = 0; slot < kCharacterSlots; ++slot) {

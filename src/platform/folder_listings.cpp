@@ -26,7 +26,9 @@ std::vector<std::optional<fs::path>> FolderListings::FindEach(const fs::path& di
   if (ec) return found;
   std::lock_guard lock(mutex_);
   Listing& listing = listings_[dir.native()];
-  bool current = listing.settled && listing.modified == modified;
+  // A folder that changed lately, but not since it was listed, is trusted for a while.
+  bool current = listing.modified == modified &&
+                 (listing.settled || std::chrono::steady_clock::now() - listing.listedAt < kRelistInterval);
   for (size_t i = 0; i < wanted.size(); ++i) {
     const std::string& name = *wanted[i].name;
     if (current) {
@@ -42,6 +44,7 @@ std::vector<std::optional<fs::path>> FolderListings::FindEach(const fs::path& di
         found[i] = std::move(exact);
         continue;
       }
+      ++walks_;
       if (!Relist(dir, modified, listing)) {
         listings_.erase(dir.native());
         return found;
@@ -60,12 +63,37 @@ std::vector<std::optional<fs::path>> FolderListings::FindEach(const fs::path& di
   return found;
 }
 
+void FolderListings::NoteWritten(const fs::path& dir, const std::string& name) {
+  std::error_code ec;
+  const fs::file_time_type modified = fs::last_write_time(dir, ec);
+  if (ec) return;
+  std::lock_guard lock(mutex_);
+  auto it = listings_.find(dir.native());
+  // The writer may spell the folder otherwise (its real path): the same folder all the same.
+  for (auto other = listings_.begin(); it == listings_.end() && other != listings_.end(); ++other)
+    if (fs::equivalent(other->first, dir, ec)) it = other;
+  if (it == listings_.end()) return;
+  Listing& listing = it->second;
+  const std::string upper = AsciiUpper(name);
+  if (!listing.byUpperName.contains(upper)) {
+    listing.byUpperName.emplace(upper, dir / name);
+    listing.names.insert(name);
+  }
+  // Only the folder's time moved, by this write: the listing is still whole, and as recent as
+  // before. A listing already stale stays so, and is taken afresh at its next look-up.
+  const bool wasCurrent = listing.settled || std::chrono::steady_clock::now() - listing.listedAt < kRelistInterval;
+  listing.modified = modified;
+  listing.settled = false;
+  if (wasCurrent) listing.listedAt = std::chrono::steady_clock::now();
+}
+
 bool FolderListings::Relist(const fs::path& dir, fs::file_time_type modified, Listing& listing) {
   listing.names.clear();
   listing.byUpperName.clear();
   listing.modified = modified;
   // Taken before the walk: a change during it must not make the listing look settled.
   listing.settled = fs::file_time_type::clock::now() - modified > kSettleTime;
+  listing.listedAt = std::chrono::steady_clock::now();
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     std::string entryName = it->path().filename().string();

@@ -210,4 +210,8 @@ std::optional<GameFolder::FileStamp> GameFolder::Stamp(std::string_view name) co
   return stamp;
 }
 
+void GameFolder::NoteWritten(const std::filesystem::path& file) const {
+  listings_->NoteWritten(file.parent_path(), file.filename().string());
+}
+
 }  // namespace orv

@@ -50,6 +50,9 @@ class GameFolder {
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
   };
   std::optional<FileStamp> Stamp(std::string_view name) const;
+  // The player has just written `file` (a path inside this folder, or not): look-ups here
+  // take it in without listing its folder again.
+  void NoteWritten(const std::filesystem::path& file) const;
 
   static constexpr size_t kMaxFileBytes = size_t(256) << 20;
 

@@ -12,6 +12,16 @@ Image::Image(int width, int height) {
   pixels_.assign(size_t(width) * size_t(height) * 3, 0);
 }
 
+Image Image::ForOverwrite(int width, int height) {
+  Image image;
+  if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide) return image;
+  image.width_ = width;
+  image.height_ = height;
+  image.pixels_.resize(size_t(width) * size_t(height) * 3);
+  image.black_ = false;
+  return image;
+}
+
 Rgb Image::Pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return {};
   const uint8_t* p = row(y) + size_t(x) * 3;

@@ -4,7 +4,11 @@
 // game's algorithms address bottom-up convert their row numbers at the point of use.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <span>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace orv {
@@ -36,10 +40,34 @@ struct Rect {
   friend bool operator==(const Rect&, const Rect&) = default;
 };
 
+// Leaves new elements uninitialised where a vector would zero them: for buffers whose every
+// byte is written right away, the zeroing is most of what making them costs.
+template <typename T>
+struct NoInitAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = NoInitAllocator<U>;
+  };
+  NoInitAllocator() = default;
+  template <typename U>
+  NoInitAllocator(const NoInitAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>) {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
 class Image {
  public:
   Image() = default;
   Image(int width, int height);  // black; negative or absurd sizes give an empty image
+  // An image whose every byte the caller writes before anything reads it (a decoder's
+  // output): not cleared first. Sizes as above.
+  static Image ForOverwrite(int width, int height);
 
   int width() const { return width_; }
   int height() const { return height_; }
@@ -69,7 +97,7 @@ class Image {
 
  private:
   int width_ = 0, height_ = 0;
-  std::vector<uint8_t> pixels_;
+  std::vector<uint8_t, NoInitAllocator<uint8_t>> pixels_;
   // No byte has been written since the image was made or filled black: filling it black again
   // has nothing to do. The player's start clears a whole stage of layers, most of them black
   // already.

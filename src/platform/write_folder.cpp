@@ -96,7 +96,15 @@ OsStatus WriteFolder::WriteParts(std::span<const std::string> parts, ByteSpan da
   Result<ConfinedTarget> target = PlaceBeneath(path(), parts);
   Result<void> written = target ? replace_(*target, data) : Result<void>(target.error());
   if (!written) return OsStatus::Failed(written.error().message);
+  NoteWritten(target->shown());
   return OsStatus::Ok();
+}
+
+void WriteFolder::NoteWritten(const fs::path& file) const {
+  // Look-ups find the new file without walking its folder again: the game's own among them
+  // when saves go into the game folder, as they do by default.
+  folder_.NoteWritten(file);
+  game_.NoteWritten(file);
 }
 
 OsStatus WriteFolder::Write(std::string_view name, ByteSpan data) const {
@@ -106,7 +114,11 @@ OsStatus WriteFolder::Write(std::string_view name, ByteSpan data) const {
 }
 
 OsStatus WriteFolder::WriteChosen(const fs::path& file, ByteSpan data) const {
-  if (file.is_absolute()) return WriteFileAtomically(file, data);
+  if (file.is_absolute()) {
+    OsStatus status = WriteFileAtomically(file, data);
+    if (status) NoteWritten(file);
+    return status;
+  }
   std::vector<std::string> parts;
   for (const fs::path& part : file.lexically_normal())
     if (!part.empty() && part != ".") parts.push_back(part.string());

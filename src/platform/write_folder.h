@@ -70,6 +70,8 @@ class WriteFolder {
 
  private:
   OsStatus WriteParts(std::span<const std::string> parts, ByteSpan data) const;
+  // A write of `file` succeeded: the folders' listings take it in.
+  void NoteWritten(const std::filesystem::path& file) const;
   const GameFolder& game_;
   GameFolder folder_;
   Replace replace_;

@@ -179,3 +179,38 @@ TEST(PlayerReset, AResetPlayerPlaysTheNextGameAsANewOne) {
 
 }  // namespace
 }  // namespace orv::test
+
+namespace orv::test {
+namespace {
+
+// An idle player wakes a real-time loop only for timers with work: the skip tick while
+// skipping (and once more to take the SKIP mark away), the blink while a wait mark shows.
+// Headless runs keep every tick as before.
+TEST(PlayerWakes, OnlyForTimersThatHaveWorkToDo) {
+  TempDir game, saves;
+  FontRenderer fonts;
+  WriteGame(game, {.scenario = {"~NVMODE 0,0,100", "\"一\"\\n", "\"二\"\\n", "\"三\"\\n", "\"四\"\\n"}});
+  Session s(game.path(), saves.path(), fonts);
+  s.Play(0);
+  uint32_t due = 0;
+  ASSERT_TRUE(s.player.NextTimerDue(due));    // the skip tick still runs for headless runs
+  EXPECT_FALSE(s.player.NextWakeDue(due));    // but nothing is worth waking for at a page
+  s.player.MenuClick("SKIP");
+  ASSERT_TRUE(s.player.NextWakeDue(due));
+  EXPECT_LE(int32_t(due - s.clock.NowMs()), 20);
+  s.AdvanceClock(60);
+  s.player.KeyDown(KeyPress{KeyCode::Enter});  // a key ends skip mode
+  ASSERT_TRUE(s.player.NextWakeDue(due));      // one more tick hides the mark
+  s.AdvanceClock(40);
+  EXPECT_FALSE(s.player.NextWakeDue(due));
+
+  Session blinking(game.path(), saves.path(), fonts);
+  WriteGame(game, {.scenario = {"~NVMODE 1,0,100", "\"一\"\\n", "\"二\"\\n"}});
+  blinking.Play(0);
+  ASSERT_TRUE(blinking.player.NextWakeDue(due));  // the wait mark blinks
+  blinking.player.MouseDown(MouseButton::Right, 10, 10);  // the message window hides: no mark
+  EXPECT_FALSE(blinking.player.NextWakeDue(due));
+}
+
+}  // namespace
+}  // namespace orv::test

@@ -52,6 +52,25 @@ TEST_F(PictureCacheTest, SecondLoadSharesTheDecodedPictureWhateverTheCase) {
   EXPECT_EQ(cache.bytesHeld(), 2 * kPictureBytes);
 }
 
+// One composition sees one package; the next sees the package as it is then.
+TEST_F(PictureCacheTest, WithinOneMomentThePackageIsLookedAtOnceAndAfterItAfresh) {
+  Write(kPackage, BuildPackage({{"a.bmp", Bmp({1, 1, 1})}}));
+  PictureCache cache(folder_, kPackage);
+  {
+    const PictureCache::OneMoment moment(cache);
+    const PictureCache::OneMoment nested(cache);
+    EXPECT_EQ(Picture(cache, "a.bmp")->Pixel(0, 0), (Rgb{1, 1, 1}));
+    Write(kPackage, BuildPackage({{"a.bmp", Bmp({2, 2, 2})}}));
+    EXPECT_EQ(Picture(cache, "a.bmp")->Pixel(0, 0), (Rgb{1, 1, 1}));
+  }
+  EXPECT_EQ(Picture(cache, "a.bmp")->Pixel(0, 0), (Rgb{2, 2, 2}));
+  {
+    const PictureCache::OneMoment moment(cache);  // a later moment takes a fresh look
+    Write(kPackage, BuildPackage({{"a.bmp", Bmp({3, 3, 3})}}));
+    EXPECT_EQ(Picture(cache, "a.bmp")->Pixel(0, 0), (Rgb{3, 3, 3}));
+  }
+}
+
 TEST_F(PictureCacheTest, ChangedSourcesAreLoadedAgain) {
   Write(kPackage, BuildPackage({{"a.bmp", Bmp({1, 1, 1})}}));
   Write("b.bmp", Bmp({2, 2, 2}));

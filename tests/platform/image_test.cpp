@@ -108,3 +108,21 @@ TEST(Image, ABlendedRunIsEachPixelBlendedAndClipped) {
 
 }  // namespace
 }  // namespace orv
+
+namespace orv {
+namespace {
+
+TEST(ImageForOverwrite, RefusesWhatTheConstructorRefusesAndClearsWhenAskedToFillBlack) {
+  EXPECT_TRUE(Image::ForOverwrite(-1, 5).empty());
+  EXPECT_TRUE(Image::ForOverwrite(kMaxPictureSide + 1, 1).empty());
+  // Memory that held something else, as a decoder's fresh buffer may: filling black must
+  // clear it, not take it for black already.
+  { std::vector<uint8_t> used(64 * 64 * 3, 0xAB); }
+  Image image = Image::ForOverwrite(64, 64);
+  ASSERT_EQ(image.bytes().size(), size_t(64 * 64 * 3));
+  image.Fill(Rgb{});
+  for (uint8_t b : image.bytes()) ASSERT_EQ(b, 0);
+}
+
+}  // namespace
+}  // namespace orv

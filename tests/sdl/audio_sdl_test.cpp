@@ -104,6 +104,16 @@ TEST(SdlAudio, RawCdAudioReadsAsOneWaveAcrossItsSpans) {
   EXPECT_LT(SDL_RWseek(stream, -1, RW_SEEK_SET), 0);
   SDL_RWclose(stream);
 
+  // A span of no file is silence, read as zeros between the files' bytes.
+  stream = OpenRawAudioAsWave({{dir.path() / "a.bin", 0, 8}, {{}, 0, 12}, {dir.path() / "b.bin", 0, 4}});
+  ASSERT_NE(stream, nullptr) << SDL_GetError();
+  Bytes gap(44 + 24);
+  EXPECT_EQ(SDL_RWread(stream, gap.data(), 1, gap.size()), gap.size());
+  EXPECT_TRUE(std::equal(a.begin(), a.begin() + 8, gap.begin() + 44));
+  EXPECT_EQ(Bytes(gap.begin() + 52, gap.begin() + 64), Bytes(12, 0));
+  EXPECT_TRUE(std::equal(b.begin(), b.begin() + 4, gap.begin() + 64));
+  SDL_RWclose(stream);
+
   EXPECT_EQ(OpenRawAudioAsWave({{dir.path() / "b.bin", 50, 51}}), nullptr);
   EXPECT_EQ(OpenRawAudioAsWave({{dir.path() / "gone.bin", 0, 0}}), nullptr);
 }
@@ -165,6 +175,39 @@ TEST(SdlAudio, PlaysASongThroughTheMixedInSynthesizerInRealTime) {
   EXPECT_LT(elapsed, 1500ms);
 }
 
+// Nothing that sounds, nothing that runs: the device pauses when the last sound has ended and
+// the synthesizer's song and tail are over, and wakes for the next song, which still keeps time.
+TEST(SdlAudio, TheDevicePausesWhenNothingSoundsAndTheSynthesizerStopsAfterItsSong) {
+  SdlAudio audio(DummyDevice());
+  ASSERT_TRUE(audio.DeviceOpen());
+  audio.Pump();
+  EXPECT_TRUE(audio.DevicePaused());
+  ASSERT_TRUE(audio.PlayWave(test::PcmWave(2, 22050, 16, 2205), false));  // 100 ms
+  EXPECT_FALSE(audio.DevicePaused());
+  audio.Pump();
+  EXPECT_FALSE(audio.DevicePaused());  // it is still playing
+  ASSERT_TRUE(WaitFor([&] { return !audio.WavePlaying(); }));
+  audio.Pump();
+  EXPECT_TRUE(audio.DevicePaused());
+
+  MidiPlayer player(audio);
+  player.LoadSong(test::Smf(96, {test::Track().Event(0, {0x90, 60, 100}).Event(24, {0x80, 60, 0})}));
+  player.SetLoop(false);
+  ASSERT_TRUE(player.PlayFromStart());
+  EXPECT_FALSE(audio.DevicePaused());  // woken by the song
+  audio.synthesizer()->WaitUntilReady();
+  // The song ends by itself (100 ms), its note and reverb die away, and then the device pauses.
+  EXPECT_TRUE(WaitFor([&] {
+    audio.Pump();
+    return audio.DevicePaused();
+  }, 5000ms));
+  EXPECT_FALSE(player.Playing());
+  // The next song wakes it and plays to its end again: its time still comes from the device.
+  ASSERT_TRUE(player.PlayFromStart());
+  EXPECT_FALSE(audio.DevicePaused());
+  EXPECT_TRUE(WaitFor([&] { return !player.Playing(); }, 2000ms));
+}
+
 TEST(SdlAudio, DecodesAdpcmToTheFrameCountTheHeaderParserGives) {
   SdlAudio audio(DummyDevice());  // sets how SDL treats a short last block
   for (const Bytes& file : {test::MsAdpcmWave(1, 8000, 256, 3 * 256 + 107), test::MsAdpcmWave(2, 22050, 512, 4 * 512),
@@ -195,6 +238,9 @@ TEST(FluidSynthOutput, SoundFontsAreTriedExplicitThenGameThenSdlsListThenTheSyst
   for (const auto& candidate : candidates) files.push_back(candidate.file.string() + " " + candidate.origin);
   ASSERT_GE(files.size(), 5u);
   EXPECT_EQ(files[0], "/x/given.sf2 --soundfont");
+  // A SoundFont the settings file names is told as the settings file's.
+  EXPECT_EQ(FluidSynthOutput::SoundFontCandidates("/x/given.sf2", {}, "", "the settings file /c/orvane.toml")[0].origin,
+            "the settings file /c/orvane.toml");
   EXPECT_EQ(files[1], (game.path() / "A.SF2").string() + " the game folder");
   EXPECT_EQ(files[2], (game.path() / "b.sf2").string() + " the game folder");
   EXPECT_EQ(files[3], "/y/one.sf2 SDL_SOUNDFONTS");

@@ -10,8 +10,9 @@
 namespace orv {
 namespace {
 // With no timer running the loop still wakes now and then, so that work done between events
-// (finished openers, sound notifications) is never long delayed.
-constexpr int kIdleWakeMs = 100;
+// (finished openers, the speech service's problems) is never long delayed. Seldom: every wake
+// of an idle player costs a little CPU, and a track's end wakes the loop with an event of its own.
+constexpr int kIdleWakeMs = 500;
 
 // A close request goes before whatever input is still queued: the person wants out now,
 // not after a minute of held-down keys has been played through.

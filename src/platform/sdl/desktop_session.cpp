@@ -8,7 +8,8 @@ namespace orv {
 DesktopSession::DesktopSession(DesktopOptions options)
     : options_(std::move(options)),
       host_(std::make_unique<SdlHost>(
-          fonts_, SdlHostOptions{options_.gameRoot, options_.scale, options_.stayOnTop, options_.scaling})),
+          fonts_, SdlHostOptions{options_.gameRoot, options_.scale, options_.stayOnTop, options_.scaling,
+                                options_.present})),
       clock_(std::make_unique<SdlClock>(host_.get())) {}
 
 DesktopSession::~DesktopSession() {
@@ -57,7 +58,8 @@ int DesktopSession::Run(GameEvents& game) {
 void DesktopSession::ShowAlreadyRunning() {
   std::string error;
   if (!InitVideo(error)) return;
-  ShowStandaloneMessage(fonts_, Utf8ToCp932("既に起動しています。"), "Orvane");
+  ShowStandaloneMessage(fonts_, Utf8ToCp932("既に起動しています。\nThis game is already running in another window."),
+                        "Orvane");
 }
 
 void DesktopSession::ShowStartProblem(std::string_view utf8Text) {

@@ -27,6 +27,7 @@ struct DesktopOptions {
   int scale = 0;  // 0: the largest whole factor that fits the screen
   bool stayOnTop = true;
   std::optional<Scaling> scaling;  // nothing: integer in a window, fit in full screen
+  std::optional<PresentPath> present;  // nothing: chosen by the machine
 };
 
 class DesktopSession {
@@ -44,8 +45,8 @@ class DesktopSession {
   bool KeepWindowAlive();
   // Tells the game the window is shown, then runs the main loop until the game closes.
   int Run(GameEvents& game);
-  // The second player's notice: "既に起動しています。" in a small window of its own, until
-  // answered. Needs no Start.
+  // The second player's notice: "既に起動しています。" and a line in English, in a small window
+  // of its own, until answered. Needs no Start.
   void ShowAlreadyRunning();
   // A problem that keeps the game from starting, in a window of its own: the UTF-8 text
   // (Japanese first, then the file and a line in English). Needs no Start; does nothing

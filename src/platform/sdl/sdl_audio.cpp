@@ -61,7 +61,17 @@ SdlAudio::SdlAudio(const Options& options) : rate_(options.sampleRate) {
     midi_ = std::make_unique<NullMidiOutput>();
   }
 
+  if (synth_) synth_->OnOpen([this] { Wake(); });
   if (deviceOpen_) {
+    // SDL_mixer does not say which device it opened; with one open in the process, it is the
+    // one SDL reports as not stopped. Unsure, the device is never paused.
+    int found = 0;
+    for (SDL_AudioDeviceID id = 1; id <= 16; ++id)
+      if (SDL_GetAudioDeviceStatus(id) != SDL_AUDIO_STOPPED) {
+        device_ = id;
+        ++found;
+      }
+    if (found != 1) device_ = 0;
     Mix_AllocateChannels(1);
     g_openAudio = this;
     Mix_HookMusicFinished(MusicFinished);
@@ -98,7 +108,8 @@ std::vector<std::filesystem::path> SdlAudio::ChooseSoundFonts(const Options& opt
   namespace fs = std::filesystem;
   std::vector<fs::path> usable;
   for (const auto& candidate :
-       FluidSynthOutput::SoundFontCandidates(options.soundFont, options.gameFolder, options.sdlSoundFonts)) {
+       FluidSynthOutput::SoundFontCandidates(options.soundFont, options.gameFolder, options.sdlSoundFonts,
+                                             options.soundFontOrigin)) {
     const std::string where = candidate.file.string() + " (from " + candidate.origin + ")";
     std::error_code ec;
     if (!fs::is_regular_file(candidate.file, ec)) {
@@ -138,9 +149,13 @@ void SdlAudio::MixSynthesizer(int16_t* out, int frames) {
   // no song time passes.
   TickedSynth* ticked = synth_->Renderer();
   if (!ticked) return;
+  // No song, no voices, and its tail died away: nothing to render until the next song.
+  if (!quietGate_.ShouldRender(synth_->SongOpen(), ticked->ActiveVoices())) return;
   // Allocates only if the device asks for more than it said it would.
   if (render_.size() < 2 * size_t(frames)) render_.resize(2 * size_t(frames));
   ticked->Render(render_.data(), frames, ticker_);
+  quietGate_.Rendered(synth_->SongOpen(), ticked->ActiveVoices(), render_.data(), size_t(frames));
+  synthSounding_.store(!quietGate_.Quiet(), std::memory_order_release);
   const uint32_t volume = volumes_[size_t(VolumeLine::Midi)];
   const float left = Gain(volume, 0) * 32767.0f;
   const float right = Gain(volume, 1) * 32767.0f;
@@ -165,9 +180,29 @@ void SdlAudio::RunTickerThread() {
 
 // --- sound effect ------------------------------------------------------------------------
 
+void SdlAudio::PreloadSynthesizer() {
+  if (synth_) synth_->Preload();
+}
+
+void SdlAudio::Wake() {
+  if (!paused_) return;
+  paused_ = false;
+  SDL_PauseAudioDevice(device_, 0);
+}
+
+void SdlAudio::PauseWhenSilent() {
+  if (paused_ || device_ == 0) return;
+  const bool synthBusy = synth_ && (synth_->SongOpen() || synthSounding_.load(std::memory_order_acquire));
+  // A song sent to a port or nowhere keeps time on a thread of its own, not the device's.
+  if (synthBusy || Mix_Playing(-1) != 0 || Mix_PlayingMusic() != 0) return;
+  paused_ = true;
+  SDL_PauseAudioDevice(device_, 1);
+}
+
 bool SdlAudio::PlayWave(Bytes waveFile, bool loop) {
   StopWave();
   if (!deviceOpen_ || !ParseWaveFile(waveFile)) return false;
+  Wake();
   SDL_RWops* source = SDL_RWFromConstMem(waveFile.data(), int(waveFile.size()));
   if (!source) return false;
   wave_ = Mix_LoadWAV_RW(source, 1);  // decodes into a buffer of its own
@@ -207,6 +242,7 @@ void SdlAudio::WaveGain(int, void* stream, int length, void* self) {
 bool SdlAudio::PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) {
   StopTrack();
   if (!deviceOpen_) return false;
+  Wake();
   music_ = Mix_LoadMUS(file.c_str());
   return StartTrack(std::move(onEnd));
 }
@@ -214,6 +250,7 @@ bool SdlAudio::PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) {
 bool SdlAudio::PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd) {
   StopTrack();
   if (!deviceOpen_) return false;
+  Wake();
   SDL_RWops* stream = OpenRawAudioAsWave(spans);
   if (!stream) return false;
   music_ = Mix_LoadMUSType_RW(stream, MUS_WAV, 1);  // closes the stream, now or with the music
@@ -250,6 +287,10 @@ void SdlAudio::MusicFinished() {
   if (audio && !audio->haltingMusic_) {
     audio->trackEndMs_ = SDL_GetTicks();
     audio->trackEnded_ = true;
+    // Wakes the main loop, which hands the end to the game (Pump) without waiting for a timer.
+    SDL_Event wake{};
+    wake.type = SDL_USEREVENT;
+    SDL_PushEvent(&wake);
   }
 }
 
@@ -258,9 +299,11 @@ void SdlAudio::Pump() {
     if (const std::vector<std::string> lines = synth_->TakeProblems(); !lines.empty())
       lateProblems_(lines, !synth_->WillSound());
   }
-  if (!trackEnded_.exchange(false)) return;
-  // The callback may start the next track, which brings its own callback.
-  if (auto onEnd = std::exchange(onTrackEnd_, nullptr)) onEnd(trackEndMs_.load() - trackStartMs_);
+  if (trackEnded_.exchange(false)) {
+    // The callback may start the next track, which brings its own callback.
+    if (auto onEnd = std::exchange(onTrackEnd_, nullptr)) onEnd(trackEndMs_.load() - trackStartMs_);
+  }
+  PauseWhenSilent();
 }
 
 // --- volumes -----------------------------------------------------------------------------

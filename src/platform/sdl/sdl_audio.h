@@ -29,7 +29,10 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "platform/audio/quiet_synth_gate.h"
 #include "platform/audio/midi_output.h"
+
+typedef uint32_t SDL_AudioDeviceID;
 
 struct Mix_Chunk;
 typedef struct _Mix_Music Mix_Music;
@@ -42,6 +45,7 @@ class SdlAudio final : public AudioOut {
  public:
   struct Options {
     std::filesystem::path soundFont;   // empty: look in the game folder, then the system's
+    std::string soundFontOrigin = "--soundfont";  // who named it, for messages
     std::filesystem::path gameFolder;  // where a game's own SoundFont may be
     std::string sdlSoundFonts;         // the SDL_SOUNDFONTS variable: more places to look
     std::string midiPort;              // an ALSA sequencer port instead of the synthesizer
@@ -70,8 +74,12 @@ class SdlAudio final : public AudioOut {
   // The built-in synthesizer; null when music goes to a port or nowhere.
   DeferredSynth* synthesizer() { return synth_; }
   // Runs the callbacks of tracks that have ended and reports late problems, on the calling
-  // (game) thread.
+  // (game) thread; pauses the device when nothing sounds.
   void Pump();
+  // Starts loading the synthesizer now (a game with music), so that the first song plays at once.
+  void PreloadSynthesizer();
+  // The device is paused: no sound, song or track plays (for measurements and tests).
+  bool DevicePaused() const { return paused_; }
 
   bool PlayWave(Bytes waveFile, bool loop) override;
   void StopWave() override;
@@ -96,6 +104,9 @@ class SdlAudio final : public AudioOut {
   // Plays music_ once it is loaded; false (and music_ freed) when it cannot start.
   bool StartTrack(TrackEnd onEnd);
   void MixSynthesizer(int16_t* out, int frames);
+  // The device runs while anything may sound, and pauses otherwise: mixing silence costs CPU.
+  void PauseWhenSilent();
+  void Wake();
   void RunTickerThread();
 
   // The SoundFonts worth trying, best first; a line in problems_ for each left out.
@@ -114,6 +125,10 @@ class SdlAudio final : public AudioOut {
   std::mutex tickerMutex_;  // the ticker and the synthesizer's rendering
   std::function<void()> ticker_;
   std::vector<float> render_;
+  QuietSynthGate quietGate_;                 // the audio thread's
+  std::atomic<bool> synthSounding_{false};   // the gate has not found the synthesizer quiet
+  SDL_AudioDeviceID device_ = 0;             // SDL_mixer's device, when it can be told
+  bool paused_ = false;
 
   std::thread tickerThread_;
   std::atomic<bool> tickerThreadStop_{false};

@@ -32,11 +32,16 @@ std::vector<std::string> DeferredSynth::TakeProblems() {
   return std::exchange(problems_, {});
 }
 
+void DeferredSynth::Preload() {
+  if (started_) return;
+  started_ = true;
+  starter_ = std::thread([this] { Start(); });
+}
+
 bool DeferredSynth::Open() {
-  if (!started_) {
-    started_ = true;
-    starter_ = std::thread([this] { Start(); });
-  }
+  Preload();
+  songOpen_.store(true, std::memory_order_release);
+  if (onOpen_) onOpen_();
   // While it loads, messages are kept for it: the device is as good as open.
   FluidSynthOutput* synth = Ready();
   return synth ? synth->Open() : true;
@@ -94,6 +99,7 @@ void DeferredSynth::Reset() {
 }
 
 void DeferredSynth::Close() {
+  songOpen_.store(false, std::memory_order_release);
   if (FluidSynthOutput* synth = Ready()) return synth->Close();
   Send(Message{Message::Kind::Close, 0, 0, 0, {}});
 }

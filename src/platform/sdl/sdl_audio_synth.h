@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -48,6 +49,12 @@ class DeferredSynth final : public MidiOutput {
   void WaitUntilReady();
   // The lines about SoundFonts that failed to load, each once.
   std::vector<std::string> TakeProblems();
+  // Starts loading now, as the first song would, so that the first song need not wait.
+  void Preload();
+  // A song holds the synthesizer open (between its Open and Close); any thread.
+  bool SongOpen() const { return songOpen_.load(std::memory_order_acquire); }
+  // Runs on the game's thread whenever a song opens the synthesizer.
+  void OnOpen(std::function<void()> opened) { onOpen_ = std::move(opened); }
 
   bool Open() override;
   void ShortMessage(uint8_t status, uint8_t data1, uint8_t data2) override;
@@ -80,6 +87,8 @@ class DeferredSynth final : public MidiOutput {
   std::unique_ptr<FluidSynthOutput> synth_;
   std::unique_ptr<TickedSynth> renderer_;
   std::atomic<bool> ready_{false};  // set once synth_ is there and pending_ delivered
+  std::atomic<bool> songOpen_{false};
+  std::function<void()> onOpen_;
 
   FluidSynthOutput* Ready() const;
 };

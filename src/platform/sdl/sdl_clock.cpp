@@ -8,10 +8,24 @@
 
 namespace orv {
 namespace {
-// Short enough that a 1 ms wait is not stretched much, long enough not to spin.
+// While input waits in the queue for the game (a wait does not take it), the wait cannot
+// sleep until the next event, which is already there: it naps this long at a time, short
+// enough that a 1 ms wait is not stretched much, long enough not to spin.
 constexpr uint32_t kWaitSliceMs = 2;
 
+// Events other than the window's own are waiting for the game.
+bool InputQueued() { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0; }
+
 bool Reached(uint32_t now, uint32_t deadline) { return int32_t(now - deadline) >= 0; }
+
+// The left button, Enter or the space bar pressed anew (not a held key's repeat, nor Alt+Enter,
+// which switches full screen).
+bool IsGoOnPress(const SDL_Event& event) {
+  if (event.type == SDL_MOUSEBUTTONDOWN) return event.button.button == SDL_BUTTON_LEFT;
+  if (event.type != SDL_KEYDOWN || event.key.repeat || (event.key.keysym.mod & KMOD_ALT)) return false;
+  const SDL_Keycode key = event.key.keysym.sym;
+  return key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE;
+}
 }  // namespace
 
 uint32_t SdlClock::NowMs() { return SDL_GetTicks(); }
@@ -48,9 +62,34 @@ void SdlClock::WaitMs(uint32_t ms) {
     if (QuitRequested()) break;
     const uint32_t current = NowMs();
     if (Reached(current, deadline)) break;
-    SDL_Delay(std::min(deadline - current, kWaitSliceMs));
+    uint32_t sleep = deadline - current;
+    if (host_)
+      if (const auto frame = host_->FrameDueInMs()) sleep = std::min(sleep, std::max<uint32_t>(*frame, 1));
+    // Otherwise asleep until the deadline, a frame that falls due, or the window's next event
+    // (an expose, a close): typing a character a tick costs a wake-up a tick, not twenty-five.
+    if (InputQueued()) {
+      SDL_Delay(std::min(sleep, kWaitSliceMs));
+    } else {
+      SDL_WaitEventTimeout(nullptr, int(sleep));
+    }
   }
   runningSince_ = NowMs();
+}
+
+uint32_t SdlClock::GoOnPresses() {
+  SDL_PumpEvents();
+  // The presses stay queued for the game; each is counted once, by its arrival time.
+  SDL_Event events[64];
+  const int count = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_MOUSEBUTTONDOWN);
+  for (int i = 0; i < count; ++i) {
+    if (!IsGoOnPress(events[i])) continue;
+    const uint32_t at = events[i].common.timestamp;
+    if (anyPressCounted_ && int32_t(at - lastPressCountedMs_) <= 0) continue;
+    anyPressCounted_ = true;
+    lastPressCountedMs_ = at;
+    ++goOnPresses_;
+  }
+  return goOnPresses_;
 }
 
 bool SdlClock::ButtonHeld() {

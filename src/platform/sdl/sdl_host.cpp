@@ -8,6 +8,7 @@
 #include "platform/game_folder.h"
 #include "platform/sjis.h"
 #include "platform/ui/notice_bar.h"
+#include "platform/ui/window_pixels.h"
 
 namespace orv {
 namespace {
@@ -25,13 +26,6 @@ constexpr std::string_view kBusyNoteText =
     "The script has been running for a while. Press Escape or close the window to end the game.";
 
 SDL_Rect ToSdl(const Rect& r) { return SDL_Rect{r.left, r.top, r.Width(), r.Height()}; }
-
-Rect Union(const Rect& a, const Rect& b) {
-  if (a.Empty()) return b;
-  if (b.Empty()) return a;
-  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-              std::max(a.bottom, b.bottom)};
-}
 
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
@@ -138,6 +132,18 @@ const char* ScalingName(Scaling scaling) {
   }
 }
 
+bool IsInputEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_KEYDOWN:
+    case SDL_TEXTINPUT:
+    case SDL_TEXTEDITING:
+    case SDL_MOUSEWHEEL: return true;
+    default: return false;
+  }
+}
+
 KeyPress TranslateKey(SDL_Keycode key) {
   switch (key) {
     case SDLK_RETURN:
@@ -159,23 +165,31 @@ SdlHost::SdlHost(FontRenderer& fonts, SdlHostOptions options)
     : fonts_(fonts), options_(std::move(options)), menu_(fonts) {}
 
 SdlHost::~SdlHost() {
-  DestroyPanels();
-  if (prescaled_) SDL_DestroyTexture(prescaled_);
-  if (stageTexture_) SDL_DestroyTexture(stageTexture_);
-  if (renderer_) SDL_DestroyRenderer(renderer_);
+  presenter_.reset();
   if (window_) SDL_DestroyWindow(window_);
   if (cursor_) SDL_FreeCursor(cursor_);
 }
 
-int SdlHost::ChooseScale() const {
-  if (options_.scale > 0) return std::min(options_.scale, kMaxScale);
-  SDL_Rect usable{0, 0, 0, 0};
-  if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return 1;
+int LargestScaleThatFits(int usableWidth, int usableHeight) {
   int scale = 1;
-  while (scale < kMaxScale && kStageWidth * (scale + 1) <= usable.w &&
-         kStageHeight * (scale + 1) + MenuBar::Height(scale + 1) + kDecorationAllowance <= usable.h)
+  while (scale < kMaxScale && kStageWidth * (scale + 1) <= usableWidth &&
+         kStageHeight * (scale + 1) + MenuBar::Height(scale + 1) + kDecorationAllowance <= usableHeight)
     ++scale;
   return scale;
+}
+
+int SdlHost::ChooseScale() {
+  SDL_Rect usable{0, 0, 0, 0};
+  const bool known = SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0;
+  const int fits = known ? LargestScaleThatFits(usable.w, usable.h) : kMaxScale;
+  if (options_.scale <= 0) return known ? fits : 1;
+  if (options_.scale <= fits) return options_.scale;
+  // A window larger than the screen opens partly off it, its menu bar or frame out of reach.
+  scaleNote_ = "--scale " + std::to_string(options_.scale) + " does not fit " +
+               (known ? "the screen (" + std::to_string(usable.w) + " x " + std::to_string(usable.h) + ")"
+                      : "the player (" + std::to_string(kMaxScale) + " at most)") +
+               ": the window opens at " + std::to_string(fits) + "x";
+  return fits;
 }
 
 bool SdlHost::Open(std::string& error) {
@@ -189,14 +203,23 @@ bool SdlHost::Open(std::string& error) {
     return false;
   }
   SDL_SetWindowMinimumSize(window_, kStageWidth / 2, kStageHeight / 2);
-  renderer_ = SDL_CreateRenderer(window_, -1, 0);
-  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  if (!renderer_) {
+  PresentChoice choice;
+  if (options_.present) {
+    choice = PresentChoice{*options_.present, "as the caller asks"};
+  } else {
+    const bool atOneTimes = scale_ == 1 && scaling() == Scaling::Integer;
+    choice = ChoosePresentPath(GatherPresentFacts(atOneTimes));
+  }
+  presentReason_ = choice.reason;
+  if (choice.path == PresentPath::Surface) {
+    presenter_ = MakeSurfacePresenter(window_);
+    if (!presenter_) presentReason_ += "; the window's pixels are out of reach, so through the renderer after all";
+  }
+  if (!presenter_) presenter_ = MakeRendererPresenter(window_);
+  if (!presenter_) {
     error = std::string("cannot draw into the window: ") + SDL_GetError();
     return false;
   }
-  SDL_RendererInfo info{};
-  if (SDL_GetRendererInfo(renderer_, &info) == 0) targetsSupported_ = (info.flags & SDL_RENDERER_TARGETTEXTURE) != 0;
   SDL_DisplayMode mode{};
   const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
   const int hz = SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate
@@ -225,9 +248,9 @@ void SdlHost::SetScaling(Scaling scaling) {
 
 float SdlHost::PixelRatio() const {
   int windowWidth = 0, windowHeight = 0, pixelWidth = 0, pixelHeight = 0;
-  if (!window_ || !renderer_) return 1.0f;
+  if (!window_ || !presenter_) return 1.0f;
   SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
-  SDL_GetRendererOutputSize(renderer_, &pixelWidth, &pixelHeight);
+  presenter_->OutputSize(pixelWidth, pixelHeight);
   if (windowWidth <= 0 || pixelWidth <= 0) return 1.0f;
   return float(pixelWidth) / float(windowWidth);
 }
@@ -241,7 +264,7 @@ void SdlHost::EventToPixels(int& x, int& y) const {
 
 SdlHost::Layout SdlHost::ComputeLayout() const {
   Layout l;
-  if (renderer_) SDL_GetRendererOutputSize(renderer_, &l.width, &l.height);
+  if (presenter_) presenter_->OutputSize(l.width, l.height);
   if (l.width <= 0 || l.height <= 0) {
     l.width = kStageWidth * scale_;
     l.height = kStageHeight * scale_ + MenuBar::Height(scale_);
@@ -288,20 +311,14 @@ bool SdlHost::ToStage(int x, int y, int& stageX, int& stageY) const {
 // --- frames --------------------------------------------------------------------------------
 
 void SdlHost::Present(const Image& surface) {
-  if (!renderer_ || surface.empty()) return;
+  if (!presenter_ || surface.empty()) return;
   Rect changed;
-  if (shown_.width() != surface.width() || shown_.height() != surface.height() || !stageTexture_) {
-    if (stageTexture_) SDL_DestroyTexture(stageTexture_);
-    stageTexture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STREAMING, surface.width(),
-                                      surface.height());
-    if (!stageTexture_) return;
-    SDL_SetTextureScaleMode(stageTexture_, SDL_ScaleModeNearest);
+  if (shown_.width() != surface.width() || shown_.height() != surface.height()) {
     shown_ = surface;
     changed = shown_.bounds();
-    prescalePending_ = changed;
   } else {
-    // Only what differs from the last frame travels to the texture: a transition step
-    // changes a strip, a typed character a cell.
+    // Only what differs from the last frame goes on: a transition step changes a strip, a
+    // typed character a cell.
     const size_t rowBytes = size_t(surface.width()) * 3;
     for (int y = 0; y < surface.height(); ++y) {
       const uint8_t* from = surface.row(y);
@@ -316,18 +333,9 @@ void SdlHost::Present(const Image& surface) {
     }
   }
   if (changed.Empty()) return;
-  uploadPending_ = Union(uploadPending_, changed);
+  presenter_->StageChanged(shown_, changed);
   framePending_ = true;
   FlushFrame();
-}
-
-void SdlHost::UploadPendingStage() {
-  if (uploadPending_.Empty() || !stageTexture_) return;
-  const Rect r = uploadPending_;
-  const SDL_Rect where = ToSdl(r);
-  SDL_UpdateTexture(stageTexture_, &where, shown_.row(r.top) + size_t(r.left) * 3, int(shown_.stride()));
-  prescalePending_ = Union(prescalePending_, r);
-  uploadPending_ = Rect{};
 }
 
 std::optional<uint32_t> SdlHost::FrameDueInMs() const {
@@ -351,6 +359,7 @@ uint32_t SdlHost::FrameSpacingMs() const {
 }
 
 void SdlHost::FlushFrame() {
+  KeepPlacement();
   const uint32_t now = SDL_GetTicks();
   if (!notice_.empty() && int32_t(now - noticeUntil_) >= 0) DismissNotice();
   if (!captionNote_.empty() && int32_t(now - captionNoteUntil_) >= 0) {
@@ -364,66 +373,14 @@ void SdlHost::FlushFrame() {
   if (framePending_ && now - lastFrameMs_ >= FrameSpacingMs()) Repaint();
 }
 
-void SdlHost::DrawStage(const Layout& layout) {
-  if (!stageTexture_) return;
-  const Rect dst = layout.stage;
-  const SDL_Rect where = ToSdl(dst);
-  SDL_RendererInfo info{};
-  SDL_GetRendererInfo(renderer_, &info);
-  const int maxSide = std::min(info.max_texture_width > 0 ? info.max_texture_width : 4096,
-                               info.max_texture_height > 0 ? info.max_texture_height : 4096);
-  const int kx = std::clamp(CeilDiv(dst.Width(), kStageWidth), 1, std::max(1, maxSide / kStageWidth));
-  const int ky = std::clamp(CeilDiv(dst.Height(), kStageHeight), 1, std::max(1, maxSide / kStageWidth));
-  if (layout.stageScale >= 1 || !targetsSupported_ || (kx == 1 && ky == 1)) {
-    // Whole multiples are sharp as they are; without render targets, plain linear filtering.
-    SDL_SetTextureScaleMode(stageTexture_, layout.stageScale >= 1 ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-    SDL_RenderCopy(renderer_, stageTexture_, nullptr, &where);
-    return;
-  }
-  // Sharp bilinear: blocks of whole pixels first, then linear filtering down to the window,
-  // so edges blur by at most one screen pixel whatever the factor.
-  if (!prescaled_ || kx != prescaleX_ || ky != prescaleY_) {
-    if (prescaled_) SDL_DestroyTexture(prescaled_);
-    prescaled_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_TARGET, kStageWidth * kx,
-                                   kStageHeight * ky);
-    prescaleX_ = kx;
-    prescaleY_ = ky;
-    prescalePending_ = shown_.bounds();
-    if (!prescaled_) {
-      SDL_SetTextureScaleMode(stageTexture_, SDL_ScaleModeLinear);
-      SDL_RenderCopy(renderer_, stageTexture_, nullptr, &where);
-      return;
-    }
-    SDL_SetTextureScaleMode(prescaled_, SDL_ScaleModeLinear);
-  }
-  if (!prescalePending_.Empty()) {
-    const Rect r = prescalePending_;
-    const SDL_Rect from = ToSdl(r);
-    const SDL_Rect to{r.left * kx, r.top * ky, r.Width() * kx, r.Height() * ky};
-    SDL_SetTextureScaleMode(stageTexture_, SDL_ScaleModeNearest);
-    SDL_SetRenderTarget(renderer_, prescaled_);
-    SDL_RenderCopy(renderer_, stageTexture_, &from, &to);
-    SDL_SetRenderTarget(renderer_, nullptr);
-    prescalePending_ = Rect{};
-  }
-  SDL_RenderCopy(renderer_, prescaled_, nullptr, &where);
-}
-
 void SdlHost::Repaint() {
-  if (!renderer_) return;
+  if (!presenter_) return;
   // Frames keep the display's cadence from their start, whatever drawing them costs.
   lastFrameMs_ = SDL_GetTicks();
   const Layout layout = ComputeLayout();
-  UploadPendingStage();
   if (uiDirty_) RebuildPanels(layout);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  DrawStage(layout);
-  for (const PanelTexture& panel : panels_) {
-    const SDL_Rect where = ToSdl(panel.where);
-    SDL_RenderCopy(renderer_, panel.texture, nullptr, &where);
-  }
-  SDL_RenderPresent(renderer_);
+  presenter_->Draw(PresentLayout{layout.width, layout.height, layout.stage, layout.stageScale},
+                   std::exchange(redrawAll_, false));
   // What drawing costs, smoothed so that one slow frame does not halve the rate.
   frameCostMs_ = (3 * frameCostMs_ + (SDL_GetTicks() - lastFrameMs_) + 2) / 4;
   framePending_ = false;
@@ -432,13 +389,7 @@ void SdlHost::Repaint() {
 
 // --- panels: menu bar, boxes and notes -----------------------------------------------------
 
-void SdlHost::DestroyPanels() {
-  for (PanelTexture& panel : panels_) SDL_DestroyTexture(panel.texture);
-  panels_.clear();
-}
-
 void SdlHost::RebuildPanels(const Layout& layout) {
-  DestroyPanels();
   menu_.Place(layout.bar, layout.ui, layout.width, layout.height);
   std::vector<Panel> drawn;
   // Notes sit at the top of the stage, below the bar where it lies over the stage.
@@ -462,14 +413,8 @@ void SdlHost::RebuildPanels(const Layout& layout) {
     volumeBox_->Place(layout.stage, layout.ui);
     drawn.push_back(volumeBox_->Render());
   }
-  for (Panel& panel : drawn) {
-    if (panel.pixels.empty()) continue;
-    SDL_Texture* texture = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_BGR24, SDL_TEXTUREACCESS_STATIC,
-                                             panel.pixels.width(), panel.pixels.height());
-    if (!texture) continue;
-    SDL_UpdateTexture(texture, nullptr, panel.pixels.bytes().data(), int(panel.pixels.stride()));
-    panels_.push_back(PanelTexture{panel.where, texture});
-  }
+  std::erase_if(drawn, [](const Panel& panel) { return panel.pixels.empty(); });
+  presenter_->SetPanels(std::move(drawn));
   uiDirty_ = false;
 }
 
@@ -508,6 +453,7 @@ bool SdlHost::HandleWindowEvent(const SDL_Event& event) {
   if (event.type != SDL_WINDOWEVENT) return false;
   switch (event.window.event) {
     case SDL_WINDOWEVENT_CLOSE: NoteQuit(); break;
+    case SDL_WINDOWEVENT_MOVED: KeepPlacement(); break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_RESTORED:
@@ -515,6 +461,7 @@ bool SdlHost::HandleWindowEvent(const SDL_Event& event) {
     case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_RESIZED:
       uiDirty_ = true;
+      redrawAll_ = true;
       Repaint();
       break;
     default: break;
@@ -559,7 +506,21 @@ void SdlHost::ToggleFullScreen(GameEvents& game) {
     SetFullScreen(!fullScreen_);
 }
 
+bool SdlHost::RevealBarForKeys() {
+  if (!fullScreen_ || barVisible_ || !window_) return barVisible_;
+  SetMenuBarVisible(true);
+  barForKeys_ = true;
+  return true;
+}
+
+void SdlHost::HideBarRevealedForKeys() {
+  if (!barForKeys_ || menu_.Active()) return;
+  barForKeys_ = false;
+  if (fullScreen_) SetMenuBarVisible(false);
+}
+
 void SdlHost::MenuInputDone(const MenuInput& input, GameEvents* game) {
+  HideBarRevealedForKeys();
   uiDirty_ = true;
   Repaint();
   if (input.chosen.empty() || !game) return;
@@ -581,19 +542,25 @@ void SdlHost::HandleKeyDown(const SDL_Event& event, const Layout& layout, GameEv
     if (!event.key.repeat) ToggleFullScreen(game);
     return;
   }
-  if (layout.barShown && (alt || key == SDLK_F10 || menu_.Active())) {
+  // In full screen the bar hides until the pointer reaches the top; F10 and the Alt keys bring it
+  // as they do in a window, and it hides again when the menu closes.
+  const bool barKey = key == SDLK_F10 || (alt && KeyLetter(key));
+  const bool barShown = layout.barShown || (barKey && RevealBarForKeys());
+  if (barShown && (alt || key == SDLK_F10 || menu_.Active())) {
     const MenuInput input = menu_.Key(ToMenuKey(key), KeyLetter(key), alt, key == SDLK_F10);
     if (input.consumed) {
       MenuInputDone(input, &game);
       return;
     }
   }
+  HideBarRevealedForKeys();
   if (alt && KeyLetter(key)) return;  // menu accelerators that matched nothing
   if (key == SDLK_ESCAPE && fullScreen_) {
     ToggleFullScreen(game);
     return;
   }
   if (key == SDLK_LCTRL || key == SDLK_RCTRL) return;  // held, it skips (SyncHeldSkip)
+  if (!game.TakesInputFrom(event.key.timestamp)) return;
   game.KeyDown(TranslateKey(key));
 }
 
@@ -608,9 +575,9 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
     case SDL_WINDOWEVENT: HandleWindowEvent(event); return;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
-      prescalePending_ = shown_.bounds();
-      uploadPending_ = shown_.bounds();
+      if (presenter_) presenter_->Reset(shown_);
       uiDirty_ = true;
+      redrawAll_ = true;
       Repaint();
       return;
     case SDL_MOUSEMOTION: {
@@ -660,6 +627,8 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
         case SDL_BUTTON_MIDDLE: button = MouseButton::Middle; break;
         default: return;
       }
+      // A press the game can no longer take never becomes a click either.
+      if (!game.TakesInputFrom(event.button.timestamp)) return;
       int stageX = 0, stageY = 0;
       ToStage(x, y, stageX, stageY);
       if (button == MouseButton::Left) mouseOwner_ = MouseOwner::Game;
@@ -667,7 +636,7 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
       return;
     }
     case SDL_MOUSEWHEEL: {
-      if (menu_.Active()) return;
+      if (menu_.Active() || !game.TakesInputFrom(event.wheel.timestamp)) return;
       int notches = event.wheel.y;
       if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
       // A fast flick comes as one event of many notches; each is a page of the history.
@@ -693,7 +662,7 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
       return;
     case SDL_KEYUP:
       // Alt pressed and let go alone gives the bar the keyboard, as F10 does.
-      if (IsAlt(event.key.keysym.sym) && std::exchange(altAlone_, false) && layout.barShown) {
+      if (IsAlt(event.key.keysym.sym) && std::exchange(altAlone_, false) && (layout.barShown || RevealBarForKeys())) {
         const MenuInput input = menu_.Key(MenuKey::Other, 0, false, true);
         if (input.consumed) MenuInputDone(input, &game);
       }
@@ -742,11 +711,15 @@ bool SdlHost::RunDialog(DialogBox& box) {
     SDL_StartTextInput();
   }
   UpdateCursor(true);
+  // Keys and clicks made before the box was drawn were meant for what came before it: a
+  // quick run of Enter taps must not accept a box nobody has seen.
+  const uint32_t drawnMs = SDL_GetTicks();
   // A close request (the window's button, SIGINT, SIGTERM) ends the box as its default
   // answer would, and the game closes right after.
   while (!box.Done() && !quitRequested_) {
     SDL_Event event;
     if (!SDL_WaitEventTimeout(&event, 100)) continue;
+    if (IsInputEvent(event) && !SDL_TICKS_PASSED(event.common.timestamp, drawnMs)) continue;
     HandleDialogEvent(box, event);
   }
   if (text) SDL_StopTextInput();
@@ -934,7 +907,26 @@ void SdlHost::SetMenuBarVisible(bool visible) {
 }
 
 void SdlHost::SetWindowPosition(int left, int top) {
-  if (window_ && !fullScreen_) SDL_SetWindowPosition(window_, left, top);
+  if (!window_ || fullScreen_) return;
+  SDL_SetWindowPosition(window_, left, top);
+  // Until the desktop has framed the window, a position places the frame's corner, so the
+  // window would stand a border lower and further right than asked (and a game that stores its
+  // place, lower still at every start): it is asked again once the frame is known.
+  placement_ = Placement{left, top, SDL_GetTicks() + kPlacementMs};
+}
+
+void SdlHost::KeepPlacement() {
+  if (!placement_ || !window_) return;
+  int top = 0, left = 0, bottom = 0, right = 0;
+  const bool framed = SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
+                      (top | left | bottom | right) != 0;
+  if (framed && !fullScreen_) {
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    if (x != placement_->left || y != placement_->top) SDL_SetWindowPosition(window_, placement_->left, placement_->top);
+  }
+  // A desktop without frames never tells any: the position stands as it was set.
+  if (framed || fullScreen_ || SDL_TICKS_PASSED(SDL_GetTicks(), placement_->untilMs)) placement_.reset();
 }
 
 void SdlHost::GetWindowPosition(int& left, int& top) {

@@ -9,11 +9,13 @@
 // pixels, so a HiDPI screen gets the factor its pixels allow.
 //
 // Frames: the game presents its surface as often as it likes; only the rows and columns that
-// changed are uploaded, and the window is redrawn at most once per display refresh. A frame
+// changed go on to the presenter (window_presenter.h), and the window is redrawn at most once
+// per display refresh. A frame
 // that is not yet due is shown by the next wait, keep-alive or turn of the main loop.
 #include <SDL.h>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +24,8 @@
 #include "platform/host.h"
 #include "platform/menu.h"
 #include "platform/os.h"
+#include "platform/sdl/present_choice.h"
+#include "platform/sdl/window_presenter.h"
 #include "platform/text/font_renderer.h"
 #include "platform/ui/cursor_file.h"
 #include "platform/ui/dialog_box.h"
@@ -41,6 +45,7 @@ struct SdlHostOptions {
   int scale = 0;                   // 0: the largest whole factor that fits the screen
   bool stayOnTop = true;           // the game's window starts on top of the others
   std::optional<Scaling> scaling;  // nothing: integer in a window, fit in full screen
+  std::optional<PresentPath> present;  // nothing: chosen by the machine (present_choice.h)
 };
 
 // The player's own menu, after the game's items. Its component names start with this prefix,
@@ -79,6 +84,7 @@ class SdlHost final : public Host {
   void ResetCursor() override;
   void OpenExternally(const std::string& target) override;
   void ShowSkipping(bool skipping) override;
+  bool SkippingShown() const override { return skipping_; }
 
   // One event of the main loop: the window's own events, the menu, and input for the game.
   void Dispatch(const SDL_Event& event, GameEvents& game);
@@ -120,10 +126,21 @@ class SdlHost final : public Host {
   // The stage's place in the window and the widget scale, as last laid out.
   Rect StageRect() const { return ComputeLayout().stage; }
   int WindowedScale() const { return scale_; }
+  // Why the window opened smaller than --scale asked, in one line; empty when it did not.
+  const std::string& scaleNote() const { return scaleNote_; }
   // Frames actually drawn (for measurements).
   uint64_t FramesDrawn() const { return framesDrawn_; }
+  // How frames reach the screen ("accelerated" or "surface") and why, once the window is open.
+  const char* PresenterName() const { return presenter_ ? presenter_->Name() : "none"; }
+  const std::string& PresentReason() const { return presentReason_; }
 
  private:
+  // Puts the window back where SetWindowPosition asked, while the desktop is still framing it.
+  void KeepPlacement();
+  // Full screen hides the bar: the menu keys show it (true when it is shown now), and it hides
+  // again once its menu has closed.
+  bool RevealBarForKeys();
+  void HideBarRevealedForKeys();
   struct Layout {
     int width = 0, height = 0;  // window pixels
     Rect stage, bar;
@@ -132,15 +149,14 @@ class SdlHost final : public Host {
     int stageScale = 1;   // whole factor of the stage (0 when not a whole multiple)
   };
   Layout ComputeLayout() const;
-  int ChooseScale() const;
+  // The start scale: --scale, capped to what fits the screen (saying so in scaleNote_), or the
+  // largest that fits.
+  int ChooseScale();
   // Real pixels per window coordinate (above 1 on HiDPI screens).
   float PixelRatio() const;
   void EventToPixels(int& x, int& y) const;
   void RebuildPanels(const Layout& layout);
-  void DestroyPanels();
-  void UploadPendingStage();
   uint32_t FrameSpacingMs() const;
-  void DrawStage(const Layout& layout);
   bool RunDialog(DialogBox& box);
   void HandleDialogEvent(DialogBox& box, const SDL_Event& event);
   void HandleVolumeEvent(VolumeBox& box, const SDL_Event& event);
@@ -158,35 +174,34 @@ class SdlHost final : public Host {
   FontRenderer& fonts_;
   SdlHostOptions options_;
   int scale_ = 1;
+  std::string scaleNote_;
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  bool targetsSupported_ = false;
+  std::unique_ptr<WindowPresenter> presenter_;
+  std::string presentReason_;
 
-  // The stage as last presented, and what of it still has to reach the texture.
+  // The stage as last presented.
   Image shown_;
-  Rect uploadPending_;
-  SDL_Texture* stageTexture_ = nullptr;
-  // The stage prescaled by whole factors, filtered linearly onto the window.
-  SDL_Texture* prescaled_ = nullptr;
-  int prescaleX_ = 0, prescaleY_ = 0;
-  Rect prescalePending_;
   bool framePending_ = false;
+  bool redrawAll_ = true;  // the window lost its contents or changed its shape
   uint32_t lastFrameMs_ = 0;
   uint32_t frameIntervalMs_ = 17;
   uint32_t frameCostMs_ = 0;  // what drawing a frame has been taking
   uint64_t framesDrawn_ = 0;
 
-  struct PanelTexture {
-    Rect where;
-    SDL_Texture* texture;
-  };
-  std::vector<PanelTexture> panels_;
   bool uiDirty_ = true;
 
   MenuModel gameMenu_;
   MenuBar menu_;
   bool barVisible_ = true;
   bool fullScreen_ = false;
+  bool barForKeys_ = false;  // the bar is shown in full screen because a menu key asked
+  // A window position asked for, held to while the desktop frames the window.
+  struct Placement {
+    int left = 0, top = 0;
+    uint32_t untilMs = 0;  // how long the frame is waited for
+  };
+  static constexpr uint32_t kPlacementMs = 2000;
+  std::optional<Placement> placement_;
   DialogBox* dialog_ = nullptr;
   VolumeBox* volumeBox_ = nullptr;
   int windowedWidth_ = 0, windowedHeight_ = 0;  // the window's size before full screen
@@ -220,5 +235,10 @@ class SdlHost final : public Host {
 // The game's key for an SDL key; Other for keys the game does not know. The space bar is the
 // game's Enter: both advance.
 KeyPress TranslateKey(SDL_Keycode key);
+// The largest whole scale whose window (stage, menu bar and a window manager's frame) fits in
+// a usable screen area of this size; 1 at least, 8 at most.
+int LargestScaleThatFits(int usableWidth, int usableHeight);
+// A button, key, text or wheel event: what a person's hand makes.
+bool IsInputEvent(const SDL_Event& event);
 
 }  // namespace orv

@@ -13,6 +13,8 @@ class TickedSynth {
  public:
   TickedSynth(FluidSynthOutput& synth, int sampleRate) : synth_(synth), sampleRate_(sampleRate) {}
 
+  int ActiveVoices() const { return synth_.ActiveVoices(); }
+
   // Renders `frames` interleaved stereo frames; `tick` (if any) runs once per millisecond
   // of them.
   void Render(float* interleaved, int frames, const std::function<void()>& tick) {
