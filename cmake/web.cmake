@@ -51,9 +51,9 @@ set(ORVANE_PLATFORM_EXCLUDE "/src/platform/text/font_lookup_fontconfig\\.cpp$" "
   "/src/platform/posix/desktop_opener\\.cpp$" "/src/platform/net/text_socket\\.cpp$"
   "/src/platform/sjis_iconv\\.cpp$")
 # Of the desktop backend, the window, its clock and its loop serve the browser as they are;
-# sound and speech are the page's.
+# sound, speech and the desktop's folder chooser portal are the page's or absent.
 set(ORVANE_SDL_EXCLUDE
-  "/(alsa_midi_output|dispatcher_speech|fluidsynth_output|library_logs|raw_audio_stream|sdl_audio|sdl_audio_synth)\\.cpp$")
+  "/(alsa_midi_output|dispatcher_speech|fluidsynth_output|library_logs|portal_folder_chooser|raw_audio_stream|sdl_audio|sdl_audio_synth)\\.cpp$")
 set(ORVANE_RUN_SOURCES src/app/web_run.cpp)
 
 # The settings file's TOML reader reports a broken file by throwing. Catching costs every call

@@ -13,6 +13,7 @@
 #include "platform/sdl/desktop_session.h"
 #include "platform/sjis.h"
 #include "platform/web/page_bridge.h"
+#include "platform/web/page_text.h"
 #include "platform/web/web_audio.h"
 #include "platform/web/web_speech.h"
 
@@ -87,9 +88,11 @@ int RunDesktop(const CommandLine& options) {
     playerOptions.speak = options.speak;
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
     if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
+    PageText pageText;  // outlives the game that sends to it
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
                 playerOptions);
     settings.ApplyTo(game, audio);
+    game.SendTextTo(pageText);
     game.FormCreate();
     if (game.startFailed()) {
       std::fprintf(stderr, "orvane: the first scenario %s could not be read\n",

@@ -25,7 +25,29 @@ const elements = {
   canvas: document.getElementById('canvas'),
   openers: document.getElementById('openers'),
   gameTools: document.getElementById('game-tools'),
+  gameText: document.getElementById('game-text'),
+  showText: document.getElementById('show-text'),
 };
+
+// The game's texts as they complete, the newest last; a few dozen are kept, the page's worth
+// and the ones before it.
+const kTextsKept = 40;
+
+function addGameText(text) {
+  const line = document.createElement('p');
+  line.textContent = text;
+  elements.gameText.append(line);
+  while (elements.gameText.childElementCount > kTextsKept) elements.gameText.firstElementChild.remove();
+  if (!elements.gameText.hidden) line.scrollIntoView({ block: 'nearest' });
+}
+
+function showGameText(show) {
+  elements.gameText.hidden = !show;
+  elements.showText.setAttribute('aria-pressed', String(show));
+  try { localStorage.setItem('orvane.showText', show ? '1' : '0'); } catch (e) { /* private mode */ }
+}
+
+elements.showText.addEventListener('click', () => showGameText(elements.gameText.hidden));
 
 function showMessage(text, kind) {
   elements.message.textContent = text;
@@ -284,12 +306,16 @@ async function startGame(files, gameId) {
     silence: () => window.speechSynthesis && window.speechSynthesis.cancel(),
     savesPending: () => store !== null && store.pending(),
     settleSaves: () => store.settle(),
+    gameText: addGameText,
     gameState: (state) => {
       orvaneStatus.state = state;
       if (state === 'running') {
         orvaneStatus.firstFrameMs = performance.now();
         showMessage('');
         elements.gameTools.hidden = false;
+        let shown = false;
+        try { shown = localStorage.getItem('orvane.showText') === '1'; } catch (e) { /* private mode */ }
+        showGameText(shown);
         elements.canvas.focus();
       } else if (state === 'no-game') {
         showMessage('This game folder holds no init.def, so it is not an Orvane game.');

@@ -37,6 +37,14 @@ describe('the demo in the browser', () => {
       }
       const report = stops.map((s, i) => `stop ${i}: ${s.differing} pixels differ, by ${s.maxDelta} at most`).join('; ');
       for (const stop of stops) assert.equal(stop.differing, 0, report);
+      // The lines completed so far stand beside the canvas as text, as the native player sent them.
+      const sent = readFileSync(join(shots, 'text.txt'), 'utf8').split('\n').filter(Boolean)
+        .map((line) => line.slice(line.indexOf(' ') + 1));
+      assert.ok(sent.length >= 3, sent.join(' / '));
+      await page.click('#show-text');
+      const shown = await page.$$eval('#game-text p', (lines) => lines.map((p) => p.textContent));
+      assert.deepEqual(shown, sent);
+      assert.equal(await page.$eval('#game-text', (e) => e.hidden), false);
     } finally {
       await browser.close();
     }

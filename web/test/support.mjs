@@ -62,7 +62,9 @@ export function headlessShots(gameDir, events, saveDir) {
   const eventsFile = join(folder, 'events.txt');
   // Relative shot names land in the game folder; absolute ones where the test wants them.
   writeFileSync(eventsFile, events.map((line) => line.replace(/^shot (\S+)/, (_, name) => `shot ${join(folder, name)}`)).join('\n') + '\n');
-  execFileSync(nativePlayer(), ['--headless', '--events', eventsFile, '--save-dir', saveDir, gameDir],
+  // The texts it sends to reading tools go to text.txt beside the shots.
+  execFileSync(nativePlayer(), ['--headless', '--events', eventsFile, '--save-dir', saveDir,
+    '--text-log', join(folder, 'text.txt'), gameDir],
     { stdio: ['ignore', 'pipe', 'pipe'] });
   return folder;
 }

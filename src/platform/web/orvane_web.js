@@ -23,6 +23,9 @@ mergeInto(LibraryManager.library, {
   orvane_web_game_state: function (state) {
     if (Module.orvanePage) Module.orvanePage.gameState(UTF8ToString(state));
   },
+  orvane_web_game_text: function (utf8) {
+    if (Module.orvanePage && Module.orvanePage.gameText) Module.orvanePage.gameText(UTF8ToString(utf8));
+  },
   // The browser's Shift_JIS decoder is code page 932: every code it knows, into a table of
   // 65536 16-bit entries indexed by lead << 8 | trail (single bytes by themselves), 0 for none.
   orvane_web_cp932_table: function (codes) {

@@ -20,4 +20,7 @@ void orvane_web_settle_saves();
 void orvane_web_open_address(const char* address);
 // The page learns that the game runs (its first frame is on the canvas) or has ended.
 void orvane_web_game_state(const char* state);
+// A text of the game's as it completes (a line, a choice's caption, a box), in UTF-8: the page
+// shows it as real text beside the canvas, for dictionaries and translators.
+void orvane_web_game_text(const char* utf8);
 }
