@@ -7,9 +7,17 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
 foreach(file bin/orvane bin/orvpack bin/orvarc1 share/applications/orvane.desktop
-             share/icons/hicolor/scalable/apps/orvane.svg share/man/man6/orvane.6)
+             share/icons/hicolor/scalable/apps/orvane.svg share/man/man6/orvane.6.gz share/orvane/demo/init.def
+             share/doc/orvane/copyright share/doc/orvane/changelog.gz)
   if(NOT EXISTS ${PREFIX}/${file})
     message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+# Installed programs carry no symbol tables: the build folder keeps the debugging copies.
+foreach(program orvane orvpack orvarc1)
+  execute_process(COMMAND readelf -S --wide ${PREFIX}/bin/${program} OUTPUT_VARIABLE sections RESULT_VARIABLE result)
+  if(NOT result EQUAL 0 OR sections MATCHES "\\.symtab")
+    message(FATAL_ERROR "bin/${program} is installed unstripped")
   endif()
 endforeach()
 file(STRINGS ${PREFIX}/share/applications/orvane.desktop exec REGEX "^Exec=")

@@ -2,6 +2,11 @@
 # Installs every Debian package that building, testing and running the player needs. Only
 # missing packages are installed, so running it again does nothing.
 set -euo pipefail
+# With --web, also what the browser build and its tests need (tools/install-web-deps.sh).
+if [ "${1:-}" = "--web" ]; then
+  "$(dirname "$0")/install-deps.sh"
+  exec "$(dirname "$0")/install-web-deps.sh"
+fi
 
 packages=(
   # build
@@ -20,6 +25,10 @@ packages=(
   speech-dispatcher speech-dispatcher-espeak-ng
   # tests and benchmarks: real MIDI songs, audio files made at test time, a virtual display
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth openttd-openmsx sox libsox-fmt-mp3
+  # a private session bus for the folder chooser's tests
+  dbus-daemon
+  # the Debian package: CPack's file types, and its check
+  file lintian
 )
 
 missing=()

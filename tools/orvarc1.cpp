@@ -11,16 +11,19 @@
 #include "graphics/arc1_encoder.h"
 #include "platform/game_folder.h"
 #include "platform/sjis.h"
+#include "tool_info.h"
 
 namespace fs = std::filesystem;
 using namespace orv;
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: orvarc1 encode IN.bmp OUT.ccg\n"
+    "       orvarc1 decode IN.ccg OUT.bmp\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: orvarc1 encode IN.bmp OUT.ccg\n"
-               "       orvarc1 decode IN.ccg OUT.bmp\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -60,6 +63,7 @@ int Decode(const fs::path& in, const fs::path& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto answered = AnswerHelpOrVersion(argc, argv, "orvarc1", kUsage)) return *answered;
   if (argc != 4) return Usage();
   const std::string command = argv[1];
   if (command == "encode") return Encode(argv[2], argv[3]);

@@ -22,6 +22,7 @@
 #include "graphics/jpeg_encoder.h"
 #include "script/package_file.h"
 #include "sound/smf_writer.h"
+#include "tool_info.h"
 
 namespace fs = std::filesystem;
 using namespace orv;
@@ -327,8 +328,10 @@ bool BuildMedia(const fs::path& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  constexpr const char* kUsage = "usage: orvdemo SOURCE_DIR OUT_DIR\n";
+  if (const auto answered = AnswerHelpOrVersion(argc, argv, "orvdemo", kUsage)) return *answered;
   if (argc != 3) {
-    std::fprintf(stderr, "usage: orvdemo SOURCE_DIR OUT_DIR\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   const fs::path source = argv[1], out = argv[2];

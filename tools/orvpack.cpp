@@ -11,17 +11,20 @@
 
 #include "platform/game_folder.h"
 #include "script/package_file.h"
+#include "tool_info.h"
 
 namespace fs = std::filesystem;
 using namespace orv;
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: orvpack pack [--scenario] PACKAGE FILE...\n"
+    "       orvpack list PACKAGE\n"
+    "       orvpack extract [--scenario] PACKAGE DIR\n";
+
 int Usage() {
-  std::fprintf(stderr,
-               "usage: orvpack pack [--scenario] PACKAGE FILE...\n"
-               "       orvpack list PACKAGE\n"
-               "       orvpack extract [--scenario] PACKAGE DIR\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -103,6 +106,7 @@ int Extract(bool scenario, const fs::path& package, const fs::path& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto answered = AnswerHelpOrVersion(argc, argv, "orvpack", kUsage)) return *answered;
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return Usage();
   std::string command = args[0];

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the player and the demo game (nothing else) and plays the demo: in a window when there
-# is a display, otherwise headless, printing what the game shows and saving a few screenshots.
+# Builds the player, the demo game and the tools (what `cmake --install` puts in place, nothing
+# else) and plays the demo: in a window when there is a display, otherwise headless, printing
+# what the game shows and saving a few screenshots.
 # Extra arguments go to the player (say, --fullscreen).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +10,7 @@ build=${BUILD_DIR:-build}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} >/dev/null
 fi
-cmake --build "$build" -j"$(nproc)" --target orvane demo
+cmake --build "$build" -j"$(nproc)" --target installables
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$build/orvane" "$@" "$build/demo-game"
 fi

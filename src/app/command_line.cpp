@@ -9,40 +9,50 @@
 namespace orv {
 
 std::string UsageText() {
+  // Every line fits a terminal of 80 columns.
   return "orvane " + std::string(kPlayerVersion) +
          "\n"
          "usage: orvane [OPTIONS] [GAME_DIR]\n"
          "Plays the game in GAME_DIR (default: the current folder).\n"
          "\n"
-         "  --help              show this text and exit\n"
-         "  --version           show the version and exit\n"
-         "  --scale N           show the 640x480 stage N times as large (default: the largest that fits)\n"
-         "  --soundfont FILE    General MIDI SoundFont for the music\n"
-         "  --midi-port NAME    send the music to an ALSA sequencer port instead\n"
-         "  --scaling MODE      integer (sharp whole multiples), fit (the screen's largest at 4:3) or\n"
-         "                      stretch (the whole area); default: integer in a window, fit in full screen\n"
-         "  --fullscreen        start in full screen; --window: start in a window\n"
-         "  --verbose           also show the sound libraries' own messages\n"
-         "  --speak             speak the text through the desktop's speech service (key V turns it on and off)\n"
-         "  --seed N            start the script's random numbers from N (default: the local time)\n"
-         "  --save-dir DIR      keep save slots, variable files, settings and saved screens in DIR\n"
-         "  --config FILE       the player's own settings (default: $XDG_CONFIG_HOME/orvane/orvane.toml;\n"
-         "                      headless runs read and write one only when given)\n"
-         "  --screenshot-dir DIR  where F12 saves screenshots (default: orvane/ in the pictures folder)\n"
-         "  --cd-image FILE     play the CD's tracks from a disc image's cue sheet (.cue)\n"
-         "  --headless          run without window or sound device (tests and automation)\n"
-         "  --events FILE       headless: events to run, one a line ('-' for standard input)\n"
-         "  --until-exit N      headless: after the events, click up to N times until the game ends\n"
-         "  --midi-log FILE     headless: write every MIDI output operation to FILE\n"
-         "  --speech-log FILE   headless: turn speech on and write every utterance to FILE\n"
+         "  --help                show this text and exit\n"
+         "  --version             show the version and exit\n"
+         "  --scale N             show the 640x480 stage N times as large (default and\n"
+         "                        most: the largest that fits the screen)\n"
+         "  --scaling MODE        integer (sharp whole multiples), fit (the largest at\n"
+         "                        4:3) or stretch (the whole area); default: integer in\n"
+         "                        a window, fit in full screen\n"
+         "  --fullscreen          start in full screen; --window: start in a window\n"
+         "  --soundfont FILE      General MIDI SoundFont for the music\n"
+         "  --midi-port NAME      send the music to an ALSA sequencer port instead\n"
+         "  --verbose             also show the sound libraries' own messages\n"
+         "  --speak               speak the text through the desktop's speech service\n"
+         "                        (key V turns it on and off)\n"
+         "  --seed N              start the script's random numbers from N\n"
+         "                        (default: the local time)\n"
+         "  --save-dir DIR        keep save slots, variable files, settings and saved\n"
+         "                        screens in DIR\n"
+         "  --config FILE         the player's own settings (default:\n"
+         "                        $XDG_CONFIG_HOME/orvane/orvane.toml; headless runs\n"
+         "                        read and write one only when given)\n"
+         "  --screenshot-dir DIR  where F12 saves screenshots (default: orvane/ in the\n"
+         "                        pictures folder)\n"
+         "  --cd-image FILE       play the CD's tracks from a disc image's cue sheet\n"
+         "  --headless            run without window or sound device (tests, automation)\n"
+         "  --events FILE         headless: events to run, one a line ('-': stdin)\n"
+         "  --until-exit N        headless: after the events, click up to N times until\n"
+         "                        the game ends\n"
+         "  --midi-log FILE       headless: write every MIDI output operation to FILE\n"
+         "  --speech-log FILE     headless: turn speech on, write every utterance to FILE\n"
          "  --text-socket [PORT]  send the game's text to reading tools over a WebSocket\n"
-         "                      on 127.0.0.1 (default port 6677)\n"
-         "  --text-clipboard    copy each line of the game's text to the clipboard\n"
-         "  --text-log FILE     headless: write the text that would be sent to FILE\n"
-         "  --record DIR        headless: write every frame the window shows into DIR\n"
-         "  --max-step-lines N  headless: end a script that reads N lines without waiting for the player\n"
+         "                        on 127.0.0.1 (default port 6677)\n"
+         "  --text-clipboard      copy each line of the game's text to the clipboard\n"
+         "  --text-log FILE       headless: write the text that would be sent to FILE\n"
+         "  --record DIR          headless: write every frame the window shows into DIR\n"
+         "  --max-step-lines N    headless: end a script that reads N lines without\n"
+         "                        waiting for the player\n"
          "  --date \"YYYY-MM-DD HH:MM:SS\"\n"
-         "                      headless: the local time at start (save captions show it)\n";
+         "                        headless: the local time at start (save captions)\n";
 }
 
 namespace {
@@ -162,7 +172,7 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
       return UsageError("unknown option " + arg + " (see --help)");
     } else if (!haveDir) {
       options.gameDir = arg;
-      haveDir = true;
+      options.gameDirGiven = haveDir = true;
     } else {
       return UsageError("more than one game folder given: " + arg);
     }

@@ -12,6 +12,7 @@ namespace orv {
 
 struct CommandLine {
   std::string gameDir = ".";
+  bool gameDirGiven = false;  // without one, a folder that is no game opens the start screen
   bool headless = false;
   bool help = false;
   bool version = false;

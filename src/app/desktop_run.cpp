@@ -6,16 +6,21 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "app/game_check.h"
 #include "app/player.h"
+#include "app/recent_games.h"
 #include "app/settings_session.h"
-#include "platform/net/text_socket.h"
+#include "app/start_screen.h"
 #include "platform/os.h"
 #include "platform/sjis.h"
 #include "platform/sdl/desktop_session.h"
 #include "platform/sdl/dispatcher_speech.h"
 #include "platform/sdl/library_logs.h"
+#include "platform/sdl/portal_folder_chooser.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_clipboard.h"
 
@@ -46,6 +51,7 @@ class PumpingGame final : public GameEvents {
   void MenuClick(std::string_view name) override { game_.MenuClick(name); }
   void CloseRequested() override { game_.CloseRequested(); }
   void HoldSkip(bool held) override { game_.HoldSkip(held); }
+  bool TakesInputFrom(uint32_t arrivedMs) const override { return game_.TakesInputFrom(arrivedMs); }
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump();
     TellSpeechProblem();
@@ -91,14 +97,38 @@ std::string SoundNote(const SdlAudio& audio, bool portAsked) {
   return "";
 }
 
+// The start screen in the session's window until a game is picked: the desktop's chooser
+// portal first, then zenity, then a typed path. Nothing when the window was closed instead.
+std::optional<std::filesystem::path> PickGame(DesktopSession& session, bool onTop,
+                                              const std::optional<std::filesystem::path>& settingsPath, bool verbose) {
+  std::string error;
+  if (!session.Start(error)) {
+    std::fprintf(stderr, "orvane: %s\n", error.c_str());
+    return std::nullopt;
+  }
+  std::vector<std::unique_ptr<FolderChooser>> choosers;
+  choosers.push_back(std::make_unique<PortalFolderChooser>(PortalWindowName(session.host().window())));
+  choosers.push_back(std::make_unique<ZenityFolderChooser>());
+  FirstAvailableChooser firstAvailable(std::move(choosers));
+  ChooserInFront chooser(firstAvailable, session.host(), onTop);
+  StartScreen screen(session.host(), session.fonts(), chooser,
+                     settingsPath ? LoadRecentGames(*settingsPath).games() : std::vector<RecentGame>{},
+                     [&session] { return session.KeepWindowAlive(); });
+  session.Run(screen);
+  if (verbose && !screen.chooserProblem().empty())
+    std::fprintf(stderr, "orvane: no folder chooser: %s\n", screen.chooserProblem().c_str());
+  return screen.chosen();
+}
+
 }  // namespace
 
-int RunDesktop(const CommandLine& options) {
+int RunDesktop(const CommandLine& given) {
   // Before SDL's audio and FluidSynth start: their libraries speak up as soon as they load.
-  RouteLibraryMessages(options.verbose);
-  SettingsSession settings = SettingsSession::Open(
-      options.configFile.empty() ? DefaultSettingsPath() : std::optional<std::filesystem::path>(options.configFile),
-      stderr);
+  RouteLibraryMessages(given.verbose);
+  const std::optional<std::filesystem::path> settingsPath =
+      given.configFile.empty() ? DefaultSettingsPath() : std::optional<std::filesystem::path>(given.configFile);
+  SettingsSession settings = SettingsSession::Open(settingsPath, stderr);
+  CommandLine options = given;
   // What the command line asks is for this run only; the settings file keeps its own choice.
   const std::string& scalingName = !options.scaling.empty() ? options.scaling : settings.settings().scaling.value_or("");
   DesktopOptions desktop;
@@ -106,6 +136,13 @@ int RunDesktop(const CommandLine& options) {
   desktop.scale = options.scale;
   desktop.scaling = ScalingByName(scalingName);
   DesktopSession session(desktop);
+  if (StartsOnStartScreen(given.gameDirGiven)) {
+    const std::optional<std::filesystem::path> picked =
+        PickGame(session, desktop.stayOnTop, settingsPath, given.verbose);
+    if (!picked) return 0;
+    options.gameDir = picked->string();
+    session.host().SetGameRoot(*picked);
+  }
   if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
     std::fprintf(stderr, "orvane: %s\n", folder.error().message.c_str());
     session.ShowStartProblem(GameFolderProblemText(options.gameDir));
@@ -113,13 +150,16 @@ int RunDesktop(const CommandLine& options) {
   }
   const SingleInstanceLock instance = SingleInstanceLock::ForGameFolder(options.gameDir);
   if (!instance.MayRun()) {
-    std::fprintf(stderr, "orvane: this game is already running\n");
+    std::fprintf(stderr, "orvane: this game is already running (another player has this game folder open)\n");
     session.ShowAlreadyRunning();
-    return 0;
+    // The game did not run: scripts and launchers that start the player must be able to tell.
+    return 1;
   }
   GameFolder folder(options.gameDir);
   SdlAudio::Options audioOptions;
   audioOptions.soundFont = !options.soundFont.empty() ? options.soundFont : settings.settings().soundFont.value_or("");
+  if (options.soundFont.empty() && settings.settings().soundFont && settings.path())
+    audioOptions.soundFontOrigin = "the settings file " + settings.path()->string();
   audioOptions.gameFolder = options.gameDir;
   audioOptions.midiPort = options.midiPort;
   if (const char* fonts = std::getenv("SDL_SOUNDFONTS")) audioOptions.sdlSoundFonts = fonts;
@@ -132,6 +172,7 @@ int RunDesktop(const CommandLine& options) {
     std::fprintf(stderr, "orvane: %s\n", error.c_str());
     return 1;
   }
+  if (const std::string& note = session.host().scaleNote(); !note.empty()) std::fprintf(stderr, "orvane: %s\n", note.c_str());
   if (options.verbose)
     std::fprintf(stderr, "orvane: frames go to the screen through the %s path: %s\n", session.host().PresenterName(),
                  session.host().PresentReason().c_str());
@@ -146,6 +187,7 @@ int RunDesktop(const CommandLine& options) {
     if (musicSilent) session.host().ShowNotice(SoundNote(audio, false), kSoundNoteMs);
   });
   int result = 0;
+  std::string gameTitle;
   {
     StreamDiagnostics diagnostics(stderr);
     DispatcherSpeech speech;
@@ -155,22 +197,16 @@ int RunDesktop(const CommandLine& options) {
     if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
     if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
     if (!options.cdImage.empty()) playerOptions.cdImage = std::filesystem::path(options.cdImage);
-    // Where the game's text goes besides the screen; they outlive the game that sends to them.
+    // The clipboard outlives the game that sends to it.
     SdlClipboard clipboard;
-    std::unique_ptr<TextSocketServer> textSocket;
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
                 playerOptions);
     settings.ApplyTo(game, audio);
     if (options.textClipboard) game.SendTextTo(clipboard);
     if (options.textSocket) {
-      if (Result<std::unique_ptr<TextSocketServer>> server = TextSocketServer::Start(*options.textSocket)) {
-        textSocket = std::move(*server);
-        game.SendTextTo(*textSocket);
-        if (options.verbose)
-          std::fprintf(stderr, "orvane: the game's text goes to ws://127.0.0.1:%u\n", unsigned(textSocket->port()));
-      } else {
-        std::fprintf(stderr, "orvane: the text socket: %s\n", server.error().message.c_str());
-      }
+      game.SetTextSocket(true, *options.textSocket);
+      if (options.verbose && game.TextSocketOn())
+        std::fprintf(stderr, "orvane: the game's text goes to ws://127.0.0.1:%u\n", unsigned(game.TextSocketPort()));
     }
     game.FormCreate();
     if (game.startFailed()) {
@@ -183,12 +219,15 @@ int RunDesktop(const CommandLine& options) {
     if (options.windowed && game.menus.IsChecked("FullMode")) game.MenuClick("WindowMode");
     PumpingGame pumping(game, audio, speech, diagnostics, session.host());
     result = game.closed() ? 0 : session.Run(pumping);
+    gameTitle = GameTitleFromCaption(Cp932ToUtf8(game.scene.windowCaption.str()), kVersionCaption);
     settings.GatherFrom(game, audio);
     if (const std::optional<Scaling> chosen = session.host().chosenScaling();
         chosen && ScalingName(*chosen) != options.scaling)
       settings.settings().scaling = ScalingName(*chosen);
   }
   settings.Save(stderr);
+  // The game heads the start screen's list next time, under the title it showed.
+  if (settingsPath) RememberGame(*settingsPath, options.gameDir, gameTitle, stderr);
   return result;
 }
 

@@ -10,16 +10,20 @@
 
 #include "app/player.h"
 #include "app/game_check.h"
+#include "app/headless_start.h"
+#include "app/recent_games.h"
+#include "app/start_screen.h"
 #include "app/settings_session.h"
 #include "app/state_dump.h"
 #include "platform/headless/event_script.h"
 #include "platform/headless/headless_clock.h"
 #include "platform/headless/headless_host.h"
+#include "platform/headless/timed_input.h"
 #include "platform/image_files.h"
-#include "platform/net/text_socket.h"
 #include "platform/os.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/speech_log.h"
+#include "platform/sjis.h"
 
 namespace orv {
 namespace fs = std::filesystem;
@@ -63,20 +67,20 @@ class HeadlessSession {
                 PlayerOptionsFor(options)) {
     settings_.ApplyTo(player_, audio_);
     if (textLog_) player_.SendTextTo(*textLog_);
-    if (options.textSocket) {
-      Result<std::unique_ptr<TextSocketServer>> server = TextSocketServer::Start(*options.textSocket);
-      if (server) {
-        textSocket_ = std::move(*server);
-        player_.SendTextTo(*textSocket_);
-      } else {
-        std::fprintf(err, "orvane: the text socket: %s\n", server.error().message.c_str());
-      }
-    }
+    if (options.textSocket) player_.SetTextSocket(true, *options.textSocket);
+  }
+
+  // The title the game showed, for the list of recent games; empty when it showed none.
+  std::string GameTitle() const {
+    return GameTitleFromCaption(Cp932ToUtf8(player_.scene.windowCaption.str()), kVersionCaption);
   }
 
   int Run() {
     // The sound plays along the virtual clock.
-    clock_.onAdvance = [this](uint32_t now) { audio_.AdvanceTo(now); };
+    clock_.onAdvance = [this](uint32_t now) {
+      audio_.AdvanceTo(now);
+      timed_.ClockAt(now);
+    };
     if (!options_.midiLog.empty() && !audio_.LoggingMidi())
       return Fail("cannot create the MIDI log " + options_.midiLog);
     if (!options_.speechLog.empty() && !speechLog_) return Fail("cannot create the speech log " + options_.speechLog);
@@ -106,7 +110,7 @@ class HeadlessSession {
     while (!player_.closed()) {
       std::optional<EventLine> event = events_ ? events_->Next() : std::nullopt;
       if (!event) break;
-      if (!Dispatch(*event)) return 2;
+      if (!Dispatch(*event) || !DeliverArrived()) return 2;
     }
     for (int click = 0; click < options_.untilExit && !player_.closed(); ++click) player_.Click();
     return 0;
@@ -125,18 +129,43 @@ class HeadlessSession {
     return path.is_absolute() ? path : fs::path(options_.gameDir) / path;
   }
 
-  // Lets `ms` of clock time pass, firing the window's timers as they fall due.
-  void RunFor(uint32_t ms) {
+  // Lets `ms` of clock time pass, firing the window's timers as they fall due and handing over
+  // input as it arrives. False when an input that arrived was no event at all.
+  bool RunFor(uint32_t ms) {
     const uint32_t target = clock_.NowMs() + ms;
     while (!player_.closed()) {
       uint32_t due = 0;
-      if (!player_.NextTimerDue(due) || int32_t(due - target) > 0) {
+      const bool timer = player_.NextTimerDue(due) && int32_t(due - target) <= 0;
+      std::optional<uint32_t> arrival = timed_.NextArrival();
+      if (arrival && int32_t(*arrival - target) > 0) arrival.reset();
+      if (!timer && !arrival) {
         clock_.AdvanceTo(target);
-        return;
+        return DeliverArrived();
       }
-      clock_.AdvanceTo(due);
-      player_.FireDueTimers(clock_.NowMs());
+      if (timer && (!arrival || int32_t(due - *arrival) <= 0)) {
+        clock_.AdvanceTo(due);
+        player_.FireDueTimers(clock_.NowMs());
+      } else {
+        clock_.AdvanceTo(*arrival);
+      }
+      if (!DeliverArrived()) return false;
     }
+    return true;
+  }
+
+  // Input that arrived while the game was busy, or just now, offered to it in the order it came;
+  // what the player no longer takes is dropped, as a window drops it.
+  bool DeliverArrived() {
+    while (std::optional<TimedInput> input = timed_.TakeArrived()) {
+      if (player_.closed()) return true;
+      if (player_.TakesInputFrom(input->atMs) && !Dispatch(input->line)) return false;
+    }
+    return true;
+  }
+
+  // The events a person's hand makes, which may come at any moment.
+  static bool IsTimedInput(const std::string& verb) {
+    return verb == "click" || verb == "rclick" || verb == "key" || verb == "wheel";
   }
 
   // A whole number within [min, max], all of the text; nothing for anything else.
@@ -204,7 +233,14 @@ class HeadlessSession {
     } else if (e.verb == "wait") {
       const auto ms = e.args.size() == 1 ? Number(e.args[0], 0, kLongestWaitMs) : std::nullopt;
       if (!ms) return bad("wait takes milliseconds, a whole number from 0 to 86400000");
-      RunFor(uint32_t(*ms));
+      return RunFor(uint32_t(*ms));
+    } else if (e.verb == "after") {
+      const auto ms = e.args.empty() ? std::nullopt : Number(e.args[0], 0, kLongestWaitMs);
+      const size_t inner = e.rest.find_first_of(" \t");
+      EventLine input = ParseEventLine(inner == std::string::npos ? "" : e.rest.substr(inner), e.lineNumber);
+      if (!ms || !IsTimedInput(input.verb))
+        return bad("after takes milliseconds (0 to 86400000) and a click, rclick, key or wheel event");
+      timed_.Add(clock_.NowMs() + uint32_t(*ms), std::move(input));
     } else if (e.verb == "wheel") {
       if (e.args.size() != 1 || (e.args[0] != "up" && e.args[0] != "down")) return bad("wheel takes up or down");
       player_.Wheel(e.args[0] == "up" ? WheelDirection::Up : WheelDirection::Down);
@@ -241,6 +277,7 @@ class HeadlessSession {
   EventScript* events_;
   GameFolder folder_;
   HeadlessClock clock_;
+  TimedInputs timed_{clock_};
   HeadlessHost host_;
   FontRenderer fonts_;
   HeadlessAudio audio_;
@@ -249,13 +286,31 @@ class HeadlessSession {
   NoSpeech noSpeech_;
   std::unique_ptr<SpeechLog> speechLog_;
   std::unique_ptr<SpeechLog> textLog_;
-  std::unique_ptr<TextSocketServer> textSocket_;
   Player player_;
 };
 
 }  // namespace
 
-int RunHeadless(const CommandLine& options, std::FILE* out, std::FILE* err) {
+int RunHeadless(const CommandLine& given, std::FILE* out, std::FILE* err) {
+  std::unique_ptr<EventScript> events;
+  if (given.eventsFile == "-") {
+    events = std::make_unique<EventScript>(std::cin);
+  } else if (!given.eventsFile.empty()) {
+    auto file = std::make_unique<std::ifstream>(given.eventsFile);
+    if (!*file) {
+      std::fprintf(err, "orvane: cannot read events file %s\n", given.eventsFile.c_str());
+      return 2;
+    }
+    events = std::make_unique<EventScript>(std::move(file));
+  }
+  CommandLine options = given;
+  const bool picked = StartsOnStartScreen(given.gameDirGiven);
+  if (picked) {
+    const HeadlessStart start = RunHeadlessStartScreen(given, out, err, events.get());
+    if (!start.game) return start.exitCode;
+    options.gameDir = start.game->string();
+    options.gameDirGiven = true;
+  }
   if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
     std::fprintf(err, "orvane: %s\n", folder.error().message.c_str());
     return 2;
@@ -267,19 +322,13 @@ int RunHeadless(const CommandLine& options, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "orvane: this game is already running in a window: %s\n", options.gameDir.c_str());
     return 2;
   }
-  std::unique_ptr<EventScript> events;
-  if (options.eventsFile == "-") {
-    events = std::make_unique<EventScript>(std::cin);
-  } else if (!options.eventsFile.empty()) {
-    auto file = std::make_unique<std::ifstream>(options.eventsFile);
-    if (!*file) {
-      std::fprintf(err, "orvane: cannot read events file %s\n", options.eventsFile.c_str());
-      return 2;
-    }
-    events = std::make_unique<EventScript>(std::move(file));
-  }
   HeadlessSession session(options, out, err, events.get());
-  return session.Run();
+  const int code = session.Run();
+  // A game picked on the start screen goes to the top of its list, once its settings are
+  // written; headless runs given a game leave the list alone.
+  if (picked && !options.configFile.empty())
+    RememberGame(options.configFile, options.gameDir, session.GameTitle(), err);
+  return code;
 }
 
 }  // namespace orv

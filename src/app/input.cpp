@@ -58,26 +58,41 @@ void Player::FormClick() {
 // The window's events as they come from the backend. Any input of the player's own ends auto
 // mode before the kit's handler sees it; the player's own keys never reach the game.
 void Player::Click() {
+  const uint32_t since = services.clock.NowMs();
   StopAutoMode();
   FormClick();
+  HandlerReturned(since);
 }
 
 void Player::KeyDown(KeyPress key) {
-  if (PlayerKey(key)) return;
-  StopAutoMode();
-  FormKeyDown(key);
+  const uint32_t since = services.clock.NowMs();
+  if (!PlayerKey(key)) {
+    StopAutoMode();
+    FormKeyDown(key);
+  }
+  HandlerReturned(since);
 }
 
 void Player::Wheel(WheelDirection direction) {
+  const uint32_t since = services.clock.NowMs();
   StopAutoMode();
   FormMouseWheel(direction);
+  HandlerReturned(since);
 }
 
 void Player::MouseDown(MouseButton button, int x, int y) {
+  const uint32_t since = services.clock.NowMs();
   StopAutoMode();
   input.pointerX = x;
   input.pointerY = y;
   FormMouseDown(button, x, y);
+  HandlerReturned(since);
+}
+
+void Player::HandlerReturned(uint32_t sinceMs) {
+  if (!closed_) ShowSkipMark();
+  const uint32_t now = services.clock.NowMs();
+  if (now != sinceMs) inputGate_.SettledAt(now);
 }
 
 void Player::FormMouseDown(MouseButton button, int, int) {
@@ -96,6 +111,8 @@ void Player::FormMouseDown(MouseButton button, int, int) {
 
 void Player::FormKeyDown(KeyPress key) {
   if (input.interactionState == kHistory) return;
+  // The space bar is Enter, whichever backend the key came from.
+  if (key.code == KeyCode::Space) key.code = KeyCode::Enter;
   input.skipMode = false;
   narrator.ActionBegins();
   if (input.choiceActive) {
@@ -134,17 +151,32 @@ void Player::FormMouseMove(int x, int y) {
 
 void Player::ToggleSkip() {
   if (!input.choiceActive) input.skipMode = !input.skipMode;
+  ShowSkipMark();
 }
 
-void Player::Timer1Timer() {
+bool Player::Skipping() const {
   // The held skip key advances like skip mode but leaves choices to the player. Skipping
   // stops at a picture choice too (the tick must not take the entry that happens to be under
   // the pointer), and never draws the next text over the history screen.
-  const bool skipping = (input.skipMode || (skipHeld_ && !input.choiceActive)) && !input.pictureChoiceActive &&
-                        input.interactionState != kHistory;
-  services.host.ShowSkipping(skipping);
-  skipShown_ = skipping;
-  if (skipping) NextClick();
+  return (input.skipMode || (skipHeld_ && !input.choiceActive)) && !input.pictureChoiceActive &&
+         input.interactionState != kHistory;
+}
+
+// The mark follows skipping at once: a box that stops it (a name to enter, say) holds the game
+// where no tick comes to take the mark away.
+void Player::ShowSkipMark() {
+  skipShown_ = Skipping();
+  services.host.ShowSkipping(skipShown_);
+}
+
+void Player::StopSkipping() {
+  input.skipMode = false;
+  ShowSkipMark();
+}
+
+void Player::Timer1Timer() {
+  ShowSkipMark();
+  if (Skipping()) NextClick();
 }
 
 Rect Player::WaitIndicatorRect(bool forPage) const {

@@ -59,7 +59,7 @@ MenuModel Menus::Build() {
   // The player's own section, apart from the kit's menus: what this player adds.
   MenuItem player = Item("PlayerMenu", "プレイヤー(&O)");
   player.children = {Item("Speak", "読み上げ(V)"), Item("AutoMode", "オートモード(A)"),
-                     Item("Screenshot", "スクリーンショット(F12)")};
+                     Item("Screenshot", "スクリーンショット(F12)"), Item("TextSocket", "テキストを外部に送る")};
 
   return MenuModel{{file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help, player}};
 }
@@ -108,6 +108,12 @@ void Menus::CheckOnly(std::string_view item, std::initializer_list<std::string_v
 // --- the player's handlers ---
 
 void Player::MenuClick(std::string_view name) {
+  const uint32_t since = services.clock.NowMs();
+  ChooseMenuItem(name);
+  HandlerReturned(since);
+}
+
+void Player::ChooseMenuItem(std::string_view name) {
   const MenuItem* item = menus.model().Find(name);
   if (item == nullptr || !menus.IsReachable(name) || item->separator || !item->children.empty()) return;
   if (PlayerMenuClick(name)) return;
@@ -165,10 +171,18 @@ void Player::EnterWindowMode() {
 }
 
 // A new dialog each time: its mute boxes start unticked, its sliders where the volumes are.
+// The volumes it leaves are the player's choice, kept for their settings as they are now.
 void Player::ShowVolumeDialog() {
+  constexpr VolumeLine kLines[] = {VolumeLine::Wave, VolumeLine::Midi, VolumeLine::Cd};
+  std::array<std::optional<uint32_t>, 3> before;
+  for (VolumeLine line : kLines)
+    if (uint32_t volume = 0; sound.audio().GetVolume(line, volume)) before[size_t(line)] = volume;
   volumeDialog = std::make_unique<VolumeDialog>(sound.audio());
   services.host.ShowVolumeDialog(*volumeDialog);
   volumeDialog->Close();
+  for (VolumeLine line : kLines)
+    if (uint32_t volume = 0; sound.audio().GetVolume(line, volume) && before[size_t(line)] != volume)
+      chosenVolumes_[size_t(line)] = volume;
 }
 
 }  // namespace orv

@@ -38,6 +38,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
   interpreter.maxStepLines = options.maxStepLines;
   if (options.speak) SetSpeechOn(true);
   sound.SetNotes([this](std::string_view problem) { services.diagnostics.Note(problem); });
+  textFeed_.Add(textSocket_);
   // A player killed while it saved left its temporary file; this start owns the folder now.
   writeFolder.RemoveLeftovers();
   // The handlers are bound to this player's parts, which never change: the table is filled
@@ -48,6 +49,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
 Player::~Player() = default;
 
 void Player::Reset() {
+  SetTextSocket(false, textSocket_.port());
   scene = SceneState();
   savePoint = SceneState();
   vars.Clear();
@@ -260,10 +262,12 @@ void Player::Fire(WindowTimer& timer, void (Player::*handler)(), uint32_t nowMs)
 }
 
 void Player::FireDueTimers(uint32_t nowMs) {
+  const uint32_t since = services.clock.NowMs();
   Fire(timer1_, &Player::Timer1Timer, nowMs);
   Fire(timer2_, &Player::Timer2Timer, nowMs);
   Fire(timer3_, &Player::Timer3Timer, nowMs);
   if (!closed_) AutoAdvanceTimer(nowMs);
+  HandlerReturned(since);
 }
 
 void Player::Timer3Timer() {
@@ -302,7 +306,8 @@ int Player::TypeText(std::string_view text, int x, int y) {
   autoAdvance.CountTyped(text);
   narrator.Typed(text);
   textFeed_.Typed(text);
-  return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode());
+  return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode(),
+                        inputGate_.TypingPressesSeen(services.clock.GoOnPresses()));
 }
 
 void Player::WaitMs(int32_t ms) {

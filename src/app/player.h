@@ -4,15 +4,18 @@
 // routes the backend's events to them, one at a time, as the kit's main window did. Each part
 // keeps its own state; the player holds only what belongs to the window itself (its modes,
 // timers and the interaction state) and answers the parts' few questions about it.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/auto_advance.h"
+#include "app/input_gate.h"
 #include "app/menus.h"
 #include "app/narrator.h"
 #include "app/text_feed.h"
+#include "app/text_socket_switch.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
 #include "graphics/stage.h"
@@ -108,6 +111,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void MenuClick(std::string_view name) override;
   void CloseRequested() override { Close(); }
   void HoldSkip(bool held) override { skipHeld_ = held; }
+  bool TakesInputFrom(uint32_t arrivedMs) const override { return inputGate_.Takes(arrivedMs); }
   bool NextTimerDue(uint32_t& dueMs) override;
   // As NextTimerDue, leaving out the timers whose handlers have nothing to do now (no skip, no
   // wait mark to blink): what a real-time loop must wake for. Those fire late, at its next turn.
@@ -150,8 +154,17 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool SpeechOn() const { return narrator.on(); }
   void SetSpeechOn(bool on);
 
-  // The game's text, as it appears, also goes to `out` (a local WebSocket, the clipboard, a log).
+  // The volume the player last set for `line` in the volume dialog; nothing when they never
+  // changed it.
+  std::optional<uint32_t> ChosenVolume(VolumeLine line) const { return chosenVolumes_[size_t(line)]; }
+
+  // The game's text, as it appears, also goes to `out` (the clipboard, a log).
   void SendTextTo(TextOut& out) { textFeed_.Add(out); }
+  // The reading tools' WebSocket on 127.0.0.1:port (the menu item TextSocket turns it on and
+  // off); a port that is taken is noted, and the socket stays off.
+  void SetTextSocket(bool on, uint16_t port);
+  bool TextSocketOn() const { return textSocket_.on(); }
+  uint16_t TextSocketPort() const { return textSocket_.port(); }
 
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
@@ -180,6 +193,11 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void FormKeyDown(KeyPress key);
   void FormMouseMove(int x, int y);
   void ToggleSkip();
+  bool Skipping() const;
+  void ShowSkipMark();
+  // A handler that began at `sinceMs` has returned: when it took time, what came meanwhile is
+  // stale.
+  void HandlerReturned(uint32_t sinceMs);
   void Timer1Timer();
   void Timer2Timer();
   void Timer3Timer();
@@ -193,6 +211,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   HistoryView HistoryViewNow();
 
   // --- menu actions (app/menus.cpp) ---
+  void ChooseMenuItem(std::string_view name);
   void TogglePageMode();
   void ToggleStayOnTop();
   void ShowAbout();
@@ -250,7 +269,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
 
   // --- PlayerControl ---
   bool SkipMode() const override { return input.skipMode || skipHeld_; }
-  void StopSkipping() override { input.skipMode = false; }
+  void StopSkipping() override;
   void SetMessageSpeed(int level) override;
   void SetCaption(std::string_view caption) override;
   void ClearWaitIndicator() override;
@@ -285,6 +304,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // The form's timers as designed: skip, the wait indicator's blink, the start.
   static constexpr WindowTimer kSkipTimer{20, true}, kBlinkTimer{100, true}, kStartTimer{10, false};
   WindowTimer timer1_ = kSkipTimer, timer2_ = kBlinkTimer, timer3_ = kStartTimer;
+  TextSocketSwitch textSocket_;
   TextFeed textFeed_;
   bool closed_ = false;
   bool startFailed_ = false;
@@ -293,6 +313,8 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool NextDue(uint32_t& dueMs, bool onlyWithWork);
   bool SkipTimerHasWork() const;
   bool BlinkTimerHasWork() const;
+  InputGate inputGate_;
+  std::array<std::optional<uint32_t>, 3> chosenVolumes_;  // by VolumeLine
   int spokenChoice_ = -1;  // the choice entry whose caption was said last, -1 for none
 };
 

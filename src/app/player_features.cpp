@@ -35,10 +35,22 @@ bool Player::PlayerMenuClick(std::string_view name) {
     ToggleSpeech();
   } else if (name == "Screenshot") {
     TakeScreenshot();
+  } else if (name == "TextSocket") {
+    SetTextSocket(!textSocket_.on(), textSocket_.port());
   } else {
     return false;
   }
   return true;
+}
+
+// --- the reading tools' socket ---
+
+void Player::SetTextSocket(bool on, uint16_t port) {
+  if (!on || port != textSocket_.port()) (void)textSocket_.SetOn(false);
+  textSocket_.SetPort(port);
+  if (Result<void> switched = textSocket_.SetOn(on); !switched)
+    services.diagnostics.Note("the text socket: " + switched.error().message);
+  menus.SetChecked("TextSocket", textSocket_.on());
 }
 
 // --- auto mode ---

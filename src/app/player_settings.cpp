@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <sstream>
+#include <tuple>
+#include <vector>
 #include <toml++/toml.h>
 
+#include "app/toml_in_place.h"
 #include "platform/user_folders.h"
 
 namespace orv {
@@ -83,7 +86,6 @@ toml::table& Section(toml::table& root, std::string_view name) {
   return *root[name].as_table();
 }
 
-toml::array VolumePair(uint32_t volume) { return toml::array{int64_t(volume & 0xFFFF), int64_t(volume >> 16)}; }
 
 // How deep the text nests at the most, counted before the library sees it: the parts of a
 // dotted key (the dots of a line outside strings and comments) plus the brackets around them.
@@ -153,21 +155,41 @@ Result<SettingsFile> SettingsFile::Parse(std::string_view text) {
 
 namespace {
 
-// The known settings put into `root`, the rest of it left as it is.
-std::string WithSettings(toml::table root, const PlayerSettings& s) {
-  if (s.scaling) Section(root, "display").insert_or_assign("scaling", *s.scaling);
-  if (s.soundFont) Section(root, "music").insert_or_assign("soundfont", *s.soundFont);
-  const std::pair<const char*, std::optional<uint32_t>> volumes[] = {
-      {"wave", s.waveVolume}, {"midi", s.midiVolume}, {"cd", s.cdVolume}};
-  for (const auto& [key, volume] : volumes)
-    if (volume) Section(root, "volume").insert_or_assign(key, VolumePair(*volume));
-  Section(root, "speech").insert_or_assign("enabled", s.speech);
-  toml::table& autoMode = Section(root, "auto");
-  autoMode.insert_or_assign("base_delay_ms", int64_t(s.autoDelays.baseMs));
-  autoMode.insert_or_assign("per_character_delay_ms", int64_t(s.autoDelays.perCharacterMs));
+// One setting as it goes into the file: where, and its value as TOML text.
+struct SettingText {
+  std::string section, key, value;
+};
+
+template <typename T>
+std::string TomlText(T&& value) {
   std::ostringstream out;
-  out << "# The Orvane player's own settings (a game's orvane.ini is kept apart).\n" << root << "\n";
+  out << toml::value<std::decay_t<T>>(std::forward<T>(value));
   return out.str();
+}
+
+std::string VolumeText(uint32_t volume) {
+  return "[" + std::to_string(volume & 0xFFFF) + ", " + std::to_string(volume >> 16) + "]";
+}
+
+// The settings of `now` that differ from `before` (all of them when there is no before), so
+// that a value the file holds, even one of the wrong kind, stays as written unless the player
+// changed it.
+std::vector<SettingText> Changes(const PlayerSettings& now, const PlayerSettings* before) {
+  std::vector<SettingText> changes;
+  auto differs = [&](auto field) { return before == nullptr || now.*field != before->*field; };
+  if (now.scaling && differs(&PlayerSettings::scaling)) changes.push_back({"display", "scaling", TomlText(*now.scaling)});
+  if (now.soundFont && differs(&PlayerSettings::soundFont))
+    changes.push_back({"music", "soundfont", TomlText(*now.soundFont)});
+  const std::tuple<const char*, std::optional<uint32_t> PlayerSettings::*> volumes[] = {
+      {"wave", &PlayerSettings::waveVolume}, {"midi", &PlayerSettings::midiVolume}, {"cd", &PlayerSettings::cdVolume}};
+  for (const auto& [key, field] : volumes)
+    if (now.*field && differs(field)) changes.push_back({"volume", key, VolumeText(*(now.*field))});
+  if (differs(&PlayerSettings::speech)) changes.push_back({"speech", "enabled", now.speech ? "true" : "false"});
+  if (before == nullptr || now.autoDelays.baseMs != before->autoDelays.baseMs)
+    changes.push_back({"auto", "base_delay_ms", std::to_string(now.autoDelays.baseMs)});
+  if (before == nullptr || now.autoDelays.perCharacterMs != before->autoDelays.perCharacterMs)
+    changes.push_back({"auto", "per_character_delay_ms", std::to_string(now.autoDelays.perCharacterMs)});
+  return changes;
 }
 
 bool Parses(const std::string& text) {
@@ -179,21 +201,42 @@ bool Parses(const std::string& text) {
   }
 }
 
+// The changes put into `root` by the library, the rest of it left as it is: for a text whose
+// layout cannot take them in place. Comments are lost; values are not.
+std::string Rewritten(toml::table root, const std::vector<SettingText>& changes) {
+  for (const SettingText& change : changes) {
+    toml::table& section = Section(root, change.section);
+    toml::table parsed = toml::parse("v = " + change.value);
+    parsed.get("v")->visit([&](auto& value) { section.insert_or_assign(change.key, value); });
+  }
+  std::ostringstream out;
+  out << "# The Orvane player's own settings (a game's orvane.ini is kept apart).\n" << root << "\n";
+  return out.str();
+}
+
 }  // namespace
 
 std::string SettingsFile::Serialize(const PlayerSettings& s) const {
+  if (original_.empty()) return Rewritten(toml::table{}, Changes(s, nullptr));
+  const std::vector<SettingText> changes = Changes(s, &settings);
+  std::optional<std::string> text = original_;
+  for (const SettingText& change : changes) {
+    if (!text) break;
+    text = SetTomlValue(*text, change.section, change.key, change.value);
+  }
+  if (text && Parses(*text)) return *text;
   toml::table root;
   try {
     root = toml::parse(original_);
   } catch (const toml::parse_error&) {
-    // Parse took this text; should it not now, the known keys are still worth writing.
+    // Parse took this text; should it not now, the changes are still worth writing.
   }
   // The library writes some exotic keys (a table named with tabs, say) in a form it cannot
   // read back; a file the next start refuses would lose every setting, so then only the
   // player's own keys are written.
-  std::string text = WithSettings(std::move(root), s);
-  if (!Parses(text)) text = WithSettings(toml::table{}, s);
-  return text;
+  std::string rewritten = Rewritten(std::move(root), changes);
+  if (!Parses(rewritten)) rewritten = Rewritten(toml::table{}, Changes(s, nullptr));
+  return rewritten;
 }
 
 std::optional<std::filesystem::path> DefaultSettingsPath() {

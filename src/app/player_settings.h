@@ -1,8 +1,10 @@
 #pragma once
 // The player's own settings, kept per user in $XDG_CONFIG_HOME/orvane/orvane.toml and entirely
 // apart from a game's orvane.ini, whose bytes stay the kit's. The file is read at start and
-// written at exit; keys this player does not know are kept as they were, so a newer player's
-// settings survive an older one.
+// written at exit with only what the player changed, each value where it stands: a file written
+// by hand keeps its comments and layout, keys this player does not know are kept as they were
+// (so a newer player's settings survive an older one), and a value of the wrong kind stays as
+// written until the player sets it.
 //
 //   [display]  scaling = "integer" | "fit" | "stretch"
 //   [music]    soundfont = "/path/to/font.sf2"
@@ -35,8 +37,11 @@ class SettingsFile {
   // the wrong kind or out of range is left at its default and reported in `problem`.
   static Result<SettingsFile> Parse(std::string_view text);
 
-  // The file's text with these settings in it and every other key as it was.
+  // The file's text with the settings that differ from what it held written in place and
+  // everything else as it was; a new file holds every setting.
   std::string Serialize(const PlayerSettings& settings) const;
+  // The text the file held when it was read (empty for a new file).
+  const std::string& text() const { return original_; }
 
   PlayerSettings settings;
   // The first value that could not be used, for one line to the person running the player.

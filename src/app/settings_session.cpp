@@ -15,6 +15,20 @@ void Say(std::FILE* messages, const fs::path& path, const std::string& what) {
   if (messages) std::fprintf(messages, "orvane: settings file %s: %s\n", path.c_str(), what.c_str());
 }
 
+// Where a chain of symbolic links ends (the path itself when it is none); a loop or a chain too
+// long to be real ends where it is.
+fs::path LinkTarget(fs::path path) {
+  constexpr int kMostLinks = 40;
+  for (int hop = 0; hop < kMostLinks; ++hop) {
+    std::error_code ec;
+    if (!fs::is_symlink(path, ec)) return path;
+    const fs::path next = fs::read_symlink(path, ec);
+    if (ec) return path;
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  return path;
+}
+
 constexpr std::pair<VolumeLine, std::optional<uint32_t> PlayerSettings::*> kVolumeFields[] = {
     {VolumeLine::Wave, &PlayerSettings::waveVolume},
     {VolumeLine::Midi, &PlayerSettings::midiVolume},
@@ -57,22 +71,25 @@ void SettingsSession::ApplyTo(Player& player, AudioOut& audio) {
 }
 
 void SettingsSession::GatherFrom(Player& player, AudioOut& audio) {
-  for (const auto& [line, field] : kVolumeFields) {
-    uint32_t volume = 0;
-    if (audio.GetVolume(line, volume)) settings_.*field = volume;
-  }
+  // The volumes as the player set them, not as the device has them now: closing the game puts
+  // the device's own volumes back.
+  for (const auto& [line, field] : kVolumeFields)
+    if (const std::optional<uint32_t> chosen = player.ChosenVolume(line)) settings_.*field = *chosen;
   settings_.autoDelays = player.autoAdvance.delays;
   if (player.SpeechOn() != speechAtStart_) settings_.speech = player.SpeechOn();
 }
 
 bool SettingsSession::Save(std::FILE* messages) const {
   if (!path_ || !writable_) return false;
-  std::error_code ec;
-  fs::create_directories(path_->parent_path(), ec);
   const std::string text = file_.Serialize(settings_);
-  const OsStatus written =
-      WriteFileAtomically(*path_, AsBytes(text));
-  if (!written) Say(messages, *path_, "could not be written: " + written.error());
+  if (!file_.text().empty() && text == file_.text()) return true;  // nothing the player changed
+  // The path may be a link the user made (a settings file kept with their other dotfiles, say):
+  // the file it leads to is the one to update, and the link stays.
+  const fs::path target = LinkTarget(*path_);
+  std::error_code ec;
+  fs::create_directories(target.parent_path(), ec);
+  const OsStatus written = WriteFileAtomically(target, AsBytes(text));
+  if (!written) Say(messages, target, "could not be written: " + written.error());
   return written.ok();
 }
 

@@ -20,14 +20,17 @@ class SettingsSession {
   static SettingsSession Open(std::optional<std::filesystem::path> path, std::FILE* messages);
 
   const PlayerSettings& settings() const { return settings_; }
+  const std::optional<std::filesystem::path>& path() const { return path_; }
   PlayerSettings& settings() { return settings_; }
 
   // Puts the volumes, speech and auto-mode delays into the player and its sound.
   void ApplyTo(Player& player, AudioOut& audio);
-  // Takes them back as the player left them. Speech as the command line set it is for that
-  // run only: only a change made while playing is kept.
+  // Takes back what the player changed: the volumes set in the volume dialog (as they were set,
+  // whatever closing the game did to the device since), speech and the delays. Speech as the
+  // command line set it is for that run only: only a change made while playing is kept.
   void GatherFrom(Player& player, AudioOut& audio);
-  // Writes the file; false (with one line on `messages`) when it could not be written.
+  // Writes what changed into the file (through a link to the file it names); false (with one
+  // line on `messages`) when it could not be written.
   bool Save(std::FILE* messages) const;
 
  private:

@@ -22,7 +22,10 @@ void Player::ToggleSpeech() {
 }
 
 void Player::RunStep() {
+  inputGate_.StepBegins();
   interpreter.InterpretStep();
+  // What the step drew (text, a choice) is on screen from now: input from before it is stale.
+  inputGate_.SettledAt(services.clock.NowMs());
   // A step may stop in the middle of a line (before a choice, at a lone WAIT): what it typed
   // is said all the same.
   narrator.LineEnded(SkipMode());

@@ -163,6 +163,7 @@ json DumpState(const Player& player) {
   int left = 0, top = 0;
   live.services.host.GetWindowPosition(left, top);
   out["window"] = {{"left", left}, {"top", top}};
+  out["skipMark"] = live.services.host.SkippingShown();
   return out;
 }
 

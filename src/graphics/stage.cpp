@@ -113,13 +113,14 @@ void Stage::TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t 
   CopySameRect(screenImage, tintImage, box);
 }
 
-int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode) {
+int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode,
+                    std::optional<uint32_t> goOnPressesSeen) {
   bool typedAll = true;
   if (delayMs > 0) {
     int at = x;
     for (size_t i = 0; i < text.size();) {
       const size_t length = CharacterLength(text.substr(i));
-      if (clock_.ButtonHeld()) {
+      if (clock_.ButtonHeld() || (goOnPressesSeen && clock_.GoOnPresses() != *goOnPressesSeen)) {
         typedAll = false;
         break;
       }

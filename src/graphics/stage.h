@@ -11,6 +11,7 @@
 //   textImage         the message text alone, with coverage
 //   backgroundPixels  the current background
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,9 +54,10 @@ class Stage final : public EffectCanvas {
   // screenImage then shows the tint.
   void TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t blue);
   // Draws text at (x, y): onto the window one character at a time at delayMs each (none while
-  // paging, and cut short by the held button), then onto screenImage and textImage whole.
-  // Returns the advance.
-  int TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode);
+  // paging, and cut short by the held button or by any go-on press beyond `goOnPressesSeen`),
+  // then onto screenImage and textImage whole. Returns the advance.
+  int TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode,
+               std::optional<uint32_t> goOnPressesSeen = std::nullopt);
   // Every layer black and empty.
   void ClearLayers();
   // Blinks the window `count` times: the colour for delayMs, then what it showed for delayMs.

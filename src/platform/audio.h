@@ -17,10 +17,12 @@ enum class VolumeLine { Wave, Midi, Cd };
 
 // A stretch of a disc image's audio: raw CD samples (16-bit little-endian, stereo, 44.1 kHz,
 // 2352 bytes a frame) at `offset` in `file`.
+// A span without a file is that many bytes of silence: a gap the disc has but no file holds.
 struct RawAudioSpan {
   std::filesystem::path file;
   uint64_t offset = 0;
   uint64_t length = 0;
+  bool Silent() const { return file.empty(); }
   friend bool operator==(const RawAudioSpan&, const RawAudioSpan&) = default;
 };
 inline constexpr uint32_t kCdAudioBytesPerSecond = 44100 * 4;

@@ -32,6 +32,10 @@ class Clock {
   // The person asked to end the program (the close button, a signal) while the game was busy;
   // waits then return at once.
   virtual bool QuitRequested() { return false; }
+  // How many presses that mean "go on" (the left button, Enter, Space) have arrived so far,
+  // counting those still queued for the game: typing compares it with what it saw when it
+  // began, so a press finishes the text at once instead of waiting its turn in the queue.
+  virtual uint32_t GoOnPresses() { return 0; }
 };
 
 // The operating system's local time now.

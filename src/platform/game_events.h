@@ -36,6 +36,11 @@ class GameEvents {
   // The skip key (Ctrl on the desktop) went down or up: while it is held the game advances as
   // skip mode does. Backends without such a key never call it.
   virtual void HoldSkip(bool held) {}
+  // Whether input (a button, a key, the wheel) that arrived at clock time `arrivedMs` is still
+  // the game's to take. Input that came while the game was busy (typing, waiting, in a
+  // transition) or before what is on screen now was drawn was never meant for it: backends
+  // ask before delivering input and drop what the game refuses, instead of replaying it.
+  virtual bool TakesInputFrom(uint32_t arrivedMs) const { return true; }
 
   // Clock time at which the next timer is due, or nothing when no timer runs.
   virtual bool NextTimerDue(uint32_t& dueMs) = 0;

@@ -55,6 +55,8 @@ class Host {
   virtual void OpenExternally(const std::string& target) = 0;
   // Skip mode runs (or stopped): a backend may show a sign of it.
   virtual void ShowSkipping(bool skipping) {}
+  // Whether that sign shows now.
+  virtual bool SkippingShown() const { return false; }
   // A short note of the player's own (UTF-8) beside the window's caption for a few seconds,
   // such as where a screenshot went. The game's caption is left as it is.
   virtual void ShowCaptionNote(std::string_view utf8Note) {}

@@ -67,7 +67,30 @@ std::vector<std::optional<Place>> PlaceTracks(const CueSheet& sheet, const std::
 
 RawAudioSpan Span(const CdImageFile& file, uint64_t begin, uint64_t end) {
   // Whole sample frames, so that a following span starts on the left channel.
-  return RawAudioSpan{file.path, file.dataOffset + begin, (end - begin) / 4 * 4};
+  return RawAudioSpan{file.path, file.dataOffset + begin, end > begin ? (end - begin) / 4 * 4 : 0};
+}
+
+RawAudioSpan Silence(uint64_t frames) { return RawAudioSpan{{}, 0, frames * kCdFrameBytes}; }
+
+// Frames of a data track's pregap that lie in its own file: sectors a drive passes over in
+// silence before the data, and which may hold anything but sound.
+uint64_t DataPregapFrames(const CueTrack& track) {
+  if (!track.index00 || track.index00InPreviousFile || *track.index00 > track.index01) return 0;
+  return track.index01 - *track.index00;
+}
+
+// Spans that continue one another as one.
+std::vector<RawAudioSpan> Joined(std::vector<RawAudioSpan> spans) {
+  std::erase_if(spans, [](const RawAudioSpan& span) { return span.length == 0; });
+  std::vector<RawAudioSpan> joined;
+  for (RawAudioSpan& span : spans) {
+    if (!joined.empty() && joined.back().file == span.file &&
+        (span.Silent() || joined.back().offset + joined.back().length == span.offset))
+      joined.back().length += span.length;
+    else
+      joined.push_back(std::move(span));
+  }
+  return joined;
 }
 
 std::string Quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
@@ -163,16 +186,25 @@ CdImage CdImage::LayOut(const CueSheet& sheet, const std::vector<CdImageFile>& f
       image.problems_.push_back("track " + number + " starts after the end of " + Quoted(names[run]));
       continue;
     }
-    uint64_t end = file.dataBytes;
-    if (nextInRun && places[k + 1]) end = tracks[k + 1].audio ? places[k + 1]->index01 : places[k + 1]->start;
-    std::vector<RawAudioSpan> spans{Span(file, begin, std::min(end, file.dataBytes))};
-    // The next track's INDEX 01 in the next file: what comes before it there ends this track.
-    if (!nextInRun && k + 1 < tracks.size() && tracks[k + 1].audio && places[k + 1] &&
-        files[runs[k + 1]].kind == Kind::Raw) {
-      const CdImageFile& next = files[runs[k + 1]];
-      spans.push_back(Span(next, 0, std::min(places[k + 1]->index01, next.dataBytes)));
+    // A drive plays on to the next track's INDEX 01: through the next track's PREGAP (silence
+    // no file holds), then its pregap as stored, or as silence when it is a data track's.
+    const bool nextPlaced = k + 1 < tracks.size() && places[k + 1];
+    const uint64_t ownEnd = nextInRun && nextPlaced ? places[k + 1]->start : file.dataBytes;
+    std::vector<RawAudioSpan> spans{Span(file, begin, std::min(ownEnd, file.dataBytes))};
+    if (nextPlaced) {
+      const CueTrack& next = tracks[k + 1];
+      spans.push_back(Silence(next.unstoredPregap));
+      if (!next.audio) {
+        spans.push_back(Silence(DataPregapFrames(next)));
+      } else if (nextInRun) {
+        spans.push_back(Span(file, places[k + 1]->start, std::min(places[k + 1]->index01, file.dataBytes)));
+      } else if (files[runs[k + 1]].kind == Kind::Raw) {
+        // The next track's INDEX 01 in the next file: what comes before it there ends this track.
+        const CdImageFile& nextFile = files[runs[k + 1]];
+        spans.push_back(Span(nextFile, 0, std::min(places[k + 1]->index01, nextFile.dataBytes)));
+      }
     }
-    std::erase_if(spans, [](const RawAudioSpan& span) { return span.length == 0; });
+    spans = Joined(std::move(spans));
     if (!spans.empty()) image.tracks_[k] = CdTrack(std::move(spans));
   }
   return image;

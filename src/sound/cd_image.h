@@ -3,12 +3,13 @@
 //
 // A track plays from its INDEX 01 to the next track's INDEX 01, as "play track N" does on a
 // drive: the pregap of the next track (its INDEX 00 stretch, silence on most discs) sounds at
-// the end of this one, where a rip that appends gaps to the previous track has it too. When
-// the next track's INDEX 01 lies in the next file, the track plays to the end of its own file
-// and on through the start of that file. It stops early where data begins (a data track's
-// pregap) or where the next file cannot be played as raw audio. The last track plays to the
-// end of its file, the end of the disc. Silence that a sheet only asks for (PREGAP, POSTGAP)
-// is in no file and is not played.
+// the end of this one, where a rip that appends gaps to the previous track has it too, and so
+// does a PREGAP the sheet asks for without storing it, as silence. When the next track's
+// INDEX 01 lies in the next file, the track plays to the end of its own file and on through
+// the start of that file. Before a data track the drive plays that track's pregap as silence:
+// its sectors are never read as sound. A track stops early only where the next file cannot be
+// played as raw audio. The last track plays to the end of its file, the end of the disc
+// (a POSTGAP is not played).
 //
 // Raw audio comes from BINARY files and from WAVE files in the CD's own format (16-bit PCM,
 // stereo, 44.1 kHz), whose data chunk is then read like a BINARY file. Any other file (Ogg,

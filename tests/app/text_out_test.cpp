@@ -178,5 +178,30 @@ TEST(TextSocket, EveryClientGetsEveryTextInOrderAndOneThatStopsReadingIsDropped)
   close(stalled);
 }
 
+TEST(TextSocket, TheMenuTurnsItOnAndOffAndATakenPortIsSaidNotFatal) {
+  TempDir dir;
+  WriteGame(dir, {.scenario = {"\"a\"\\n"}});
+  uint16_t freePort = 0;
+  {
+    Result<std::unique_ptr<TextSocketServer>> probe = TextSocketServer::Start(0);
+    ASSERT_TRUE(probe);
+    freePort = (*probe)->port();
+  }
+  HeadlessResult run = RunHeadlessGame(dir.path(), {"dump on.json", "menu TextSocket", "dump off.json"}, 0,
+                                       {"--text-socket", std::to_string(freePort)});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(ReadDump(dir, "on.json")["menu"]["TextSocket"]["checked"].get<bool>());
+  EXPECT_FALSE(ReadDump(dir, "off.json")["menu"]["TextSocket"]["checked"].get<bool>());
+  EXPECT_TRUE(run.err.empty()) << run.err;
+
+  Result<std::unique_ptr<TextSocketServer>> holder = TextSocketServer::Start(0);
+  ASSERT_TRUE(holder);
+  HeadlessResult taken = RunHeadlessGame(dir.path(), {"dump taken.json"}, 0,
+                                         {"--text-socket", std::to_string((*holder)->port())});
+  ASSERT_EQ(taken.exitCode, 0) << taken.err;
+  EXPECT_FALSE(ReadDump(dir, "taken.json")["menu"]["TextSocket"]["checked"].get<bool>());
+  EXPECT_NE(taken.err.find("the text socket: cannot listen on 127.0.0.1:"), std::string::npos) << taken.err;
+}
+
 }  // namespace
 }  // namespace orv::test

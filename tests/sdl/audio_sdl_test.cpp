@@ -104,6 +104,16 @@ TEST(SdlAudio, RawCdAudioReadsAsOneWaveAcrossItsSpans) {
   EXPECT_LT(SDL_RWseek(stream, -1, RW_SEEK_SET), 0);
   SDL_RWclose(stream);
 
+  // A span of no file is silence, read as zeros between the files' bytes.
+  stream = OpenRawAudioAsWave({{dir.path() / "a.bin", 0, 8}, {{}, 0, 12}, {dir.path() / "b.bin", 0, 4}});
+  ASSERT_NE(stream, nullptr) << SDL_GetError();
+  Bytes gap(44 + 24);
+  EXPECT_EQ(SDL_RWread(stream, gap.data(), 1, gap.size()), gap.size());
+  EXPECT_TRUE(std::equal(a.begin(), a.begin() + 8, gap.begin() + 44));
+  EXPECT_EQ(Bytes(gap.begin() + 52, gap.begin() + 64), Bytes(12, 0));
+  EXPECT_TRUE(std::equal(b.begin(), b.begin() + 4, gap.begin() + 64));
+  SDL_RWclose(stream);
+
   EXPECT_EQ(OpenRawAudioAsWave({{dir.path() / "b.bin", 50, 51}}), nullptr);
   EXPECT_EQ(OpenRawAudioAsWave({{dir.path() / "gone.bin", 0, 0}}), nullptr);
 }
@@ -228,6 +238,9 @@ TEST(FluidSynthOutput, SoundFontsAreTriedExplicitThenGameThenSdlsListThenTheSyst
   for (const auto& candidate : candidates) files.push_back(candidate.file.string() + " " + candidate.origin);
   ASSERT_GE(files.size(), 5u);
   EXPECT_EQ(files[0], "/x/given.sf2 --soundfont");
+  // A SoundFont the settings file names is told as the settings file's.
+  EXPECT_EQ(FluidSynthOutput::SoundFontCandidates("/x/given.sf2", {}, "", "the settings file /c/orvane.toml")[0].origin,
+            "the settings file /c/orvane.toml");
   EXPECT_EQ(files[1], (game.path() / "A.SF2").string() + " the game folder");
   EXPECT_EQ(files[2], (game.path() / "b.sf2").string() + " the game folder");
   EXPECT_EQ(files[3], "/y/one.sf2 SDL_SOUNDFONTS");

@@ -8,6 +8,7 @@
 
 #include "platform/sdl/desktop_loop.h"
 #include "platform/sdl/desktop_session.h"
+#include "platform/sdl/sdl_host.h"
 #include "platform/sjis.h"
 #include "support/test_support.h"
 
@@ -104,6 +105,27 @@ void PushQuit() {
   e.type = SDL_QUIT;
   SDL_PushEvent(&e);
 }
+
+// Pushes groups of events one after another from a thread of its own, each a while after the
+// one before, as a person answers what the window shows: a box never takes what was typed
+// before it opened, so answers must come after it.
+class Typist {
+ public:
+  explicit Typist(std::vector<std::function<void()>> steps)
+      : thread_([steps = std::move(steps)] {
+          for (const auto& step : steps) {
+            SDL_Delay(kStepMs);
+            step();
+          }
+        }) {}
+  ~Typist() { thread_.join(); }
+  Typist(const Typist&) = delete;
+  Typist& operator=(const Typist&) = delete;
+
+ private:
+  static constexpr Uint32 kStepMs = 150;
+  std::thread thread_;
+};
 
 MenuModel SmallMenu() {
   MenuModel model;
@@ -234,27 +256,27 @@ TEST_F(DesktopTest, LoopDeliversInputTimersMenusAndModalAnswers) {
   game.onMenu = [&](std::string_view name) {
     if (name == "N5") game.closed = true;
   };
-  PushMouse(SDL_MOUSEMOTION, 0, 50, bar + 60);
-  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 50, bar + 60);
-  PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 50, bar + 60);
-  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 639, bar + 479);
-  PushKey(SDLK_RETURN);  // the game asks; the next key answers
-  PushKey(SDLK_ESCAPE);
-  PushKey(SDLK_RETURN);
-  PushKey(SDLK_RETURN);
-  PushKey(SDLK_t);  // the input dialog: keep the default, add to it and accept
-  PushKey(SDLK_END);
-  PushKey(SDLK_BACKSPACE);
-  PushText("花子");
-  PushKey(SDLK_RETURN);
-  PushKey(SDLK_t);
-  PushKey(SDLK_ESCAPE);
-  PushKey(SDLK_SPACE);  // the space bar is the game's Enter
-  PushKey(SDLK_n);
-  PushKey(SDLK_m);
-  PushKey(SDLK_RETURN, KMOD_NONE);
-  PushKey(SDLK_a);
-  EXPECT_EQ(session.Run(game), 0);
+  {
+    Typist typist({[&] {
+                     PushMouse(SDL_MOUSEMOTION, 0, 50, bar + 60);
+                     PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 50, bar + 60);
+                     PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 50, bar + 60);
+                     PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 639, bar + 479);
+                     PushKey(SDLK_RETURN);  // the game asks; the next key answers
+                   },
+                   [] { PushKey(SDLK_ESCAPE); }, [] { PushKey(SDLK_RETURN); }, [] { PushKey(SDLK_RETURN); },
+                   [] { PushKey(SDLK_t); },  // the input dialog: keep the default, add to it and accept
+                   [] {
+                     PushKey(SDLK_END);
+                     PushKey(SDLK_BACKSPACE);
+                     PushText("花子");
+                     PushKey(SDLK_RETURN);
+                   },
+                   [] { PushKey(SDLK_t); }, [] { PushKey(SDLK_ESCAPE); },
+                   [] { PushKey(SDLK_SPACE); },  // the space bar is the game's Enter
+                   [] { PushKey(SDLK_n); }, [] { PushKey(SDLK_m); }});
+    EXPECT_EQ(session.Run(game), 0);
+  }
 
   EXPECT_EQ(answers, (std::vector<std::string>{"no", "yes", "text 太花子", "cancel", "no", "ok"}));
   const std::vector<std::string> expected = {
@@ -386,6 +408,50 @@ TEST_F(DesktopTest, WaitsKeepInputQueuedForTheGame) {
   session.clock().WaitMs(0);
 }
 
+// Presses made while the game is busy are counted as they arrive (typing stops at them) and
+// dropped when the game says they came too early, instead of being played back.
+TEST_F(DesktopTest, PressesAreCountedWhileQueuedAndStaleOnesAreDropped) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  SdlClock& clock = session.clock();
+  const uint32_t before = clock.GoOnPresses();
+  PushKey(SDLK_RETURN);
+  PushKey(SDLK_x);                 // not a press that goes on
+  PushKey(SDLK_RETURN, KMOD_ALT);  // full screen, not a press that goes on
+  PushRepeat(SDLK_SPACE);          // a held key's repeat
+  EXPECT_EQ(clock.GoOnPresses(), before + 1);
+  EXPECT_EQ(clock.GoOnPresses(), before + 1);  // still queued, counted once
+  SDL_Delay(2);
+  PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 100, 100);
+  EXPECT_EQ(clock.GoOnPresses(), before + 2);
+
+  struct Refusing : FakeGame {
+    uint32_t settledMs = 0;
+    bool TakesInputFrom(uint32_t arrivedMs) const override { return int32_t(arrivedMs - settledMs) >= 0; }
+  } game;
+  game.settledMs = SDL_GetTicks() + 1;  // everything queued came while the game was busy
+  PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 100, 100);
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) session.host().Dispatch(event, game);
+  // No key, no button and so no click reached the game; only the pointer's place did.
+  for (const std::string& entry : game.log) EXPECT_EQ(entry.rfind("move", 0), 0u) << entry;
+
+  SDL_Delay(3);
+  PushKey(SDLK_RETURN);
+  while (SDL_PollEvent(&event)) session.host().Dispatch(event, game);
+  EXPECT_EQ(game.log.back(), "key " + std::to_string(int(KeyCode::Enter)));
+}
+
+TEST(DesktopScale, TheLargestScaleThatFitsLeavesRoomForTheBarAndAFrame) {
+  EXPECT_EQ(LargestScaleThatFits(1920, 1040), 2);  // 3x would be 1920 x 1500
+  EXPECT_EQ(LargestScaleThatFits(1366, 740), 1);
+  EXPECT_EQ(LargestScaleThatFits(3840, 2120), 4);
+  EXPECT_EQ(LargestScaleThatFits(100000, 100000), 8);
+  EXPECT_EQ(LargestScaleThatFits(100, 100), 1);
+}
+
 TEST_F(DesktopTest, FullScreenLetterboxesAndRestores) {
   DesktopSession session({".", 1});
   std::string error;
@@ -408,6 +474,45 @@ TEST_F(DesktopTest, FullScreenLetterboxesAndRestores) {
   EXPECT_STREQ(SDL_GetWindowTitle(host.window()), "第一話　【Orvane Ver 2.12】");
 }
 
+TEST_F(DesktopTest, MenuKeysBringTheHiddenBarInFullScreen) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SdlHost& host = session.host();
+  host.MenuChanged(SmallMenu());
+  host.Present(TestStage());
+  host.SetFullScreen(true);
+  host.SetMenuBarVisible(false);  // as the game hides it, the pointer away from the top
+  FakeGame game;
+  auto dispatchAll = [&] {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) host.Dispatch(event, game);
+  };
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  PushKey(SDLK_F10);
+  dispatchAll();
+  EXPECT_TRUE(host.menuBarShown());
+  PushKey(SDLK_DOWN);
+  PushKey(SDLK_RETURN);
+  dispatchAll();
+  EXPECT_EQ(game.log, std::vector<std::string>{"menu N5"});
+  EXPECT_FALSE(host.menuBarShown());  // and hides with its menu
+
+  // Alt alone does the same, and Escape closes the menu and the bar with it.
+  SDL_Event alt{};
+  alt.type = SDL_KEYDOWN;
+  alt.key.keysym.sym = SDLK_LALT;
+  SDL_PushEvent(&alt);
+  alt.type = SDL_KEYUP;
+  SDL_PushEvent(&alt);
+  dispatchAll();
+  EXPECT_TRUE(host.menuBarShown());
+  PushKey(SDLK_ESCAPE);
+  dispatchAll();
+  EXPECT_FALSE(host.menuBarShown());
+  EXPECT_TRUE(host.fullScreen());
+}
+
 TEST_F(DesktopTest, CursorFilesThatCannotBeReadKeepTheCursor) {
   DesktopSession session({".", 1});
   std::string error;
@@ -425,17 +530,36 @@ TEST_F(DesktopTest, SaveFileDialogAndTheSecondPlayersNotice) {
   ASSERT_TRUE(session.Start(error)) << error;
   SdlHost& host = session.host();
   const std::string filter = Sjis("フルカラービットマップファイル（*.bmp）|*.bmp");
-  PushText("shot01.bmp");
-  PushKey(SDLK_RETURN);
-  EXPECT_EQ(host.AskSaveFile(Sjis("画面の保存"), filter), "shot01.bmp");
-  PushText("x.bmp");
-  PushKey(SDLK_ESCAPE);
-  EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
-  PushKey(SDLK_RETURN);  // nothing entered: nothing chosen
-  EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
-
-  PushKey(SDLK_RETURN);
-  session.ShowAlreadyRunning();  // returns once answered
+  {
+    Typist typist({[] {
+      PushText("shot01.bmp");
+      PushKey(SDLK_RETURN);
+    }});
+    EXPECT_EQ(host.AskSaveFile(Sjis("画面の保存"), filter), "shot01.bmp");
+  }
+  {
+    Typist typist({[] {
+      PushText("x.bmp");
+      PushKey(SDLK_ESCAPE);
+    }});
+    EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
+  }
+  {
+    Typist typist({[] { PushKey(SDLK_RETURN); }});  // nothing entered: nothing chosen
+    EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
+  }
+  {
+    // Typed before the box opened: it is not the box's, and the box waits for its own answer.
+    PushText("early.bmp");
+    PushKey(SDLK_RETURN);
+    SDL_Delay(2);  // clock times are whole milliseconds: what came in the box's own one counts
+    Typist typist({[] { PushKey(SDLK_ESCAPE); }});
+    EXPECT_FALSE(host.AskSaveFile(Sjis("画面の保存"), filter));
+  }
+  {
+    Typist typist({[] { PushKey(SDLK_RETURN); }});
+    session.ShowAlreadyRunning();  // returns once answered
+  }
   SUCCEED();
 }
 

@@ -5,6 +5,7 @@
 #include <variant>
 
 #include "platform/game_folder.h"
+#include "platform/headless/headless_audio.h"
 #include "sound/wave_builder.h"
 #include "support/test_support.h"
 
@@ -39,7 +40,8 @@ std::optional<fs::path> FileOf(const CdImage& image, int track) {
 }
 
 TEST(CdImage, OneBinPlaysEachTrackFromIndex01ToTheNextIndex01) {
-  // A data track of 2048-byte sectors, then audio; track 4's pregap sounds at the end of track 3.
+  // A data track of 2048-byte sectors, then audio; track 4's pregap sounds at the end of track 3,
+  // and track 3's PREGAP, in no file, as silence at the end of track 2.
   const CueSheet sheet = Sheet(
       "FILE \"game.bin\" BINARY\n"
       "  TRACK 01 MODE1/2048\n    INDEX 01 00:00:00\n"
@@ -50,7 +52,7 @@ TEST(CdImage, OneBinPlaysEachTrackFromIndex01ToTheNextIndex01) {
   const CdImage image = CdImage::LayOut(sheet, {RawFile("game.bin", audio + 600 * kSector)});
   EXPECT_EQ(image.TrackCount(), 4);
   EXPECT_FALSE(image.Track(1));  // data
-  EXPECT_EQ(SpansOf(image, 2), (Spans{{"game.bin", audio + 150 * kSector, 150 * kSector}}));
+  EXPECT_EQ(SpansOf(image, 2), (Spans{{"game.bin", audio + 150 * kSector, 150 * kSector}, {{}, 0, 150 * kSector}}));
   EXPECT_EQ(SpansOf(image, 3), (Spans{{"game.bin", audio + 300 * kSector, 105 * kSector}}));
   // The last track plays to the end of the disc.
   EXPECT_EQ(SpansOf(image, 4), (Spans{{"game.bin", audio + 405 * kSector, 195 * kSector}}));
@@ -58,11 +60,12 @@ TEST(CdImage, OneBinPlaysEachTrackFromIndex01ToTheNextIndex01) {
   EXPECT_FALSE(image.Track(5));
   EXPECT_EQ(image.Problems(), "");
 
-  // A data track after the audio: the last audio track stops where the data's pregap starts.
+  // A data track after the audio: the last audio track plays on to the data's INDEX 01, its
+  // pregap as silence, since data sectors are never read as sound.
   const CdImage extra = CdImage::LayOut(Sheet("FILE \"x.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
                                               "  TRACK 02 MODE1/2352\n    INDEX 00 00:01:00\n    INDEX 01 00:03:00\n"),
                                         {RawFile("x.bin", 400 * kSector)});
-  EXPECT_EQ(SpansOf(extra, 1), (Spans{{"x.bin", 0, 75 * kSector}}));
+  EXPECT_EQ(SpansOf(extra, 1), (Spans{{"x.bin", 0, 75 * kSector}, {{}, 0, 150 * kSector}}));
 }
 
 TEST(CdImage, SeveralFilesCarryATrackOnToTheNextTracksIndex01) {
@@ -94,6 +97,42 @@ TEST(CdImage, SeveralFilesCarryATrackOnToTheNextTracksIndex01) {
   const CdImage wave = CdImage::LayOut(Sheet("FILE \"a.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"),
                                        {RawFile("a.wav", 1001, 44)});
   EXPECT_EQ(SpansOf(wave, 1), (Spans{{"a.wav", 44, 1000}}));
+}
+
+// Gaps no file holds, played through to the end: the length a track plays is the length the
+// headless audio reports when it ends.
+TEST(CdImage, GapsOutsideTheFilesPlayForTheirWholeLength) {
+  test::TempDir dir;
+  dir.Write("track05.bin", Bytes(300 * kSector, 3));  // 4.0 s of audio
+  dir.Write("track06.bin", Bytes(600 * kSector, 9));  // data, its 3.0 s pregap first
+  dir.Write("one.bin", Bytes(150 * kSector, 5));
+  dir.Write("disc.cue",
+            "FILE \"track05.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+            "FILE \"track06.bin\" BINARY\n  TRACK 02 MODE1/2352\n    INDEX 00 00:00:00\n    INDEX 01 00:03:00\n");
+  dir.Write("gaps.cue",
+            "FILE \"one.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+            "  TRACK 02 AUDIO\n    PREGAP 00:01:00\n    INDEX 01 00:01:00\n");
+  auto playedMs = [&](const char* sheet, int track) -> uint32_t {
+    Result<CdImage> image = CdImage::Open(GameFolder(dir.path()), sheet);
+    if (!image) return 0;
+    const auto source = image->Track(track);
+    const auto* spans = source ? std::get_if<Spans>(&*source) : nullptr;
+    HeadlessAudio audio;
+    uint32_t ended = 0;
+    if (!spans || !audio.PlayRawTrack(*spans, [&](uint32_t ms) { ended = ms; })) return 0;
+    audio.AdvanceTo(60000);
+    return ended;
+  };
+  EXPECT_EQ(playedMs("disc.cue", 1), 7000u);
+  // The data track's own sectors never sound.
+  Result<CdImage> disc = CdImage::Open(GameFolder(dir.path()), "disc.cue");
+  ASSERT_TRUE(disc);
+  const Spans first = SpansOf(*disc, 1);
+  ASSERT_FALSE(first.empty());
+  for (const RawAudioSpan& span : first) EXPECT_NE(span.file.filename(), "track06.bin");
+  // A PREGAP 00:01:00 sounds at the end of the track before: 1 s of file and 1 s of gap.
+  EXPECT_EQ(playedMs("gaps.cue", 1), 2000u);
+  EXPECT_EQ(playedMs("gaps.cue", 2), 1000u);
 }
 
 TEST(CdImage, TracksThatCannotPlaySayWhyAndLeaveTheOthers) {

@@ -146,6 +146,10 @@ Result<CueSheet> ParseCueSheet(std::string_view text) {
       // INDEX 00 after INDEX 01 in one file cannot be: it was written in the file before.
       entry.index00InPreviousFile = number > 1 && index00 > index01;
     }
+    // libcue keeps PREGAP where it also keeps the INDEX 00 stretch's length, which wins when
+    // a track has both: only a track without INDEX 00 has its PREGAP to be told.
+    if (const long pregap = track_get_zero_pre(track); !entry.index00 && pregap > 0 && IsFrameCount(pregap))
+      entry.unstoredPregap = uint32_t(pregap);
     sheet.tracks.push_back(std::move(entry));
   }
   if (sheet.tracks.empty()) return Error{ErrorKind::Malformed, "the cue sheet lists no tracks"};

@@ -25,6 +25,9 @@ struct CueTrack {
   // track's file and belongs to that file's end.
   std::optional<uint32_t> index00;
   bool index00InPreviousFile = false;
+  // PREGAP: frames of silence before the track's INDEX 01 that no file holds (told only for a
+  // track without INDEX 00: libcue keeps one of the two).
+  uint32_t unstoredPregap = 0;
 };
 
 struct CueSheet {
@@ -40,5 +43,6 @@ Result<CueSheet> ParseCueSheet(std::string_view text);
 
 inline constexpr size_t kMaxCueSheetBytes = 256 * 1024;
 inline constexpr uint32_t kCdFramesPerSecond = 75;
+inline constexpr uint32_t kCdFrameBytes = 2352;  // a frame of CD audio: 1/75 s of 16-bit stereo
 
 }  // namespace orv

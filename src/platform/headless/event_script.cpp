@@ -1,6 +1,9 @@
 #include "platform/headless/event_script.h"
 
+#include <cctype>
 #include <sstream>
+#include <string_view>
+#include <utility>
 
 namespace orv {
 
@@ -45,5 +48,16 @@ std::optional<EventLine> EventScript::Next() {
 }
 
 const EventLine* EventScript::Peek() { return Fill() ? &*peeked_ : nullptr; }
+
+std::optional<KeyPress> KeyPressByName(const std::string& name) {
+  static constexpr std::pair<std::string_view, KeyCode> kKeys[] = {
+      {"enter", KeyCode::Enter}, {"up", KeyCode::Up},         {"down", KeyCode::Down},   {"left", KeyCode::Left},
+      {"right", KeyCode::Right}, {"escape", KeyCode::Escape}, {"space", KeyCode::Space}, {"f12", KeyCode::F12}};
+  for (const auto& [keyName, code] : kKeys)
+    if (name == keyName) return KeyPress{code, 0};
+  if (name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0])))
+    return KeyPress{KeyCode::Letter, char(std::toupper(static_cast<unsigned char>(name[0])))};
+  return std::nullopt;
+}
 
 }  // namespace orv

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/game_events.h"
+
 namespace orv {
 
 struct EventLine {
@@ -32,6 +34,9 @@ class EventScript {
   std::optional<EventLine> peeked_;
   int lineNumber_ = 0;
 };
+
+// The key a `key NAME` line names: enter, up, down, left, right, escape, space, f12 or a letter.
+std::optional<KeyPress> KeyPressByName(const std::string& name);
 
 // A blank line gives an event without a verb.
 EventLine ParseEventLine(const std::string& line, int lineNumber);

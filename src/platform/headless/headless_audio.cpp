@@ -60,6 +60,10 @@ bool HeadlessAudio::PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd
   StopTrack();
   uint64_t bytes = 0;
   for (const RawAudioSpan& span : spans) {
+    if (span.Silent()) {
+      bytes += span.length;
+      continue;
+    }
     std::error_code ec;
     const uint64_t size = std::filesystem::file_size(span.file, ec);
     if (ec || span.offset > size || size - span.offset < span.length) return false;

@@ -26,6 +26,9 @@ class HeadlessClock final : public Clock {
   }
 
   void SetButtonHeld(bool held) { buttonHeld_ = held; }
+  uint32_t GoOnPresses() override { return goOnPresses_; }
+  // A go-on press arrived (it may be delivered later, when the game is idle).
+  void NoteGoOnPress() { ++goOnPresses_; }
   // Moves the clock forward (never back); `onAdvance` sees every new time.
   void AdvanceTo(uint32_t ms) {
     if (int32_t(ms - now_) <= 0) return;
@@ -37,6 +40,7 @@ class HeadlessClock final : public Clock {
  private:
   uint32_t now_ = 0;
   bool buttonHeld_ = false;
+  uint32_t goOnPresses_ = 0;
   std::optional<LocalTime> localStart_;
   uint32_t localStartMs_ = 0;
 };

@@ -15,6 +15,8 @@ class Clock;
 
 class HeadlessHost final : public Host {
  public:
+  void ShowSkipping(bool skipping) override { skippingShown_ = skipping; }
+  bool SkippingShown() const override { return skippingShown_; }
   HeadlessHost(std::FILE* out, EventScript* events, Clock& clock);
 
   // Writes every presented frame as DIR/NNNNNN.bmp and a line "NNNNNN MS" in DIR/frames.txt.
@@ -57,6 +59,7 @@ class HeadlessHost final : public Host {
   int framesPresented = 0;
 
  private:
+  bool skippingShown_ = false;
   void Line(std::string_view kind, std::string_view text);
   std::FILE* out_;
   EventScript* events_;

@@ -31,7 +31,24 @@ bool DesktopSession::InitVideo(std::string& error) {
   return true;
 }
 
-bool DesktopSession::Start(std::string& error) { return InitVideo(error) && host_->Open(error); }
+bool DesktopSession::Start(std::string& error) {
+  if (host_->window()) return true;
+  return InitVideo(error) && host_->Open(error);
+}
+
+bool DesktopSession::KeepWindowAlive() {
+  bool closing = host_->QuitRequested() || clock_->QuitRequested();
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_QUIT || (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
+      closing = true;
+    else
+      host_->HandleWindowEvent(event);
+  }
+  if (closing) host_->NoteQuit();
+  host_->FlushFrame();
+  return !closing;
+}
 
 int DesktopSession::Run(GameEvents& game) {
   game.Shown();
@@ -41,7 +58,8 @@ int DesktopSession::Run(GameEvents& game) {
 void DesktopSession::ShowAlreadyRunning() {
   std::string error;
   if (!InitVideo(error)) return;
-  ShowStandaloneMessage(fonts_, Utf8ToCp932("既に起動しています。"), "Orvane");
+  ShowStandaloneMessage(fonts_, Utf8ToCp932("既に起動しています。\nThis game is already running in another window."),
+                        "Orvane");
 }
 
 void DesktopSession::ShowStartProblem(std::string_view utf8Text) {

@@ -37,12 +37,16 @@ class DesktopSession {
   DesktopSession(const DesktopSession&) = delete;
   DesktopSession& operator=(const DesktopSession&) = delete;
 
-  // Starts SDL's video and opens the window; false with a one-line message otherwise.
+  // Starts SDL's video and opens the window (once: a second call keeps the window, so that a
+  // game picked on the start screen plays in it); false with a one-line message otherwise.
   bool Start(std::string& error);
+  // While a dialog of another program is up over the window: keeps the window drawn and drops
+  // the input meant for that dialog. False once the window is to close.
+  bool KeepWindowAlive();
   // Tells the game the window is shown, then runs the main loop until the game closes.
   int Run(GameEvents& game);
-  // The second player's notice: "既に起動しています。" in a small window of its own, until
-  // answered. Needs no Start.
+  // The second player's notice: "既に起動しています。" and a line in English, in a small window
+  // of its own, until answered. Needs no Start.
   void ShowAlreadyRunning();
   // A problem that keeps the game from starting, in a window of its own: the UTF-8 text
   // (Japanese first, then the file and a line in English). Needs no Start; does nothing

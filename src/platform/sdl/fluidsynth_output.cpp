@@ -36,9 +36,10 @@ constexpr double kSynthGain = 0.6;
 }  // namespace
 
 std::vector<FluidSynthOutput::SoundFontCandidate> FluidSynthOutput::SoundFontCandidates(
-    const fs::path& explicitFont, const fs::path& gameFolder, std::string_view sdlSoundFonts) {
+    const fs::path& explicitFont, const fs::path& gameFolder, std::string_view sdlSoundFonts,
+    std::string_view explicitOrigin) {
   std::vector<SoundFontCandidate> candidates;
-  if (!explicitFont.empty()) candidates.push_back({explicitFont, "--soundfont"});
+  if (!explicitFont.empty()) candidates.push_back({explicitFont, std::string(explicitOrigin)});
   if (!gameFolder.empty())
     for (fs::path& font : SoundFontsInFolder(gameFolder)) candidates.push_back({std::move(font), "the game folder"});
   while (!sdlSoundFonts.empty()) {

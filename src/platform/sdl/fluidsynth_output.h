@@ -20,12 +20,14 @@ class FluidSynthOutput final : public MidiOutput {
     std::filesystem::path file;
     std::string origin;  // where it came from, for messages: "--soundfont", "SDL_SOUNDFONTS", ...
   };
-  // The SoundFonts to try, best first: `explicitFont` when given, the .sf2 files of the game
-  // folder, those `sdlSoundFonts` lists (SDL_mixer's variable: paths separated by ':' or
-  // ';'), then the system's General MIDI SoundFonts that exist.
+  // The SoundFonts to try, best first: `explicitFont` when given (named in messages as coming
+  // from `explicitOrigin`), the .sf2 files of the game folder, those `sdlSoundFonts` lists
+  // (SDL_mixer's variable: paths separated by ':' or ';'), then the system's General MIDI
+  // SoundFonts that exist.
   static std::vector<SoundFontCandidate> SoundFontCandidates(const std::filesystem::path& explicitFont,
                                                              const std::filesystem::path& gameFolder,
-                                                             std::string_view sdlSoundFonts);
+                                                             std::string_view sdlSoundFonts,
+                                                             std::string_view explicitOrigin = "--soundfont");
   // Whether the file starts as a SoundFont does (a quick look at its header, not a load).
   static bool LooksLikeSoundFont(const std::filesystem::path& file);
   // The first candidate that exists as a file. Nothing when there is none at all.

@@ -17,7 +17,7 @@ constexpr size_t kHeaderBytes = 44;
 constexpr uint64_t kLongestData = 0xFFFFFFFFull - (kHeaderBytes - 8);
 
 struct OpenSpan {
-  SDL_RWops* file = nullptr;
+  SDL_RWops* file = nullptr;  // none: silence
   uint64_t offset = 0;
   uint64_t length = 0;
 };
@@ -29,7 +29,8 @@ struct RawStream {
   uint64_t position = 0;
 
   ~RawStream() {
-    for (const OpenSpan& span : spans) SDL_RWclose(span.file);
+    for (const OpenSpan& span : spans)
+      if (span.file) SDL_RWclose(span.file);
   }
   uint64_t Size() const { return kHeaderBytes + dataBytes; }
 };
@@ -80,6 +81,12 @@ size_t ReadData(RawStream& stream, uint64_t at, uint8_t* out, size_t wanted) {
     if (at + done < spanEnd) {
       const uint64_t inSpan = at + done - spanStart;
       const size_t take = size_t(std::min<uint64_t>(wanted - done, spanEnd - (at + done)));
+      if (!span.file) {
+        std::memset(out + done, 0, take);
+        done += take;
+        spanStart = spanEnd;
+        continue;
+      }
       if (SDL_RWseek(span.file, Sint64(span.offset + inSpan), RW_SEEK_SET) < 0) break;
       const size_t got = SDL_RWread(span.file, out + done, 1, take);
       done += got;
@@ -125,6 +132,11 @@ int SDLCALL StreamClose(SDL_RWops* context) {
 SDL_RWops* OpenRawAudioAsWave(const std::vector<RawAudioSpan>& spans) {
   auto stream = std::make_unique<RawStream>();
   for (const RawAudioSpan& span : spans) {
+    if (span.Silent()) {
+      stream->spans.push_back({nullptr, 0, span.length});
+      stream->dataBytes += span.length;
+      continue;
+    }
     SDL_RWops* file = SDL_RWFromFile(span.file.string().c_str(), "rb");
     if (!file) return nullptr;
     stream->spans.push_back({file, span.offset, span.length});

@@ -108,7 +108,8 @@ std::vector<std::filesystem::path> SdlAudio::ChooseSoundFonts(const Options& opt
   namespace fs = std::filesystem;
   std::vector<fs::path> usable;
   for (const auto& candidate :
-       FluidSynthOutput::SoundFontCandidates(options.soundFont, options.gameFolder, options.sdlSoundFonts)) {
+       FluidSynthOutput::SoundFontCandidates(options.soundFont, options.gameFolder, options.sdlSoundFonts,
+                                             options.soundFontOrigin)) {
     const std::string where = candidate.file.string() + " (from " + candidate.origin + ")";
     std::error_code ec;
     if (!fs::is_regular_file(candidate.file, ec)) {

@@ -45,6 +45,7 @@ class SdlAudio final : public AudioOut {
  public:
   struct Options {
     std::filesystem::path soundFont;   // empty: look in the game folder, then the system's
+    std::string soundFontOrigin = "--soundfont";  // who named it, for messages
     std::filesystem::path gameFolder;  // where a game's own SoundFont may be
     std::string sdlSoundFonts;         // the SDL_SOUNDFONTS variable: more places to look
     std::string midiPort;              // an ALSA sequencer port instead of the synthesizer

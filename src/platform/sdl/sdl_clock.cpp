@@ -17,6 +17,15 @@ constexpr uint32_t kWaitSliceMs = 2;
 bool InputQueued() { return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0; }
 
 bool Reached(uint32_t now, uint32_t deadline) { return int32_t(now - deadline) >= 0; }
+
+// The left button, Enter or the space bar pressed anew (not a held key's repeat, nor Alt+Enter,
+// which switches full screen).
+bool IsGoOnPress(const SDL_Event& event) {
+  if (event.type == SDL_MOUSEBUTTONDOWN) return event.button.button == SDL_BUTTON_LEFT;
+  if (event.type != SDL_KEYDOWN || event.key.repeat || (event.key.keysym.mod & KMOD_ALT)) return false;
+  const SDL_Keycode key = event.key.keysym.sym;
+  return key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE;
+}
 }  // namespace
 
 uint32_t SdlClock::NowMs() { return SDL_GetTicks(); }
@@ -65,6 +74,22 @@ void SdlClock::WaitMs(uint32_t ms) {
     }
   }
   runningSince_ = NowMs();
+}
+
+uint32_t SdlClock::GoOnPresses() {
+  SDL_PumpEvents();
+  // The presses stay queued for the game; each is counted once, by its arrival time.
+  SDL_Event events[64];
+  const int count = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_MOUSEBUTTONDOWN);
+  for (int i = 0; i < count; ++i) {
+    if (!IsGoOnPress(events[i])) continue;
+    const uint32_t at = events[i].common.timestamp;
+    if (anyPressCounted_ && int32_t(at - lastPressCountedMs_) <= 0) continue;
+    anyPressCounted_ = true;
+    lastPressCountedMs_ = at;
+    ++goOnPresses_;
+  }
+  return goOnPresses_;
 }
 
 bool SdlClock::ButtonHeld() {

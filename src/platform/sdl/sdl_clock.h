@@ -28,6 +28,7 @@ class SdlClock final : public Clock {
   bool ButtonHeld() override;
   void KeepAlive() override;
   bool QuitRequested() override;
+  uint32_t GoOnPresses() override;
 
   // The main loop hands an event or a timer to the game: a step starts now.
   void GameBusy();
@@ -52,6 +53,9 @@ class SdlClock final : public Clock {
   bool busy_ = false;
   uint32_t runningSince_ = 0;  // start of the stretch of the step without a wait
   bool noteShown_ = false;
+  uint32_t goOnPresses_ = 0;
+  uint32_t lastPressCountedMs_ = 0;  // arrival of the newest press counted
+  bool anyPressCounted_ = false;
 };
 
 }  // namespace orv

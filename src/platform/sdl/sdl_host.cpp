@@ -132,6 +132,18 @@ const char* ScalingName(Scaling scaling) {
   }
 }
 
+bool IsInputEvent(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_KEYDOWN:
+    case SDL_TEXTINPUT:
+    case SDL_TEXTEDITING:
+    case SDL_MOUSEWHEEL: return true;
+    default: return false;
+  }
+}
+
 KeyPress TranslateKey(SDL_Keycode key) {
   switch (key) {
     case SDLK_RETURN:
@@ -158,15 +170,26 @@ SdlHost::~SdlHost() {
   if (cursor_) SDL_FreeCursor(cursor_);
 }
 
-int SdlHost::ChooseScale() const {
-  if (options_.scale > 0) return std::min(options_.scale, kMaxScale);
-  SDL_Rect usable{0, 0, 0, 0};
-  if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return 1;
+int LargestScaleThatFits(int usableWidth, int usableHeight) {
   int scale = 1;
-  while (scale < kMaxScale && kStageWidth * (scale + 1) <= usable.w &&
-         kStageHeight * (scale + 1) + MenuBar::Height(scale + 1) + kDecorationAllowance <= usable.h)
+  while (scale < kMaxScale && kStageWidth * (scale + 1) <= usableWidth &&
+         kStageHeight * (scale + 1) + MenuBar::Height(scale + 1) + kDecorationAllowance <= usableHeight)
     ++scale;
   return scale;
+}
+
+int SdlHost::ChooseScale() {
+  SDL_Rect usable{0, 0, 0, 0};
+  const bool known = SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0;
+  const int fits = known ? LargestScaleThatFits(usable.w, usable.h) : kMaxScale;
+  if (options_.scale <= 0) return known ? fits : 1;
+  if (options_.scale <= fits) return options_.scale;
+  // A window larger than the screen opens partly off it, its menu bar or frame out of reach.
+  scaleNote_ = "--scale " + std::to_string(options_.scale) + " does not fit " +
+               (known ? "the screen (" + std::to_string(usable.w) + " x " + std::to_string(usable.h) + ")"
+                      : "the player (" + std::to_string(kMaxScale) + " at most)") +
+               ": the window opens at " + std::to_string(fits) + "x";
+  return fits;
 }
 
 bool SdlHost::Open(std::string& error) {
@@ -336,6 +359,7 @@ uint32_t SdlHost::FrameSpacingMs() const {
 }
 
 void SdlHost::FlushFrame() {
+  KeepPlacement();
   const uint32_t now = SDL_GetTicks();
   if (!notice_.empty() && int32_t(now - noticeUntil_) >= 0) DismissNotice();
   if (!captionNote_.empty() && int32_t(now - captionNoteUntil_) >= 0) {
@@ -429,6 +453,7 @@ bool SdlHost::HandleWindowEvent(const SDL_Event& event) {
   if (event.type != SDL_WINDOWEVENT) return false;
   switch (event.window.event) {
     case SDL_WINDOWEVENT_CLOSE: NoteQuit(); break;
+    case SDL_WINDOWEVENT_MOVED: KeepPlacement(); break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_RESTORED:
@@ -481,7 +506,21 @@ void SdlHost::ToggleFullScreen(GameEvents& game) {
     SetFullScreen(!fullScreen_);
 }
 
+bool SdlHost::RevealBarForKeys() {
+  if (!fullScreen_ || barVisible_ || !window_) return barVisible_;
+  SetMenuBarVisible(true);
+  barForKeys_ = true;
+  return true;
+}
+
+void SdlHost::HideBarRevealedForKeys() {
+  if (!barForKeys_ || menu_.Active()) return;
+  barForKeys_ = false;
+  if (fullScreen_) SetMenuBarVisible(false);
+}
+
 void SdlHost::MenuInputDone(const MenuInput& input, GameEvents* game) {
+  HideBarRevealedForKeys();
   uiDirty_ = true;
   Repaint();
   if (input.chosen.empty() || !game) return;
@@ -503,19 +542,25 @@ void SdlHost::HandleKeyDown(const SDL_Event& event, const Layout& layout, GameEv
     if (!event.key.repeat) ToggleFullScreen(game);
     return;
   }
-  if (layout.barShown && (alt || key == SDLK_F10 || menu_.Active())) {
+  // In full screen the bar hides until the pointer reaches the top; F10 and the Alt keys bring it
+  // as they do in a window, and it hides again when the menu closes.
+  const bool barKey = key == SDLK_F10 || (alt && KeyLetter(key));
+  const bool barShown = layout.barShown || (barKey && RevealBarForKeys());
+  if (barShown && (alt || key == SDLK_F10 || menu_.Active())) {
     const MenuInput input = menu_.Key(ToMenuKey(key), KeyLetter(key), alt, key == SDLK_F10);
     if (input.consumed) {
       MenuInputDone(input, &game);
       return;
     }
   }
+  HideBarRevealedForKeys();
   if (alt && KeyLetter(key)) return;  // menu accelerators that matched nothing
   if (key == SDLK_ESCAPE && fullScreen_) {
     ToggleFullScreen(game);
     return;
   }
   if (key == SDLK_LCTRL || key == SDLK_RCTRL) return;  // held, it skips (SyncHeldSkip)
+  if (!game.TakesInputFrom(event.key.timestamp)) return;
   game.KeyDown(TranslateKey(key));
 }
 
@@ -582,6 +627,8 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
         case SDL_BUTTON_MIDDLE: button = MouseButton::Middle; break;
         default: return;
       }
+      // A press the game can no longer take never becomes a click either.
+      if (!game.TakesInputFrom(event.button.timestamp)) return;
       int stageX = 0, stageY = 0;
       ToStage(x, y, stageX, stageY);
       if (button == MouseButton::Left) mouseOwner_ = MouseOwner::Game;
@@ -589,7 +636,7 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
       return;
     }
     case SDL_MOUSEWHEEL: {
-      if (menu_.Active()) return;
+      if (menu_.Active() || !game.TakesInputFrom(event.wheel.timestamp)) return;
       int notches = event.wheel.y;
       if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
       // A fast flick comes as one event of many notches; each is a page of the history.
@@ -615,7 +662,7 @@ void SdlHost::Dispatch(const SDL_Event& event, GameEvents& game) {
       return;
     case SDL_KEYUP:
       // Alt pressed and let go alone gives the bar the keyboard, as F10 does.
-      if (IsAlt(event.key.keysym.sym) && std::exchange(altAlone_, false) && layout.barShown) {
+      if (IsAlt(event.key.keysym.sym) && std::exchange(altAlone_, false) && (layout.barShown || RevealBarForKeys())) {
         const MenuInput input = menu_.Key(MenuKey::Other, 0, false, true);
         if (input.consumed) MenuInputDone(input, &game);
       }
@@ -664,11 +711,15 @@ bool SdlHost::RunDialog(DialogBox& box) {
     SDL_StartTextInput();
   }
   UpdateCursor(true);
+  // Keys and clicks made before the box was drawn were meant for what came before it: a
+  // quick run of Enter taps must not accept a box nobody has seen.
+  const uint32_t drawnMs = SDL_GetTicks();
   // A close request (the window's button, SIGINT, SIGTERM) ends the box as its default
   // answer would, and the game closes right after.
   while (!box.Done() && !quitRequested_) {
     SDL_Event event;
     if (!SDL_WaitEventTimeout(&event, 100)) continue;
+    if (IsInputEvent(event) && !SDL_TICKS_PASSED(event.common.timestamp, drawnMs)) continue;
     HandleDialogEvent(box, event);
   }
   if (text) SDL_StopTextInput();
@@ -856,7 +907,26 @@ void SdlHost::SetMenuBarVisible(bool visible) {
 }
 
 void SdlHost::SetWindowPosition(int left, int top) {
-  if (window_ && !fullScreen_) SDL_SetWindowPosition(window_, left, top);
+  if (!window_ || fullScreen_) return;
+  SDL_SetWindowPosition(window_, left, top);
+  // Until the desktop has framed the window, a position places the frame's corner, so the
+  // window would stand a border lower and further right than asked (and a game that stores its
+  // place, lower still at every start): it is asked again once the frame is known.
+  placement_ = Placement{left, top, SDL_GetTicks() + kPlacementMs};
+}
+
+void SdlHost::KeepPlacement() {
+  if (!placement_ || !window_) return;
+  int top = 0, left = 0, bottom = 0, right = 0;
+  const bool framed = SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) == 0 &&
+                      (top | left | bottom | right) != 0;
+  if (framed && !fullScreen_) {
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    if (x != placement_->left || y != placement_->top) SDL_SetWindowPosition(window_, placement_->left, placement_->top);
+  }
+  // A desktop without frames never tells any: the position stands as it was set.
+  if (framed || fullScreen_ || SDL_TICKS_PASSED(SDL_GetTicks(), placement_->untilMs)) placement_.reset();
 }
 
 void SdlHost::GetWindowPosition(int& left, int& top) {

@@ -61,6 +61,8 @@ class SdlHost final : public Host {
 
   // Creates the window (SDL video must be initialised); false with a message otherwise.
   bool Open(std::string& error);
+  // The game folder files handed to the opener must lie in, once a game was picked.
+  void SetGameRoot(std::filesystem::path root) { options_.gameRoot = std::move(root); }
 
   void Present(const Image& surface) override;
   void SetCaption(std::string_view caption) override;
@@ -82,6 +84,7 @@ class SdlHost final : public Host {
   void ResetCursor() override;
   void OpenExternally(const std::string& target) override;
   void ShowSkipping(bool skipping) override;
+  bool SkippingShown() const override { return skipping_; }
 
   // One event of the main loop: the window's own events, the menu, and input for the game.
   void Dispatch(const SDL_Event& event, GameEvents& game);
@@ -123,6 +126,8 @@ class SdlHost final : public Host {
   // The stage's place in the window and the widget scale, as last laid out.
   Rect StageRect() const { return ComputeLayout().stage; }
   int WindowedScale() const { return scale_; }
+  // Why the window opened smaller than --scale asked, in one line; empty when it did not.
+  const std::string& scaleNote() const { return scaleNote_; }
   // Frames actually drawn (for measurements).
   uint64_t FramesDrawn() const { return framesDrawn_; }
   // How frames reach the screen ("accelerated" or "surface") and why, once the window is open.
@@ -130,6 +135,12 @@ class SdlHost final : public Host {
   const std::string& PresentReason() const { return presentReason_; }
 
  private:
+  // Puts the window back where SetWindowPosition asked, while the desktop is still framing it.
+  void KeepPlacement();
+  // Full screen hides the bar: the menu keys show it (true when it is shown now), and it hides
+  // again once its menu has closed.
+  bool RevealBarForKeys();
+  void HideBarRevealedForKeys();
   struct Layout {
     int width = 0, height = 0;  // window pixels
     Rect stage, bar;
@@ -138,7 +149,9 @@ class SdlHost final : public Host {
     int stageScale = 1;   // whole factor of the stage (0 when not a whole multiple)
   };
   Layout ComputeLayout() const;
-  int ChooseScale() const;
+  // The start scale: --scale, capped to what fits the screen (saying so in scaleNote_), or the
+  // largest that fits.
+  int ChooseScale();
   // Real pixels per window coordinate (above 1 on HiDPI screens).
   float PixelRatio() const;
   void EventToPixels(int& x, int& y) const;
@@ -161,6 +174,7 @@ class SdlHost final : public Host {
   FontRenderer& fonts_;
   SdlHostOptions options_;
   int scale_ = 1;
+  std::string scaleNote_;
   SDL_Window* window_ = nullptr;
   std::unique_ptr<WindowPresenter> presenter_;
   std::string presentReason_;
@@ -180,6 +194,14 @@ class SdlHost final : public Host {
   MenuBar menu_;
   bool barVisible_ = true;
   bool fullScreen_ = false;
+  bool barForKeys_ = false;  // the bar is shown in full screen because a menu key asked
+  // A window position asked for, held to while the desktop frames the window.
+  struct Placement {
+    int left = 0, top = 0;
+    uint32_t untilMs = 0;  // how long the frame is waited for
+  };
+  static constexpr uint32_t kPlacementMs = 2000;
+  std::optional<Placement> placement_;
   DialogBox* dialog_ = nullptr;
   VolumeBox* volumeBox_ = nullptr;
   int windowedWidth_ = 0, windowedHeight_ = 0;  // the window's size before full screen
@@ -213,5 +235,10 @@ class SdlHost final : public Host {
 // The game's key for an SDL key; Other for keys the game does not know. The space bar is the
 // game's Enter: both advance.
 KeyPress TranslateKey(SDL_Keycode key);
+// The largest whole scale whose window (stage, menu bar and a window manager's frame) fits in
+// a usable screen area of this size; 1 at least, 8 at most.
+int LargestScaleThatFits(int usableWidth, int usableHeight);
+// A button, key, text or wheel event: what a person's hand makes.
+bool IsInputEvent(const SDL_Event& event);
 
 }  // namespace orv

@@ -1,6 +1,5 @@
 #include "platform/text/font_renderer.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -14,6 +13,7 @@
 
 #include "platform/sjis.h"
 #include "platform/text/face_names.h"
+#include "platform/text/font_lookup.h"
 
 namespace orv {
 namespace {
@@ -48,46 +48,8 @@ constexpr size_t kGlyphCacheBytes = size_t(64) << 20;
 // Face names a game asks for are few; the memory of them is bounded all the same.
 constexpr size_t kMaxRememberedNames = 256;
 
-struct FontFile {
-  std::string path;
-  int index = 0;
-};
-
-// The file fontconfig chooses for a pattern; when `requireFamily` is set, only a font of
-// exactly that family counts (FcFontMatch always answers something).
-std::optional<FontFile> MatchFontconfig(const std::string& family, bool japanese, bool requireFamily) {
-  FcPattern* pattern = FcPatternCreate();
-  if (!pattern) return std::nullopt;
-  if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  if (japanese) FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  FcPatternDestroy(pattern);
-  if (!match) return std::nullopt;
-  std::optional<FontFile> found;
-  FcChar8* file = nullptr;
-  FcChar8* matchedFamily = nullptr;
-  int index = 0;
-  if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) {
-    bool familyOk = !requireFamily;
-    for (int i = 0; !familyOk && FcPatternGetString(match, FC_FAMILY, i, &matchedFamily) == FcResultMatch; ++i)
-      familyOk = family == reinterpret_cast<const char*>(matchedFamily);
-    if (familyOk) {
-      FcPatternGetInteger(match, FC_INDEX, 0, &index);
-      // Report the real file behind the distribution's alias links.
-      std::error_code ec;
-      std::filesystem::path real = std::filesystem::canonical(reinterpret_cast<const char*>(file), ec);
-      found = FontFile{ec ? std::string(reinterpret_cast<const char*>(file)) : real.string(), index};
-    }
-  }
-  FcPatternDestroy(match);
-  return found;
-}
-
 std::optional<FontFile> FindSubstitute(const FaceSubstitute& substitute) {
-  if (auto file = MatchFontconfig(std::string(substitute.family), true, true)) return file;
+  if (auto file = LookUpSystemFont(std::string(substitute.family), true, true)) return file;
   for (std::string_view folder : kFontFolders) {
     std::filesystem::path candidate = std::filesystem::path(folder) / substitute.fileName;
     std::error_code ec;
@@ -100,7 +62,7 @@ std::optional<FontFile> FindSubstitute(const FaceSubstitute& substitute) {
 
 struct FontRenderer::Impl {
   FT_Library library = nullptr;
-  bool fontconfigReady = false;
+  bool systemLookupReady = false;
 
   struct LoadedFace {
     FontFile file;
@@ -116,7 +78,7 @@ struct FontRenderer::Impl {
 
   Impl() {
     if (FT_Init_FreeType(&library) != 0) library = nullptr;
-    fontconfigReady = FcInit();
+    systemLookupReady = StartSystemFontLookup();
   }
   ~Impl() {
     for (LoadedFace& f : faces)
@@ -146,8 +108,8 @@ struct FontRenderer::Impl {
       int id = -1;
       if (auto gothic = SubstituteFace("MS Gothic"); gothic)
         if (auto file = FindSubstitute(*gothic)) id = LoadFile(*file);
-      if (id < 0 && fontconfigReady)
-        if (auto file = MatchFontconfig("sans-serif", true, false)) id = LoadFile(*file);
+      if (id < 0 && systemLookupReady)
+        if (auto file = LookUpSystemFont("sans-serif", true, false)) id = LoadFile(*file);
       fallbackFace = id;
     }
     return *fallbackFace;
@@ -160,8 +122,8 @@ struct FontRenderer::Impl {
     int id = -1;
     if (auto substitute = SubstituteFace(sjisFace)) {
       if (auto file = FindSubstitute(*substitute)) id = LoadFile(*file);
-    } else if (fontconfigReady) {
-      if (auto file = MatchFontconfig(Cp932ToUtf8(sjisFace), true, false)) id = LoadFile(*file);
+    } else if (systemLookupReady) {
+      if (auto file = LookUpSystemFont(Cp932ToUtf8(sjisFace), true, false)) id = LoadFile(*file);
     }
     if (id < 0) id = FallbackFace();
     if (faceIdsByName.size() >= kMaxRememberedNames) faceIdsByName.clear();

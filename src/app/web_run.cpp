@@ -1,0 +1,110 @@
+// The browser's composition root, in place of the desktop's: the same window, clock and main
+// loop (SDL draws on the page's canvas), with the page's sound, speech and storage. The page
+// puts the game at the folder it names and keeps saves and settings in a folder it stores in
+// IndexedDB (--save-dir, --config); every loop turn that follows a write waits until the write
+// is stored, so closing the tab right after a save loses nothing.
+#include <cstdio>
+#include <filesystem>
+
+#include "app/desktop_run.h"
+#include "app/game_check.h"
+#include "app/player.h"
+#include "app/settings_session.h"
+#include "platform/sdl/desktop_session.h"
+#include "platform/sjis.h"
+#include "platform/web/page_bridge.h"
+#include "platform/web/web_audio.h"
+#include "platform/web/web_speech.h"
+
+namespace orv {
+
+namespace {
+
+// Hands the game's events through; between events the sound's time runs on and written saves
+// are stored before the game goes on.
+class BrowserGame final : public GameEvents {
+ public:
+  BrowserGame(GameEvents& game, WebAudio& audio, Clock& clock) : game_(game), audio_(audio), clock_(clock) {}
+  void Shown() override { game_.Shown(); }
+  void Click() override { game_.Click(); }
+  void MouseDown(MouseButton b, int x, int y) override { game_.MouseDown(b, x, y); }
+  void MouseMove(int x, int y) override { game_.MouseMove(x, y); }
+  void KeyDown(KeyPress key) override { game_.KeyDown(key); }
+  void Wheel(WheelDirection direction) override { game_.Wheel(direction); }
+  void MenuClick(std::string_view name) override { game_.MenuClick(name); }
+  void CloseRequested() override { game_.CloseRequested(); }
+  void HoldSkip(bool held) override { game_.HoldSkip(held); }
+  bool NextTimerDue(uint32_t& dueMs) override {
+    audio_.Pump(clock_.NowMs());
+    orvane_web_settle_saves();
+    // The page hears that the game runs once its start-up writes are stored too.
+    if (!toldRunning_) orvane_web_game_state("running");
+    toldRunning_ = true;
+    return game_.NextTimerDue(dueMs);
+  }
+  void FireDueTimers(uint32_t nowMs) override { game_.FireDueTimers(nowMs); }
+  bool Closed() const override { return game_.Closed(); }
+
+ private:
+  GameEvents& game_;
+  WebAudio& audio_;
+  Clock& clock_;
+  bool toldRunning_ = false;
+};
+
+}  // namespace
+
+int RunDesktop(const CommandLine& options) {
+  SettingsSession settings = SettingsSession::Open(
+      options.configFile.empty() ? std::nullopt : std::optional<std::filesystem::path>(options.configFile), stderr);
+  const std::string& scalingName =
+      !options.scaling.empty() ? options.scaling : settings.settings().scaling.value_or("");
+  DesktopOptions desktop;
+  desktop.gameRoot = options.gameDir;
+  desktop.scale = options.scale;
+  desktop.scaling = ScalingByName(scalingName);
+  DesktopSession session(desktop);
+  if (Result<void> folder = CheckGameFolder(options.gameDir); !folder) {
+    std::fprintf(stderr, "orvane: %s\n", folder.error().message.c_str());
+    orvane_web_game_state("no-game");
+    return 2;
+  }
+  std::string error;
+  if (!session.Start(error)) {
+    std::fprintf(stderr, "orvane: %s\n", error.c_str());
+    orvane_web_game_state("failed");
+    return 1;
+  }
+  GameFolder folder(options.gameDir);
+  WebAudio audio(options.midiLog.empty() ? std::filesystem::path() : std::filesystem::path(options.midiLog),
+                 session.clock().NowMs());
+  int result = 0;
+  {
+    StreamDiagnostics diagnostics(stderr);
+    WebSpeech speech;
+    PlayerOptions playerOptions;
+    playerOptions.randomSeed = options.seed;
+    playerOptions.speak = options.speak;
+    if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
+    if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
+    Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
+                playerOptions);
+    settings.ApplyTo(game, audio);
+    game.FormCreate();
+    if (game.startFailed()) {
+      std::fprintf(stderr, "orvane: the first scenario %s could not be read\n",
+                   Cp932ToUtf8(game.defs.scenarioFileName).c_str());
+      orvane_web_game_state("failed");
+      return 2;
+    }
+    BrowserGame browser(game, audio, session.clock());
+    result = game.closed() ? 0 : session.Run(browser);
+    settings.GatherFrom(game, audio);
+  }
+  settings.Save(stderr);
+  orvane_web_settle_saves();
+  orvane_web_game_state("ended");
+  return result;
+}
+
+}  // namespace orv
