@@ -201,24 +201,24 @@ class DesktopTest : public ::testing::Test {
 };
 
 TEST_F(DesktopTest, ShowsTheStageScaledBelowTheMenuBar) {
-  DesktopSession session({".", 2});
+  DesktopSession session({".", 1});
   std::string error;
   ASSERT_TRUE(session.Start(error)) << error;
   session.host().MenuChanged(SmallMenu());
   session.host().Present(TestStage());
   int w = 0, h = 0;
   SDL_GetWindowSize(session.host().window(), &w, &h);
-  const int bar = MenuBar::Height(2);
-  EXPECT_EQ(w, 1280);
-  EXPECT_EQ(h, 960 + bar);
-  EXPECT_EQ(session.host().StageRect(), (Rect{0, bar, 1280, 960 + bar}));
-  EXPECT_EQ(WindowPixel(session.host(), 200, bar + 200), (Rgb{255, 0, 0}));
-  EXPECT_EQ(WindowPixel(session.host(), 219, bar + 219), (Rgb{255, 0, 0}));
-  EXPECT_EQ(WindowPixel(session.host(), 220, bar + 220), (Rgb{0, 80, 0}));
-  EXPECT_EQ(WindowPixel(session.host(), 1000, 5), ui::kFace);  // the bar
+  const int bar = MenuBar::Height(1);
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480 + bar);
+  EXPECT_EQ(session.host().StageRect(), (Rect{0, bar, 640, 480 + bar}));
+  EXPECT_EQ(WindowPixel(session.host(), 100, bar + 100), (Rgb{255, 0, 0}));
+  EXPECT_EQ(WindowPixel(session.host(), 109, bar + 109), (Rgb{255, 0, 0}));
+  EXPECT_EQ(WindowPixel(session.host(), 110, bar + 110), (Rgb{0, 80, 0}));
+  EXPECT_EQ(WindowPixel(session.host(), 600, 5), ui::kFace);  // the bar
 
   int sx = 0, sy = 0;
-  EXPECT_TRUE(session.host().ToStage(201, bar + 203, sx, sy));
+  EXPECT_TRUE(session.host().ToStage(100, bar + 101, sx, sy));
   EXPECT_EQ(sx, 100);
   EXPECT_EQ(sy, 101);
   EXPECT_FALSE(session.host().ToStage(5, 5, sx, sy));
@@ -226,8 +226,20 @@ TEST_F(DesktopTest, ShowsTheStageScaledBelowTheMenuBar) {
   // Without the bar the window shrinks to the stage.
   session.host().SetMenuBarVisible(false);
   SDL_GetWindowSize(session.host().window(), &w, &h);
-  EXPECT_EQ(h, 960);
-  EXPECT_EQ(WindowPixel(session.host(), 200, 200), (Rgb{255, 0, 0}));
+  EXPECT_EQ(h, 480);
+  EXPECT_EQ(WindowPixel(session.host(), 100, 100), (Rgb{255, 0, 0}));
+}
+
+// The offscreen driver's screen is 1024 x 768: --scale 2 would open a window off it.
+TEST_F(DesktopTest, AScaleLargerThanTheScreenIsCutToWhatFitsAndSaysSo) {
+  DesktopSession session({".", 2});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  EXPECT_EQ(session.host().WindowedScale(), 1);
+  EXPECT_EQ(session.host().scaleNote(), "--scale 2 does not fit the screen (1024 x 768): the window opens at 1x");
+  int w = 0, h = 0;
+  SDL_GetWindowSize(session.host().window(), &w, &h);
+  EXPECT_EQ(w, 640);
 }
 
 TEST_F(DesktopTest, LoopDeliversInputTimersMenusAndModalAnswers) {
