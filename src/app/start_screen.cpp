@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::string_view kChooserTitle = "Open a game folder";
 
-std::string Trimmed(std::string text) {
+std::string Trimmed(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t\r\n");
   if (first == std::string::npos) return {};
   return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
@@ -43,6 +43,7 @@ StartScreen::StartScreen(Host& host, FontRenderer& fonts, FolderChooser& chooser
                          FolderChooser::KeepAlive keepAlive)
     : host_(host), fonts_(fonts), chooser_(chooser), keepAlive_(std::move(keepAlive)) {
   std::vector<StartEntry> entries;
+  entries.reserve(recent.size());
   for (RecentGame& game : recent) entries.push_back(StartEntry{std::move(game.caption), std::move(game.folder)});
   view_.SetEntries(std::move(entries));
 }

@@ -50,7 +50,7 @@ class StartScreen final : public GameEvents {
   void Activate(StartItem item);
   void OpenWithChooser();
   void AskForPath();
-  void TryFolder(const std::filesystem::path& folder);
+  void TryFolder(const std::filesystem::path& given);
   void Refresh();
 
   Host& host_;

@@ -17,7 +17,7 @@ namespace orv {
 namespace {
 constexpr int kKeepAliveMs = 40;
 // A folder name is short; anything past this is not zenity's answer.
-constexpr size_t kLongestAnswer = 64 * 1024;
+constexpr size_t kLongestAnswer = size_t(64) * 1024;
 
 FolderChoice Unavailable(std::string why) {
   return FolderChoice{FolderChoice::Outcome::Unavailable, {}, std::move(why)};
@@ -35,6 +35,7 @@ FolderChoice ZenityFolderChooser::ChooseFolder(std::string_view utf8Title, const
   const std::string title = "--title=" + std::string(utf8Title);
   std::vector<std::string> words{program_, "--file-selection", "--directory", title};
   std::vector<char*> args;
+  args.reserve(words.size() + 1);
   for (std::string& word : words) args.push_back(word.data());
   args.push_back(nullptr);
   pid_t pid = 0;

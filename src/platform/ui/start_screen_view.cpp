@@ -27,7 +27,7 @@ std::u32string Fit(FontRenderer& fonts, std::u32string text, int width, const Fo
       text.erase(text.begin());
     else
       text.pop_back();
-    const std::u32string shown = keepEnd ? U"…" + text : text + U"…";
+    std::u32string shown = keepEnd ? U"…" + text : text + U"…";
     if (fonts.MeasureUnicode(shown, font) <= width) return shown;
   }
   return U"…";
