@@ -66,6 +66,8 @@ class PumpingGame final : public GameEvents {
     if (problem.empty()) return;
     diagnostics_.Note(problem);
     host_.ShowNotice(kNoSpeechNote, kSoundNoteMs);
+    // Speech is off until the player turns it on again, which tries the service anew.
+    if (game_.SpeechOn()) game_.SetSpeechOn(false);
   }
 
   Player& game_;

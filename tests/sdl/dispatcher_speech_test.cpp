@@ -52,11 +52,15 @@ int Listen(const std::string& path) {
 // upper-cased, each text to speak as "SAY text", and "(closed)" when the client has gone.
 class AgreeableService {
  public:
-  explicit AgreeableService(const std::string& path) : listener_(Listen(path)), thread_([this] { Serve(); }) {}
+  // `stallFirst`: the first client's first utterance is never answered, and the service takes a
+  // second client as if nothing had happened.
+  explicit AgreeableService(const std::string& path, bool stallFirst = false)
+      : listener_(Listen(path)), stallFirst_(stallFirst), thread_([this] { Serve(); }) {}
   ~AgreeableService() {
     shutdown(listener_, SHUT_RDWR);
     thread_.join();
     close(listener_);
+    if (stalled_ >= 0) close(stalled_);
   }
   Lines Heard() {
     std::lock_guard lock(mutex_);
@@ -69,7 +73,7 @@ class AgreeableService {
 
  private:
   void Serve() {
-    const int client = accept(listener_, nullptr, nullptr);
+    int client = accept(listener_, nullptr, nullptr);
     std::string pending, text;
     bool receivingText = false;
     char chunk[512];
@@ -79,6 +83,14 @@ class AgreeableService {
         std::string line = pending.substr(0, end);
         if (receivingText && line != ".") {
           text += (text.empty() ? "" : "\n") + line.substr(line.starts_with("..") ? 1 : 0);
+        } else if (receivingText && stallFirst_ && stalled_ < 0) {
+          // Say nothing, keep the connection, and serve the next client.
+          Hear("(stalled) " + text);
+          receivingText = false;
+          stalled_ = client;
+          client = accept(listener_, nullptr, nullptr);
+          pending.clear();
+          break;
         } else if (receivingText) {
           receivingText = false;
           Hear("SAY " + text);
@@ -102,6 +114,8 @@ class AgreeableService {
   static void Reply(int client, std::string_view reply) { send(client, reply.data(), reply.size(), MSG_NOSIGNAL); }
 
   int listener_;
+  bool stallFirst_ = false;
+  int stalled_ = -1;
   std::thread thread_;
   std::mutex mutex_;
   Lines heard_;
@@ -116,9 +130,11 @@ TEST(DispatcherSpeech, NoServiceIsToldOnceAndSpeakingGoesOnSilently) {
   EXPECT_TRUE(Eventually([&] { return !(problem = speech.TakeProblem()).empty(); }));
   EXPECT_NE(problem.find("no speech service (speech-dispatcher) is running"), std::string::npos) << problem;
   EXPECT_EQ(problem.find('\n'), std::string::npos) << problem;
-  speech.Say("まだ", SpeechOrder::Queue);
   speech.Silence();
-  EXPECT_TRUE(speech.TakeProblem().empty());
+  EXPECT_TRUE(speech.TakeProblem().empty());  // told once
+  // The player turned speech on again: it tries the service anew, and says so again.
+  speech.Say("まだ", SpeechOrder::Queue);
+  EXPECT_TRUE(Eventually([&] { return !speech.TakeProblem().empty(); }));
   EXPECT_FALSE(speech.Connected());
 }
 
@@ -170,6 +186,24 @@ TEST(DispatcherSpeech, UtterancesReachTheServiceInOrderAndAnInterruptionCancelsF
   // The "message" priority never cuts short another utterance: only the cancels do.
   EXPECT_TRUE(service.Heard("SET SELF PRIORITY MESSAGE"));
   EXPECT_FALSE(service.Heard("SET SELF PRIORITY TEXT"));
+}
+
+TEST(DispatcherSpeech, AServiceThatStopsAnsweringIsToldAndTurningSpeechOnAgainReconnects) {
+  test::TempDir dir;
+  const std::string path = (dir.path() / "speechd.sock").string();
+  AgreeableService service(path, /*stallFirst=*/true);
+  DispatcherSpeech speech({.socketPath = path, .connectTimeoutMs = 300});
+  speech.Say("一行目", SpeechOrder::Queue);
+  ASSERT_TRUE(Eventually([&] { return service.Heard("(stalled) 一行目"); }));
+  std::string problem;
+  ASSERT_TRUE(Eventually([&] { return !(problem = speech.TakeProblem()).empty(); }));
+  EXPECT_NE(problem.find("stopped answering"), std::string::npos) << problem;
+  EXPECT_FALSE(speech.Connected());
+  // Turned on again: a new connection, while the old one is left to its service.
+  EXPECT_LT(TimeOf([&] { speech.Say("二行目", SpeechOrder::Interrupt); }), milliseconds(100));
+  EXPECT_TRUE(Eventually([&] { return service.Heard("SAY 二行目"); }));
+  EXPECT_TRUE(speech.Connected());
+  EXPECT_TRUE(speech.TakeProblem().empty());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 namespace orv {
@@ -20,7 +21,7 @@ using SteadyClock = std::chrono::steady_clock;
 // Utterances waiting for the connection beyond this many are not worth hearing late.
 constexpr size_t kMostWaiting = 64;
 // How long closing waits for the service's thread before leaving it behind.
-constexpr auto kFarewellWait = std::chrono::seconds(1);
+constexpr auto kFarewellWait = std::chrono::milliseconds(1000);
 
 struct Request {
   bool silence = false;
@@ -43,6 +44,8 @@ struct DispatcherSpeech::Channel {
   SteadyClock::time_point connectStarted;
   bool quit = false;
   bool workerDone = false;
+  // Since when the service's thread waits on the service to take what it was handed.
+  std::optional<SteadyClock::time_point> busySince;
   std::string problem;  // the line not yet taken
 };
 
@@ -63,6 +66,15 @@ void GiveUpWhenLate(Channel& channel, uint32_t timeoutMs) {
   if (SteadyClock::now() - channel.connectStarted < std::chrono::milliseconds(timeoutMs)) return;
   GoSilent(channel, "speech: no speech service (speech-dispatcher) answered within " +
                         std::to_string((timeoutMs + 999) / 1000) + " s; text will not be spoken");
+}
+
+// A service that took the connection and then stopped answering leaves the service's thread
+// waiting inside the library for good: after as long as a connection may take, it counts as
+// gone, like one that closed its socket.
+void GiveUpWhenHung(Channel& channel, uint32_t timeoutMs) {
+  if (channel.state != ChannelState::Open || !channel.busySince) return;
+  if (SteadyClock::now() - *channel.busySince < std::chrono::milliseconds(timeoutMs)) return;
+  GoSilent(channel, "speech: the speech service (speech-dispatcher) stopped answering; text will not be spoken");
 }
 
 // A service that went away must not end the player: on this thread a write to its closed
@@ -115,10 +127,13 @@ void Serve(Channel& channel, SPDConnection* connection) {
     if (channel.quit) return;
     std::deque<Request> batch;
     batch.swap(channel.requests);
+    channel.busySince = SteadyClock::now();
     lock.unlock();
     bool answered = true;
     for (const Request& request : batch) answered = answered && Carry(connection, request);
     lock.lock();
+    channel.busySince.reset();
+    if (channel.state == ChannelState::Silent) return;  // given up on meanwhile
     if (!answered) {
       GoSilent(channel, "speech: the speech service (speech-dispatcher) stopped answering; text will not be spoken");
       return;
@@ -162,12 +177,14 @@ DispatcherSpeech::DispatcherSpeech() : DispatcherSpeech(Options{}) {}
 DispatcherSpeech::DispatcherSpeech(Options options)
     : options_(std::move(options)), channel_(std::make_shared<Channel>()) {}
 
-DispatcherSpeech::~DispatcherSpeech() {
+DispatcherSpeech::~DispatcherSpeech() { LetWorkerGo(kFarewellWait); }
+
+void DispatcherSpeech::LetWorkerGo(std::chrono::milliseconds wait) {
   if (!worker_.joinable()) return;
   std::unique_lock lock(channel_->mutex);
   channel_->quit = true;
   channel_->wake.notify_all();
-  const bool done = channel_->finished.wait_for(lock, kFarewellWait, [&] { return channel_->workerDone; });
+  const bool done = channel_->finished.wait_for(lock, wait, [&] { return channel_->workerDone; });
   lock.unlock();
   if (done) {
     worker_.join();
@@ -187,10 +204,12 @@ void DispatcherSpeech::StartWorker() {
 }
 
 void DispatcherSpeech::Say(std::string_view utf8, SpeechOrder order) {
+  if (retryOnNextSay_) Reconnect();
   StartWorker();
   {
     std::lock_guard lock(channel_->mutex);
     GiveUpWhenLate(*channel_, options_.connectTimeoutMs);
+    GiveUpWhenHung(*channel_, options_.connectTimeoutMs);
     if (channel_->state == ChannelState::Silent) return;
     if (order == SpeechOrder::Interrupt) channel_->requests.clear();
     if (channel_->requests.size() >= kMostWaiting) channel_->requests.pop_front();
@@ -212,7 +231,17 @@ void DispatcherSpeech::Silence() {
 std::string DispatcherSpeech::TakeProblem() {
   std::lock_guard lock(channel_->mutex);
   GiveUpWhenLate(*channel_, options_.connectTimeoutMs);
-  return std::exchange(channel_->problem, std::string());
+  GiveUpWhenHung(*channel_, options_.connectTimeoutMs);
+  std::string problem = std::exchange(channel_->problem, std::string());
+  if (!problem.empty()) retryOnNextSay_ = true;
+  return problem;
+}
+
+void DispatcherSpeech::Reconnect() {
+  retryOnNextSay_ = false;
+  // The player is waiting: a thread still stuck on the old service is left behind at once.
+  LetWorkerGo(std::chrono::milliseconds(0));
+  channel_ = std::make_shared<Channel>();
 }
 
 bool DispatcherSpeech::Connected() const {

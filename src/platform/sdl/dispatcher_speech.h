@@ -10,8 +10,11 @@
 // cuts short another message: only the cancel does.
 //
 // When the service cannot be reached, or gives no answer within the connection timeout, or
-// stops answering, speech goes silent for good and one line for whoever runs the player says
-// so (TakeProblem).
+// stops answering (closes its end, or takes longer than that timeout over an utterance), speech
+// goes silent and one line for whoever runs the player says so (TakeProblem). The next
+// utterance after that line was taken (the player turned speech on again) tries a new
+// connection.
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -42,8 +45,8 @@ class DispatcherSpeech final : public Speech {
   void Say(std::string_view utf8, SpeechOrder order) override;
   void Silence() override;
 
-  // The line about a service that cannot be reached, the first time it is known; empty
-  // otherwise. For the game's thread, between events.
+  // The line about a service that cannot be reached or stopped answering, the first time it
+  // is known; empty otherwise. For the game's thread, between events.
   std::string TakeProblem();
   // The connection stands (for tests and notes).
   bool Connected() const;
@@ -53,10 +56,15 @@ class DispatcherSpeech final : public Speech {
  private:
   // Starts the service's thread, once.
   void StartWorker();
+  // Ends the service's thread, or leaves it behind on a service that never answers.
+  void LetWorkerGo(std::chrono::milliseconds wait);
+  // A fresh connection, in place of one that failed.
+  void Reconnect();
 
   Options options_;
   std::shared_ptr<Channel> channel_;
   std::thread worker_;
+  bool retryOnNextSay_ = false;
 };
 
 }  // namespace orv
