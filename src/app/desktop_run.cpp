@@ -38,27 +38,15 @@ constexpr std::string_view kNoSpeechNote =
 // Hands the game's events through and lets the sound backend deliver its notifications
 // (a track that ended) whenever the main loop is between events, as window messages were; so
 // too the speech service's word that it cannot be reached.
-class PumpingGame final : public GameEvents {
+class PumpingGame final : public GameEventsRelay {
  public:
   PumpingGame(Player& game, SdlAudio& audio, DispatcherSpeech& speech, Diagnostics& diagnostics, SdlHost& host)
-      : game_(game), audio_(audio), speech_(speech), diagnostics_(diagnostics), host_(host) {}
-  void Shown() override { game_.Shown(); }
-  void Click() override { game_.Click(); }
-  void MouseDown(MouseButton b, int x, int y) override { game_.MouseDown(b, x, y); }
-  void MouseMove(int x, int y) override { game_.MouseMove(x, y); }
-  void KeyDown(KeyPress key) override { game_.KeyDown(key); }
-  void Wheel(WheelDirection direction) override { game_.Wheel(direction); }
-  void MenuClick(std::string_view name) override { game_.MenuClick(name); }
-  void CloseRequested() override { game_.CloseRequested(); }
-  void HoldSkip(bool held) override { game_.HoldSkip(held); }
-  bool TakesInputFrom(uint32_t arrivedMs) const override { return game_.TakesInputFrom(arrivedMs); }
+      : GameEventsRelay(game), game_(game), audio_(audio), speech_(speech), diagnostics_(diagnostics), host_(host) {}
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump();
     TellSpeechProblem();
     return game_.NextWakeDue(dueMs);
   }
-  void FireDueTimers(uint32_t nowMs) override { game_.FireDueTimers(nowMs); }
-  bool Closed() const override { return game_.Closed(); }
 
  private:
   void TellSpeechProblem() {

@@ -50,4 +50,27 @@ class GameEvents {
   virtual bool Closed() const = 0;
 };
 
+// Passes every event on to the game as it stands; a backend's loop derives from it to add its
+// own work between events (NextTimerDue), and so never forgets one of the game's answers.
+class GameEventsRelay : public GameEvents {
+ public:
+  explicit GameEventsRelay(GameEvents& game) : relayed_(game) {}
+  void Shown() override { relayed_.Shown(); }
+  void Click() override { relayed_.Click(); }
+  void MouseDown(MouseButton button, int x, int y) override { relayed_.MouseDown(button, x, y); }
+  void MouseMove(int x, int y) override { relayed_.MouseMove(x, y); }
+  void KeyDown(KeyPress key) override { relayed_.KeyDown(key); }
+  void Wheel(WheelDirection direction) override { relayed_.Wheel(direction); }
+  void MenuClick(std::string_view name) override { relayed_.MenuClick(name); }
+  void CloseRequested() override { relayed_.CloseRequested(); }
+  void HoldSkip(bool held) override { relayed_.HoldSkip(held); }
+  bool TakesInputFrom(uint32_t arrivedMs) const override { return relayed_.TakesInputFrom(arrivedMs); }
+  bool NextTimerDue(uint32_t& dueMs) override { return relayed_.NextTimerDue(dueMs); }
+  void FireDueTimers(uint32_t nowMs) override { relayed_.FireDueTimers(nowMs); }
+  bool Closed() const override { return relayed_.Closed(); }
+
+ private:
+  GameEvents& relayed_;
+};
+
 }  // namespace orv
