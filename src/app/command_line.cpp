@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "app/player.h"
 #include "orvane_version.h"
 #include "platform/net/text_socket.h"
 
@@ -185,6 +186,18 @@ Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
   if (!options.speechLog.empty() && !options.headless) return UsageError("--speech-log needs --headless (see --speak)");
   if (!options.textLog.empty() && !options.headless) return UsageError("--text-log needs --headless");
   return options;
+}
+
+PlayerOptions PlayerOptionsFor(const CommandLine& options) {
+  PlayerOptions player;
+  player.maxStepLines = options.maxStepLines;
+  player.randomSeed = options.seed;
+  if (!options.saveDir.empty()) player.saveDir = std::filesystem::path(options.saveDir);
+  if (!options.screenshotDir.empty()) player.screenshotDir = std::filesystem::path(options.screenshotDir);
+  if (!options.cdImage.empty()) player.cdImage = std::filesystem::path(options.cdImage);
+  // A speech log records what speech says, so it turns speech on.
+  player.speak = options.speak || !options.speechLog.empty();
+  return player;
 }
 
 }  // namespace orv

@@ -46,6 +46,10 @@ struct CommandLine {
 
 // The options, or a one-line BadUsage error.
 Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args);
+
+// What of the options the player itself takes (app/player.h), the same for every run.
+struct PlayerOptions;
+PlayerOptions PlayerOptionsFor(const CommandLine& options);
 std::string UsageText();
 
 }  // namespace orv

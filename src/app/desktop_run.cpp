@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/game_check.h"
 #include "app/player.h"
 #include "app/recent_games.h"
@@ -181,16 +182,10 @@ int RunDesktop(const CommandLine& given) {
   {
     StreamDiagnostics diagnostics(stderr);
     DispatcherSpeech speech;
-    PlayerOptions playerOptions;
-    playerOptions.randomSeed = options.seed;
-    playerOptions.speak = options.speak;
-    if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
-    if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
-    if (!options.cdImage.empty()) playerOptions.cdImage = std::filesystem::path(options.cdImage);
     // The clipboard outlives the game that sends to it.
     SdlClipboard clipboard;
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
-                playerOptions);
+                PlayerOptionsFor(options));
     settings.ApplyTo(game, audio);
     if (options.textClipboard) game.SendTextTo(clipboard);
     if (options.textSocket) {

@@ -30,18 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-PlayerOptions PlayerOptionsFor(const CommandLine& options) {
-  PlayerOptions player;
-  player.maxStepLines = options.maxStepLines;
-  player.randomSeed = options.seed;
-  if (!options.saveDir.empty()) player.saveDir = fs::path(options.saveDir);
-  if (!options.screenshotDir.empty()) player.screenshotDir = fs::path(options.screenshotDir);
-  if (!options.cdImage.empty()) player.cdImage = fs::path(options.cdImage);
-  // A speech log records what speech says, so it turns speech on.
-  player.speak = options.speak || !options.speechLog.empty();
-  return player;
-}
-
 // Headless runs stay apart from the user's own settings unless a file is named.
 std::optional<fs::path> SettingsPathFor(const CommandLine& options) {
   if (options.configFile.empty()) return std::nullopt;

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/desktop_run.h"
+#include "app/command_line.h"
 #include "app/game_check.h"
 #include "app/player.h"
 #include "app/settings_session.h"
@@ -76,14 +77,9 @@ int RunDesktop(const CommandLine& options) {
   {
     StreamDiagnostics diagnostics(stderr);
     WebSpeech speech;
-    PlayerOptions playerOptions;
-    playerOptions.randomSeed = options.seed;
-    playerOptions.speak = options.speak;
-    if (!options.saveDir.empty()) playerOptions.saveDir = std::filesystem::path(options.saveDir);
-    if (!options.screenshotDir.empty()) playerOptions.screenshotDir = std::filesystem::path(options.screenshotDir);
     PageText pageText;  // outlives the game that sends to it
     Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
-                playerOptions);
+                PlayerOptionsFor(options));
     settings.ApplyTo(game, audio);
     game.SendTextTo(pageText);
     game.FormCreate();

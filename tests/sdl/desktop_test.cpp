@@ -168,19 +168,12 @@ class DesktopTest : public ::testing::Test {
   // Runs the loop until the condition holds (or a second has passed), the game's events
   // going to `game`.
   static void RunUntil(DesktopSession& session, FakeGame& game, const std::function<bool()>& done) {
-    struct Watch : GameEvents {
-      FakeGame& game;
+    struct Watch : GameEventsRelay {
       const std::function<bool()>& done;
       uint32_t until;
-      Watch(FakeGame& g, const std::function<bool()>& d) : game(g), done(d), until(SDL_GetTicks() + 1000) {}
+      Watch(FakeGame& g, const std::function<bool()>& d)
+          : GameEventsRelay(g), done(d), until(SDL_GetTicks() + 1000) {}
       void Shown() override {}
-      void Click() override { game.Click(); }
-      void MouseDown(MouseButton b, int x, int y) override { game.MouseDown(b, x, y); }
-      void MouseMove(int x, int y) override { game.MouseMove(x, y); }
-      void KeyDown(KeyPress key) override { game.KeyDown(key); }
-      void Wheel(WheelDirection direction) override { game.Wheel(direction); }
-      void MenuClick(std::string_view name) override { game.MenuClick(name); }
-      void CloseRequested() override { game.CloseRequested(); }
       bool NextTimerDue(uint32_t& due) override {
         due = SDL_GetTicks() + 10;
         return true;
