@@ -526,7 +526,8 @@ const parameters = new URLSearchParams(location.search);
 const gameParameter = parameters.get('game');
 if (parameters.has('pick')) {
   // "Close the game": pick another, and forget the kept one.
-  keptGame('delete').catch(() => {});
+  // Said when it is done: a visit right after must not find the game still kept.
+  keptGame('delete').catch(() => {}).finally(() => { orvaneStatus.keptGameForgotten = true; });
 } else if (!gameParameter) {
   keptGame('get').then((kept) => {
     if (!kept || started) return;

@@ -127,6 +127,7 @@ describe('opening games', () => {
       assert.deepEqual(await gameOf(), picked);
       // "Close the game" forgets it: the next visit waits for a pick.
       await page.goto(server.url + '?pick');
+      await page.waitForFunction(() => window.orvaneStatus.keptGameForgotten === true);
       await page.goto(server.url);
       await new Promise((r) => setTimeout(r, 1500));
       assert.equal(await page.evaluate(() => window.orvaneStatus.state), 'idle');
