@@ -8,9 +8,9 @@ namespace orv {
 
 ChoiceContext Player::ChoiceParts() {
   return ChoiceContext{*this,
-                       interpreter.reader,
+                       interpreter.reader(),
                        scene,
-                       interpreter.textCursorY,
+                       interpreter.textCursorY(),
                        input.skipMode,
                        input.choiceActive,
                        input.pictureChoiceActive,
@@ -32,10 +32,7 @@ void Player::CarryOutChoice(const std::optional<ChoiceOutcome>& outcome, bool pi
   ChoiceContext parts = ChoiceParts();
   pictureChoice ? choices.ClosePictureChoice(parts) : choices.CloseChoice(parts);
   // A new page: the cursor at the text origin, the history's oldest page dropped when full.
-  interpreter.pageEnded = false;
-  interpreter.textCursorX = scene.textX;
-  interpreter.textCursorY = scene.textY;
-  interpreter.history.Rotate(interpreter.pageIndex);
+  interpreter.TurnPageAfterChoice(scene.textX, scene.textY);
   // A text choice keeps the last save point's read position (a jump has set its own already);
   // a picture choice's save point takes the read position where reading goes on.
   TakeSavePoint(pictureChoice);
@@ -47,9 +44,9 @@ bool Player::CarryOut(const ChoiceOutcome& outcome) {
     case ChoiceOutcome::Kind::GoOn: return true;
     case ChoiceOutcome::Kind::JumpToLabel:
       scene.readPosition = 0;
-      interpreter.scriptOffset = 0;
+      interpreter.ReadFromTop();
       interpreter.JumpToLabel(outcome.name);
-      if (!Closed()) scene.readPosition = interpreter.scriptOffset;
+      if (!Closed()) scene.readPosition = interpreter.scriptOffset();
       return true;
     case ChoiceOutcome::Kind::StartScenario:
       // A name the scene record cannot hold whole would make every later save point name
@@ -61,7 +58,7 @@ bool Player::CarryOut(const ChoiceOutcome& outcome) {
       if (!interpreter.SwitchScenario(outcome.name, scene.scenarioName.str())) return true;
       scene.scenarioName.Set(outcome.name);
       scene.readPosition = 0;
-      interpreter.scriptOffset = 0;
+      interpreter.ReadFromTop();
       return true;
     case ChoiceOutcome::Kind::LoadSlot:
       // Without the slot the choice keeps waiting; a load has reset the scene, and with it the

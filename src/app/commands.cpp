@@ -27,7 +27,7 @@ bool CmdTitle(const CommandContext& ctx) {
 }  // namespace
 
 void Player::BindCommands() {
-  CommandTable& table = interpreter.commands;
+  CommandTable& table = interpreter.commands();
   table.FillCommandTable();
   table.BindInlineForms([this](char form) { return orv::RunInlineForm(context_, form); });
   auto story = [this](bool (*handler)(const CommandContext&)) {

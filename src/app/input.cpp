@@ -23,13 +23,11 @@ void Player::NextClick() {
       CarryOutChoice(choices.TakePictureChoice(parts), true);
     return;
   }
-  if (interpreter.pageEnded) {
+  if (interpreter.pageEnded()) {
     CopySameRect(stage.screenImage, stage.tintImage, ClipRect(stage.MessageBox(), stage.screenImage));
     stage.textImage.Clear();
     stage.RepaintScreen();
-    interpreter.pageEnded = false;
-    interpreter.textCursorX = scene.textX;
-    interpreter.textCursorY = scene.textY;
+    interpreter.TurnPage(scene.textX, scene.textY);
     TakeSavePoint();
   }
   RunStep();
@@ -183,14 +181,14 @@ Rect Player::WaitIndicatorRect(bool forPage) const {
   const Image& icon = forPage ? stage.pageWaitIcon : stage.lineWaitIcon;
   int x = scene.boxRight - icon.width() - 5;
   int y = scene.nvPlace == 1 ? scene.boxBottom - stage.lineWaitIcon.height()
-                             : interpreter.textCursorY - (scene.lineSpacing + scene.fontSize);
+                             : interpreter.textCursorY() - (scene.lineSpacing + scene.fontSize);
   return Rect{x, y, x + icon.width(), y + icon.height()};
 }
 
 void Player::Timer2Timer() {
   if (scene.nvMode == 0 || input.interactionState == kHidden || input.choiceActive) return;
-  const Image& icon = interpreter.pageEnded ? stage.pageWaitIcon : stage.lineWaitIcon;
-  Rect place = WaitIndicatorRect(interpreter.pageEnded);
+  const Image& icon = interpreter.pageEnded() ? stage.pageWaitIcon : stage.lineWaitIcon;
+  Rect place = WaitIndicatorRect(interpreter.pageEnded());
   input.blinkPhase = !input.blinkPhase;
   if (input.blinkPhase) {
     CopySameRect(stage.windowSurface, stage.tintImage, place);
@@ -203,7 +201,7 @@ void Player::Timer2Timer() {
 
 void Player::ClearWaitIndicator() {
   if (scene.nvMode != 1) return;
-  CopySameRect(stage.screenImage, stage.tintImage, WaitIndicatorRect(interpreter.pageEnded));
+  CopySameRect(stage.screenImage, stage.tintImage, WaitIndicatorRect(interpreter.pageEnded()));
 }
 
 }  // namespace orv

@@ -142,7 +142,7 @@ void Player::ChooseMenuItem(std::string_view name) {
 
 void Player::SetMessageSpeed(int level) {
   menus.CheckOnly("vol" + std::to_string(level), {"vol1", "vol2", "vol3", "vol4", "vol5"});
-  interpreter.messageDelayMs = defs.messageSpeedTable[size_t(level - 1)];
+  interpreter.SetMessageDelay(defs.messageSpeedTable[size_t(level - 1)]);
   scene.messageSpeed = uint8_t(level);
 }
 

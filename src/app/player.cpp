@@ -32,10 +32,16 @@ Player::Player(PlatformServices s, PlayerOptions options)
       slotFiles(writeFolder),
       narrator(s.speech),
       options_(options),
-      context_{interpreter.reader, vars, scene, static_cast<StepHost&>(*this), interpreter,
-               static_cast<PlayerControl&>(*this), s.folder, randomState} {
+      context_{interpreter.reader(),
+               vars,
+               scene,
+               static_cast<StepHost&>(*this),
+               interpreter,
+               static_cast<PlayerControl&>(*this),
+               s.folder,
+               randomState} {
   window.applicationTitle = Sj(kApplicationTitle);
-  interpreter.maxStepLines = options.maxStepLines;
+  interpreter.LimitStepLines(options.maxStepLines);
   if (options.speak) SetSpeechOn(true);
   sound.SetNotes([this](std::string_view problem) { services.diagnostics.Note(problem); });
   textFeed_.Add(textSocket_);
@@ -112,9 +118,8 @@ void Player::Init() {
   scene.windowCaption.Set(Sj(kVersionCaption));
   SetCaption(scene.windowCaption.str());
   RefreshSlotCaptions();
-  interpreter.textCursorX = 0;
-  interpreter.textCursorY = 0;
-  interpreter.messageDelayMs = 50;
+  interpreter.PlaceCursor(0, 0);
+  interpreter.SetMessageDelay(50);
   input.skipMode = false;
   input.choiceActive = false;
   if (!LoadFirstScenario()) {
@@ -136,7 +141,7 @@ void Player::Init() {
     return;
   }
   scene.readPosition = 0;
-  interpreter.scriptOffset = 0;
+  interpreter.ReadFromTop();
   scene.historyFontSize = 12;
   scene.historyLeft = 0;
   scene.historyTop = 0;
@@ -178,8 +183,8 @@ void Player::FormClose() {
 // --- the scene ---
 
 void Player::TakeSavePoint(bool setReadPosition) {
-  if (setReadPosition) scene.readPosition = interpreter.scriptOffset;
-  scene.textColorAtSavePoint = interpreter.textColor;
+  if (setReadPosition) scene.readPosition = interpreter.scriptOffset();
+  scene.textColorAtSavePoint = interpreter.textColor();
   savePoint = scene;
 }
 
@@ -207,7 +212,7 @@ FontSpec Player::MessageFont() const {
   // A size of 0 (no FONTSIZE yet) draws at the form's default size, as the window's font
   // does; the line advance still uses the stored number.
   const int size = scene.fontSize > 0 ? scene.fontSize : 12;
-  return FontSpec{scene.fontName.str(), size, RgbFromColorRef(interpreter.textColor)};
+  return FontSpec{scene.fontName.str(), size, RgbFromColorRef(interpreter.textColor())};
 }
 
 // --- timers ---
@@ -303,7 +308,7 @@ int Player::TypeText(std::string_view text, int x, int y) {
   autoAdvance.CountTyped(text);
   narrator.Typed(text);
   textFeed_.Typed(text);
-  return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode(),
+  return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs(), PageMode(),
                         inputGate_.TypingPressesSeen(services.clock.GoOnPresses()));
 }
 

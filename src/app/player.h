@@ -289,9 +289,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // --- ChoiceStory (app/choice_story.cpp) ---
   ChoiceContext ChoiceParts();
   bool FetchLine() override { return interpreter.FetchLine(); }
-  const std::string& LineBuffer() const override { return interpreter.lineBuffer; }
+  const std::string& LineBuffer() const override { return interpreter.line(); }
   void StopWaitIndicator() override;
-  int32_t MessageDelayMs() const override { return interpreter.messageDelayMs; }
+  int32_t MessageDelayMs() const override { return interpreter.messageDelayMs(); }
   void PresentWindow() override { stage.PresentWindow(); }
   std::string LoadMenuCaption(int slot) const override;
   PictureLoad LoadPicture(std::string_view name) override;

@@ -102,18 +102,18 @@ json DumpState(const Player& player) {
   out["pictureChoiceActive"] = player.input.pictureChoiceActive;
   out["hoveredChoice"] = player.input.hoveredChoice;
   out["pointerOnChoice"] = player.input.pointerOnChoice;
-  out["pageEnded"] = player.interpreter.pageEnded;
-  out["scriptOffset"] = player.interpreter.scriptOffset;
-  out["textCursorX"] = player.interpreter.textCursorX;
-  out["textCursorY"] = player.interpreter.textCursorY;
-  out["messageDelayMs"] = player.interpreter.messageDelayMs;
-  out["textColor"] = player.interpreter.textColor;
-  out["pageIndex"] = player.interpreter.pageIndex;
+  out["pageEnded"] = player.interpreter.pageEnded();
+  out["scriptOffset"] = player.interpreter.scriptOffset();
+  out["textCursorX"] = player.interpreter.textCursorX();
+  out["textCursorY"] = player.interpreter.textCursorY();
+  out["messageDelayMs"] = player.interpreter.messageDelayMs();
+  out["textColor"] = player.interpreter.textColor();
+  out["pageIndex"] = player.interpreter.pageIndex();
   // Not part of the game's own state: the clock, so that tests can see how long things took.
   out["clockMs"] = const_cast<Player&>(player).ClockMs();
   json history = json::array();
-  for (int p = 0; p <= player.interpreter.pageIndex && p < kHistoryPages; ++p) {
-    const MessageHistory::Page page = player.interpreter.history.page(p);
+  for (int p = 0; p <= player.interpreter.pageIndex() && p < kHistoryPages; ++p) {
+    const MessageHistory::Page page = player.interpreter.history().page(p);
     json lines = json::array();
     for (int l = 0; l <= page.lineCount(); ++l) lines.push_back(Cp932ToUtf8(page.line(l)));
     history.push_back({{"lineCount", page.lineCount()}, {"lines", lines}});
