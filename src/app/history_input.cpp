@@ -39,7 +39,7 @@ void Player::FormMouseWheel(WheelDirection direction) {
   const bool up = direction == WheelDirection::Up;
   if (input.interactionState == kHistory) {
     const HistoryView view = HistoryViewNow();
-    if (!up && historyScreen.shownPage >= HistoryScreen::NewestPage(interpreter.pageIndex())) {
+    if (!up && historyScreen.shownPage() >= HistoryScreen::NewestPage(interpreter.pageIndex())) {
       historyScreen.Close(view);
       input.interactionState = kHidden;
     } else {

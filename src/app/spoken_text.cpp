@@ -42,9 +42,9 @@ void Player::LineEnded() {
 // choose from before moving through it.
 void Player::AnnounceChoice() {
   spokenChoice_ = -1;
-  for (int entry = 0; entry < choices.list.count && entry < kMaxChoices; ++entry) {
-    narrator.Say(choices.list.captions[size_t(entry)].str());
-    textFeed_.Send(choices.list.captions[size_t(entry)].str());
+  for (int entry = 0; entry < choices.list().count && entry < kMaxChoices; ++entry) {
+    narrator.Say(choices.list().captions[size_t(entry)].str());
+    textFeed_.Send(choices.list().captions[size_t(entry)].str());
   }
 }
 
@@ -58,8 +58,8 @@ void Player::SpeakPointedChoice() {
 
 void Player::SpeakChoice(int entry) {
   spokenChoice_ = entry;
-  if (entry >= 0 && entry < choices.list.count && entry < kMaxChoices)
-    narrator.SayNow(choices.list.captions[size_t(entry)].str());
+  if (entry >= 0 && entry < choices.list().count && entry < kMaxChoices)
+    narrator.SayNow(choices.list().captions[size_t(entry)].str());
 }
 
 }  // namespace orv

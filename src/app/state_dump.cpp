@@ -149,10 +149,10 @@ json DumpState(const Player& player) {
     if (live.sound.audio().GetVolume(line, volume)) volumes[key] = volume;
   }
   out["volumes"] = volumes;
-  out["ChoiceList"] = ChoiceListJson(player.choices.list);
-  out["PictureChoiceList"] = PictureChoiceListJson(player.choices.pictureList);
-  out["historyScreen"] = {{"shownPage", player.historyScreen.shownPage},
-                          {"hoverZone", player.historyScreen.hoverZone}};
+  out["ChoiceList"] = ChoiceListJson(player.choices.list());
+  out["PictureChoiceList"] = PictureChoiceListJson(player.choices.pictureList());
+  out["historyScreen"] = {{"shownPage", player.historyScreen.shownPage()},
+                          {"hoverZone", player.historyScreen.hoverZone()}};
   out["volumeDialog"] = VolumeDialogJson(player.volumeDialog.get());
   // The player's own auto mode: on or off, its delays, and when it next goes on (null: not due).
   const AutoAdvance& autoMode = player.autoAdvance;

@@ -76,7 +76,7 @@ TEST(PlayerReset, AResetPlayerPlaysTheNextGameAsANewOne) {
   Session used(game.path(), usedSaves.path(), fonts);
   used.Play(3, {"P1", "vol1", "N3"});
   used.player.MouseMove(100, 420);
-  ASSERT_FALSE(used.player.choices.list.captions[0].empty()) << "the busy game should wait at its choice";
+  ASSERT_FALSE(used.player.choices.list().captions[0].empty()) << "the busy game should wait at its choice";
   used.Reset();
 
   WriteGame(game, kPlainGame);
