@@ -102,7 +102,7 @@ void Player::FormCreate() {
   Init();
   ClearStage();
   RegRead();
-  stage_.screenImage.Fill(Rgb{});
+  stage_.BlankScreen();
   stage_.RepaintScreen();
   TakeStartingSavePoint();
 }

@@ -127,7 +127,7 @@ std::optional<fs::path> Player::TakeScreenshot() {
   std::error_code ec;
   fs::create_directories(*folder, ec);
   if (ec) return fail(folder->string() + ": " + ec.message());
-  std::optional<Bytes> png = EncodePng(stage_.windowSurface);
+  std::optional<Bytes> png = EncodePng(stage_.WindowPicture());
   if (!png) return fail("the picture could not be encoded");
   const fs::path file =
       FreeShotName(*folder, GameName(services_.folder) + "_" + TimeForFileName(services_.clock.LocalNow()));
