@@ -12,11 +12,11 @@ void Player::NextClick() {
     if (scene_.nvMode != 0) SetWaitIndicatorTimer(true);
     return;
   }
-  if (input_.choiceActive || input_.pictureChoiceActive) {
+  if (choices_.Waiting()) {
     // A choice is taken only with the pointer over one of its entries.
-    if (!input_.pointerOnChoice) return;
+    if (!choices_.pointerOnChoice()) return;
     ChoiceContext parts = ChoiceParts();
-    if (input_.choiceActive)
+    if (choices_.choiceActive())
       CarryOutChoice(choices_.TakeChoice(parts), false);
     else
       CarryOutChoice(choices_.TakePictureChoice(parts), true);
@@ -108,11 +108,11 @@ void Player::FormKeyDown(KeyPress key) {
   if (key.code == KeyCode::Space) key.code = KeyCode::Enter;
   input_.skipMode = false;
   narrator_.ActionBegins();
-  if (input_.choiceActive) {
+  if (choices_.choiceActive()) {
     ChoiceContext parts = ChoiceParts();
     CarryOutChoice(choices_.ChoiceKey(parts, key.code), false);
-    if (input_.choiceActive && (key.code == KeyCode::Up || key.code == KeyCode::Down))
-      SpeakChoice(input_.hoveredChoice);
+    if (choices_.choiceActive() && (key.code == KeyCode::Up || key.code == KeyCode::Down))
+      SpeakChoice(choices_.hoveredChoice());
     return;
   }
   if (key.code == KeyCode::Enter) NextClick();
@@ -126,7 +126,7 @@ void Player::FormMouseMove(int x, int y) {
     HistoryMouseMove(x, y);
     return;
   }
-  input_.pointerOnChoice = false;
+  choices_.ForgetPointer();
   if (menus_.IsChecked("FullMode")) {
     if (y < 40) {
       services_.host.SetMenuBarVisible(true);
@@ -136,7 +136,7 @@ void Player::FormMouseMove(int x, int y) {
       window_.menuHidden = 1;
     }
   }
-  if (input_.choiceActive || input_.pictureChoiceActive) {
+  if (choices_.Waiting()) {
     ChoiceContext parts = ChoiceParts();
     choices_.PointerMoved(parts, x, y);
   }
@@ -144,7 +144,7 @@ void Player::FormMouseMove(int x, int y) {
 }
 
 void Player::ToggleSkip() {
-  if (!input_.choiceActive) input_.skipMode = !input_.skipMode;
+  if (!choices_.choiceActive()) input_.skipMode = !input_.skipMode;
   ShowSkipMark();
 }
 
@@ -152,7 +152,7 @@ bool Player::Skipping() const {
   // The held skip key advances like skip mode but leaves choices to the player. Skipping
   // stops at a picture choice too (the tick must not take the entry that happens to be under
   // the pointer), and never draws the next text over the history screen.
-  return (input_.skipMode || (skipHeld_ && !input_.choiceActive)) && !input_.pictureChoiceActive &&
+  return (input_.skipMode || (skipHeld_ && !choices_.choiceActive())) && !choices_.pictureChoiceActive() &&
          input_.interactionState != kHistory;
 }
 
@@ -182,7 +182,7 @@ Rect Player::WaitIndicatorRect(bool forPage) const {
 }
 
 void Player::Timer2Timer() {
-  if (scene_.nvMode == 0 || input_.interactionState == kHidden || input_.choiceActive) return;
+  if (scene_.nvMode == 0 || input_.interactionState == kHidden || choices_.choiceActive()) return;
   const Rect place = WaitIndicatorRect(interpreter_.pageEnded());
   input_.blinkPhase = !input_.blinkPhase;
   if (input_.blinkPhase)

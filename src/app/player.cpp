@@ -121,7 +121,7 @@ void Player::Init() {
   interpreter_.PlaceCursor(0, 0);
   interpreter_.SetMessageDelay(50);
   input_.skipMode = false;
-  input_.choiceActive = false;
+  choices_.StopWaiting(false);
   if (!LoadFirstScenario()) {
     // Without a scenario there is nothing to play: say so and end, rather than run on an
     // empty text.
@@ -190,10 +190,7 @@ void Player::TakeSavePoint(bool setReadPosition) {
 }
 
 void Player::ResetScene() {
-  input_.choiceActive = false;
-  input_.pictureChoiceActive = false;
-  input_.hoveredChoice = 0;
-  input_.pointerOnChoice = false;
+  choices_.ForgetWaiting();
   scene_ = ResetSceneState();
   vars_.Clear();
   stage_.ForgetBackground();
@@ -235,7 +232,7 @@ bool Player::NextWakeDue(uint32_t& dueMs) { return NextDue(dueMs, true); }
 bool Player::SkipTimerHasWork() const { return input_.skipMode || skipHeld_ || skipShown_; }
 
 bool Player::BlinkTimerHasWork() const {
-  return scene_.nvMode != 0 && input_.interactionState != kHidden && !input_.choiceActive;
+  return scene_.nvMode != 0 && input_.interactionState != kHidden && !choices_.choiceActive();
 }
 
 bool Player::NextDue(uint32_t& dueMs, bool onlyWithWork) {

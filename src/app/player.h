@@ -51,10 +51,6 @@ struct InputState {
   int32_t interactionState = kShown;
   bool skipMode = false;
   bool blinkPhase = false;
-  bool choiceActive = false;
-  bool pictureChoiceActive = false;
-  int32_t hoveredChoice = 0;
-  bool pointerOnChoice = false;
   int pointerX = 0, pointerY = 0;
 };
 
@@ -295,7 +291,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // True when the story goes on past the choice.
   bool CarryOut(const ChoiceOutcome& outcome);
   // StepHost: a choice put up by a command ends the step.
-  bool ChoiceWaiting() const override { return input_.choiceActive || input_.pictureChoiceActive; }
+  bool ChoiceWaiting() const override { return choices_.Waiting(); }
   void StepEnded() override;
 
   // The parts, in the order they are made: a part may be given those above it.
