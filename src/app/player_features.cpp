@@ -128,7 +128,8 @@ std::optional<fs::path> Player::TakeScreenshot() {
   std::optional<Bytes> png = EncodePng(stage.windowSurface);
   if (!png) return fail("the picture could not be encoded");
   const fs::path file = FreeShotName(*folder, GameName(services.folder) + "_" + TimeForFileName(services.clock.LocalNow()));
-  if (OsStatus written = WriteFileAtomically(file, *png); !written) return fail(file.string() + ": " + written.error());
+  if (Result<void> written = WriteFileAtomically(file, *png); !written)
+    return fail(file.string() + ": " + written.error().message);
   services.host.ShowCaptionNote("スクリーンショット: " + file.string());
   return file;
 }

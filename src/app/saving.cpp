@@ -29,11 +29,11 @@ void Player::WipeScreen(const Image& source) {
 }
 
 void Player::SaveSlot(int slot) {
-  const OsStatus saved = slotFiles.Save(slot, services.clock.LocalNow(), scene.slotComment.str(), savePoint,
+  const Result<void> saved = slotFiles.Save(slot, services.clock.LocalNow(), scene.slotComment.str(), savePoint,
                                             vars.StringImage(), vars.NumericImage());
   RefreshSlotCaptions();
   // The kit's save always reported success; a save that did not happen must say so.
-  if (!saved) ShowMessage(WriteFailedMessage(saved.error()));
+  if (!saved) ShowMessage(WriteFailedMessage(saved.error().message));
 }
 
 void Player::RefreshSlotCaptions() {
@@ -132,9 +132,9 @@ void Player::SaveScreen() {
       services.host.AskSaveFile(Sj("画面の保存"), Sj("フルカラービットマップファイル（*.bmp）|*.bmp"));
   if (!name) return;
   // The name exactly as entered, no extension added; a relative one lands in the write folder.
-  const OsStatus saved =
+  const Result<void> saved =
       writeFolder.WriteChosen(std::filesystem::path(Cp932ToUtf8(*name)), EncodeBmp24(stage.windowSurface));
-  ShowMessage(saved ? Sj("保存完了しました。") : WriteFailedMessage(saved.error()));
+  ShowMessage(saved ? Sj("保存完了しました。") : WriteFailedMessage(saved.error().message));
 }
 
 void Player::RegRead() {
@@ -160,8 +160,8 @@ void Player::RegWrite() {
   settings.pageMode = menus.IsChecked("P1");
   services.host.GetWindowPosition(settings.windowLeft, settings.windowTop);
   settings.messageSpeed = scene.messageSpeed;
-  if (OsStatus saved = writeFolder.Write(kSettingsFileName, EncodeSettingsFile(settings)); !saved)
-    ShowMessage(WriteFailedMessage(saved.error()));
+  if (Result<void> saved = writeFolder.Write(kSettingsFileName, EncodeSettingsFile(settings)); !saved)
+    ShowMessage(WriteFailedMessage(saved.error().message));
 }
 
 bool Player::SavepointCommand() {
