@@ -5,6 +5,7 @@
 
 #include "platform/sdl/player_menu.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/stage_frames.h"
 #include "platform/sdl/window_layout.h"
 #include "platform/sdl/window_notes.h"
 #include "platform/text/font_renderer.h"
@@ -132,6 +133,44 @@ TEST(WindowNotes, NotesLastTheirTimeAcrossTheClocksWrap) {
   // Showing what is shown already changes nothing to redraw.
   EXPECT_TRUE(notes.ShowBusy(true));
   EXPECT_FALSE(notes.ShowBusy(true));
+}
+
+TEST(StageFrames, OnlyWhatChangedGoesOnAndEveryChangeIsKept) {
+  StageFrames frames;
+  Image stage(8, 4);
+  stage.Fill(Rgb{10, 20, 30});
+  EXPECT_EQ(frames.Take(stage), stage.bounds());  // the first frame is new everywhere
+  EXPECT_TRUE(frames.Take(stage).Empty());
+  // One channel of the last pixel of a row: the column must not be cut short.
+  stage.FillRect(Rect{7, 1, 8, 2}, Rgb{10, 20, 31});
+  EXPECT_EQ(frames.Take(stage), (Rect{7, 1, 8, 2}));
+  stage.FillRect(Rect{0, 0, 1, 1}, Rgb{0, 0, 0});
+  stage.FillRect(Rect{3, 3, 5, 4}, Rgb{0, 0, 0});
+  EXPECT_EQ(frames.Take(stage), (Rect{0, 0, 5, 4}));
+  EXPECT_TRUE(frames.shown() == stage);
+  EXPECT_EQ(frames.Take(Image(4, 4)), (Rect{0, 0, 4, 4}));  // another size: new everywhere
+}
+
+TEST(StageFrames, ASlowDisplayGetsFewerFramesAcrossTheClocksWrap) {
+  StageFrames frames;
+  frames.SetDisplayRate(60);
+  uint32_t now = 0xFFFFFFF0u;
+  frames.Drawn(now, now + 1);
+  EXPECT_FALSE(frames.DueInMs(now + 5));  // nothing waits
+  frames.MarkPending();
+  EXPECT_EQ(frames.DueInMs(now + 5), 12u);
+  EXPECT_FALSE(frames.Due(now + 16));
+  EXPECT_TRUE(frames.Due(now + 17));
+  // Drawing never takes more than half the time: frames that take about 40 ms to draw (the
+  // smoothed cost settles at 40) come at most every 80 ms.
+  for (int i = 0; i < 20; ++i) {
+    now += 100;
+    frames.Drawn(now, now + 41);
+  }
+  frames.MarkPending();
+  EXPECT_FALSE(frames.Due(now + 79));
+  EXPECT_TRUE(frames.Due(now + 80));
+  EXPECT_EQ(frames.drawnCount(), 21u);
 }
 
 }  // namespace

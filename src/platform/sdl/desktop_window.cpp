@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <utility>
 #include <vector>
 
 #include "platform/sjis.h"
-#include "platform/ui/window_pixels.h"
 
 namespace orv {
 namespace {
@@ -15,8 +13,6 @@ namespace {
 constexpr int kDefaultRefreshHz = 60;
 constexpr uint32_t kCaptionNoteMs = 5000;
 constexpr uint32_t kPlacementMs = 2000;
-
-int CeilDiv(int a, int b) { return (a + b - 1) / b; }
 
 }  // namespace
 
@@ -74,7 +70,7 @@ bool DesktopWindow::Open(std::string& error) {
   const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
   const int hz =
       SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0 ? mode.refresh_rate : kDefaultRefreshHz;
-  frameIntervalMs_ = uint32_t(CeilDiv(1000, hz));
+  frames_.SetDisplayRate(hz);
   // SDL turns text input on by default; the input method would then swallow the game's keys.
   SDL_StopTextInput();
   RebuildMenuModel();
@@ -131,50 +127,21 @@ bool DesktopWindow::ToStage(int x, int y, int& stageX, int& stageY) const {
 
 void DesktopWindow::Present(const Image& surface) {
   if (!presenter_ || surface.empty()) return;
-  Rect changed;
-  if (shown_.width() != surface.width() || shown_.height() != surface.height()) {
-    shown_ = surface;
-    changed = shown_.bounds();
-  } else {
-    // Only what differs from the last frame goes on: a transition step changes a strip, a
-    // typed character a cell.
-    const size_t rowBytes = size_t(surface.width()) * 3;
-    for (int y = 0; y < surface.height(); ++y) {
-      const uint8_t* from = surface.row(y);
-      uint8_t* to = shown_.row(y);
-      if (std::memcmp(from, to, rowBytes) == 0) continue;
-      size_t first = 0, last = rowBytes;
-      while (from[first] == to[first]) ++first;
-      while (from[last - 1] == to[last - 1]) --last;
-      const int left = int(first / 3), right = int((last + 2) / 3);
-      std::memcpy(to + size_t(left) * 3, from + size_t(left) * 3, size_t(right - left) * 3);
-      changed = Union(changed, Rect{left, y, right, y + 1});
-    }
-  }
+  const Rect changed = frames_.Take(surface);
   if (changed.Empty()) return;
-  presenter_->StageChanged(shown_, changed);
-  framePending_ = true;
+  presenter_->StageChanged(frames_.shown(), changed);
+  frames_.MarkPending();
   FlushFrame();
 }
 
 std::optional<uint32_t> DesktopWindow::FrameDueInMs() const {
   const uint32_t now = SDL_GetTicks();
-  std::optional<uint32_t> due;
-  if (framePending_) {
-    const uint32_t since = now - lastFrameMs_;
-    due = since >= FrameSpacingMs() ? 0 : FrameSpacingMs() - since;
-  }
+  std::optional<uint32_t> due = frames_.DueInMs(now);
   if (auto menuDue = menu_.SwitchDueMs()) {
     const uint32_t wait = int32_t(*menuDue - now) > 0 ? *menuDue - now : 0;
     due = due ? std::min(*due, wait) : wait;
   }
   return due;
-}
-
-uint32_t DesktopWindow::FrameSpacingMs() const {
-  // A display that takes long to draw a frame gets fewer of them: drawing never takes more
-  // than half the time, and the pauses between an effect's steps make up for it.
-  return std::max(frameIntervalMs_, 2 * frameCostMs_);
 }
 
 void DesktopWindow::FlushFrame() {
@@ -183,28 +150,24 @@ void DesktopWindow::FlushFrame() {
   const WindowNotes::Expired expired = notes_.Expire(now);
   if (expired.notice) {
     uiDirty_ = true;
-    framePending_ = true;
+    frames_.MarkPending();
   }
   if (expired.captionNote) ShowTitle();
   if (menu_.Tick(now)) {
     uiDirty_ = true;
-    framePending_ = true;
+    frames_.MarkPending();
   }
-  if (framePending_ && now - lastFrameMs_ >= FrameSpacingMs()) Repaint();
+  if (frames_.Due(now)) Repaint();
 }
 
 void DesktopWindow::Repaint() {
   if (!presenter_) return;
-  // Frames keep the display's cadence from their start, whatever drawing them costs.
-  lastFrameMs_ = SDL_GetTicks();
+  const uint32_t startMs = SDL_GetTicks();
   const WindowLayout layout = Layout();
   if (uiDirty_) RebuildPanels(layout);
   presenter_->Draw(PresentLayout{layout.width, layout.height, layout.stage, layout.stageScale},
                    std::exchange(redrawAll_, false));
-  // What drawing costs, smoothed so that one slow frame does not halve the rate.
-  frameCostMs_ = (3 * frameCostMs_ + (SDL_GetTicks() - lastFrameMs_) + 2) / 4;
-  framePending_ = false;
-  ++framesDrawn_;
+  frames_.Drawn(startMs, SDL_GetTicks());
 }
 
 void DesktopWindow::RepaintPanels() {
@@ -250,7 +213,7 @@ bool DesktopWindow::HandleWindowEvent(const SDL_Event& event) {
 }
 
 void DesktopWindow::ResetPresenter() {
-  if (presenter_) presenter_->Reset(shown_);
+  if (presenter_) presenter_->Reset(frames_.shown());
   uiDirty_ = true;
   redrawAll_ = true;
   Repaint();
@@ -261,7 +224,7 @@ void DesktopWindow::ResetPresenter() {
 void DesktopWindow::SetGameMenu(const MenuModel& menu) {
   gameMenu_ = menu;
   RebuildMenuModel();
-  framePending_ = true;
+  frames_.MarkPending();
   FlushFrame();
 }
 
@@ -299,13 +262,13 @@ void DesktopWindow::ShowNotice(std::string_view utf8Text, uint32_t ms) {
 void DesktopWindow::DismissNotice() {
   if (!notes_.Dismiss()) return;
   uiDirty_ = true;
-  framePending_ = true;
+  frames_.MarkPending();
 }
 
 void DesktopWindow::ShowSkipping(bool skipping) {
   if (!notes_.ShowSkipping(skipping)) return;
   uiDirty_ = true;
-  framePending_ = true;
+  frames_.MarkPending();
   FlushFrame();
 }
 

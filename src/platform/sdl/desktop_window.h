@@ -4,10 +4,9 @@
 // laid over the stage, the title, the cursor and the window's modes. Input and the modal boxes'
 // loops live elsewhere (window_input.h, modal_boxes.h) and drive it through these verbs.
 //
-// Frames: the game presents its surface as often as it likes; only the rows and columns that
-// changed go on to the presenter (window_presenter.h), and the window is redrawn at most once
-// per display refresh. A frame that is not yet due is shown by the next wait, keep-alive or
-// turn of the main loop.
+// Frames: the game presents its surface as often as it likes; only what changed goes on to the
+// presenter (window_presenter.h), paced by stage_frames.h. A frame that is not yet due is shown
+// by the next wait, keep-alive or turn of the main loop.
 #include <SDL.h>
 
 #include <cstdint>
@@ -20,6 +19,7 @@
 #include "platform/menu.h"
 #include "platform/sdl/player_menu.h"
 #include "platform/sdl/present_choice.h"
+#include "platform/sdl/stage_frames.h"
 #include "platform/sdl/window_cursor.h"
 #include "platform/sdl/window_layout.h"
 #include "platform/sdl/window_notes.h"
@@ -61,7 +61,7 @@ class DesktopWindow {
   // Milliseconds until a waiting frame (or a sub-menu switch) is due, 0 when due now; nothing
   // when none waits.
   std::optional<uint32_t> FrameDueInMs() const;
-  uint64_t FramesDrawn() const { return framesDrawn_; }
+  uint64_t FramesDrawn() const { return frames_.drawnCount(); }
   const char* PresenterName() const { return presenter_ ? presenter_->Name() : "none"; }
   const std::string& PresentReason() const { return presentReason_; }
 
@@ -124,7 +124,6 @@ class DesktopWindow {
   int ChooseScale();
   // Real pixels per window coordinate (above 1 on HiDPI screens).
   float PixelRatio() const;
-  uint32_t FrameSpacingMs() const;
   void RebuildPanels(const WindowLayout& layout);
   void RebuildMenuModel();
   void ShowTitle();
@@ -138,14 +137,8 @@ class DesktopWindow {
   std::unique_ptr<WindowPresenter> presenter_;
   std::string presentReason_;
 
-  // The stage as last presented.
-  Image shown_;
-  bool framePending_ = false;
+  StageFrames frames_;
   bool redrawAll_ = true;  // the window lost its contents or changed its shape
-  uint32_t lastFrameMs_ = 0;
-  uint32_t frameIntervalMs_ = 17;
-  uint32_t frameCostMs_ = 0;  // what drawing a frame has been taking
-  uint64_t framesDrawn_ = 0;
   bool uiDirty_ = true;
 
   MenuModel gameMenu_;
