@@ -91,8 +91,7 @@ namespace {
 
 std::string TimeForFileName(const LocalTime& t) {
   char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d_%02d-%02d-%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d_%02d-%02d-%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   return text;
 }
 
@@ -130,7 +129,8 @@ std::optional<fs::path> Player::TakeScreenshot() {
   if (!png) return fail("the picture could not be encoded");
   const fs::path file =
       FreeShotName(*folder, GameName(services_.folder) + "_" + TimeForFileName(services_.clock.LocalNow()));
-  if (OsStatus written = WriteFileAtomically(file, *png); !written) return fail(file.string() + ": " + written.error());
+  if (Result<void> written = WriteFileAtomically(file, *png); !written)
+    return fail(file.string() + ": " + written.error().message);
   services_.host.ShowCaptionNote("スクリーンショット: " + file.string());
   return file;
 }

@@ -15,11 +15,11 @@ namespace orv {
 
 void Player::SaveSlot(int slot) {
   const SceneRecord record = CaptureScene();
-  const OsStatus saved = slotFiles_.Save(slot, services_.clock.LocalNow(), scene_.slotComment.str(), record.scene,
-                                         record.strings, record.numeric);
+  const Result<void> saved = slotFiles_.Save(slot, services_.clock.LocalNow(), scene_.slotComment.str(), record.scene,
+                                             record.strings, record.numeric);
   RefreshSlotCaptions();
   // The kit's save always reported success; a save that did not happen must say so.
-  if (!saved) ShowMessage(WriteFailedMessage(saved.error()));
+  if (!saved) ShowMessage(WriteFailedMessage(saved.error().message));
 }
 
 void Player::RefreshSlotCaptions() {
@@ -97,9 +97,9 @@ void Player::SaveScreen() {
   const auto name = services_.host.AskSaveFile(Sj("画面の保存"), Sj("フルカラービットマップファイル（*.bmp）|*.bmp"));
   if (!name) return;
   // The name exactly as entered, no extension added; a relative one lands in the write folder.
-  const OsStatus saved =
+  const Result<void> saved =
       writeFolder_.WriteChosen(std::filesystem::path(Cp932ToUtf8(*name)), EncodeBmp24(stage_.WindowPicture()));
-  ShowMessage(saved ? Sj("保存完了しました。") : WriteFailedMessage(saved.error()));
+  ShowMessage(saved ? Sj("保存完了しました。") : WriteFailedMessage(saved.error().message));
 }
 
 void Player::RegRead() {
@@ -125,8 +125,8 @@ void Player::RegWrite() {
   settings.pageMode = menus_.IsChecked("P1");
   services_.host.GetWindowPosition(settings.windowLeft, settings.windowTop);
   settings.messageSpeed = scene_.messageSpeed;
-  if (OsStatus saved = writeFolder_.Write(kSettingsFileName, EncodeSettingsFile(settings)); !saved)
-    ShowMessage(WriteFailedMessage(saved.error()));
+  if (Result<void> saved = writeFolder_.Write(kSettingsFileName, EncodeSettingsFile(settings)); !saved)
+    ShowMessage(WriteFailedMessage(saved.error().message));
 }
 
 bool Player::SavepointCommand() {

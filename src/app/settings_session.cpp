@@ -88,8 +88,8 @@ bool SettingsSession::Save(std::FILE* messages) const {
   const fs::path target = LinkTarget(*path_);
   std::error_code ec;
   fs::create_directories(target.parent_path(), ec);
-  const OsStatus written = WriteFileAtomically(target, AsBytes(text));
-  if (!written) Say(messages, target, "could not be written: " + written.error());
+  const Result<void> written = WriteFileAtomically(target, AsBytes(text));
+  if (!written) Say(messages, target, "could not be written: " + written.error().message);
   return written.ok();
 }
 
