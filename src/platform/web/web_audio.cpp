@@ -2,11 +2,19 @@
 
 #include <algorithm>
 
+#include "platform/audio/cd_audio_wave.h"
+#include "platform/game_folder.h"
 #include "platform/web/page_bridge.h"
 
 namespace orv {
 
-WebAudio::WebAudio(const std::filesystem::path& midiLog, uint32_t nowMs) : timing_(midiLog, nowMs) {}
+namespace {
+// The most of a track the page is handed at once: an hour of CD audio (about 600 MB) would
+// not fit the tab; a long track is rare, and over this it stays silent while it keeps its time.
+constexpr uint64_t kMostTrackBytes = uint64_t(256) << 20;
+}  // namespace
+
+WebAudio::WebAudio(uint32_t nowMs) : timing_({}, nowMs), midi_([this] { return timing_.NowMs(); }) {}
 
 bool WebAudio::PlayWave(Bytes waveFile, bool loop) {
   // The page decodes a copy; the timing keeps the bytes for the effect's length.
@@ -22,11 +30,25 @@ void WebAudio::StopWave() {
 }
 
 bool WebAudio::PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) {
-  return timing_.PlayTrack(file, std::move(onEnd));
+  orvane_web_stop_track();
+  if (!timing_.PlayTrack(file, std::move(onEnd))) return false;
+  // The timing read the file already; the browser decodes its own copy.
+  if (std::optional<Bytes> bytes = ReadFileBytes(file, size_t(kMostTrackBytes)))
+    orvane_web_play_track(bytes->data(), bytes->size());
+  return true;
 }
 
 bool WebAudio::PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd) {
-  return timing_.PlayRawTrack(std::move(spans), std::move(onEnd));
+  orvane_web_stop_track();
+  Result<Bytes> wave = CdAudioAsWave(spans, kMostTrackBytes);
+  if (!timing_.PlayRawTrack(std::move(spans), std::move(onEnd))) return false;
+  if (wave) orvane_web_play_track(wave->data(), wave->size());
+  return true;
+}
+
+void WebAudio::StopTrack() {
+  timing_.StopTrack();
+  orvane_web_stop_track();
 }
 
 void WebAudio::SetVolume(VolumeLine line, uint32_t volume) {

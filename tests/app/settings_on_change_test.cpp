@@ -1,0 +1,53 @@
+// Settings written as they change, for a player with no exit of its own (a browser tab): only a
+// real change writes, each change is written, and a file the player could not read stays the
+// user's.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/settings_session.h"
+#include "support/test_support.h"
+
+namespace orv::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SettingsOnChange, WritesEachChangeAndNothingElse) {
+  TempDir dir;
+  const fs::path file = dir.path() / "orvane.toml";
+  SettingsSession session = SettingsSession::Open(file, nullptr);
+  // Nothing changed since start: no file appears (a first visit leaves no trace).
+  EXPECT_TRUE(session.SaveIfChanged(nullptr));
+  EXPECT_FALSE(fs::exists(file));
+
+  session.settings().speech = true;
+  EXPECT_TRUE(session.SaveIfChanged(nullptr));
+  EXPECT_NE(dir.Read("orvane.toml").find("[speech]\nenabled = true"), std::string::npos) << dir.Read("orvane.toml");
+
+  // Unchanged since that write: not written again, even if the file went meanwhile.
+  fs::remove(file);
+  EXPECT_TRUE(session.SaveIfChanged(nullptr));
+  EXPECT_FALSE(fs::exists(file));
+
+  // A second change is written on top of the first, which it keeps.
+  session.settings().waveVolume = 0x30003000;
+  EXPECT_TRUE(session.SaveIfChanged(nullptr));
+  Result<SettingsFile> saved = SettingsFile::Parse(dir.Read("orvane.toml"));
+  ASSERT_TRUE(saved);
+  EXPECT_TRUE(saved->settings.speech);
+  EXPECT_EQ(saved->settings.waveVolume, 0x30003000u);
+  EXPECT_EQ(saved->settings.autoDelays, session.settings().autoDelays);
+}
+
+TEST(SettingsOnChange, LeavesAFileItCouldNotReadAlone) {
+  TempDir dir;
+  dir.Write("orvane.toml", "[volume\nwave = ");
+  SettingsSession session = SettingsSession::Open(dir.path() / "orvane.toml", nullptr);
+  session.settings().speech = true;
+  EXPECT_TRUE(session.SaveIfChanged(nullptr));
+  EXPECT_EQ(dir.Read("orvane.toml"), "[volume\nwave = ");
+}
+
+}  // namespace
+}  // namespace orv::test
