@@ -1,6 +1,5 @@
 // Settings written as they change, for a player with no exit of its own (a browser tab): only a
-// real change writes, each change is written, and a file the player could not read stays the
-// user's.
+// real change writes, and each change is written.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -38,15 +37,6 @@ TEST(SettingsOnChange, WritesEachChangeAndNothingElse) {
   EXPECT_TRUE(saved->settings.speech);
   EXPECT_EQ(saved->settings.waveVolume, 0x30003000u);
   EXPECT_EQ(saved->settings.autoDelays, session.settings().autoDelays);
-}
-
-TEST(SettingsOnChange, LeavesAFileItCouldNotReadAlone) {
-  TempDir dir;
-  dir.Write("orvane.toml", "[volume\nwave = ");
-  SettingsSession session = SettingsSession::Open(dir.path() / "orvane.toml", nullptr);
-  session.settings().speech = true;
-  EXPECT_TRUE(session.SaveIfChanged(nullptr));
-  EXPECT_EQ(dir.Read("orvane.toml"), "[volume\nwave = ");
 }
 
 }  // namespace

@@ -9,8 +9,7 @@
 extern "C" {
 void orvane_web_play_wave(const uint8_t* bytes, size_t size, int loop);
 void orvane_web_stop_wave();
-// A track file (or a disc image's track made into a WAVE file) to play from its start; any
-// track playing stops.
+// A track file to play from its start; any track playing stops.
 void orvane_web_play_track(const uint8_t* bytes, size_t size);
 void orvane_web_stop_track();
 // MIDI for the page's synthesizer, each stamped with the sound's clock in milliseconds: a

@@ -2,15 +2,14 @@
 
 #include <algorithm>
 
-#include "platform/audio/cd_audio_wave.h"
 #include "platform/game_folder.h"
 #include "platform/web/page_bridge.h"
 
 namespace orv {
 
 namespace {
-// The most of a track the page is handed at once: an hour of CD audio (about 600 MB) would
-// not fit the tab; a long track is rare, and over this it stays silent while it keeps its time.
+// The most of a track file the page is handed: a file over it (rare; an hour of FLAC is about
+// 300 MB) stays silent while it keeps its time, rather than taking the tab's memory.
 constexpr uint64_t kMostTrackBytes = uint64_t(256) << 20;
 }  // namespace
 
@@ -38,12 +37,10 @@ bool WebAudio::PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) {
   return true;
 }
 
+// Only a disc image's cue sheet leads here, and the browser build reads none: kept timed, silent.
 bool WebAudio::PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd) {
   orvane_web_stop_track();
-  Result<Bytes> wave = CdAudioAsWave(spans, kMostTrackBytes);
-  if (!timing_.PlayRawTrack(std::move(spans), std::move(onEnd))) return false;
-  if (wave) orvane_web_play_track(wave->data(), wave->size());
-  return true;
+  return timing_.PlayRawTrack(std::move(spans), std::move(onEnd));
 }
 
 void WebAudio::StopTrack() {
