@@ -30,8 +30,19 @@ void Player::NextClick() {
   RunStep();
 }
 
+void Player::RunStep() {
+  inputGate_.StepBegins();
+  interpreter_.InterpretStep();
+  // What the step drew (text, a choice) is on screen from now: input from before it is stale.
+  inputGate_.SettledAt(services_.clock.NowMs());
+  // A step may stop in the middle of a line (before a choice, at a lone WAIT): what it typed
+  // is said all the same.
+  LineEnded();
+  if (choices_.choiceActive()) spokenText_.AnnounceChoice(choices_.list());
+}
+
 void Player::FormClick() {
-  narrator_.ActionBegins();
+  spokenText_.ActionBegins();
   switch (input_.interactionState) {
     case kHidden:
       input_.interactionState = kShown;
@@ -53,7 +64,7 @@ void Player::FormClick() {
 // mode before the kit's handler sees it; the player's own keys never reach the game.
 void Player::Click() {
   const uint32_t since = services_.clock.NowMs();
-  StopAutoMode();
+  autoMode_.Stop();
   FormClick();
   HandlerReturned(since);
 }
@@ -61,7 +72,7 @@ void Player::Click() {
 void Player::KeyDown(KeyPress key) {
   const uint32_t since = services_.clock.NowMs();
   if (!PlayerKey(key)) {
-    StopAutoMode();
+    autoMode_.Stop();
     FormKeyDown(key);
   }
   HandlerReturned(since);
@@ -69,14 +80,14 @@ void Player::KeyDown(KeyPress key) {
 
 void Player::Wheel(WheelDirection direction) {
   const uint32_t since = services_.clock.NowMs();
-  StopAutoMode();
+  autoMode_.Stop();
   FormMouseWheel(direction);
   HandlerReturned(since);
 }
 
 void Player::MouseDown(MouseButton button, int x, int y) {
   const uint32_t since = services_.clock.NowMs();
-  StopAutoMode();
+  autoMode_.Stop();
   input_.pointerX = x;
   input_.pointerY = y;
   FormMouseDown(button, x, y);
@@ -107,12 +118,12 @@ void Player::FormKeyDown(KeyPress key) {
   // The space bar is Enter, whichever backend the key came from.
   if (key.code == KeyCode::Space) key.code = KeyCode::Enter;
   input_.skipMode = false;
-  narrator_.ActionBegins();
+  spokenText_.ActionBegins();
   if (choices_.choiceActive()) {
     ChoiceContext parts = ChoiceParts();
     CarryOutChoice(choices_.ChoiceKey(parts, key.code), false);
     if (choices_.choiceActive() && (key.code == KeyCode::Up || key.code == KeyCode::Down))
-      SpeakChoice(choices_.hoveredChoice());
+      spokenText_.SpeakChoice(choices_.list(), choices_.hoveredChoice());
     return;
   }
   if (key.code == KeyCode::Enter) NextClick();
@@ -140,7 +151,7 @@ void Player::FormMouseMove(int x, int y) {
     ChoiceContext parts = ChoiceParts();
     choices_.PointerMoved(parts, x, y);
   }
-  SpeakPointedChoice();
+  spokenText_.SpeakPointedChoice(choices_);
 }
 
 void Player::ToggleSkip() {

@@ -117,8 +117,8 @@ void Player::ChooseMenuItem(std::string_view name) {
   const MenuItem* item = menus_.model().Find(name);
   if (item == nullptr || !menus_.IsReachable(name) || item->separator || !item->children.empty()) return;
   if (PlayerMenuClick(name)) return;
-  StopAutoMode();
-  narrator_.ActionBegins();
+  autoMode_.Stop();
+  spokenText_.ActionBegins();
   static const std::map<std::string_view, void (Player::*)()> kActions = {
       {"P1", &Player::TogglePageMode},         {"N3", &Player::ToggleStayOnTop},
       {"N5", &Player::Close},                  {"About1", &Player::ShowAbout},

@@ -28,8 +28,10 @@ Player::Player(PlatformServices s, PlayerOptions options)
       sound_(s.audio, s.folder, scene_),
       writeFolder_(s.folder, WriteFolder::Resolve(s.folder.root(), options.saveDir)),
       slotFiles_(writeFolder_),
-      narrator_(s.speech),
+      spokenText_(s.speech, menus_, textFeed_),
+      autoMode_(menus_, s.clock),
       options_(options),
+      screenshots_(s.host, s.diagnostics, s.clock, s.folder, options.screenshotDir),
       context_{interpreter_.reader(),
                vars_,
                scene_,
@@ -40,7 +42,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
                randomState_} {
   window_.applicationTitle = Sj(kApplicationTitle);
   interpreter_.LimitStepLines(options.maxStepLines);
-  if (options.speak) SetSpeechOn(true);
+  if (options.speak) spokenText_.SetOn(true);
   sound_.SetNotes([this](std::string_view problem) { services_.diagnostics.Note(problem); });
   textFeed_.Add(textSocket_);
   // A player killed while it saved left its temporary file; this start owns the folder now.
@@ -74,9 +76,8 @@ void Player::Reset() {
   startFailed_ = false;
   skipHeld_ = false;
   skipShown_ = false;
-  autoAdvance_ = AutoAdvance();
-  spokenChoice_ = -1;
-  SetSpeechOn(options_.speak);
+  autoMode_.Reset();
+  spokenText_.Reset(options_.speak);
 }
 
 void Player::FormCreate() {
@@ -130,7 +131,7 @@ void Player::Init() {
                   (defs_.scenarioFileName.empty() ? std::string("(none named)") : defs_.scenarioFileName) +
                   " could not be read, so the game cannot start";
     const std::string problem = Sj("シナリオファイルの読みこみに失敗しました。");
-    narrator_.Say(problem);
+    spokenText_.Say(problem);
     services_.host.ShowProblem(problem, window_.applicationTitle, detail);
     services_.diagnostics.Note(detail);
     startFailed_ = true;
@@ -237,7 +238,7 @@ bool Player::NextDue(uint32_t& dueMs, bool onlyWithWork) {
     if (id == WindowTimerId::Blink) return BlinkTimerHasWork();
     return true;
   });
-  if (const auto autoDue = autoAdvance_.dueMs()) {
+  if (const auto autoDue = autoMode_.dueMs()) {
     if (!any || int32_t(*autoDue - now) < int32_t(dueMs - now)) dueMs = *autoDue;
     any = true;
   }
@@ -256,7 +257,9 @@ void Player::FireDueTimers(uint32_t nowMs) {
   Fire(WindowTimerId::Skip, &Player::Timer1Timer, nowMs);
   Fire(WindowTimerId::Blink, &Player::Timer2Timer, nowMs);
   Fire(WindowTimerId::Start, &Player::Timer3Timer, nowMs);
-  if (!closed_) AutoAdvanceTimer(nowMs);
+  // An advance of auto mode is no action of the player's: what it brings is said after the
+  // line still being spoken instead of cutting it off.
+  if (!closed_ && autoMode_.TakeDue(nowMs) && MayAdvanceByItself()) NextClick();
   HandlerReturned(since);
 }
 
@@ -268,22 +271,19 @@ void Player::Timer3Timer() {
 // --- what the interpreter and the commands ask of the window ---
 
 void Player::ShowMessage(std::string_view text) {
-  narrator_.Say(text);
-  textFeed_.Send(text);
+  spokenText_.SayBox(text, text);
   services_.host.ShowMessage(text, window_.applicationTitle);
 }
 
 bool Player::AskYesNo(std::string_view text, std::string_view caption) {
-  narrator_.Say(text);
-  textFeed_.Send(text);
+  spokenText_.SayBox(text, text);
   return services_.host.AskYesNo(text, caption);
 }
 
 std::optional<std::string> Player::AskText(std::string_view caption, std::string_view prompt,
                                            std::string_view defaultText) {
   // What the box asks and what stands in it already.
-  narrator_.Say(std::string(caption) + "\n" + std::string(prompt) + "\n" + std::string(defaultText));
-  textFeed_.Send(prompt);
+  spokenText_.SayBox(std::string(caption) + "\n" + std::string(prompt) + "\n" + std::string(defaultText), prompt);
   return services_.host.AskText(caption, prompt, defaultText);
 }
 
@@ -293,9 +293,8 @@ void Player::SetCaption(std::string_view caption) {
 }
 
 int Player::TypeText(std::string_view text, int x, int y) {
-  autoAdvance_.CountTyped(text);
-  narrator_.Typed(text);
-  textFeed_.Typed(text);
+  autoMode_.CountTyped(text);
+  spokenText_.Typed(text);
   return stage_.TypeText(text, x, y, MessageFont(), interpreter_.messageDelayMs(), PageMode(),
                          inputGate_.TypingPressesSeen(services_.clock.GoOnPresses()));
 }

@@ -10,10 +10,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/auto_advance.h"
+#include "app/auto_mode.h"
 #include "app/input_gate.h"
 #include "app/menus.h"
-#include "app/narrator.h"
+#include "app/screenshots.h"
+#include "app/spoken_text.h"
 #include "app/text_feed.h"
 #include "app/text_socket_switch.h"
 #include "app/window_timers.h"
@@ -127,18 +128,18 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // Where the pointer last moved to in the window.
   int PointerX() const { return input_.pointerX; }
   int PointerY() const { return input_.pointerY; }
-  const AutoAdvanceDelays& AutoDelays() const { return autoAdvance_.delays; }
-  void SetAutoDelays(const AutoAdvanceDelays& delays) { autoAdvance_.delays = delays; }
+  const AutoAdvanceDelays& AutoDelays() const { return autoMode_.delays(); }
+  void SetAutoDelays(const AutoAdvanceDelays& delays) { autoMode_.SetDelays(delays); }
 
-  // --- the player's own features (app/player_features.cpp) ---
-  void SetAutoMode(bool on);
+  // --- the player's own features ---
+  void SetAutoMode(bool on) { autoMode_.SetOn(on); }
   // Writes the window's picture as a PNG into the screenshot folder and notes where; the file,
   // or nothing when it could not be written (the player is told why).
-  std::optional<std::filesystem::path> TakeScreenshot();
+  std::optional<std::filesystem::path> TakeScreenshot() { return screenshots_.Take(stage_.WindowPicture()); }
 
-  // Spoken text (app/spoken_text.cpp): on or off, as the key V, the menu and the settings set it.
-  bool SpeechOn() const { return narrator_.on(); }
-  void SetSpeechOn(bool on);
+  // Spoken text: on or off, as the key V, the menu and the settings set it.
+  bool SpeechOn() const { return spokenText_.on(); }
+  void SetSpeechOn(bool on) { spokenText_.SetOn(on); }
 
   // The volume the player last set for `line` in the volume dialog; nothing when they never
   // changed it.
@@ -173,9 +174,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // True when the key or item is the player's own and has been handled.
   bool PlayerKey(KeyPress key);
   bool PlayerMenuClick(std::string_view name);
-  // The player did something: auto mode gives way to them.
-  void StopAutoMode();
-  void AutoAdvanceTimer(uint32_t nowMs);
   bool MayAdvanceByItself() const;
 
   // --- input (app/input.cpp) ---
@@ -211,15 +209,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void EnterWindowMode();
   void ShowVolumeDialog();
 
-  // --- spoken text (app/spoken_text.cpp) ---
-  void ToggleSpeech();
   // One interpreter step, then what it leaves to be said: an unfinished line, a new choice.
   void RunStep();
-  void AnnounceChoice();
-  // The caption under the pointer, once each time the pointer comes onto it.
-  void SpeakPointedChoice();
-  void SpeakChoice(int entry);
-  void LineEnded() override;
+  void LineEnded() override { spokenText_.LineEnded(SkipMode()); }
 
   // --- saving, loading, the title and the screen (app/saving.cpp) ---
   void SaveSlot(int slot);
@@ -307,14 +299,15 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   uint32_t randomState_ = 1;
   WriteFolder writeFolder_;
   SlotFiles slotFiles_;
-  AutoAdvance autoAdvance_;
-  Narrator narrator_;
+  TextSocketSwitch textSocket_;
+  TextFeed textFeed_;
+  SpokenText spokenText_;
+  AutoMode autoMode_;
   PlayerOptions options_;
+  Screenshots screenshots_;
   CommandContext context_;
   // The form's timers as designed: skip, the wait indicator's blink, the start.
   WindowTimers timers_;
-  TextSocketSwitch textSocket_;
-  TextFeed textFeed_;
   bool closed_ = false;
   bool startFailed_ = false;
   bool skipHeld_ = false;  // the backend's skip key is held
@@ -324,7 +317,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool BlinkTimerHasWork() const;
   InputGate inputGate_;
   std::array<std::optional<uint32_t>, 3> chosenVolumes_;  // by VolumeLine
-  int spokenChoice_ = -1;  // the choice entry whose caption was said last, -1 for none
 };
 
 }  // namespace orv

@@ -1,6 +1,5 @@
-// Spoken text: the player's switch for it (the key V, the menu item, the settings) and the
-// moments at which the game's text becomes speech.
-#include "app/player.h"
+#include "app/spoken_text.h"
+
 #include "platform/sjis.h"
 
 namespace orv {
@@ -10,56 +9,56 @@ namespace {
 constexpr std::string_view kSpeechOnUtf8 = "読み上げを開始します。";
 }  // namespace
 
-void Player::SetSpeechOn(bool on) {
+void SpokenText::SetOn(bool on) {
   narrator_.SetOn(on);
   menus_.SetChecked("Speak", on);
 }
 
-void Player::ToggleSpeech() {
-  SetSpeechOn(!SpeechOn());
+void SpokenText::Toggle() {
+  SetOn(!on());
   narrator_.ActionBegins();
   narrator_.Say(Sj(kSpeechOnUtf8));
 }
 
-void Player::RunStep() {
-  inputGate_.StepBegins();
-  interpreter_.InterpretStep();
-  // What the step drew (text, a choice) is on screen from now: input from before it is stale.
-  inputGate_.SettledAt(services_.clock.NowMs());
-  // A step may stop in the middle of a line (before a choice, at a lone WAIT): what it typed
-  // is said all the same.
-  narrator_.LineEnded(SkipMode());
-  textFeed_.LineEnded();
-  if (choices_.choiceActive()) AnnounceChoice();
-}
-
-void Player::LineEnded() {
-  narrator_.LineEnded(SkipMode());
-  textFeed_.LineEnded();
-}
-
-// A new choice: its captions in order, so that a player on the keys knows what there is to
-// choose from before moving through it.
-void Player::AnnounceChoice() {
+void SpokenText::Reset(bool on) {
   spokenChoice_ = -1;
-  for (int entry = 0; entry < choices_.list().count && entry < kMaxChoices; ++entry) {
-    narrator_.Say(choices_.list().captions[size_t(entry)].str());
-    textFeed_.Send(choices_.list().captions[size_t(entry)].str());
+  SetOn(on);
+}
+
+void SpokenText::Typed(std::string_view sjis) {
+  narrator_.Typed(sjis);
+  feed_.Typed(sjis);
+}
+
+void SpokenText::LineEnded(bool skipping) {
+  narrator_.LineEnded(skipping);
+  feed_.LineEnded();
+}
+
+void SpokenText::SayBox(std::string_view said, std::string_view shown) {
+  narrator_.Say(said);
+  feed_.Send(shown);
+}
+
+void SpokenText::AnnounceChoice(const ChoiceList& list) {
+  spokenChoice_ = -1;
+  for (int entry = 0; entry < list.count && entry < kMaxChoices; ++entry) {
+    narrator_.Say(list.captions[size_t(entry)].str());
+    feed_.Send(list.captions[size_t(entry)].str());
   }
 }
 
-void Player::SpeakPointedChoice() {
-  if (!choices_.choiceActive() || !choices_.pointerOnChoice()) {
+void SpokenText::SpeakPointedChoice(const Choices& choices) {
+  if (!choices.choiceActive() || !choices.pointerOnChoice()) {
     spokenChoice_ = -1;
     return;
   }
-  if (choices_.hoveredChoice() != spokenChoice_) SpeakChoice(choices_.hoveredChoice());
+  if (choices.hoveredChoice() != spokenChoice_) SpeakChoice(choices.list(), choices.hoveredChoice());
 }
 
-void Player::SpeakChoice(int entry) {
+void SpokenText::SpeakChoice(const ChoiceList& list, int entry) {
   spokenChoice_ = entry;
-  if (entry >= 0 && entry < choices_.list().count && entry < kMaxChoices)
-    narrator_.SayNow(choices_.list().captions[size_t(entry)].str());
+  if (entry >= 0 && entry < list.count && entry < kMaxChoices) narrator_.SayNow(list.captions[size_t(entry)].str());
 }
 
 }  // namespace orv

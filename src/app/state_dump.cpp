@@ -155,10 +155,10 @@ json StateDump::Of(const Player& player) {
                           {"hoverZone", player.historyScreen_.hoverZone()}};
   out["volumeDialog"] = VolumeDialogJson(player.volumeDialog_.get());
   // The player's own auto mode: on or off, its delays, and when it next goes on (null: not due).
-  const AutoAdvance& autoMode = player.autoAdvance_;
+  const AutoMode& autoMode = player.autoMode_;
   out["autoMode"] = {{"on", autoMode.on()},
-                     {"baseDelayMs", autoMode.delays.baseMs},
-                     {"perCharacterDelayMs", autoMode.delays.perCharacterMs},
+                     {"baseDelayMs", autoMode.delays().baseMs},
+                     {"perCharacterDelayMs", autoMode.delays().perCharacterMs},
                      {"dueMs", autoMode.dueMs() ? nlohmann::json(*autoMode.dueMs()) : nlohmann::json(nullptr)}};
   int left = 0, top = 0;
   live.services_.host.GetWindowPosition(left, top);
