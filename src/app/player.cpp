@@ -27,7 +27,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
       interpreter_(s.folder, static_cast<StepHost&>(*this)),
       sound_(s.audio, s.folder, scene_),
       writeFolder_(s.folder, WriteFolder::Resolve(s.folder.root(), options.saveDir)),
-      slotFiles_(writeFolder_),
+      saveSlots_(writeFolder_, menus_),
       spokenText_(s.speech, menus_, textFeed_),
       autoMode_(menus_, s.clock),
       options_(options),
@@ -114,7 +114,7 @@ void Player::TakeStartingSavePoint() {
 void Player::Init() {
   scene_.windowCaption.Set(Sj(kVersionCaption));
   SetCaption(scene_.windowCaption.str());
-  RefreshSlotCaptions();
+  saveSlots_.RefreshCaptions();
   interpreter_.PlaceCursor(0, 0);
   interpreter_.SetMessageDelay(50);
   input_.skipMode = false;

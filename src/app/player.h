@@ -13,6 +13,7 @@
 #include "app/auto_mode.h"
 #include "app/input_gate.h"
 #include "app/menus.h"
+#include "app/save_slots.h"
 #include "app/screenshots.h"
 #include "app/spoken_text.h"
 #include "app/text_feed.h"
@@ -25,7 +26,6 @@
 #include "logic/variable_store.h"
 #include "persist/scene_record.h"
 #include "persist/scene_state.h"
-#include "persist/slot_files.h"
 #include "platform/game_events.h"
 #include "platform/services.h"
 #include "platform/write_folder.h"
@@ -216,7 +216,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // --- saving, loading, the title and the screen (app/saving.cpp) ---
   void SaveSlot(int slot);
   void LoadSlotAndGoOn(int slot);
-  void RefreshSlotCaptions();
   void ReturnToTitle();
   void SaveScreen();
   void RegRead();
@@ -298,7 +297,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   std::unique_ptr<VolumeDialog> volumeDialog_;
   uint32_t randomState_ = 1;
   WriteFolder writeFolder_;
-  SlotFiles slotFiles_;
+  SaveSlots saveSlots_;
   TextSocketSwitch textSocket_;
   TextFeed textFeed_;
   SpokenText spokenText_;

@@ -14,23 +14,10 @@
 namespace orv {
 
 void Player::SaveSlot(int slot) {
-  const SceneRecord record = CaptureScene();
-  const Result<void> saved = slotFiles_.Save(slot, services_.clock.LocalNow(), scene_.slotComment.str(), record.scene,
-                                             record.strings, record.numeric);
-  RefreshSlotCaptions();
+  const Result<void> saved =
+      saveSlots_.Save(slot, services_.clock.LocalNow(), scene_.slotComment.str(), CaptureScene());
   // The kit's save always reported success; a save that did not happen must say so.
   if (!saved) ShowMessage(WriteFailedMessage(saved.error().message));
-}
-
-void Player::RefreshSlotCaptions() {
-  const auto captions = slotFiles_.Captions();
-  for (int n = 0; n < kSlotCount; ++n) {
-    const auto& caption = captions[size_t(n)];
-    if (!caption) continue;
-    for (const std::string& item : {"SaveDat" + std::to_string(n), "LoadDat" + std::to_string(n)})
-      if (MenuItem* m = menus_.model().Find(item)) m->caption = *caption;
-  }
-  menus_.Changed();
 }
 
 SceneRecord Player::CaptureScene() const { return SceneRecord{savePoint_, vars_.StringImage(), vars_.NumericImage()}; }
@@ -62,12 +49,9 @@ Result<void> Player::RestoreScene(const SceneRecord& record) {
 }
 
 bool Player::LoadSlot(std::string_view fileName) {
-  const auto file = slotFiles_.Read(fileName);
-  if (!file) return false;
-  VariableStore blank;
-  const SceneRecord record =
-      SceneRecordFromSlotFile(*file, SceneRecord{ResetSceneState(), blank.StringImage(), blank.NumericImage()});
-  if (!RestoreScene(record)) {
+  const std::optional<SceneRecord> record = saveSlots_.Read(fileName);
+  if (!record) return false;
+  if (!RestoreScene(*record)) {
     // The player hears that the slot is broken, not that the game's own scenario failed: the
     // game goes on untouched.
     ShowMessage(Sj("セーブデータが壊れているため、ロードできません。"));
