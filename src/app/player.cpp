@@ -65,6 +65,7 @@ void Player::Reset() {
   historyScreen = HistoryScreen();
   volumeDialog.reset();
   randomState = 1;
+  rollback_.Clear();
   timer1_ = kSkipTimer;
   timer2_ = kBlinkTimer;
   timer3_ = kStartTimer;

@@ -31,6 +31,7 @@ void Player::RunStep() {
   narrator.LineEnded(SkipMode());
   textFeed_.LineEnded();
   if (input.choiceActive) AnnounceChoice();
+  RecordRollbackPoint();
 }
 
 void Player::LineEnded() {

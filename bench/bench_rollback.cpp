@@ -1,0 +1,165 @@
+// Stepping back through the demo: the memory the rollback ring holds after 500 advances, and
+// what one step back costs against loading a save slot (the baseline: the other way the story
+// goes back to an earlier point, timed in the same run on the same game).
+//
+//   bench_rollback [DEMO_DIR] [--benchmark_repetitions=N] [--benchmark_report_aggregates_only=true]
+//
+// DEMO_DIR defaults to demo-game/ in the build folder this program was built into.
+#include <benchmark/benchmark.h>
+
+#include "bench_support.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/player.h"
+#include "platform/headless/headless_audio.h"
+#include "platform/headless/headless_clock.h"
+#include "platform/headless/headless_host.h"
+#include "platform/sjis.h"
+#include "platform/speech.h"
+#include "platform/text/font_renderer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kSteps = 500;
+
+class NoDiagnostics final : public orv::Diagnostics {
+ public:
+  void Note(std::string_view) override {}
+};
+
+// The demo in a folder of its own (it writes a variable file and slots), played headless.
+class DemoPlay {
+ public:
+  explicit DemoPlay(const fs::path& demo)
+      : folder_(Copy(demo)),
+        host_(nullptr, nullptr, clock_),
+        player_(orv::PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_, speech_}, Options()) {
+    player_.FormCreate();
+    player_.Shown();
+    // The start-up timer's first advance.
+    clock_.AdvanceTo(clock_.NowMs() + player_.StartTimerIntervalMs());
+    player_.FireDueTimers(clock_.NowMs());
+  }
+  ~DemoPlay() {
+    std::error_code ec;
+    fs::remove_all(root_, ec);
+  }
+
+  // One advance as a person makes it: a click, Enter at a text choice, the sun at the picture
+  // choice. The demo's last choice would end it, so there it goes back to the title instead.
+  void Advance() {
+    orv::Player& p = player_;
+    if (p.input.choiceActive && p.choices.list.captions[0].str() == orv::Utf8ToCp932("終わりにする")) {
+      p.MenuClick("N1");
+    } else if (p.input.choiceActive) {
+      p.KeyDown(orv::KeyPress{orv::KeyCode::Enter});
+    } else if (p.input.pictureChoiceActive) {
+      p.MouseMove(220, 232);
+      p.Click();
+    } else {
+      p.Click();
+    }
+  }
+
+  orv::Player& player() { return player_; }
+
+ private:
+  static orv::PlayerOptions Options() {
+    orv::PlayerOptions options;
+    options.randomSeed = 1;
+    return options;
+  }
+  fs::path Copy(const fs::path& demo) {
+    root_ = fs::temp_directory_path() / ("orvane-bench-rollback-" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+    fs::copy(demo, root_, fs::copy_options::recursive);
+    return root_;
+  }
+
+  fs::path root_;
+  orv::GameFolder folder_;
+  orv::HeadlessClock clock_;
+  orv::HeadlessHost host_;
+  orv::FontRenderer fonts_;
+  orv::HeadlessAudio audio_{fs::path()};
+  NoDiagnostics diagnostics_;
+  orv::NoSpeech speech_;
+  orv::Player player_;
+};
+
+fs::path g_demo;
+
+std::unique_ptr<DemoPlay> PlayedDemo() {
+  auto demo = std::make_unique<DemoPlay>(g_demo);
+  for (int step = 0; step < kSteps && !demo->player().closed(); ++step) demo->Advance();
+  return demo;
+}
+
+// One step back and one forward again: two restores of a point, each from the packed ring.
+void StepBackAndForth(benchmark::State& state) {
+  auto demo = PlayedDemo();
+  orv::Player& p = demo->player();
+  for (auto _ : state) {
+    if (!p.StepBack() || !p.StepForward()) {
+      state.SkipWithError("the ring could not step");
+      break;
+    }
+  }
+  state.counters["restores"] = benchmark::Counter(2, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The baseline: the demo's slot 0, saved at the same point, loaded back (with its stage wipe).
+void LoadSlot(benchmark::State& state) {
+  auto demo = PlayedDemo();
+  orv::Player& p = demo->player();
+  p.MenuClick("SaveDat0");
+  for (auto _ : state) {
+    if (!p.LoadSlot("data_0.dat")) {
+      state.SkipWithError("slot 0 could not be loaded");
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<char*> args;
+  for (int i = 0; i < argc; ++i) {
+    if (i > 0 && argv[i][0] != '-' && g_demo.empty())
+      g_demo = argv[i];
+    else
+      args.push_back(argv[i]);
+  }
+  if (g_demo.empty()) g_demo = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "demo-game";
+  if (!fs::exists(g_demo / "init.def")) {
+    std::fprintf(stderr, "bench_rollback: no demo game at %s (build the target demo, or name its folder)\n",
+                 g_demo.c_str());
+    return 2;
+  }
+  {
+    auto demo = PlayedDemo();
+    const orv::RollbackRing& ring = demo->player().rollback();
+    std::printf("after %d advances of the demo: %zu points kept, %.2f MB (%zu bytes), goal under 16 MB\n", kSteps,
+                ring.depth(), double(ring.bytes()) / (1 << 20), ring.bytes());
+  }
+  int count = int(args.size());
+  benchmark::Initialize(&count, args.data());
+  orv::bench::AddWithMinimum("LoadSlot", LoadSlot);
+  orv::bench::AddWithMinimum("StepBackAndForth", StepBackAndForth);
+  orv::bench::TimeKeeper keeper;
+  benchmark::RunSpecifiedBenchmarks(&keeper);
+  keeper.PrintRatios("LoadSlot", "CPU time against loading a save slot (LoadSlot = 1):");
+  const double perStep = keeper.Time("StepBackAndForth") / 2;
+  std::printf("one step back: %.3f ms (goal under one frame, 16.7 ms)\n", perStep / 1000.0);
+  return 0;
+}
