@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,7 @@ class DemoPlay {
  public:
   explicit DemoPlay(const fs::path& demo)
       : folder_(Copy(demo)),
-        host_(nullptr, nullptr, clock_),
+        host_(lines_.get(), nullptr, clock_),
         player_(orv::PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_, speech_}, Options()) {
     player_.FormCreate();
     player_.Shown();
@@ -88,6 +89,8 @@ class DemoPlay {
   fs::path root_;
   orv::GameFolder folder_;
   orv::HeadlessClock clock_;
+  // The run's message and caption lines, which nobody reads here.
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> lines_{std::fopen("/dev/null", "w"), &std::fclose};
   orv::HeadlessHost host_;
   orv::FontRenderer fonts_;
   orv::HeadlessAudio audio_{fs::path()};
@@ -151,6 +154,19 @@ int main(int argc, char** argv) {
     const orv::RollbackRing& ring = demo->player().rollback();
     std::printf("after %d advances of the demo: %zu points kept, %.2f MB (%zu bytes), goal under 16 MB\n", kSteps,
                 ring.depth(), double(ring.bytes()) / (1 << 20), ring.bytes());
+    // Where the memory goes: each packed part once, by the role it plays.
+    std::vector<size_t> byPart(orv::kRollbackPartCount);
+    std::set<const void*> seen;
+    size_t extras = 0;
+    for (size_t i = 0; i < ring.depth(); ++i) {
+      extras += ring.point(i).extraBytes;
+      for (size_t part = 0; part < orv::kRollbackPartCount; ++part)
+        if (const auto& bytes = ring.point(i).parts[part].bytes; bytes && seen.insert(bytes.get()).second)
+          byPart[part] += bytes->packedSize();
+    }
+    std::printf("  by part (KB):");
+    for (size_t part = 0; part < byPart.size(); ++part) std::printf(" %zu", byPart[part] >> 10);
+    std::printf("; beside them %zu KB\n", extras >> 10);
   }
   int count = int(args.size());
   benchmark::Initialize(&count, args.data());

@@ -24,7 +24,7 @@ void Player::NextClick() {
     return;
   }
   // Stepped back: on along the path already taken, without running the script again.
-  if (rollback_.ahead() > 0 && StepForward()) return;
+  if (onRollbackPoint_ && rollback_.ahead() > 0 && StepForward()) return;
   if (interpreter.pageEnded) {
     CopySameRect(stage.screenImage, stage.tintImage, ClipRect(stage.MessageBox(), stage.screenImage));
     stage.textImage.Clear();

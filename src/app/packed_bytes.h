@@ -20,12 +20,15 @@ class PackedBytes {
   bool UnpackInto(std::span<uint8_t> out, std::span<const uint8_t> base = {}) const;
 
   size_t size() const { return size_; }
+  // What the part costs in memory: the deflated runs.
   size_t packedSize() const { return deflated_.size(); }
 
  private:
-  std::vector<uint8_t> deflated_;
+  std::vector<uint8_t> deflated_;  // the runs, deflated
+  size_t runsSize_ = 0;
   size_t size_ = 0;
   bool againstBase_ = false;
+  bool broken_ = true;  // nothing packed yet, or packing failed
 };
 
 }  // namespace orv

@@ -185,6 +185,7 @@ void Player::TakeSavePoint(bool setReadPosition) {
 }
 
 void Player::ResetScene() {
+  onRollbackPoint_ = false;
   input.choiceActive = false;
   input.pictureChoiceActive = false;
   input.hoveredChoice = 0;

@@ -329,6 +329,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   WindowTimer timer1_ = kSkipTimer, timer2_ = kBlinkTimer, timer3_ = kStartTimer;
   TextSocketSwitch textSocket_;
   RollbackRing rollback_;
+  // The game stands where the ring's point on show left it: nothing but stepping has reset the
+  // scene since (a slot load or the title starts a path of their own).
+  bool onRollbackPoint_ = false;
   std::optional<bool> chosenTextSocket_;
   TextFeed textFeed_;
   bool closed_ = false;

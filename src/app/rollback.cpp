@@ -8,6 +8,8 @@
 // Only this run's memory goes back: files the game wrote (slots, variable files) stay as they
 // are. A game that turns saving or loading off has its reasons (a scene that must not be left
 // half way), so stepping back is off then too, and nothing is kept meanwhile.
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "app/player.h"
@@ -33,15 +35,17 @@ struct RollbackPlace {
   int32_t hoveredChoice = 0;
   bool skipEnabled = true;
   uint32_t randomState = 1;
-  std::optional<ChoiceList> choiceList;
+  // Only while a choice waits (the lists are large and nearly every point has none).
+  std::unique_ptr<const ChoiceList> choiceList;
   // Without its backdrop, which is a packed part of the point.
-  std::optional<PictureChoiceList> pictureList;
+  std::unique_ptr<const PictureChoiceList> pictureList;
 
   size_t Bytes() const {
     size_t total = sizeof(*this);
     for (const auto* lines : {&pageLines, &previousPageLines})
       for (const std::string& line : *lines) total += sizeof(std::string) + line.capacity();
-    if (pictureList) total += pictureList->backdrop.bytes().size();
+    if (choiceList) total += sizeof(ChoiceList);
+    if (pictureList) total += sizeof(PictureChoiceList);
     return total;
   }
 };
@@ -56,47 +60,68 @@ bool Player::RollbackAllowed() const {
 
 namespace {
 
-// The live bytes of each packed part that shows pixels, as the stage holds them.
-std::span<const uint8_t> LayerBytes(const Stage& stage, const Choices& choices, RollbackPart part) {
-  switch (part) {
-    case RollbackPart::Background: return stage.backgroundPixels.bytes();
-    case RollbackPart::Stage: return stage.stageImage.bytes();
-    case RollbackPart::Tint: return stage.tintImage.bytes();
-    case RollbackPart::Screen: return stage.screenImage.bytes();
-    case RollbackPart::Window: return stage.windowSurface.bytes();
-    case RollbackPart::TextColor: return stage.textImage.colorBytes();
-    case RollbackPart::TextCoverage: return stage.textImage.coverageBytes();
-    case RollbackPart::PictureChoiceBackdrop: return choices.pictureList.backdrop.bytes();
-    default: return {};
+// The text layer kept small: its coverage once per pixel (the layer holds it three times), and
+// its colour only where there is coverage (elsewhere it is what earlier text left, unseen).
+struct TextLayerBytes {
+  std::vector<uint8_t> color, coverage;
+};
+
+TextLayerBytes TextForKeeping(const TextLayer& text) {
+  const std::span<const uint8_t> color = text.colorBytes(), coverage = text.coverageBytes();
+  TextLayerBytes kept{std::vector<uint8_t>(color.size(), 0), std::vector<uint8_t>(coverage.size() / 3)};
+  for (size_t pixel = 0; pixel < kept.coverage.size(); ++pixel) {
+    const uint8_t c = coverage[pixel * 3];
+    kept.coverage[pixel] = c;
+    if (c != 0) std::copy_n(color.begin() + std::ptrdiff_t(pixel * 3), 3, kept.color.begin() + std::ptrdiff_t(pixel * 3));
   }
+  return kept;
 }
+
+// The coverage as the layer holds it, from what TextForKeeping kept.
+std::vector<uint8_t> CoverageOfLayer(const std::vector<uint8_t>& kept) {
+  std::vector<uint8_t> coverage(kept.size() * 3);
+  for (size_t pixel = 0; pixel < kept.size(); ++pixel)
+    coverage[pixel * 3] = coverage[pixel * 3 + 1] = coverage[pixel * 3 + 2] = kept[pixel];
+  return coverage;
+}
+
+// What the message text drawn over the tinted stage gives: the screen, nearly always to the
+// byte, so the screen is kept as its difference from this.
+Image TextOverTint(const Image& tint, const TextLayer& text) {
+  Image composed = tint;
+  text.DrawOver(composed);
+  return composed;
+}
+
+std::span<const uint8_t> BytesOf(const std::vector<uint8_t>& bytes) { return bytes; }
 
 }  // namespace
 
 void Player::RecordRollbackPoint() {
   if (!RollbackAllowed()) return;
   RollbackPoint point;
-  auto keep = [&](RollbackPart part, std::span<const uint8_t> bytes) {
-    const RollbackPart basePart = RollbackBase(part);
-    if (basePart == part) {
-      point.parts[size_t(part)] = rollback_.Pack(part, bytes);
-    } else {
-      point.parts[size_t(part)] =
-          rollback_.Pack(part, bytes, LayerBytes(stage, choices, basePart), point.parts[size_t(basePart)].key);
-    }
+  auto keep = [&](RollbackPart part, std::span<const uint8_t> bytes, std::span<const uint8_t> base = {},
+                  uint64_t baseKey = 0) -> uint64_t {
+    point.parts[size_t(part)] = rollback_.Pack(part, bytes, base, baseKey);
+    return point.parts[size_t(part)].key;
   };
-  const auto sceneRecord = SerializeSceneState(scene);
-  const auto savePointRecord = SerializeSceneState(savePoint);
-  keep(RollbackPart::Scene, sceneRecord);
-  keep(RollbackPart::SavePoint, savePointRecord);
+  keep(RollbackPart::Scene, SerializeSceneState(scene));
+  keep(RollbackPart::SavePoint, SerializeSceneState(savePoint));
   keep(RollbackPart::StringVariables, Span(vars.StringImage()));
   keep(RollbackPart::NumericVariables, Span(vars.NumericImage()));
-  // Bases before what is packed against them.
-  for (RollbackPart part : {RollbackPart::Background, RollbackPart::Stage, RollbackPart::Tint, RollbackPart::Screen,
-                            RollbackPart::Window, RollbackPart::TextColor, RollbackPart::TextCoverage})
-    keep(part, LayerBytes(stage, choices, part));
+  // Each layer against the one it was drawn over: only what was drawn costs memory.
+  const uint64_t background = keep(RollbackPart::Background, stage.backgroundPixels.bytes());
+  const uint64_t stageKey = keep(RollbackPart::Stage, stage.stageImage.bytes(), stage.backgroundPixels.bytes(), background);
+  const uint64_t tint = keep(RollbackPart::Tint, stage.tintImage.bytes(), stage.stageImage.bytes(), stageKey);
+  const TextLayerBytes text = TextForKeeping(stage.textImage);
+  const uint64_t textColor = keep(RollbackPart::TextColor, BytesOf(text.color));
+  const uint64_t textCoverage = keep(RollbackPart::TextCoverage, BytesOf(text.coverage));
+  const Image composed = TextOverTint(stage.tintImage, stage.textImage);
+  const uint64_t screen = keep(RollbackPart::Screen, stage.screenImage.bytes(), composed.bytes(),
+                               MixRollbackKeys(MixRollbackKeys(tint, textColor), textCoverage));
+  const uint64_t windowKey = keep(RollbackPart::Window, stage.windowSurface.bytes(), stage.screenImage.bytes(), screen);
   if (input.pictureChoiceActive)
-    keep(RollbackPart::PictureChoiceBackdrop, LayerBytes(stage, choices, RollbackPart::PictureChoiceBackdrop));
+    keep(RollbackPart::PictureChoiceBackdrop, choices.pictureList.backdrop.bytes(), stage.windowSurface.bytes(), windowKey);
 
   auto place = std::make_shared<RollbackPlace>();
   place->scriptOffset = interpreter.scriptOffset;
@@ -118,14 +143,16 @@ void Player::RecordRollbackPoint() {
   place->hoveredChoice = input.hoveredChoice;
   place->skipEnabled = menus.IsEnabled("SKIP");
   place->randomState = randomState;
-  if (input.choiceActive) place->choiceList = choices.list;
+  if (input.choiceActive) place->choiceList = std::make_unique<const ChoiceList>(choices.list);
   if (input.pictureChoiceActive) {
-    place->pictureList = choices.pictureList;
-    place->pictureList->backdrop = Image();
+    auto pictures = std::make_unique<PictureChoiceList>(choices.pictureList);
+    pictures->backdrop = Image();
+    place->pictureList = std::move(pictures);
   }
   point.extraBytes = place->Bytes();
   point.extra = std::move(place);
   rollback_.Record(std::move(point));
+  onRollbackPoint_ = true;
   ShowRollbackMenu();
 }
 
@@ -134,28 +161,40 @@ bool Player::RestoreRollbackPoint(const RollbackPoint& point) {
   if (place == nullptr) return false;
   // Everything is unpacked before anything changes: a point that cannot be put back whole
   // leaves the game as it is.
-  std::array<std::vector<uint8_t>, kRollbackPartCount> unpacked;
-  for (size_t i = 0; i < kRollbackPartCount; ++i) {
-    const PackedPart& part = point.parts[i];
-    if (!part.bytes) continue;
-    const RollbackPart basePart = RollbackBase(RollbackPart(i));
-    std::span<const uint8_t> base;
-    if (size_t(basePart) != i) base = unpacked[size_t(basePart)];
-    unpacked[i].resize(part.bytes->size());
-    if (!part.bytes->UnpackInto(unpacked[i], base)) return false;
-  }
-  auto fits = [&](RollbackPart part, std::span<const uint8_t> live) {
-    return unpacked[size_t(part)].size() == live.size();
+  auto unpack = [&](RollbackPart part, std::vector<uint8_t>& out, std::span<const uint8_t> base = {}) {
+    const auto& bytes = point.parts[size_t(part)].bytes;
+    if (!bytes) return false;
+    out.resize(bytes->size());
+    return bytes->UnpackInto(out, base);
   };
-  for (RollbackPart part : {RollbackPart::Background, RollbackPart::Stage, RollbackPart::Tint, RollbackPart::Screen,
-                            RollbackPart::Window, RollbackPart::TextColor, RollbackPart::TextCoverage})
-    if (!fits(part, LayerBytes(stage, choices, part))) return false;
+  auto unpackImage = [&](RollbackPart part, const Image& like, Image& out, std::span<const uint8_t> base) {
+    out = Image::ForOverwrite(like.width(), like.height());
+    const auto& bytes = point.parts[size_t(part)].bytes;
+    return bytes && bytes->UnpackInto(out.bytes(), base);
+  };
+  std::vector<uint8_t> sceneRecord, savePointRecord, strings, numerics;
+  if (!unpack(RollbackPart::Scene, sceneRecord) || !unpack(RollbackPart::SavePoint, savePointRecord) ||
+      !unpack(RollbackPart::StringVariables, strings) || !unpack(RollbackPart::NumericVariables, numerics))
+    return false;
+  Image background, stageImage, tint, screen, surface, backdrop;
+  TextLayerBytes textBytes;
+  TextLayer text(stage.textImage.width(), stage.textImage.height());
+  if (!unpackImage(RollbackPart::Background, stage.backgroundPixels, background, {}) ||
+      !unpackImage(RollbackPart::Stage, stage.stageImage, stageImage, background.bytes()) ||
+      !unpackImage(RollbackPart::Tint, stage.tintImage, tint, stageImage.bytes()) ||
+      !unpack(RollbackPart::TextColor, textBytes.color) || !unpack(RollbackPart::TextCoverage, textBytes.coverage))
+    return false;
+  const std::vector<uint8_t> textCoverage = CoverageOfLayer(textBytes.coverage);
+  if (!text.Restore(textBytes.color, textCoverage)) return false;
+  if (!unpackImage(RollbackPart::Screen, stage.screenImage, screen, TextOverTint(tint, text).bytes()) ||
+      !unpackImage(RollbackPart::Window, stage.windowSurface, surface, screen.bytes()))
+    return false;
   if (place->pictureChoiceActive &&
-      !fits(RollbackPart::PictureChoiceBackdrop, LayerBytes(stage, choices, RollbackPart::PictureChoiceBackdrop)))
+      !unpackImage(RollbackPart::PictureChoiceBackdrop, choices.pictureList.backdrop, backdrop, surface.bytes()))
     return false;
 
   SceneState restored;
-  ReadSceneRecord(unpacked[size_t(RollbackPart::Scene)], restored);
+  ReadSceneRecord(sceneRecord, restored);
   if (restored.scenarioName.str() != scene.scenarioName.str() &&
       !interpreter.TrySwitchScenario(restored.scenarioName.str(), restored.scenarioName.str()))
     return false;
@@ -165,20 +204,18 @@ bool Player::RestoreRollbackPoint(const RollbackPoint& point) {
   const SceneState was = scene;
   scene = restored;
   savePoint = SceneState();
-  ReadSceneRecord(unpacked[size_t(RollbackPart::SavePoint)], savePoint);
-  vars.ReadStringImage(unpacked[size_t(RollbackPart::StringVariables)]);
-  vars.ReadNumericImage(unpacked[size_t(RollbackPart::NumericVariables)]);
+  ReadSceneRecord(savePointRecord, savePoint);
+  vars.ReadStringImage(strings);
+  vars.ReadNumericImage(numerics);
 
-  auto copyInto = [&](RollbackPart part, Image& image) {
-    const std::vector<uint8_t>& bytes = unpacked[size_t(part)];
-    std::copy(bytes.begin(), bytes.end(), image.bytes().begin());
-  };
-  copyInto(RollbackPart::Background, stage.backgroundPixels);
-  copyInto(RollbackPart::Stage, stage.stageImage);
-  copyInto(RollbackPart::Tint, stage.tintImage);
-  copyInto(RollbackPart::Screen, stage.screenImage);
-  copyInto(RollbackPart::Window, stage.windowSurface);
-  stage.textImage.Restore(unpacked[size_t(RollbackPart::TextColor)], unpacked[size_t(RollbackPart::TextCoverage)]);
+  // Into the layers' own storage, which the backends may be holding on to.
+  auto copyInto = [](const Image& from, Image& to) { std::ranges::copy(from.bytes(), to.bytes().begin()); };
+  copyInto(background, stage.backgroundPixels);
+  copyInto(stageImage, stage.stageImage);
+  copyInto(tint, stage.tintImage);
+  copyInto(screen, stage.screenImage);
+  copyInto(surface, stage.windowSurface);
+  stage.textImage.Restore(textBytes.color, textCoverage);
 
   interpreter.scriptOffset = place->scriptOffset;
   interpreter.pageIndex = place->pageIndex;
@@ -197,10 +234,10 @@ bool Player::RestoreRollbackPoint(const RollbackPoint& point) {
   input.hoveredChoice = place->hoveredChoice;
   if (place->choiceList) choices.list = *place->choiceList;
   if (place->pictureList) {
-    Image backdrop = std::move(choices.pictureList.backdrop);
+    Image kept = std::move(choices.pictureList.backdrop);
     choices.pictureList = *place->pictureList;
-    choices.pictureList.backdrop = std::move(backdrop);
-    copyInto(RollbackPart::PictureChoiceBackdrop, choices.pictureList.backdrop);
+    choices.pictureList.backdrop = std::move(kept);
+    copyInto(backdrop, choices.pictureList.backdrop);
   }
   menus.SetEnabled("SKIP", place->skipEnabled);
 
@@ -214,6 +251,7 @@ bool Player::RestoreRollbackPoint(const RollbackPoint& point) {
   SetWaitIndicatorInterval(scene.nvInterval);
   SetWaitIndicatorTimer(!input.choiceActive);
   stage.PresentWindow();
+  onRollbackPoint_ = true;
   return true;
 }
 
@@ -257,7 +295,7 @@ bool Player::StepBack() {
 }
 
 bool Player::StepForward() {
-  if (!RollbackAllowed() || input.interactionState != kShown) return false;
+  if (!RollbackAllowed() || input.interactionState != kShown || !onRollbackPoint_) return false;
   const RollbackPoint* point = rollback_.StepForward();
   if (point == nullptr) return false;
   narrator.ActionBegins();

@@ -4,9 +4,9 @@
 //
 // A point is what a save slot holds (the scene record, the save point and both variable
 // tables) plus what a slot rebuilds rather than stores: the stage's layers, the text on the
-// page, a waiting choice. Its parts are packed, and a part equal to the same part of the point
-// before it is shared with that point instead of kept twice: a line of text changes only the
-// layers that carry text, so most advances cost a few kilobytes.
+// page, a waiting choice. Its parts are packed, and a part equal to the same part of any point
+// kept is shared with it instead of kept twice: a line of text changes only the layers that
+// carry text, and a scene that comes back (two backgrounds taking turns) is kept once.
 //
 // Points sit in order; `position` is the one on show. Recording while stepped back drops the
 // points ahead (the story has left that path). The oldest points go when there are more than
@@ -19,31 +19,33 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/packed_bytes.h"
 
 namespace orv {
 
+// The parts of a point; which part is packed against which is the owner's to choose.
 enum class RollbackPart : size_t {
   Scene,
   SavePoint,
   StringVariables,
   NumericVariables,
-  Background,             // packed alone
-  Stage,                  // against Background
-  Tint,                   // against Stage
-  Screen,                 // against Tint
-  Window,                 // against Screen
-  TextColor,              // packed alone
-  TextCoverage,           // packed alone
-  PictureChoiceBackdrop,  // against Window; only while a picture choice waits
+  Background,
+  Stage,
+  Tint,
+  Screen,
+  Window,
+  TextColor,
+  TextCoverage,
+  PictureChoiceBackdrop,
   kCount
 };
 inline constexpr size_t kRollbackPartCount = size_t(RollbackPart::kCount);
 
-// The part a part is packed against, or itself when it is packed alone.
-RollbackPart RollbackBase(RollbackPart part);
+// One key standing for two: a part packed against several others names their keys mixed.
+uint64_t MixRollbackKeys(uint64_t key, uint64_t baseKey);
 
 struct PackedPart {
   uint64_t key = 0;  // the unpacked bytes' hash, mixed with its base's key
@@ -70,9 +72,8 @@ class RollbackRing {
 
   void Clear();
 
-  // The part as the next point will keep it: `bytes` packed (against `base`, the unpacked bytes
-  // of RollbackBase(part) given under `baseKey`), or the point on show's own part when the bytes
-  // and the base are the same.
+  // The part as the next point will keep it: `bytes` packed (against `base`, whose own key is
+  // `baseKey`), or the same part of a point kept when the bytes and the base are the same.
   PackedPart Pack(RollbackPart part, std::span<const uint8_t> bytes, std::span<const uint8_t> base = {},
                   uint64_t baseKey = 0) const;
 
@@ -86,6 +87,8 @@ class RollbackRing {
   void Undo(bool wasBack);
 
   const RollbackPoint* Current() const;
+  // Point i, 0 the oldest (i < depth()).
+  const RollbackPoint& point(size_t i) const { return points_[i]; }
   size_t depth() const { return points_.size(); }
   // 0 is the oldest point kept.
   size_t position() const { return position_; }
@@ -96,12 +99,13 @@ class RollbackRing {
   size_t bytes() const { return bytes_; }
 
  private:
-  // The bytes `point` holds that its neighbour `other` (none: nothing) does not share.
-  static size_t OwnBytes(const RollbackPoint& point, const RollbackPoint* other);
-  void DropOldest();
+  // The point leaves the ring: what only it held is freed.
+  void Forget(const RollbackPoint& point);
 
   RollbackLimits limits_;
   std::deque<RollbackPoint> points_;
+  // Every packed part the points hold, by part and key, for sharing. Only the points own them.
+  std::unordered_map<uint64_t, std::weak_ptr<const PackedBytes>> parts_;
   size_t position_ = 0;
   size_t bytes_ = 0;
 };

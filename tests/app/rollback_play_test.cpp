@@ -133,5 +133,22 @@ TEST(RollbackPlay, AnotherChoiceAtAnEarlierPointLeadsElsewhereAndFilesStayWritte
   EXPECT_EQ(GameState(g.Dump("stillOff.json")), GameState(g.Dump("off.json")));
 }
 
+// A slot loaded while stepped back starts a path of its own: the click that resumes it reads
+// the slot's page instead of stepping along the points that were ahead.
+TEST(RollbackPlay, ASlotLoadedWhileSteppedBackGoesOnFromTheSlot) {
+  RollbackGame g;
+  HeadlessResult run = g.Run({"click", "click", "click", "menu SaveDat0", "key backspace", "key backspace",
+                              "menu LoadDat0", "dump loaded.json", "key backspace", "dump back.json"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const nlohmann::json loaded = g.Dump("loaded.json");
+  EXPECT_EQ(loaded["rollback"]["ahead"], 0);
+  const auto& page = loaded["history"][loaded["pageIndex"].get<size_t>()]["lines"];
+  EXPECT_NE(page.dump().find("選んでください"), std::string::npos) << page.dump();
+  // One step back from there is where the player stood when they loaded.
+  EXPECT_EQ(g.Dump("back.json")["history"][0]["lines"][1], "二行目");
+  EXPECT_EQ(g.Dump("back.json")["history"][0]["lineCount"], 2);
+  EXPECT_EQ(g.Dump("back.json")["pageIndex"], 0);
+}
+
 }  // namespace
 }  // namespace orv::test
