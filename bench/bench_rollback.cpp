@@ -40,10 +40,11 @@ class NoDiagnostics final : public orv::Diagnostics {
 // The demo in a folder of its own (it writes a variable file and slots), played headless.
 class DemoPlay {
  public:
-  explicit DemoPlay(const fs::path& demo)
+  explicit DemoPlay(const fs::path& demo, size_t rollbackPoints = orv::RollbackLimits{}.maxPoints)
       : folder_(Copy(demo)),
         host_(lines_.get(), nullptr, clock_),
-        player_(orv::PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_, speech_}, Options()) {
+        player_(orv::PlatformServices{host_, clock_, folder_, fonts_, audio_, diagnostics_, speech_},
+                Options(rollbackPoints)) {
     player_.FormCreate();
     player_.Shown();
     // The start-up timer's first advance.
@@ -74,9 +75,10 @@ class DemoPlay {
   orv::Player& player() { return player_; }
 
  private:
-  static orv::PlayerOptions Options() {
+  static orv::PlayerOptions Options(size_t rollbackPoints) {
     orv::PlayerOptions options;
     options.randomSeed = 1;
+    options.rollbackPoints = rollbackPoints;
     return options;
   }
   fs::path Copy(const fs::path& demo) {
@@ -105,6 +107,21 @@ std::unique_ptr<DemoPlay> PlayedDemo() {
   auto demo = std::make_unique<DemoPlay>(g_demo);
   for (int step = 0; step < kSteps && !demo->player().closed(); ++step) demo->Advance();
   return demo;
+}
+
+// 100 advances of the demo from its start, with the ring keeping every one or keeping none:
+// what recording a point adds to an advance (typing is instant on the virtual clock, so this
+// is the advance's own work).
+void Advances(benchmark::State& state, size_t rollbackPoints) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto demo = std::make_unique<DemoPlay>(g_demo, rollbackPoints);
+    state.ResumeTiming();
+    for (int step = 0; step < 100 && !demo->player().closed(); ++step) demo->Advance();
+    state.PauseTiming();
+    demo.reset();
+    state.ResumeTiming();
+  }
 }
 
 // One step back and one forward again: two restores of a point, each from the packed ring.
@@ -172,10 +189,16 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&count, args.data());
   orv::bench::AddWithMinimum("LoadSlot", LoadSlot);
   orv::bench::AddWithMinimum("StepBackAndForth", StepBackAndForth);
+  orv::bench::AddWithMinimum("100AdvancesKeepingNone", [](benchmark::State& s) { Advances(s, 0); });
+  orv::bench::AddWithMinimum("100AdvancesKeepingEach", [](benchmark::State& s) { Advances(s, 500); });
   orv::bench::TimeKeeper keeper;
   benchmark::RunSpecifiedBenchmarks(&keeper);
   keeper.PrintRatios("LoadSlot", "CPU time against loading a save slot (LoadSlot = 1):");
   const double perStep = keeper.Time("StepBackAndForth") / 2;
   std::printf("one step back: %.3f ms (goal under one frame, 16.7 ms)\n", perStep / 1000.0);
+  const double none = keeper.Time("100AdvancesKeepingNone"), each = keeper.Time("100AdvancesKeepingEach");
+  if (none > 0)
+    std::printf("an advance keeping its point takes %.2f times one keeping none (+%.3f ms each)\n", each / none,
+                (each - none) / 100 / 1000.0);
   return 0;
 }

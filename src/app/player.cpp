@@ -36,6 +36,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
                static_cast<PlayerControl&>(*this), s.folder, randomState} {
   window.applicationTitle = Sj(kApplicationTitle);
   interpreter.maxStepLines = options.maxStepLines;
+  rollback_ = RollbackRing(RollbackLimits{.maxPoints = options.rollbackPoints});
   if (options.speak) SetSpeechOn(true);
   sound.SetNotes([this](std::string_view problem) { services.diagnostics.Note(problem); });
   textFeed_.Add(textSocket_);

@@ -82,6 +82,8 @@ struct PlayerOptions {
   std::optional<std::filesystem::path> cdImage;
   // Speech is on from the start (--speak).
   bool speak = false;
+  // How many advances back the story can be stepped through; 0 keeps none.
+  size_t rollbackPoints = RollbackLimits{}.maxPoints;
 };
 
 class Player final : public GameEvents, private StepHost, private PlayerControl, private ChoiceStory {

@@ -98,7 +98,7 @@ std::span<const uint8_t> BytesOf(const std::vector<uint8_t>& bytes) { return byt
 }  // namespace
 
 void Player::RecordRollbackPoint() {
-  if (!RollbackAllowed()) return;
+  if (!RollbackAllowed() || options_.rollbackPoints == 0) return;
   RollbackPoint point;
   auto keep = [&](RollbackPart part, std::span<const uint8_t> bytes, std::span<const uint8_t> base = {},
                   uint64_t baseKey = 0) -> uint64_t {
