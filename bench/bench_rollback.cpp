@@ -56,20 +56,19 @@ class DemoPlay {
     fs::remove_all(root_, ec);
   }
 
-  // One advance as a person makes it: a click, Enter at a text choice, the sun at the picture
-  // choice. The demo's last choice would end it, so there it goes back to the title instead.
+  // One advance as a person makes it: Enter, which also takes a text choice's first entry and,
+  // with the pointer over it, the sun at the picture choice.
   void Advance() {
     orv::Player& p = player_;
-    if (p.input.choiceActive && p.choices.list.captions[0].str() == orv::Utf8ToCp932("終わりにする")) {
+    // The demo's last lines end it: back to the title as soon as they begin.
+    if (p.WindowCaption().starts_with(orv::Utf8ToCp932("体験版　おわり"))) {
       p.MenuClick("N1");
-    } else if (p.input.choiceActive) {
-      p.KeyDown(orv::KeyPress{orv::KeyCode::Enter});
-    } else if (p.input.pictureChoiceActive) {
-      p.MouseMove(220, 232);
-      p.Click();
-    } else {
-      p.Click();
+      return;
     }
+    // Over the sun, where no text choice's entry stands: Enter takes the sun at the picture
+    // choice, a text choice's first entry, and otherwise goes on.
+    p.MouseMove(220, 232);
+    p.KeyDown(orv::KeyPress{orv::KeyCode::Enter});
   }
 
   orv::Player& player() { return player_; }

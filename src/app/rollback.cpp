@@ -22,15 +22,7 @@ namespace {
 // What a point keeps beside its packed parts: where the interpreter stands, the text of the
 // page on show and a waiting choice.
 struct RollbackPlace {
-  int32_t scriptOffset = 0;
-  int32_t pageIndex = 0;
-  int32_t textCursorX = 0, textCursorY = 0;
-  bool pageEnded = false;
-  uint32_t textColor = 0;
-  int32_t messageDelayMs = 0;
-  // Lines 0..lineCount of page pageIndex and of the page before it, which the page end that
-  // led here finished.
-  std::vector<std::string> pageLines, previousPageLines;
+  StoryPlace story;
   bool choiceActive = false, pictureChoiceActive = false, pointerOnChoice = false;
   int32_t hoveredChoice = 0;
   bool skipEnabled = true;
@@ -42,7 +34,7 @@ struct RollbackPlace {
 
   size_t Bytes() const {
     size_t total = sizeof(*this);
-    for (const auto* lines : {&pageLines, &previousPageLines})
+    for (const auto* lines : {&story.pageLines, &story.previousPageLines})
       for (const std::string& line : *lines) total += sizeof(std::string) + line.capacity();
     if (choiceList) total += sizeof(ChoiceList);
     if (pictureList) total += sizeof(PictureChoiceList);
@@ -55,7 +47,7 @@ std::span<const uint8_t> Span(const Bytes& bytes) { return {bytes.data(), bytes.
 }  // namespace
 
 bool Player::RollbackAllowed() const {
-  return !closed_ && window.enabled && menus.IsEnabled("Save") && menus.IsEnabled("Load");
+  return !closed_ && window_.enabled && menus_.IsEnabled("Save") && menus_.IsEnabled("Load");
 }
 
 namespace {
@@ -105,47 +97,35 @@ void Player::RecordRollbackPoint() {
     point.parts[size_t(part)] = rollback_.Pack(part, bytes, base, baseKey);
     return point.parts[size_t(part)].key;
   };
-  keep(RollbackPart::Scene, SerializeSceneState(scene));
-  keep(RollbackPart::SavePoint, SerializeSceneState(savePoint));
-  keep(RollbackPart::StringVariables, Span(vars.StringImage()));
-  keep(RollbackPart::NumericVariables, Span(vars.NumericImage()));
+  keep(RollbackPart::Scene, SerializeSceneState(scene_));
+  keep(RollbackPart::SavePoint, SerializeSceneState(savePoint_));
+  keep(RollbackPart::StringVariables, Span(vars_.StringImage()));
+  keep(RollbackPart::NumericVariables, Span(vars_.NumericImage()));
   // Each layer against the one it was drawn over: only what was drawn costs memory.
-  const uint64_t background = keep(RollbackPart::Background, stage.backgroundPixels.bytes());
-  const uint64_t stageKey = keep(RollbackPart::Stage, stage.stageImage.bytes(), stage.backgroundPixels.bytes(), background);
-  const uint64_t tint = keep(RollbackPart::Tint, stage.tintImage.bytes(), stage.stageImage.bytes(), stageKey);
-  const TextLayerBytes text = TextForKeeping(stage.textImage);
+  const uint64_t background = keep(RollbackPart::Background, stage_.backgroundPixels.bytes());
+  const uint64_t stageKey = keep(RollbackPart::Stage, stage_.stageImage.bytes(), stage_.backgroundPixels.bytes(), background);
+  const uint64_t tint = keep(RollbackPart::Tint, stage_.tintImage.bytes(), stage_.stageImage.bytes(), stageKey);
+  const TextLayerBytes text = TextForKeeping(stage_.textImage);
   const uint64_t textColor = keep(RollbackPart::TextColor, BytesOf(text.color));
   const uint64_t textCoverage = keep(RollbackPart::TextCoverage, BytesOf(text.coverage));
-  const Image composed = TextOverTint(stage.tintImage, stage.textImage);
-  const uint64_t screen = keep(RollbackPart::Screen, stage.screenImage.bytes(), composed.bytes(),
+  const Image composed = TextOverTint(stage_.tintImage, stage_.textImage);
+  const uint64_t screen = keep(RollbackPart::Screen, stage_.screenImage.bytes(), composed.bytes(),
                                MixRollbackKeys(MixRollbackKeys(tint, textColor), textCoverage));
-  const uint64_t windowKey = keep(RollbackPart::Window, stage.windowSurface.bytes(), stage.screenImage.bytes(), screen);
-  if (input.pictureChoiceActive)
-    keep(RollbackPart::PictureChoiceBackdrop, choices.pictureList.backdrop.bytes(), stage.windowSurface.bytes(), windowKey);
+  const uint64_t windowKey = keep(RollbackPart::Window, stage_.windowSurface.bytes(), stage_.screenImage.bytes(), screen);
+  if (input_.pictureChoiceActive)
+    keep(RollbackPart::PictureChoiceBackdrop, choices_.pictureList().backdrop.bytes(), stage_.windowSurface.bytes(), windowKey);
 
   auto place = std::make_shared<RollbackPlace>();
-  place->scriptOffset = interpreter.scriptOffset;
-  place->pageIndex = interpreter.pageIndex;
-  place->textCursorX = interpreter.textCursorX;
-  place->textCursorY = interpreter.textCursorY;
-  place->pageEnded = interpreter.pageEnded;
-  place->textColor = interpreter.textColor;
-  place->messageDelayMs = interpreter.messageDelayMs;
-  auto linesOf = [this](int pageIndex, std::vector<std::string>& lines) {
-    const MessageHistory::Page page = interpreter.history.page(pageIndex);
-    for (int line = 0; line <= page.lineCount(); ++line) lines.push_back(page.line(line));
-  };
-  linesOf(interpreter.pageIndex, place->pageLines);
-  if (interpreter.pageIndex > 0) linesOf(interpreter.pageIndex - 1, place->previousPageLines);
-  place->choiceActive = input.choiceActive;
-  place->pictureChoiceActive = input.pictureChoiceActive;
-  place->pointerOnChoice = input.pointerOnChoice;
-  place->hoveredChoice = input.hoveredChoice;
-  place->skipEnabled = menus.IsEnabled("SKIP");
-  place->randomState = randomState;
-  if (input.choiceActive) place->choiceList = std::make_unique<const ChoiceList>(choices.list);
-  if (input.pictureChoiceActive) {
-    auto pictures = std::make_unique<PictureChoiceList>(choices.pictureList);
+  place->story = interpreter_.Place();
+  place->choiceActive = input_.choiceActive;
+  place->pictureChoiceActive = input_.pictureChoiceActive;
+  place->pointerOnChoice = input_.pointerOnChoice;
+  place->hoveredChoice = input_.hoveredChoice;
+  place->skipEnabled = menus_.IsEnabled("SKIP");
+  place->randomState = randomState_;
+  if (input_.choiceActive) place->choiceList = std::make_unique<const ChoiceList>(choices_.list());
+  if (input_.pictureChoiceActive) {
+    auto pictures = std::make_unique<PictureChoiceList>(choices_.pictureList());
     pictures->backdrop = Image();
     place->pictureList = std::move(pictures);
   }
@@ -178,79 +158,68 @@ bool Player::RestoreRollbackPoint(const RollbackPoint& point) {
     return false;
   Image background, stageImage, tint, screen, surface, backdrop;
   TextLayerBytes textBytes;
-  TextLayer text(stage.textImage.width(), stage.textImage.height());
-  if (!unpackImage(RollbackPart::Background, stage.backgroundPixels, background, {}) ||
-      !unpackImage(RollbackPart::Stage, stage.stageImage, stageImage, background.bytes()) ||
-      !unpackImage(RollbackPart::Tint, stage.tintImage, tint, stageImage.bytes()) ||
+  TextLayer text(stage_.textImage.width(), stage_.textImage.height());
+  if (!unpackImage(RollbackPart::Background, stage_.backgroundPixels, background, {}) ||
+      !unpackImage(RollbackPart::Stage, stage_.stageImage, stageImage, background.bytes()) ||
+      !unpackImage(RollbackPart::Tint, stage_.tintImage, tint, stageImage.bytes()) ||
       !unpack(RollbackPart::TextColor, textBytes.color) || !unpack(RollbackPart::TextCoverage, textBytes.coverage))
     return false;
   const std::vector<uint8_t> textCoverage = CoverageOfLayer(textBytes.coverage);
   if (!text.Restore(textBytes.color, textCoverage)) return false;
-  if (!unpackImage(RollbackPart::Screen, stage.screenImage, screen, TextOverTint(tint, text).bytes()) ||
-      !unpackImage(RollbackPart::Window, stage.windowSurface, surface, screen.bytes()))
+  if (!unpackImage(RollbackPart::Screen, stage_.screenImage, screen, TextOverTint(tint, text).bytes()) ||
+      !unpackImage(RollbackPart::Window, stage_.windowSurface, surface, screen.bytes()))
     return false;
   if (place->pictureChoiceActive &&
-      !unpackImage(RollbackPart::PictureChoiceBackdrop, choices.pictureList.backdrop, backdrop, surface.bytes()))
+      !unpackImage(RollbackPart::PictureChoiceBackdrop, choices_.pictureList().backdrop, backdrop, surface.bytes()))
     return false;
 
   SceneState restored;
   ReadSceneRecord(sceneRecord, restored);
-  if (restored.scenarioName.str() != scene.scenarioName.str() &&
-      !interpreter.TrySwitchScenario(restored.scenarioName.str(), restored.scenarioName.str()))
-    return false;
-  if (place->scriptOffset < 0 || size_t(place->scriptOffset) > interpreter.scenario.ScenarioBuffer().size())
-    return false;
+  // The last step that can fail: until the scenario is open at the point's place, nothing of
+  // the running game is given up.
+  if (!interpreter_.OpenScenarioAt(restored.scenarioName.str(), place->story.scriptOffset)) return false;
 
-  const SceneState was = scene;
-  scene = restored;
-  savePoint = SceneState();
-  ReadSceneRecord(savePointRecord, savePoint);
-  vars.ReadStringImage(strings);
-  vars.ReadNumericImage(numerics);
+  const SceneState was = scene_;
+  scene_ = restored;
+  savePoint_ = SceneState();
+  ReadSceneRecord(savePointRecord, savePoint_);
+  vars_.ReadStringImage(strings);
+  vars_.ReadNumericImage(numerics);
 
   // Into the layers' own storage, which the backends may be holding on to.
   auto copyInto = [](const Image& from, Image& to) { std::ranges::copy(from.bytes(), to.bytes().begin()); };
-  copyInto(background, stage.backgroundPixels);
-  copyInto(stageImage, stage.stageImage);
-  copyInto(tint, stage.tintImage);
-  copyInto(screen, stage.screenImage);
-  copyInto(surface, stage.windowSurface);
-  stage.textImage.Restore(textBytes.color, textCoverage);
+  copyInto(background, stage_.backgroundPixels);
+  copyInto(stageImage, stage_.stageImage);
+  copyInto(tint, stage_.tintImage);
+  copyInto(screen, stage_.screenImage);
+  copyInto(surface, stage_.windowSurface);
+  stage_.textImage.Restore(textBytes.color, textCoverage);
 
-  interpreter.scriptOffset = place->scriptOffset;
-  interpreter.pageIndex = place->pageIndex;
-  interpreter.textCursorX = place->textCursorX;
-  interpreter.textCursorY = place->textCursorY;
-  interpreter.pageEnded = place->pageEnded;
-  interpreter.textColor = place->textColor;
-  interpreter.messageDelayMs = place->messageDelayMs;
-  if (place->pageIndex > 0) interpreter.history.RewindTo(place->pageIndex - 1, place->previousPageLines);
-  interpreter.history.RewindTo(place->pageIndex, place->pageLines);
-  randomState = place->randomState;
+  interpreter_.ReturnTo(place->story);
+  randomState_ = place->randomState;
 
-  input.choiceActive = place->choiceActive;
-  input.pictureChoiceActive = place->pictureChoiceActive;
-  input.pointerOnChoice = place->pointerOnChoice;
-  input.hoveredChoice = place->hoveredChoice;
-  if (place->choiceList) choices.list = *place->choiceList;
+  input_.choiceActive = place->choiceActive;
+  input_.pictureChoiceActive = place->pictureChoiceActive;
+  input_.pointerOnChoice = place->pointerOnChoice;
+  input_.hoveredChoice = place->hoveredChoice;
+  if (place->choiceList) choices_.PutBack(*place->choiceList);
   if (place->pictureList) {
-    Image kept = std::move(choices.pictureList.backdrop);
-    choices.pictureList = *place->pictureList;
-    choices.pictureList.backdrop = std::move(kept);
-    copyInto(backdrop, choices.pictureList.backdrop);
+    PictureChoiceList pictures = *place->pictureList;
+    pictures.backdrop = std::move(backdrop);
+    choices_.PutBack(std::move(pictures));
   }
-  menus.SetEnabled("SKIP", place->skipEnabled);
+  menus_.SetEnabled("SKIP", place->skipEnabled);
 
   FollowSound(was);
-  if (scene.windowCaption.str() != was.windowCaption.str()) SetCaption(scene.windowCaption.str());
-  if (scene.customCursor == 1 && scene.cursorFile.str() != was.cursorFile.str()) {
-    if (const auto cursor = services.folder.Find(scene.cursorFile.str())) SetCursorFromFile(*cursor);
-  } else if (scene.customCursor != 1 && was.customCursor == 1) {
-    services.host.ResetCursor();
+  if (scene_.windowCaption.str() != was.windowCaption.str()) SetCaption(scene_.windowCaption.str());
+  if (scene_.customCursor == 1 && scene_.cursorFile.str() != was.cursorFile.str()) {
+    if (const auto cursor = services_.folder.Find(scene_.cursorFile.str())) SetCursorFromFile(*cursor);
+  } else if (scene_.customCursor != 1 && was.customCursor == 1) {
+    services_.host.ResetCursor();
   }
-  SetWaitIndicatorInterval(scene.nvInterval);
-  SetWaitIndicatorTimer(!input.choiceActive);
-  stage.PresentWindow();
+  SetWaitIndicatorInterval(scene_.nvInterval);
+  SetWaitIndicatorTimer(!input_.choiceActive);
+  stage_.PresentWindow();
   onRollbackPoint_ = true;
   return true;
 }
@@ -258,36 +227,36 @@ bool Player::RestoreRollbackPoint(const RollbackPoint& point) {
 // What the restored scene plays keeps playing when it already does; only what changed starts
 // again from its beginning, as loading a slot starts it.
 void Player::FollowSound(const SceneState& was) {
-  const bool sameMusic = was.musicMode == scene.musicMode && was.musicName.str() == scene.musicName.str();
+  const bool sameMusic = was.musicMode == scene_.musicMode && was.musicName.str() == scene_.musicName.str();
   if (!sameMusic) {
-    sound.music().StopPlayback();
-    if (scene.musicMode != 0) {
-      sound.music().SetLoop(scene.musicMode - 1 != 0);
-      sound.music().LoadSong(sound.ReadSong(scene.musicName.str()));
-      sound.music().PlayFromStart();
+    sound_.music().StopPlayback();
+    if (scene_.musicMode != 0) {
+      sound_.music().SetLoop(scene_.musicMode - 1 != 0);
+      sound_.music().LoadSong(sound_.ReadSong(scene_.musicName.str()));
+      sound_.music().PlayFromStart();
     }
   }
-  const bool sameLoop = was.waveMode == 0 && scene.waveMode == 0 && was.waveName.str() == scene.waveName.str();
+  const bool sameLoop = was.waveMode == 0 && scene_.waveMode == 0 && was.waveName.str() == scene_.waveName.str();
   if (!sameLoop) {
     // A one-shot effect of the later point is cut off with the line it belonged to.
-    sound.StopWave();
-    if (scene.waveMode == 0) sound.PlayWave(scene.waveName.str(), 0);
+    sound_.StopWave();
+    if (scene_.waveMode == 0) sound_.PlayWave(scene_.waveName.str(), 0);
   }
-  const bool sameCd = was.cdMode == scene.cdMode && was.cdTrack == scene.cdTrack;
+  const bool sameCd = was.cdMode == scene_.cdMode && was.cdTrack == scene_.cdTrack;
   if (!sameCd) {
-    sound.StopCd();
-    if (scene.cdMode == 1) sound.PlayCdTrack(scene.cdTrack);
+    sound_.StopCd();
+    if (scene_.cdMode == 1) sound_.PlayCdTrack(scene_.cdTrack);
   }
 }
 
 bool Player::StepBack() {
-  if (!RollbackAllowed() || input.interactionState != kShown) return false;
+  if (!RollbackAllowed() || input_.interactionState != kShown) return false;
   const RollbackPoint* point = rollback_.StepBack();
   if (point == nullptr) return false;
   StopAutoMode();
-  input.skipMode = false;
+  input_.skipMode = false;
   ShowSkipMark();
-  narrator.ActionBegins();
+  narrator_.ActionBegins();
   const bool restored = RestoreRollbackPoint(*point);
   if (!restored) rollback_.Undo(true);
   ShowRollbackMenu();
@@ -295,10 +264,10 @@ bool Player::StepBack() {
 }
 
 bool Player::StepForward() {
-  if (!RollbackAllowed() || input.interactionState != kShown || !onRollbackPoint_) return false;
+  if (!RollbackAllowed() || input_.interactionState != kShown || !onRollbackPoint_) return false;
   const RollbackPoint* point = rollback_.StepForward();
   if (point == nullptr) return false;
-  narrator.ActionBegins();
+  narrator_.ActionBegins();
   const bool restored = RestoreRollbackPoint(*point);
   if (!restored) rollback_.Undo(false);
   ShowRollbackMenu();
@@ -312,8 +281,8 @@ bool Player::RollbackKey(KeyPress key) {
   }
   if (key.code == KeyCode::PageDown) {
     // Along the path kept, else on with the story; a waiting choice is the player's to take.
-    if (!StepForward() && rollback_.ahead() == 0 && input.interactionState == kShown && !input.choiceActive &&
-        !input.pictureChoiceActive) {
+    if (!StepForward() && rollback_.ahead() == 0 && input_.interactionState == kShown && !input_.choiceActive &&
+        !input_.pictureChoiceActive) {
       StopAutoMode();
       FormKeyDown(KeyPress{KeyCode::Enter});
     }
@@ -325,9 +294,9 @@ bool Player::RollbackKey(KeyPress key) {
 void Player::ShowRollbackMenu() {
   const bool back = rollback_.position() > 0;
   const bool forward = rollback_.ahead() > 0;
-  if (menus.IsEnabled("StepBack") == back && menus.IsEnabled("StepForward") == forward) return;
-  menus.SetEnabled("StepBack", back);
-  menus.SetEnabled("StepForward", forward);
+  if (menus_.IsEnabled("StepBack") == back && menus_.IsEnabled("StepForward") == forward) return;
+  menus_.SetEnabled("StepBack", back);
+  menus_.SetEnabled("StepForward", forward);
 }
 
 }  // namespace orv

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "choice/choice_context.h"
@@ -33,11 +34,16 @@ namespace orv {
 
 class Choices {
  public:
-  ChoiceList list;
-  PictureChoiceList pictureList;
+  // The lists of the choice offered last, for the state dump and the spoken captions.
+  const ChoiceList& list() const { return list_; }
+  const PictureChoiceList& pictureList() const { return pictureList_; }
 
   // No choice and no entries, as new lists.
   void Reset();
+  // A choice waiting again as it waited when these lists were taken from list() and
+  // pictureList() (stepping back through the story); what it draws is the caller's to put back.
+  void PutBack(const ChoiceList& list) { list_ = list; }
+  void PutBack(PictureChoiceList pictures) { pictureList_ = std::move(pictures); }
 
   // SELECT: reads the block, lists the captions and waits. Returns false (the command
   // handler's result: the interpreter stops on this line).
@@ -69,6 +75,9 @@ class Choices {
   void PointerMoved(ChoiceContext& c, int x, int y);
 
  private:
+  ChoiceList list_;
+  PictureChoiceList pictureList_;
+
   void DrawCaptions(ChoiceContext& c, bool typed);
   void RedrawCaptions(ChoiceContext& c);
   void DrawPictureEntry(ChoiceContext& c, int entry);
