@@ -34,6 +34,7 @@ struct PlayerSettings {
   // The reading tools' WebSocket: served from the start, and on which port.
   bool textSocket = false;
   uint16_t textSocketPort = kDefaultTextSocketPort;
+  friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 };
 
 class SettingsFile {
