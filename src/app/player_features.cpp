@@ -13,6 +13,7 @@ namespace orv {
 namespace fs = std::filesystem;
 
 bool Player::PlayerKey(KeyPress key) {
+  if (RollbackKey(key)) return true;
   if (key.code == KeyCode::F12) {
     TakeScreenshot();
     return true;
@@ -35,8 +36,13 @@ bool Player::PlayerMenuClick(std::string_view name) {
     ToggleSpeech();
   } else if (name == "Screenshot") {
     TakeScreenshot();
+  } else if (name == "StepBack") {
+    StepBack();
+  } else if (name == "StepForward") {
+    StepForward();
   } else if (name == "TextSocket") {
     SetTextSocket(!textSocket_.on(), textSocket_.port());
+    chosenTextSocket_ = textSocket_.on();
   } else {
     return false;
   }

@@ -31,6 +31,7 @@ void Player::RunStep() {
   narrator_.LineEnded(SkipMode());
   textFeed_.LineEnded();
   if (choices_.choiceActive()) AnnounceChoice();
+  RecordRollbackPoint();
 }
 
 void Player::LineEnded() {
