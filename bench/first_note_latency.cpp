@@ -10,6 +10,10 @@
 // 1024-frame block back until the next one, so the length lags the stream by a whole block
 // (23 ms) half of the time, depending only on where the song falls.
 //
+// Before each song the device is left to pause, as the player's loop lets it when nothing
+// sounds: a song wakes it. A paused device's thread is parked and writes nothing, so every
+// block in the file is one the mixer made.
+//
 // The same is measured for a second song, when the synthesizer already runs: what the first
 // song should match. Also printed: how long opening the audio takes, and the first song's
 // latency as a listener meets it, which adds the wait for the device's next block (up to one
@@ -139,6 +143,16 @@ Start PlayBetweenBlocks(orv::MidiPlayer& player, const StreamClock& clock, SDL_A
   return start;
 }
 
+// Runs the player's pump until the device pauses; false (and said) when it does not.
+bool PauseWhenQuiet(orv::SdlAudio& audio) {
+  for (int i = 0; i < 200 && !audio.DevicePaused(); ++i) {
+    audio.Pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (!audio.DevicePaused()) std::fprintf(stderr, "the device did not pause: the measure is void\n");
+  return audio.DevicePaused();
+}
+
 struct Run {
   double openMs = -1, firstMs = -1, secondMs = -1, firstHeardMs = -1;
 };
@@ -166,18 +180,15 @@ Run MeasureOnce(const fs::path& rawFile, const fs::path& soundFont, bool preload
     orv::MidiPlayer player(audio);
     player.SetLoop(false);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    if (!PauseWhenQuiet(audio)) return run;
     player.LoadSong(OneNoteSong());
     first = PlayBetweenBlocks(player, clock, device);
     std::this_thread::sleep_for(std::chrono::milliseconds(kGapMs));
+    if (!PauseWhenQuiet(audio)) return run;
     player.LoadSong(OneNoteSong());
     second = PlayBetweenBlocks(player, clock, device);
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
     player.UnloadSong();
-    // A paused device writes silence the clock does not count.
-    if (audio.DevicePaused()) {
-      std::fprintf(stderr, "the device paused: the measure is void\n");
-      return run;
-    }
   }
   // The file holds every block the clock counted, after those made before it started.
   const uint64_t fileFrames = FileFrames(rawFile);
