@@ -17,7 +17,7 @@ constexpr uint32_t kPlacementMs = 2000;
 }  // namespace
 
 DesktopWindow::DesktopWindow(FontRenderer& fonts, DesktopWindowOptions options)
-    : options_(std::move(options)), menu_(fonts), notes_(fonts) {}
+    : options_(options), menu_(fonts), notes_(fonts) {}
 
 DesktopWindow::~DesktopWindow() {
   presenter_.reset();

@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::string_view kScalingPrefix = "scaling.";
 
-MenuItem PlayerItem(std::string name, std::string_view captionUtf8, bool checked = false) {
+MenuItem PlayerItem(const std::string& name, std::string_view captionUtf8, bool checked = false) {
   MenuItem item;
   item.name = std::string(kPlayerMenuPrefix) + name;
   item.caption = Utf8ToCp932(captionUtf8);

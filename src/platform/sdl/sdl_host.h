@@ -5,7 +5,8 @@
 //   window_input.h     the main loop's events for the game and the menu bar
 //   menu_commands.h    what the bar's choices do; player_menu.h, the player's own items
 //   modal_boxes.h      messages, questions, text and file names, the volume box
-// SdlHost keeps no state of its own beyond the parts and the desktop's opener.
+// SdlHost keeps no state of its own beyond the parts, the game folder and the desktop's opener:
+// what passes through it goes on to the part whose job it is.
 #include <SDL.h>
 
 #include <filesystem>
