@@ -249,10 +249,12 @@ class HeadlessSession {
   }
 
   static std::optional<KeyPress> KeyByName(const std::string& name) {
-    static const std::map<std::string, KeyCode> keys = {
-        {"enter", KeyCode::Enter}, {"up", KeyCode::Up},         {"down", KeyCode::Down},
-        {"left", KeyCode::Left},   {"right", KeyCode::Right},   {"escape", KeyCode::Escape},
-        {"space", KeyCode::Space}, {"f12", KeyCode::F12}};
+    static const std::map<std::string, KeyCode> keys = {{"enter", KeyCode::Enter},         {"up", KeyCode::Up},
+                                                        {"down", KeyCode::Down},           {"left", KeyCode::Left},
+                                                        {"right", KeyCode::Right},         {"escape", KeyCode::Escape},
+                                                        {"space", KeyCode::Space},         {"f12", KeyCode::F12},
+                                                        {"backspace", KeyCode::Backspace}, {"pageup", KeyCode::PageUp},
+                                                        {"pagedown", KeyCode::PageDown}};
     if (auto it = keys.find(name); it != keys.end()) return KeyPress{it->second, 0};
     if (name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0])))
       return KeyPress{KeyCode::Letter, char(std::toupper(static_cast<unsigned char>(name[0])))};

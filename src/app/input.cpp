@@ -22,6 +22,8 @@ void Player::NextClick() {
       CarryOutChoice(choices_.TakePictureChoice(parts), true);
     return;
   }
+  // Stepped back: on along the path already taken, without running the script again.
+  if (onRollbackPoint_ && rollback_.ahead() > 0 && StepForward()) return;
   if (interpreter_.pageEnded()) {
     stage_.ClearMessageText();
     interpreter_.TurnPage(scene_.textX, scene_.textY);
@@ -39,6 +41,7 @@ void Player::RunStep() {
   // is said all the same.
   LineEnded();
   if (choices_.choiceActive()) spokenText_.AnnounceChoice(choices_.list());
+  RecordRollbackPoint();
 }
 
 void Player::FormClick() {

@@ -58,8 +58,12 @@ MenuModel Menus::Build() {
 
   // The player's own section, apart from the kit's menus: what this player adds.
   MenuItem player = Item("PlayerMenu", "プレイヤー(&O)");
-  player.children = {Item("Speak", "読み上げ(V)"), Item("AutoMode", "オートモード(A)"),
-                     Item("Screenshot", "スクリーンショット(F12)"), Item("TextSocket", "テキストを外部に送る")};
+  player.children = {Item("Speak", "読み上げ(V)"),
+                     Item("AutoMode", "オートモード(A)"),
+                     Item("Screenshot", "スクリーンショット(F12)"),
+                     Item("TextSocket", "テキストを外部に送る"),
+                     Item("StepBack", "一つ前に戻る(BS)"),
+                     Item("StepForward", "一つ先に進む(PgDn)")};
 
   return MenuModel{{file, Item("SKIP", "次の選択肢まで進む(&S)"), config, help, player}};
 }

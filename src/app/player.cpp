@@ -42,6 +42,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
                randomState_} {
   window_.applicationTitle = Sj(kApplicationTitle);
   interpreter_.LimitStepLines(options.maxStepLines);
+  rollback_ = RollbackRing(RollbackLimits{.maxPoints = options.rollbackPoints});
   if (options.speak) spokenText_.SetOn(true);
   sound_.SetNotes([this](std::string_view problem) { services_.diagnostics.Note(problem); });
   textFeed_.Add(textSocket_);
@@ -71,6 +72,7 @@ void Player::Reset() {
   historyScreen_ = HistoryScreen();
   volumeDialog_.reset();
   randomState_ = 1;
+  rollback_.Clear();
   timers_.Reset();
   closed_ = false;
   startFailed_ = false;
@@ -187,6 +189,7 @@ void Player::TakeSavePoint(bool setReadPosition) {
 }
 
 void Player::ResetScene() {
+  onRollbackPoint_ = false;
   choices_.ForgetWaiting();
   scene_ = ResetSceneState();
   vars_.Clear();

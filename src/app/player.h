@@ -13,6 +13,7 @@
 #include "app/auto_mode.h"
 #include "app/input_gate.h"
 #include "app/menus.h"
+#include "app/rollback_ring.h"
 #include "app/save_slots.h"
 #include "app/screenshots.h"
 #include "app/spoken_text.h"
@@ -73,6 +74,8 @@ struct PlayerOptions {
   std::optional<std::filesystem::path> cdImage;
   // Speech is on from the start (--speak).
   bool speak = false;
+  // How many advances back the story can be stepped through; 0 keeps none.
+  size_t rollbackPoints = RollbackLimits{}.maxPoints;
 };
 
 class StateDump;
@@ -152,6 +155,17 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void SetTextSocket(bool on, uint16_t port);
   bool TextSocketOn() const { return textSocket_.on(); }
   uint16_t TextSocketPort() const { return textSocket_.port(); }
+  // On or off as the player last set it from the menu while playing; nothing when they never
+  // did (what the command line or the settings asked for is not a choice to keep).
+  std::optional<bool> ChosenTextSocket() const { return chosenTextSocket_; }
+
+  // --- stepping back through the story (app/rollback.cpp) ---
+  // Back one advance, or forward again along the path taken; false when there is none to go
+  // to, or stepping back is off now (the game has turned saving or loading off).
+  bool StepBack();
+  bool StepForward();
+  bool RollbackAllowed() const;
+  const RollbackRing& rollback() const { return rollback_; }
 
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
@@ -222,6 +236,17 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void RegWrite();
   bool SavepointCommand();
   bool EnableMenuCommand(std::string_view menu);
+
+  // --- stepping back (app/rollback.cpp) ---
+  // After an advance: the story as it now stands, kept as the newest point.
+  void RecordRollbackPoint();
+  // The story as `point` kept it; false, with nothing changed, when it cannot be put back.
+  bool RestoreRollbackPoint(const RollbackPoint& point);
+  // The music, the looping effect and the CD of the restored scene, from what played in `was`.
+  void FollowSound(const SceneState& was);
+  void ShowRollbackMenu();
+  // The player's own keys for stepping back and forward; true when handled.
+  bool RollbackKey(KeyPress key);
 
   // --- the scene ---
   void TakeSavePoint(bool setReadPosition = true);
@@ -307,6 +332,11 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   CommandContext context_;
   // The form's timers as designed: skip, the wait indicator's blink, the start.
   WindowTimers timers_;
+  RollbackRing rollback_;
+  // The game stands where the ring's point on show left it: nothing but stepping has reset the
+  // scene since (a slot load or the title starts a path of their own).
+  bool onRollbackPoint_ = false;
+  std::optional<bool> chosenTextSocket_;
   bool closed_ = false;
   bool startFailed_ = false;
   bool skipHeld_ = false;  // the backend's skip key is held

@@ -6,6 +6,7 @@
 namespace orv {
 
 bool Player::PlayerKey(KeyPress key) {
+  if (RollbackKey(key)) return true;
   if (key.code == KeyCode::F12) {
     TakeScreenshot();
     return true;
@@ -28,8 +29,13 @@ bool Player::PlayerMenuClick(std::string_view name) {
     spokenText_.Toggle();
   } else if (name == "Screenshot") {
     TakeScreenshot();
+  } else if (name == "StepBack") {
+    StepBack();
+  } else if (name == "StepForward") {
+    StepForward();
   } else if (name == "TextSocket") {
     SetTextSocket(!textSocket_.on(), textSocket_.port());
+    chosenTextSocket_ = textSocket_.on();
   } else {
     return false;
   }

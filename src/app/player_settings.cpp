@@ -150,6 +150,9 @@ Result<SettingsFile> SettingsFile::Parse(std::string_view text) {
   if (auto base = read.Number("auto", "base_delay_ms", 0, kLongestDelayMs)) s.autoDelays.baseMs = uint32_t(*base);
   if (auto each = read.Number("auto", "per_character_delay_ms", 0, kLongestDelayMs))
     s.autoDelays.perCharacterMs = uint32_t(*each);
+  s.textSocket = read.Flag("text_socket", "enabled").value_or(false);
+  // Port 0 would let the system pick one that no reading tool knows to look for.
+  if (auto port = read.Number("text_socket", "port", 1, 65535)) s.textSocketPort = uint16_t(*port);
   return file;
 }
 
@@ -189,6 +192,10 @@ std::vector<SettingText> Changes(const PlayerSettings& now, const PlayerSettings
     changes.push_back({"auto", "base_delay_ms", std::to_string(now.autoDelays.baseMs)});
   if (before == nullptr || now.autoDelays.perCharacterMs != before->autoDelays.perCharacterMs)
     changes.push_back({"auto", "per_character_delay_ms", std::to_string(now.autoDelays.perCharacterMs)});
+  if (differs(&PlayerSettings::textSocket))
+    changes.push_back({"text_socket", "enabled", now.textSocket ? "true" : "false"});
+  if (differs(&PlayerSettings::textSocketPort))
+    changes.push_back({"text_socket", "port", std::to_string(now.textSocketPort)});
   return changes;
 }
 

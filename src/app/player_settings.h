@@ -11,6 +11,7 @@
 //   [volume]   wave = [left, right]   midi = [...]   cd = [...]     (each 0..65535)
 //   [speech]   enabled = true | false
 //   [auto]     base_delay_ms = 1500   per_character_delay_ms = 60
+//   [text_socket]  enabled = true | false   port = 6677
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -18,6 +19,7 @@
 #include <string_view>
 
 #include "app/auto_advance.h"
+#include "platform/net/text_socket.h"
 #include "platform/result.h"
 
 namespace orv {
@@ -29,6 +31,9 @@ struct PlayerSettings {
   std::optional<uint32_t> waveVolume, midiVolume, cdVolume;
   bool speech = false;
   AutoAdvanceDelays autoDelays;
+  // The reading tools' WebSocket: served from the start, and on which port.
+  bool textSocket = false;
+  uint16_t textSocketPort = kDefaultTextSocketPort;
   friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 };
 

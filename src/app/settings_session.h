@@ -23,7 +23,8 @@ class SettingsSession {
   const std::optional<std::filesystem::path>& path() const { return path_; }
   PlayerSettings& settings() { return settings_; }
 
-  // Puts the volumes, speech and auto-mode delays into the player and its sound.
+  // Puts the volumes, speech, auto-mode delays and the reading tools' socket into the player
+  // and its sound.
   void ApplyTo(Player& player, AudioOut& audio);
   // Takes back what the player changed: the volumes set in the volume dialog (as they were set,
   // whatever closing the game did to the device since), speech and the delays. Speech as the

@@ -160,6 +160,12 @@ json StateDump::Of(const Player& player) {
                      {"baseDelayMs", autoMode.delays().baseMs},
                      {"perCharacterDelayMs", autoMode.delays().perCharacterMs},
                      {"dueMs", autoMode.dueMs() ? nlohmann::json(*autoMode.dueMs()) : nlohmann::json(nullptr)}};
+  const RollbackRing& rollback = player.rollback();
+  out["rollback"] = {{"depth", rollback.depth()},
+                     {"position", rollback.position()},
+                     {"ahead", rollback.ahead()},
+                     {"bytes", rollback.bytes()},
+                     {"allowed", player.RollbackAllowed()}};
   int left = 0, top = 0;
   live.services_.host.GetWindowPosition(left, top);
   out["window"] = {{"left", left}, {"top", top}};

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "choice/choice_context.h"
@@ -53,6 +54,17 @@ class Choices {
 
   // No choice and no entries, as new lists.
   void Reset();
+  // A choice waiting again as it waited when these lists were taken from list() and
+  // pictureList() (stepping back through the story); what it draws is the caller's to put back.
+  void PutBack(const ChoiceList& list) { list_ = list; }
+  void PutBack(PictureChoiceList pictures) { pictureList_ = std::move(pictures); }
+  // Which choice waits and what was pointed at, as they stood when those lists were taken.
+  void WaitAgain(bool text, bool picture, int32_t hovered, bool pointerOn) {
+    choiceActive_ = text;
+    pictureChoiceActive_ = picture;
+    hoveredChoice_ = hovered;
+    pointerOnChoice_ = pointerOn;
+  }
 
   // SELECT: reads the block, lists the captions and waits. Returns false (the command
   // handler's result: the interpreter stops on this line).

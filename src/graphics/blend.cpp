@@ -62,13 +62,13 @@ BlendKernels KernelsFor(SimdLevel level) {
     k.tint = simd::TintSse2;
   }
   // The colour key has no SSE2 form (spreading the key test over the bytes takes SSSE3's
-  // byte shuffle), so that level runs the plain loop; nor an AVX2 one: the key test works on
-  // 48-byte groups, and the wider registers measured no faster.
+  // byte shuffle), so that level runs the plain loop.
   if (level >= SimdLevel::Ssse3) k.pasteKeyed = simd::PasteKeyedSsse3;
   if (level >= SimdLevel::Avx2) {
     k.blendMasked = simd::BlendMaskedAvx2;
     k.crossFade = simd::CrossFadeAvx2;
     k.tint = simd::TintAvx2;
+    k.pasteKeyed = simd::PasteKeyedAvx2;
   }
 #else
   (void)level;

@@ -20,6 +20,7 @@ namespace orv::simd {
 void BlendMaskedSse2(uint8_t* dst, const uint8_t* image, const uint8_t* mask, size_t bytes);
 void BlendMaskedAvx2(uint8_t* dst, const uint8_t* image, const uint8_t* mask, size_t bytes);
 void PasteKeyedSsse3(uint8_t* dst, const uint8_t* src, size_t pixels, Rgb key);
+void PasteKeyedAvx2(uint8_t* dst, const uint8_t* src, size_t pixels, Rgb key);
 void CrossFadeSse2(uint8_t* work, const uint8_t* target, size_t bytes, int step);
 void CrossFadeAvx2(uint8_t* work, const uint8_t* target, size_t bytes, int step);
 void TintSse2(const uint8_t* src, uint8_t* dst, size_t pixels, const BoxTint& tint);

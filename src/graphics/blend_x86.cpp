@@ -167,6 +167,60 @@ __attribute__((target("ssse3"))) void PasteKeyedSsse3(uint8_t* dst, const uint8_
   scalar::PasteKeyed(dst, src, pixels - p, key);
 }
 
+__attribute__((target("avx2"))) void PasteKeyedAvx2(uint8_t* dst, const uint8_t* src, size_t pixels, Rgb key) {
+  // Thirty-two pixels are 96 bytes, three vectors; the key repeats every three bytes.
+  alignas(32) uint8_t pattern[96];
+  for (int i = 0; i < 96; i += 3) {
+    pattern[i] = key.b;
+    pattern[i + 1] = key.g;
+    pattern[i + 2] = key.r;
+  }
+  const __m256i k0 = _mm256_load_si256(reinterpret_cast<const __m256i*>(pattern));
+  const __m256i k1 = _mm256_load_si256(reinterpret_cast<const __m256i*>(pattern + 32));
+  const __m256i k2 = _mm256_load_si256(reinterpret_cast<const __m256i*>(pattern + 64));
+  // Turns 32 mask bits into 32 bytes of 0x00 / 0xFF; shuffles stay within 128-bit lanes, so
+  // the high lane reads its bits from the broadcast copy of bytes 2 and 3.
+  const __m256i spread =
+      _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3);
+  const __m256i bitOf = _mm256_set1_epi64x(int64_t(0x8040201008040201ull));
+  constexpr uint64_t kFirstBytes = 0x249249249249ull;  // bit 3k for pixels k = 0..15 of 48 bytes
+
+  size_t p = 0;
+  for (; p + 32 <= pixels; p += 32, src += 96, dst += 96) {
+    const __m256i s0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+    const __m256i s1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 32));
+    const __m256i s2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 64));
+    const uint64_t e0 = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(s0, k0)));
+    const uint64_t e1 = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(s1, k1)));
+    const uint64_t e2 = uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(s2, k2)));
+    // The equal bytes of pixels 0..15 (bytes 0..47; the bits above them fall outside
+    // kFirstBytes) and of pixels 16..31 (bytes 48..95).
+    const uint64_t first = e0 | e1 << 32, second = e1 >> 16 | e2 << 16;
+    const uint64_t keyedFirst = first & (first >> 1) & (first >> 2) & kFirstBytes;
+    const uint64_t keyedSecond = second & (second >> 1) & (second >> 2) & kFirstBytes;
+    if ((keyedFirst & keyedSecond) == kFirstBytes) continue;  // all transparent
+    __m256i* out = reinterpret_cast<__m256i*>(dst);
+    if ((keyedFirst | keyedSecond) == 0) {
+      _mm256_storeu_si256(out, s0);
+      _mm256_storeu_si256(out + 1, s1);
+      _mm256_storeu_si256(out + 2, s2);
+      continue;
+    }
+    const uint64_t leaveFirst = keyedFirst | keyedFirst << 1 | keyedFirst << 2;
+    const uint64_t leaveSecond = keyedSecond | keyedSecond << 1 | keyedSecond << 2;
+    const uint32_t leave[3] = {uint32_t(leaveFirst), uint32_t(leaveFirst >> 32 | leaveSecond << 16),
+                               uint32_t(leaveSecond >> 16)};
+    const __m256i s[3] = {s0, s1, s2};
+    for (int j = 0; j < 3; ++j) {
+      const __m256i bits = _mm256_shuffle_epi8(_mm256_set1_epi32(int(leave[j])), spread);
+      const __m256i keep = _mm256_cmpeq_epi8(_mm256_and_si256(bits, bitOf), bitOf);
+      const __m256i d = _mm256_loadu_si256(out + j);
+      _mm256_storeu_si256(out + j, _mm256_blendv_epi8(s[j], d, keep));
+    }
+  }
+  PasteKeyedSsse3(dst, src, pixels - p, key);
+}
+
 __attribute__((target("sse2"))) void CrossFadeSse2(uint8_t* work, const uint8_t* target, size_t bytes, int step) {
   const __m128i zero = _mm_setzero_si128(), s = _mm_set1_epi16(int16_t(step));
   size_t i = 0;

@@ -8,7 +8,7 @@ namespace orv {
 
 enum class MouseButton { Left, Right, Middle };
 
-enum class KeyCode { Enter, Up, Down, Left, Right, Escape, Space, Letter, F12, Other };
+enum class KeyCode { Enter, Up, Down, Left, Right, Escape, Space, Letter, F12, Backspace, PageUp, PageDown, Other };
 
 enum class WheelDirection { Up, Down };
 

@@ -145,6 +145,27 @@ TextLayer::TextLayer(int width, int height)
       spans_(size_t(color_.height())),
       blend_(TextBlendKernels().back()) {}
 
+bool TextLayer::Restore(std::span<const uint8_t> color, std::span<const uint8_t> coverage) {
+  if (color.size() != color_.bytes().size() || coverage.size() != coverage_.size()) {
+    Clear();
+    return false;
+  }
+  std::copy(color.begin(), color.end(), color_.bytes().begin());
+  std::copy(coverage.begin(), coverage.end(), coverage_.begin());
+  const size_t stride = color_.stride();
+  for (size_t y = 0; y < spans_.size(); ++y) {
+    const uint8_t* row = coverage_.data() + y * stride;
+    Span span;
+    for (size_t x = 0; x < size_t(width()); ++x) {
+      if (row[x * 3] == 0) continue;
+      if (span.right <= span.left) span.left = int(x);
+      span.right = int(x) + 1;
+    }
+    spans_[y] = span;
+  }
+  return true;
+}
+
 uint8_t TextLayer::CoverageAt(int x, int y) const {
   if (x < 0 || y < 0 || x >= width() || y >= height()) return 0;
   return coverage_[(size_t(y) * width() + x) * 3];

@@ -6,6 +6,7 @@
 // each row remembers the columns its text spans, so blending and clearing touch only those.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/image.h"
@@ -36,6 +37,13 @@ class TextLayer {
   bool AnyCoverage() const;
   bool RowHasText(int y) const { return y >= 0 && y < height() && spans_[size_t(y)].right > spans_[size_t(y)].left; }
   uint8_t CoverageAt(int x, int y) const;
+
+  // The layer as bytes (each width x height x 3), to be kept and put back later with Restore.
+  std::span<const uint8_t> colorBytes() const { return color_.bytes(); }
+  std::span<const uint8_t> coverageBytes() const { return coverage_; }
+  // The layer as colorBytes and coverageBytes were; false, with the layer cleared, when their
+  // sizes are not this layer's.
+  bool Restore(std::span<const uint8_t> color, std::span<const uint8_t> coverage);
 
  private:
   struct Span {

@@ -142,6 +142,30 @@ void Interpreter::ResumeAt(int32_t readPosition, int32_t x, int32_t y, uint32_t 
   scriptOffset_ = readPosition;
 }
 
+StoryPlace Interpreter::Place() const {
+  StoryPlace place{scriptOffset_, pageIndex_, textCursorX_, textCursorY_, pageEnded_, textColor_, messageDelayMs_,
+                   {}, {}};
+  auto linesOf = [this](int page, std::vector<std::string>& lines) {
+    const MessageHistory::Page text = history_.page(page);
+    for (int line = 0; line <= text.lineCount(); ++line) lines.push_back(text.line(line));
+  };
+  linesOf(pageIndex_, place.pageLines);
+  if (pageIndex_ > 0) linesOf(pageIndex_ - 1, place.previousPageLines);
+  return place;
+}
+
+void Interpreter::ReturnTo(const StoryPlace& place) {
+  scriptOffset_ = place.scriptOffset;
+  pageIndex_ = place.pageIndex;
+  textCursorX_ = place.textCursorX;
+  textCursorY_ = place.textCursorY;
+  pageEnded_ = place.pageEnded;
+  textColor_ = place.textColor;
+  messageDelayMs_ = place.messageDelayMs;
+  if (pageIndex_ > 0) history_.RewindTo(pageIndex_ - 1, place.previousPageLines);
+  history_.RewindTo(pageIndex_, place.pageLines);
+}
+
 int Interpreter::CurrentLineNumber() const {
   const std::string& text = scenario_.ScenarioBuffer();
   const size_t end = std::min(text.size(), size_t(std::max(scriptOffset_, 0)));

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "script/command_table.h"
 #include "script/dialogs.h"
@@ -48,6 +49,19 @@ class StepHost : public Dialogs {
   virtual void StepEnded() {}
 };
 
+// Where the story stands between two advances, for stepping back to it later: the reader's
+// place in the open scenario, the text cursor and colour, the page, and the text of that page
+// and of the one before it (which the page end that led here finished).
+struct StoryPlace {
+  int32_t scriptOffset = 0;
+  int32_t pageIndex = 0;
+  int32_t textCursorX = 0, textCursorY = 0;
+  bool pageEnded = false;
+  uint32_t textColor = 0;
+  int32_t messageDelayMs = 0;
+  std::vector<std::string> pageLines, previousPageLines;
+};
+
 class Interpreter {
  public:
   Interpreter(const GameFolder& folder, StepHost& host);
@@ -82,6 +96,11 @@ class Interpreter {
   // Reading goes on from `readPosition` of the open scenario, the text cursor at (x, y) and
   // message text in `color`, as the save point left them.
   void ResumeAt(int32_t readPosition, int32_t x, int32_t y, uint32_t color);
+
+  StoryPlace Place() const;
+  // Back to a place of the scenario open now (OpenScenarioAt opens the place's own first);
+  // the pages after it are emptied, as they were then.
+  void ReturnTo(const StoryPlace& place);
 
   // The scenario line the reader stands on, counted from 1, for diagnostics.
   int CurrentLineNumber() const;

@@ -1,5 +1,7 @@
 #include "script/message_history.h"
 
+#include <algorithm>
+
 namespace orv {
 
 namespace {
@@ -66,6 +68,24 @@ void MessageHistory::Rotate(int& pageIndex) {
   for (int line = 0; line <= dropped.lineCount && line < kHistoryLines - 1; ++line) dropped.lines[size_t(line)].clear();
   dropped.lineCount = 0;
   first_ = (first_ + 1) % kHistoryPages;
+}
+
+void MessageHistory::RewindTo(int pageIndex, std::span<const std::string> lines) {
+  if (pageIndex < 0 || pageIndex >= kHistoryPages) return;
+  for (int p = pageIndex; p < kHistoryPages; ++p) {
+    const size_t s = (first_ + size_t(p)) % kHistoryPages;
+    if (writtenSlots_.test(s)) {
+      Slot& slot = slots_[s];
+      for (int line = 0; line <= slot.lineCount && line < kHistoryLines - 1; ++line) slot.lines[size_t(line)].clear();
+      slot.lineCount = 0;
+    }
+    if (writtenLastLines_.test(size_t(p))) lastLines_[size_t(p)].clear();
+  }
+  if (lines.empty()) return;
+  const int lineCount = int(std::min(lines.size(), size_t(kHistoryLines))) - 1;
+  for (int line = 0; line <= lineCount; ++line)
+    LineOf(pageIndex, line).assign(lines[size_t(line)], 0, kMaxHistoryLineBytes);
+  SlotOf(pageIndex).lineCount = lineCount;
 }
 
 }  // namespace orv

@@ -7,6 +7,7 @@
 // games show from their history must not change.
 #include <array>
 #include <bitset>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,10 @@ class MessageHistory {
   void NewLine(int pageIndex);
   // After pageIndex was raised at an end of page: at 255 or more, drop the oldest page.
   void Rotate(int& pageIndex);
+  // Back to an earlier moment of the story: page `pageIndex` holds `lines` again (its lines 0 to
+  // lines.size() - 1, the last one being the page's lineCount) and every later page is empty,
+  // as they were then. Pages dropped by Rotate since then stay dropped.
+  void RewindTo(int pageIndex, std::span<const std::string> lines);
 
  private:
   struct Slot {

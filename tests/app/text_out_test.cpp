@@ -203,5 +203,42 @@ TEST(TextSocket, TheMenuTurnsItOnAndOffAndATakenPortIsSaidNotFatal) {
   EXPECT_NE(taken.err.find("the text socket: cannot listen on 127.0.0.1:"), std::string::npos) << taken.err;
 }
 
+// The settings file starts the socket on its port; the menu's toggle is what gets written, and a
+// command-line socket is that run's alone.
+TEST(TextSocket, TheSettingsFileStartsItAndKeepsWhatTheMenuChose) {
+  TempDir dir;
+  WriteGame(dir, {.scenario = {"\"a\"\\n"}});
+  uint16_t freePort = 0;
+  {
+    Result<std::unique_ptr<TextSocketServer>> probe = TextSocketServer::Start(0);
+    ASSERT_TRUE(probe);
+    freePort = (*probe)->port();
+  }
+  const std::string config = (dir.path() / "orvane.toml").string();
+  dir.Write("orvane.toml", "[text_socket]\nenabled = true\nport = " + std::to_string(freePort) + "  # mine\n");
+  HeadlessResult run = RunHeadlessGame(dir.path(), {"dump on.json", "menu TextSocket"}, 0, {"--config", config});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(ReadDump(dir, "on.json")["menu"]["TextSocket"]["checked"].get<bool>());
+  EXPECT_EQ(dir.Read("orvane.toml"),
+            "[text_socket]\nenabled = false\nport = " + std::to_string(freePort) + "  # mine\n");
+
+  // Off in the file, the menu turns it on at the file's port, and that is kept.
+  run = RunHeadlessGame(dir.path(), {"dump off.json", "menu TextSocket", "dump again.json"}, 0, {"--config", config});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_FALSE(ReadDump(dir, "off.json")["menu"]["TextSocket"]["checked"].get<bool>());
+  EXPECT_TRUE(ReadDump(dir, "again.json")["menu"]["TextSocket"]["checked"].get<bool>());
+  EXPECT_NE(dir.Read("orvane.toml").find("enabled = true"), std::string::npos) << dir.Read("orvane.toml");
+
+  // The command line's port wins for its run and is not written; a bad port is named and the
+  // default stays.
+  dir.Write("orvane.toml", "[text_socket]\nenabled = false\nport = 70000\n");
+  run = RunHeadlessGame(dir.path(), {"dump cli.json"}, 0,
+                        {"--config", config, "--text-socket", std::to_string(freePort)});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(ReadDump(dir, "cli.json")["menu"]["TextSocket"]["checked"].get<bool>());
+  EXPECT_NE(run.err.find("text_socket.port"), std::string::npos) << run.err;
+  EXPECT_EQ(dir.Read("orvane.toml"), "[text_socket]\nenabled = false\nport = 70000\n");
+}
+
 }  // namespace
 }  // namespace orv::test

@@ -3,6 +3,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <thread>
 
 #include "platform/audio/wave_file.h"
@@ -207,6 +210,43 @@ TEST(SdlAudio, TheDevicePausesWhenNothingSoundsAndTheSynthesizerStopsAfterItsSon
   EXPECT_FALSE(audio.DevicePaused());
   EXPECT_TRUE(WaitFor([&] { return !player.Playing(); }, 2000ms));
 }
+
+// How often SDL's audio thread has given up the processor so far; -1 when it is not found.
+long AudioThreadSwitches() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  for (fs::directory_iterator it("/proc/self/task", ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name;
+    std::getline(std::ifstream(it->path() / "comm"), name);
+    if (name.rfind("SDLAudio", 0) != 0) continue;
+    std::ifstream status(it->path() / "status");
+    long switches = 0;
+    for (std::string line; std::getline(status, line);)
+      if (line.find("ctxt_switches:") != std::string::npos) switches += std::stol(line.substr(line.find(':') + 1));
+    return switches;
+  }
+  return -1;
+}
+
+// A paused device's thread would still wake for every block to write silence; it must not
+// run at all until the next sound, and then run again.
+TEST(SdlAudio, APausedDeviceParksItsThreadUntilTheNextSound) {
+  SdlAudio audio(DummyDevice());
+  ASSERT_TRUE(audio.DeviceOpen());
+  audio.Pump();
+  ASSERT_TRUE(audio.DevicePaused());
+  std::this_thread::sleep_for(50ms);  // a block under way when it paused ends
+  const long parked = AudioThreadSwitches();
+  ASSERT_GE(parked, 0);
+  std::this_thread::sleep_for(200ms);  // eight blocks of 1024 frames
+  EXPECT_EQ(AudioThreadSwitches(), parked);
+
+  ASSERT_TRUE(audio.PlayWave(test::PcmWave(2, 22050, 16, 2205), false));  // 100 ms
+  EXPECT_TRUE(WaitFor([&] { return !audio.WavePlaying(); }));
+  EXPECT_GT(AudioThreadSwitches(), parked + 2);
+  audio.Pump();
+  EXPECT_TRUE(audio.DevicePaused());
+}  // and closing the parked device does not wait for ever
 
 TEST(SdlAudio, DecodesAdpcmToTheFrameCountTheHeaderParserGives) {
   SdlAudio audio(DummyDevice());  // sets how SDL treats a short last block

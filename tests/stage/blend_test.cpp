@@ -120,6 +120,36 @@ TEST(BlendKernels, ColorKeyedPasteMatchesScalar) {
   }
 }
 
+TEST(BlendKernels, ColorKeyedPasteSeesEveryPixelOfAWideBlockAlone) {
+  // One pixel unlike the rest at every place of a 32-pixel block (the widest kernel's group,
+  // whose pixels straddle its vectors at bytes 32 and 64 and its key test's halves at 48),
+  // in a row of two blocks and a tail, so each vector form and its fallback meet it.
+  const Rgb key{10, 20, 30};
+  const Rgb odd[] = {key, Rgb{key.r, key.g, uint8_t(key.b + 1)}, Rgb{key.r, uint8_t(key.g ^ 0x40), key.b},
+                     Rgb{uint8_t(key.r - 1), key.g, key.b}, Rgb{200, 100, 50}};
+  const Rgb around[] = {key, Rgb{1, 2, 3}};
+  constexpr size_t kPixels = 2 * 32 + 7;
+  for (const Rgb& rest : around)
+    for (const Rgb& one : odd)
+      for (size_t at = 0; at < kPixels; ++at) {
+        std::vector<uint8_t> source(kPixels * 3), stage(kPixels * 3);
+        for (size_t p = 0; p < kPixels; ++p) {
+          const Rgb c = p == at ? one : rest;
+          source[p * 3] = c.b;
+          source[p * 3 + 1] = c.g;
+          source[p * 3 + 2] = c.r;
+          stage[p * 3] = stage[p * 3 + 1] = stage[p * 3 + 2] = uint8_t(0x80 + p);
+        }
+        std::vector<uint8_t> expected = stage;
+        scalar::PasteKeyed(expected.data(), source.data(), kPixels, key);
+        for (const BlendKernels& k : AvailableKernels()) {
+          std::vector<uint8_t> actual = stage;
+          k.pasteKeyed(actual.data(), source.data(), kPixels, key);
+          ASSERT_EQ(actual, expected) << SimdLevelName(k.level) << " pixel " << at;
+        }
+      }
+}
+
 uint8_t TintFormula(int p, int target, int opacity) { return uint8_t(((target - p) * opacity + p * 256) >> 8); }
 
 TEST(BoxTint, EveryPixelTargetAndOpacityFollowsTheFormula) {

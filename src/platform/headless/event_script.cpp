@@ -51,8 +51,12 @@ const EventLine* EventScript::Peek() { return Fill() ? &*peeked_ : nullptr; }
 
 std::optional<KeyPress> KeyPressByName(const std::string& name) {
   static constexpr std::pair<std::string_view, KeyCode> kKeys[] = {
-      {"enter", KeyCode::Enter}, {"up", KeyCode::Up},         {"down", KeyCode::Down},   {"left", KeyCode::Left},
-      {"right", KeyCode::Right}, {"escape", KeyCode::Escape}, {"space", KeyCode::Space}, {"f12", KeyCode::F12}};
+      {"enter", KeyCode::Enter},         {"up", KeyCode::Up},
+      {"down", KeyCode::Down},           {"left", KeyCode::Left},
+      {"right", KeyCode::Right},         {"escape", KeyCode::Escape},
+      {"space", KeyCode::Space},         {"f12", KeyCode::F12},
+      {"backspace", KeyCode::Backspace}, {"pageup", KeyCode::PageUp},
+      {"pagedown", KeyCode::PageDown}};
   for (const auto& [keyName, code] : kKeys)
     if (name == keyName) return KeyPress{code, 0};
   if (name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0])))

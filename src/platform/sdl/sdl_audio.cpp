@@ -86,6 +86,7 @@ SdlAudio::~SdlAudio() {
     tickerThread_.join();
   }
   if (deviceOpen_) {
+    Wake();  // closing waits for the device's thread, which must not be parked
     StopWave();
     StopTrack();
     Mix_SetPostMix(nullptr, nullptr);
@@ -184,10 +185,17 @@ void SdlAudio::PreloadSynthesizer() {
   if (synth_) synth_->Preload();
 }
 
+// A paused SDL device still wakes its thread for every block, to hand the driver silence:
+// about 43 times a second, most of an idle player's CPU. So a pause also holds the device's
+// lock, which parks that thread until the next sound. Pausing and waking happen on the game's
+// thread (the audio thread meets Wake only while the device runs, when it does nothing), and
+// the lock is the game thread's own, taken again by SDL_mixer's calls from it.
 void SdlAudio::Wake() {
   if (!paused_) return;
   paused_ = false;
+  // Unpaused before the thread goes on, so that the block it makes first carries the sound.
   SDL_PauseAudioDevice(device_, 0);
+  SDL_UnlockAudioDevice(device_);
 }
 
 void SdlAudio::PauseWhenSilent() {
@@ -196,6 +204,9 @@ void SdlAudio::PauseWhenSilent() {
   // A song sent to a port or nowhere keeps time on a thread of its own, not the device's.
   if (synthBusy || Mix_Playing(-1) != 0 || Mix_PlayingMusic() != 0) return;
   paused_ = true;
+  // Locked first: the thread never sees the pause, so it never hands the driver a block of
+  // silence of its own making.
+  SDL_LockAudioDevice(device_);
   SDL_PauseAudioDevice(device_, 1);
 }
 

@@ -13,6 +13,9 @@ KeyPress TranslateKey(SDL_Keycode key) {
     case SDLK_RIGHT: return KeyPress{KeyCode::Right};
     case SDLK_ESCAPE: return KeyPress{KeyCode::Escape};
     case SDLK_F12: return KeyPress{KeyCode::F12};
+    case SDLK_BACKSPACE: return KeyPress{KeyCode::Backspace};
+    case SDLK_PAGEUP: return KeyPress{KeyCode::PageUp};
+    case SDLK_PAGEDOWN: return KeyPress{KeyCode::PageDown};
     default: break;
   }
   if (key >= SDLK_a && key <= SDLK_z) return KeyPress{KeyCode::Letter, char('A' + (key - SDLK_a))};
