@@ -191,7 +191,7 @@ bool Player::RestoreRollbackPoint(const RollbackPoint& point) {
   vars_.ReadNumericImage(numerics);
 
   // Into the layers' own storage, which the backends may be holding on to.
-  auto copyInto = [](const Image& from, Image& to) { std::ranges::copy(from.bytes(), to.bytes().begin()); };
+  auto copyInto = [](const Image& from, Image& to) { std::copy(from.bytes().begin(), from.bytes().end(), to.bytes().begin()); };
   copyInto(background, stage_.backgroundPixels);
   copyInto(stageImage, stage_.stageImage);
   copyInto(tint, stage_.tintImage);
