@@ -14,6 +14,7 @@
 #include "platform/sdl/desktop_session.h"
 #include "platform/sjis.h"
 #include "platform/web/page_bridge.h"
+#include "platform/web/page_controls.h"
 #include "platform/web/page_text.h"
 #include "platform/web/web_audio.h"
 #include "platform/web/web_speech.h"
@@ -26,8 +27,8 @@ namespace {
 // are stored before the game goes on.
 class BrowserGame final : public GameEventsRelay {
  public:
-  BrowserGame(GameEvents& game, WebAudio& audio, Clock& clock)
-      : GameEventsRelay(game), audio_(audio), clock_(clock) {}
+  BrowserGame(GameEvents& game, WebAudio& audio, Clock& clock, PageControls& controls)
+      : GameEventsRelay(game), audio_(audio), clock_(clock), controls_(controls) {}
   // The desktop's rule that drops input which came while the game was busy is not yet right
   // in the browser (it refused the page tests' clicks on a settled screen): until it is, the
   // page's input is taken as it comes, as it always was here.
@@ -38,12 +39,15 @@ class BrowserGame final : public GameEventsRelay {
     // The page hears that the game runs once its start-up writes are stored too.
     if (!toldRunning_) orvane_web_game_state("running");
     toldRunning_ = true;
+    // The page's finger-sized menu: its choice is carried out as the bar's click would be.
+    if (std::optional<std::string> chosen = controls_.TakeMenuChoice()) MenuClick(*chosen);
     return GameEventsRelay::NextTimerDue(dueMs);
   }
 
  private:
   WebAudio& audio_;
   Clock& clock_;
+  PageControls& controls_;
   bool toldRunning_ = false;
 };
 
@@ -78,7 +82,8 @@ int RunDesktop(const CommandLine& options) {
     StreamDiagnostics diagnostics(stderr);
     WebSpeech speech;
     PageText pageText;  // outlives the game that sends to it
-    Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
+    PageControls controls(session.host());
+    Player game(PlatformServices{controls, session.clock(), folder, session.fonts(), audio, diagnostics, speech},
                 PlayerOptionsFor(options));
     settings.ApplyTo(game, audio);
     game.SendTextTo(pageText);
@@ -89,7 +94,7 @@ int RunDesktop(const CommandLine& options) {
       orvane_web_game_state("failed");
       return 2;
     }
-    BrowserGame browser(game, audio, session.clock());
+    BrowserGame browser(game, audio, session.clock(), controls);
     result = game.closed() ? 0 : session.Run(browser);
     settings.GatherFrom(game, audio);
   }
