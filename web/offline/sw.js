@@ -34,7 +34,11 @@ async function cacheBuild() {
 }
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(cacheBuild().then(() => self.skipWaiting()));
+  // A failed install leaves no half-filled cache behind for anyone to read.
+  event.waitUntil(cacheBuild().then(() => self.skipWaiting(), async (error) => {
+    await caches.delete(kPlayerCache);
+    throw error;
+  }));
 });
 
 self.addEventListener('activate', (event) => {

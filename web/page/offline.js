@@ -12,7 +12,17 @@ const OrvaneOffline = (() => {
 
   if ('serviceWorker' in navigator && window.isSecureContext) {
     status.worker = 'registering';
-    navigator.serviceWorker.register('sw.js').then(() => navigator.serviceWorker.ready).then(() => {
+    navigator.serviceWorker.register('sw.js').then((registration) => {
+      // An install that fails (a file that is not the one the build lists) leaves the page
+      // online only, as if there were no worker.
+      const installing = registration.installing;
+      if (installing) {
+        installing.addEventListener('statechange', () => {
+          if (installing.state === 'redundant' && !registration.active) status.worker = 'failed: the install did not finish';
+        });
+      }
+      return navigator.serviceWorker.ready;
+    }).then(() => {
       status.worker = 'ready';
     }, (error) => {
       // A build without sw.js, or a browser that refuses: the page plays online as before.

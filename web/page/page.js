@@ -529,7 +529,13 @@ window.addEventListener('drop', (event) => {
 
 // --- a published site (tools/orvane-web-pack): its game opens at once -------------------
 const site = window.orvaneSite || {};
-if (site.title) document.title = site.title;
+if (site.title) {
+  // The game names its window as it likes; a published site keeps the name it was given.
+  document.title = site.title;
+  new MutationObserver(() => {
+    if (document.title !== site.title) document.title = site.title;
+  }).observe(document.head, { childList: true, subtree: true, characterData: true });
+}
 if (site.exportSaves === false) document.getElementById('export-saves').hidden = true;
 // A published site is its one game: there is no other to pick.
 if (site.game) document.querySelector('#game-tools a[href="./?pick"]').hidden = true;

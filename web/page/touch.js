@@ -5,6 +5,12 @@
 // Japanese) types into it. The stage fills the screen at 4:3 in either orientation.
 'use strict';
 
+// Every screen, phones above all: the player draws its stage at one canvas pixel per stage
+// pixel and the browser scales the canvas to the screen. Told the screen's real pixel ratio,
+// SDL makes the canvas that many times larger while the player still draws one pixel per
+// pixel, and the stage shrinks into the canvas's top-left corner (a half or a third of it).
+Object.defineProperty(window, 'devicePixelRatio', { get: () => 1, configurable: true });
+
 const OrvaneTouch = (() => {
   const canvas = document.getElementById('canvas');
   const frame = canvas.parentElement;

@@ -118,13 +118,18 @@ describe('the demo on a phone', () => {
       });
       assert.equal(await slotFile(), false);
       await tapOn('#touch-menu-button');
-      // The save item sits in its menu's group: open the group, then the item.
-      const group = await page.$eval('#touch-menu button[data-name="SaveDat3"]', (b) => {
-        const summary = b.closest('details').querySelector('summary');
-        summary.id = 'save-group';
-        return summary.textContent;
+      // The save item sits in its menu's groups: open each, outermost first, then the item.
+      const groups = await page.$eval('#touch-menu button[data-name="SaveDat3"]', (b) => {
+        const names = [];
+        for (let group = b.closest('details'); group; group = group.parentElement.closest('details')) {
+          const summary = group.querySelector(':scope > summary');
+          summary.id = 'group-' + names.length;
+          names.unshift(summary.id);
+        }
+        return names;
       });
-      await tapOn('#save-group');
+      for (const id of groups) await tapOn('#' + id);
+      const group = await page.$eval('#' + groups[groups.length - 1], (s) => s.textContent);
       const caption = await page.$eval('#touch-menu button[data-name="SaveDat3"]', (b) => b.textContent);
       await tapOn('#touch-menu button[data-name="SaveDat3"]');
       await page.waitForFunction(() => window.orvaneModule.FS.analyzePath(
