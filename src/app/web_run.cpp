@@ -39,9 +39,13 @@ class BrowserGame final : public GameEventsRelay {
     // The page hears that the game runs once its start-up writes are stored too.
     if (!toldRunning_) orvane_web_game_state("running");
     toldRunning_ = true;
-    // The page's finger-sized menu: its choice is carried out as the bar's click would be.
-    if (std::optional<std::string> chosen = controls_.TakeMenuChoice()) MenuClick(*chosen);
     return GameEventsRelay::NextTimerDue(dueMs);
+  }
+  // The page's finger-sized menu: its choice is carried out as the bar's click would be, at the
+  // point of the loop where the game is busy and its frame is flushed after, as for an event.
+  void FireDueTimers(uint32_t nowMs) override {
+    if (std::optional<std::string> chosen = controls_.TakeMenuChoice()) MenuClick(*chosen);
+    GameEventsRelay::FireDueTimers(nowMs);
   }
 
  private:

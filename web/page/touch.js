@@ -41,6 +41,8 @@ const OrvaneTouch = (() => {
   }
   window.addEventListener('resize', fitStage);
   window.addEventListener('orientationchange', fitStage);
+  // The game shows or hides its menu bar, or goes full screen: the canvas changes size.
+  new MutationObserver(fitStage).observe(canvas, { attributes: true, attributeFilter: ['width', 'height'] });
 
   // --- fingers into the mouse ---------------------------------------------------------------
 
@@ -80,7 +82,11 @@ const OrvaneTouch = (() => {
   }
 
   function touchStart(event) {
-    state.touchSeen = true;
+    // A laptop's touch screen: the first finger on it brings the layout for fingers.
+    if (!state.touchSeen) {
+      state.touchSeen = true;
+      fitStage();
+    }
     if (!onStage(event)) return;
     // The game hears the gesture, never the raw touches (nor the mouse events a browser would
     // make up from them); and the page neither scrolls nor zooms under the stage.

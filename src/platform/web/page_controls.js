@@ -22,7 +22,9 @@ mergeInto(LibraryManager.library, {
   orvane_web_ask_text__deps: ['$Asyncify'],
   orvane_web_ask_text: function (caption, prompt, defaultText, out, size) {
     var controls = Module.orvaneControls;
-    if (!controls || !controls.hasTextBox()) return -1;
+    // The resume after the sleep comes back here and must reach handleSleep to end.
+    var resuming = Asyncify.state === Asyncify.State.Rewinding;
+    if (!resuming && (!controls || !controls.hasTextBox())) return -1;
     var question = [UTF8ToString(caption), UTF8ToString(prompt), UTF8ToString(defaultText)];
     return Asyncify.handleSleep(function (wakeUp) {
       Promise.resolve(controls.askText(question[0], question[1], question[2])).then(function (answer) {
