@@ -188,13 +188,10 @@ void Player::ResetScene() {
   input.pictureChoiceActive = false;
   input.hoveredChoice = 0;
   input.pointerOnChoice = false;
-  scene = SceneState{};
+  scene = ResetSceneState();
   vars.Clear();
-  stage.backgroundPixels.Fill(Rgb{});
+  stage.ForgetBackground();
   menus.SetEnabled("SKIP", true);
-  scene.fontName.Set(Sj("ＭＳ 明朝"));
-  scene.waveMode = -1;
-  scene.cdMode = -1;
   input.interactionState = kShown;
   window.enabled = true;
   window.menuHidden = 0;

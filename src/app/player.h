@@ -21,6 +21,7 @@
 #include "graphics/stage.h"
 #include "logic/command_context.h"
 #include "logic/variable_store.h"
+#include "persist/scene_record.h"
 #include "persist/scene_state.h"
 #include "persist/slot_files.h"
 #include "platform/game_events.h"
@@ -169,6 +170,12 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
   bool LoadSlot(std::string_view fileName);
+  // The last save point with the variables as they stand now: what a slot save writes.
+  SceneRecord CaptureScene() const;
+  // Brings the game back to a captured save point, as loading a slot does, without reading on:
+  // every part restores itself from the record. When the record's scenario cannot be opened
+  // or its read position lies outside it, nothing has changed and nobody has been told.
+  Result<void> RestoreScene(const SceneRecord& record);
 
  private:
   // --- start-up and close ---
@@ -233,7 +240,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void SaveSlot(int slot);
   void LoadSlotAndGoOn(int slot);
   void RefreshSlotCaptions();
-  void WipeScreen(const Image& source);  // StageWipe onto screenImage, shown round by round
   void ReturnToTitle();
   void SaveScreen();
   void RegRead();

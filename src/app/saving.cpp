@@ -8,29 +8,15 @@
 #include "logic/inline_forms.h"
 #include "logic/save_hooks.h"
 #include "persist/settings_file.h"
-#include "persist/stage_wipe.h"
 #include "platform/image_files.h"
 #include "platform/sjis.h"
 
 namespace orv {
 
-namespace {
-
-Image Filled(ColorRef color) {
-  Image picture(kStageWidth, kStageHeight);
-  picture.Fill(RgbFromColorRef(color));
-  return picture;
-}
-
-}  // namespace
-
-void Player::WipeScreen(const Image& source) {
-  orv::StageWipe(stage.screenImage, source, [this] { stage.RepaintScreen(); });
-}
-
 void Player::SaveSlot(int slot) {
-  const OsStatus saved = slotFiles.Save(slot, services.clock.LocalNow(), scene.slotComment.str(), savePoint,
-                                            vars.StringImage(), vars.NumericImage());
+  const SceneRecord record = CaptureScene();
+  const OsStatus saved = slotFiles.Save(slot, services.clock.LocalNow(), scene.slotComment.str(), record.scene,
+                                        record.strings, record.numeric);
   RefreshSlotCaptions();
   // The kit's save always reported success; a save that did not happen must say so.
   if (!saved) ShowMessage(WriteFailedMessage(saved.error()));
@@ -47,66 +33,46 @@ void Player::RefreshSlotCaptions() {
   menus.Changed();
 }
 
-bool Player::LoadSlot(std::string_view fileName) {
-  const auto file = slotFiles.Read(fileName);
-  if (!file) return false;
-  const SlotFileParts parts = SplitSlotFile(*file);
+SceneRecord Player::CaptureScene() const { return SceneRecord{savePoint, vars.StringImage(), vars.NumericImage()}; }
 
-  // What the slot names must exist before anything of the running game is given up: a slot
-  // whose scenario is gone, or whose read position lies outside it, keeps the game as it is.
-  SceneState saved;
-  ReadSceneRecord(parts.scene, saved);
-  // Either way the player hears that the slot is broken, not that the game's own scenario
-  // failed: the game goes on untouched.
-  const std::string brokenSlot = Sj("セーブデータが壊れているため、ロードできません。");
-  std::string previousScenario = interpreter.scenario.ScenarioBuffer();
-  if (!interpreter.TrySwitchScenario(saved.scenarioName.str(), saved.scenarioName.str())) {
-    ShowMessage(brokenSlot);
-    return false;
-  }
-  if (saved.readPosition < 0 || size_t(saved.readPosition) > interpreter.scenario.ScenarioBuffer().size()) {
-    // No jump has indexed the slot's text, so the labels are indexed anew for the old one.
-    interpreter.scenario.SetBuffer(std::move(previousScenario));
-    ShowMessage(brokenSlot);
-    return false;
-  }
-
-  sound.StopWave();
-  sound.music().StopPlayback();
-  sound.StopCd();
+Result<void> Player::RestoreScene(const SceneRecord& record) {
+  // The one step that can fail comes first: until the scenario is open at the saved place,
+  // nothing of the running game is given up.
+  if (Result<void> opened = interpreter.OpenScenarioAt(record.scene.scenarioName.str(), record.scene.readPosition);
+      !opened)
+    return opened;
+  sound.StopAll();
   ResetScene();
-  // A short file leaves what it does not hold as the reset left it, byte for byte.
-  ReadSceneRecord(parts.scene, scene);
-  vars.ReadStringImage(OverlayPrefix(vars.StringImage(), parts.strings));
-  vars.ReadNumericImage(OverlayPrefix(vars.NumericImage(), parts.numeric));
+  scene = record.scene;
+  vars.ReadStringImage(record.strings);
+  vars.ReadNumericImage(record.numeric);
   savePoint = scene;
-  const int32_t readPosition = scene.readPosition;
-
-  WipeScreen(Filled(scene.backgroundColor));
-  ClearStage();
-  stage.LoadBackground();
-  stage.ComposeStage(false);
-  WipeScreen(stage.stageImage);
-  stage.TintMessageBox(scene.boxAlpha, scene.boxRed, scene.boxGreen, scene.boxBlue);
-  interpreter.textColor = scene.textColorAtSavePoint;
-  if (scene.musicMode != 0) {
-    sound.music().SetLoop(scene.musicMode - 1 != 0);
-    sound.music().LoadSong(sound.ReadSong(scene.musicName.str()));
-    sound.music().PlayFromStart();
-  }
-  if (scene.waveMode == 0) sound.PlayWave(scene.waveName.str(), 0);
-  if (scene.cdMode == 1) sound.PlayCdTrack(scene.cdTrack);
+  const ColorRef wipeFrom = scene.backgroundColor;
+  scene.backgroundColor = 0;  // as clearing the stage leaves it
+  stage.Restore(wipeFrom);
+  sound.ResumeScene();
   if (scene.customCursor == 1) {
     const auto cursor = services.folder.Find(scene.cursorFile.str());
     if (cursor) SetCursorFromFile(*cursor);
   }
-  interpreter.textCursorX = scene.textX;
-  interpreter.textCursorY = scene.textY;
   SetWaitIndicatorInterval(scene.nvInterval);
   SetWaitIndicatorTimer(true);
-  // The saved scenario is in the buffer already: it was loaded first, to check it exists.
-  scene.readPosition = readPosition;
-  interpreter.scriptOffset = readPosition;
+  interpreter.ResumeAt(scene.readPosition, scene.textX, scene.textY, scene.textColorAtSavePoint);
+  return {};
+}
+
+bool Player::LoadSlot(std::string_view fileName) {
+  const auto file = slotFiles.Read(fileName);
+  if (!file) return false;
+  VariableStore blank;
+  const SceneRecord record =
+      SceneRecordFromSlotFile(*file, SceneRecord{ResetSceneState(), blank.StringImage(), blank.NumericImage()});
+  if (!RestoreScene(record)) {
+    // The player hears that the slot is broken, not that the game's own scenario failed: the
+    // game goes on untouched.
+    ShowMessage(Sj("セーブデータが壊れているため、ロードできません。"));
+    return false;
+  }
   return true;
 }
 
@@ -116,10 +82,10 @@ void Player::LoadSlotAndGoOn(int slot) {
 
 void Player::ReturnToTitle() {
   if (!AskYesNo(Sj("タイトルに戻りますか？"), window.applicationTitle)) return;
-  sound.StopWave();
-  sound.music().StopPlayback();
-  sound.StopCd();
-  WipeScreen(Filled(scene.backgroundColor));
+  sound.StopAll();
+  Image filled(kStageWidth, kStageHeight);
+  filled.Fill(RgbFromColorRef(scene.backgroundColor));
+  stage.WipeIn(filled);
   ClearStage();
   ResetScene();
   Init();

@@ -12,6 +12,7 @@
 #include "graphics/bmp_decoder.h"
 #include "graphics/picture_cache.h"
 #include "persist/scene_state.h"
+#include "persist/stage_wipe.h"
 #include "platform/clock.h"
 #include "platform/game_folder.h"
 #include "platform/host.h"
@@ -152,6 +153,23 @@ void Stage::ClearLayers() {
   screenImage.Fill(Rgb{});
   stageImage.Fill(Rgb{});
   savedScreenImage.Fill(Rgb{});
+}
+
+void Stage::ForgetBackground() { backgroundPixels.Fill(Rgb{}); }
+
+void Stage::WipeIn(const Image& source) {
+  StageWipe(screenImage, source, [this] { RepaintScreen(); });
+}
+
+void Stage::Restore(ColorRef wipeFrom) {
+  Image filled(kStageWidth, kStageHeight);
+  filled.Fill(RgbFromColorRef(wipeFrom));
+  WipeIn(filled);
+  ClearLayers();
+  LoadBackground();
+  ComposeStage(false);
+  WipeIn(stageImage);
+  TintMessageBox(scene_.boxAlpha, scene_.boxRed, scene_.boxGreen, scene_.boxBlue);
 }
 
 bool Stage::Flash(Rgb color, int32_t count, int32_t delayMs) {

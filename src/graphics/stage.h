@@ -60,6 +60,16 @@ class Stage final : public EffectCanvas {
                std::optional<uint32_t> goOnPressesSeen = std::nullopt);
   // Every layer black and empty.
   void ClearLayers();
+  // The background buffer black, as a reset scene has it.
+  void ForgetBackground();
+  // Copies `source` onto screenImage in the wipe a load and a return to the title play,
+  // showing each round.
+  void WipeIn(const Image& source);
+  // Shows the scene record's stage anew, as loading a save point does: the window wipes to
+  // `wipeFrom`, the layers are cleared, the background and the characters are drawn again and
+  // wiped in, and the message box takes its tint. A picture that fails is told and drawn as
+  // nothing; the rest goes on.
+  void Restore(ColorRef wipeFrom);
   // Blinks the window `count` times: the colour for delayMs, then what it showed for delayMs.
   // A script may ask for billions of blinks: they stop, the window as it was, when the person
   // asks to end the program, and then the result is false. Blinks without pauses keep the

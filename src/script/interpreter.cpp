@@ -104,6 +104,23 @@ bool Interpreter::SwitchScenario(std::string_view name, std::string_view current
   return switched.ok();
 }
 
+Result<void> Interpreter::OpenScenarioAt(std::string_view name, int32_t readPosition) {
+  std::string previous = scenario.ScenarioBuffer();
+  // The name's own type decides how its text is stored: no other scenario is being left.
+  if (Result<void> switched = TrySwitchScenario(name, name); !switched) return switched;
+  if (readPosition >= 0 && size_t(readPosition) <= scenario.ScenarioBuffer().size()) return {};
+  scenario.SetBuffer(std::move(previous));
+  ScenarioChanged();
+  return Error{ErrorKind::Malformed, "the saved read position lies outside its scenario"};
+}
+
+void Interpreter::ResumeAt(int32_t readPosition, int32_t x, int32_t y, uint32_t color) {
+  textColor = color;
+  textCursorX = x;
+  textCursorY = y;
+  scriptOffset = readPosition;
+}
+
 int Interpreter::CurrentLineNumber() const {
   const std::string& text = scenario.ScenarioBuffer();
   const size_t end = std::min(text.size(), size_t(std::max(scriptOffset, 0)));

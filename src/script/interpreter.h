@@ -76,6 +76,13 @@ class Interpreter {
   // The same, leaving it to the caller to tell the player what went wrong.
   Result<void> TrySwitchScenario(std::string_view name, std::string_view currentName);
 
+  // Opens the scenario a restored save point names, checking that `readPosition` lies in its
+  // text, without moving the reader. On failure the story stands exactly where it stood.
+  Result<void> OpenScenarioAt(std::string_view name, int32_t readPosition);
+  // Reading goes on from `readPosition` of the open scenario, the text cursor at (x, y) and
+  // message text in `color`, as the save point left them.
+  void ResumeAt(int32_t readPosition, int32_t x, int32_t y, uint32_t color);
+
   // The scenario line the reader stands on, counted from 1, for diagnostics.
   int CurrentLineNumber() const;
 

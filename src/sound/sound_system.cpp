@@ -116,4 +116,20 @@ std::optional<Bytes> SoundSystem::ReadSong(std::string_view name) const {
   return ReadFromPackageOrFile(folder_, musicPackage_, name);
 }
 
+void SoundSystem::StopAll() {
+  StopWave();
+  midiPlayer_->StopPlayback();
+  StopCd();
+}
+
+void SoundSystem::ResumeScene() {
+  if (scene_.musicMode != 0) {
+    midiPlayer_->SetLoop(scene_.musicMode - 1 != 0);
+    midiPlayer_->LoadSong(ReadSong(scene_.musicName.str()));
+    midiPlayer_->PlayFromStart();
+  }
+  if (scene_.waveMode == 0) PlayWave(scene_.waveName.str(), 0);
+  if (scene_.cdMode == 1) PlayCdTrack(scene_.cdTrack);
+}
+
 }  // namespace orv

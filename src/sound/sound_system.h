@@ -49,6 +49,12 @@ class SoundSystem {
   // Plays a CD track; a track that ends by itself starts again while the scene's CD mode is 1.
   void PlayCdTrack(int32_t track);
   void StopCd();
+  // The sound effect, the music and the CD track stop.
+  void StopAll();
+  // Plays again what the scene record says was playing at its save point: the music from its
+  // start with its loop setting, a looping sound effect, the CD track. A one-shot effect is
+  // over and stays so.
+  void ResumeScene();
   // The song of that name from the music package or the folder; nothing when missing.
   std::optional<Bytes> ReadSong(std::string_view name) const;
 
