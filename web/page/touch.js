@@ -206,12 +206,17 @@ const OrvaneTouch = (() => {
     importButton.type = 'button';
     importButton.textContent = 'Import saves…';
     importButton.addEventListener('click', () => { closeSheet(); importer.click(); });
-    const close = document.createElement('a');
-    close.href = './?pick';
-    close.className = 'button';
-    close.textContent = 'Close the game';
-    group.append(importButton, close);
+    group.append(importButton);
+    // A published site leaves out what its maker chose to: export, or closing its one game.
     if (document.getElementById('export-saves').hidden) group.querySelectorAll('button')[1].hidden = true;
+    const closeLink = document.querySelector('#game-tools a[href="./?pick"]');
+    if (closeLink && !closeLink.hidden) {
+      const close = document.createElement('a');
+      close.href = closeLink.href;
+      close.className = 'button';
+      close.textContent = closeLink.textContent;
+      group.append(close);
+    }
     return group;
   }
 
@@ -234,15 +239,37 @@ const OrvaneTouch = (() => {
 
   menuButton.addEventListener('click', () => (sheet.hidden ? openSheet() : closeSheet()));
 
-  // --- the name box -------------------------------------------------------------------------
+  // --- the game's boxes --------------------------------------------------------------------
 
-  function askText(caption, prompt, text) {
+  // A box of the page's own in place of the window's: a caption, the text or the field, and
+  // buttons for fingers. `done(answer)` removes it; only one stands at a time, as in the window.
+  function pageBox(caption, fill) {
     return new Promise((resolve) => {
       const box = document.createElement('form');
       box.id = 'touch-text-box';
       const title = document.createElement('p');
       title.className = 'caption';
       title.textContent = caption;
+      box.append(title);
+      const done = (answer) => { box.remove(); resolve(answer); };
+      fill(box, done);
+      body.append(box);
+      const first = box.querySelector('input, button');
+      first.focus();
+      if (first.select) first.select();
+    });
+  }
+
+  function button(text, type, onClick) {
+    const b = document.createElement('button');
+    b.type = type;
+    b.textContent = text;
+    if (onClick) b.addEventListener('click', onClick);
+    return b;
+  }
+
+  function askText(caption, prompt, text) {
+    return pageBox(caption, (box, done) => {
       const question = document.createElement('label');
       question.textContent = prompt;
       const field = document.createElement('input');
@@ -252,19 +279,18 @@ const OrvaneTouch = (() => {
       field.lang = 'ja';
       field.setAttribute('enterkeyhint', 'done');
       question.append(field);
-      const ok = document.createElement('button');
-      ok.type = 'submit';
-      ok.textContent = 'OK';
-      const cancel = document.createElement('button');
-      cancel.type = 'button';
-      cancel.textContent = 'Cancel';
-      const done = (answer) => { box.remove(); resolve(answer); };
       box.addEventListener('submit', (event) => { event.preventDefault(); done(field.value); });
-      cancel.addEventListener('click', () => done(null));
-      box.append(title, question, ok, cancel);
-      body.append(box);
-      field.focus();
-      field.select();
+      box.append(question, button('OK', 'submit'), button('Cancel', 'button', () => done(null)));
+    });
+  }
+
+  function askYesNo(caption, text) {
+    return pageBox(caption, (box, done) => {
+      const question = document.createElement('p');
+      question.className = 'question';
+      question.textContent = text;
+      box.addEventListener('submit', (event) => event.preventDefault());
+      box.append(question, button('はい', 'button', () => done(true)), button('いいえ', 'button', () => done(false)));
     });
   }
 
@@ -281,6 +307,7 @@ const OrvaneTouch = (() => {
     },
     hasTextBox: () => fingerFirst(),
     askText,
+    askYesNo,
   };
 
   document.addEventListener('orvane-state', (event) => {

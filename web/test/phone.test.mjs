@@ -11,9 +11,9 @@ import { headlessShots, launchBrowser, readBmp, serve, waitForStage, waitForStat
 
 const demoDir = join(webBuild, 'games/demo');
 const demoUrl = '?game=games/demo/';
-// A phone held upright; one device pixel per CSS pixel keeps the canvas at the stage's own size,
-// so that its pixels compare with the headless player's.
-const kPhone = { viewport: { width: 390, height: 800, deviceScaleFactor: 1, isMobile: true, hasTouch: true },
+// A phone held upright, three device pixels to a CSS pixel as most have: the canvas must still
+// hold the stage one pixel per pixel for its pixels to equal the headless player's.
+const kPhone = { viewport: { width: 390, height: 800, deviceScaleFactor: 3, isMobile: true, hasTouch: true },
   userAgent: 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/120 Mobile Safari/537.36' };
 
 // Fingers through the DevTools protocol: each call is one touch event with all fingers down.
@@ -153,6 +153,9 @@ describe('the demo on a phone', () => {
       assert.deepEqual([box.value, box.focused], ['名無し', true]);
       await page.$eval('#touch-text-box input', (i) => { i.value = '花子'; });
       await tapOn('#touch-text-box button[type=submit]');
+      // The game asks whether the name is right: a yes-or-no box of the page's too.
+      await page.waitForFunction(() => /花子/.test(document.querySelector('#touch-text-box .question')?.textContent));
+      await tapOn('#touch-text-box button:first-of-type');
       await page.waitForFunction(() => Array.from(document.querySelectorAll('#game-text p'))
         .some((p) => p.textContent.includes('ようこそ、花子さん。')), { timeout: 30000 });
       assert.equal(await page.$('#touch-text-box'), null);

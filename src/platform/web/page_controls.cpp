@@ -75,6 +75,12 @@ std::optional<std::string> PageControls::TakeMenuChoice() {
   return item->name;
 }
 
+bool PageControls::AskYesNo(std::string_view text, std::string_view caption) {
+  const int answer = orvane_web_ask_yes_no(Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str());
+  if (answer < 0) return window_.AskYesNo(text, caption);
+  return answer == 1;
+}
+
 std::optional<std::string> PageControls::AskText(std::string_view caption, std::string_view prompt,
                                                  std::string_view defaultText) {
   std::string answer(kLongestAnswer, '\0');

@@ -13,7 +13,7 @@
 namespace orv {
 
 // Hands the window's calls through to `window`; tells the page the menu bar's items as they
-// change and lets the page's text box answer the input dialog.
+// change and lets the page's own boxes answer the input dialog and yes-or-no questions.
 class PageControls final : public Host {
  public:
   explicit PageControls(Host& window) : window_(window) {}
@@ -29,7 +29,7 @@ class PageControls final : public Host {
     window_.ShowProblem(text, caption, englishDetail);
   }
   void ShowMessage(std::string_view text, std::string_view caption) override { window_.ShowMessage(text, caption); }
-  bool AskYesNo(std::string_view text, std::string_view caption) override { return window_.AskYesNo(text, caption); }
+  bool AskYesNo(std::string_view text, std::string_view caption) override;
   std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
                                      std::string_view defaultText) override;
   std::optional<std::string> AskSaveFile(std::string_view title, std::string_view filter) override {

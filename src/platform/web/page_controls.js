@@ -1,7 +1,8 @@
 // The player's calls to the page's finger-sized controls (see page_controls_bridge.h). The page
-// sets Module.orvaneControls to an object with menuChanged(items), takeMenuChoice() and
-// askText(caption, prompt, text) (a promise of the answer, null when cancelled, or undefined
-// when the page has no box of its own); without one each call does nothing.
+// sets Module.orvaneControls to an object with menuChanged(items), takeMenuChoice(),
+// hasTextBox() (whether the page's boxes stand in for the window's), askText(caption, prompt,
+// text) (a promise of the answer, null when cancelled) and askYesNo(caption, text) (a promise of
+// true or false); without one each call does nothing and the window's own boxes are used.
 mergeInto(LibraryManager.library, {
   orvane_web_menu_changed: function (json) {
     var controls = Module.orvaneControls;
@@ -32,6 +33,18 @@ mergeInto(LibraryManager.library, {
         if (lengthBytesUTF8(answer) + 1 > size) return wakeUp(-3);
         wakeUp(stringToUTF8(answer, out, size));
       }, function () { wakeUp(-2); });
+    });
+  },
+  orvane_web_ask_yes_no__deps: ['$Asyncify'],
+  orvane_web_ask_yes_no: function (caption, text) {
+    var controls = Module.orvaneControls;
+    var resuming = Asyncify.state === Asyncify.State.Rewinding;
+    if (!resuming && (!controls || !controls.hasTextBox())) return -1;
+    var question = [UTF8ToString(caption), UTF8ToString(text)];
+    return Asyncify.handleSleep(function (wakeUp) {
+      Promise.resolve(controls.askYesNo(question[0], question[1])).then(function (yes) {
+        wakeUp(yes ? 1 : 0);
+      }, function () { wakeUp(0); });
     });
   },
 });
