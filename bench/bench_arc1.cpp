@@ -258,7 +258,9 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (std::string(argv[i]).rfind(writeFlag, 0) == 0) {
       const std::string dir = argv[i] + writeFlag.size();
-      for (const Picture& p : Pictures()) orv::WriteFileAtomically(dir + "/" + p.name + ".bmp", p.bmp);
+      for (const Picture& p : Pictures())
+        if (auto written = orv::WriteFileAtomically(dir + "/" + p.name + ".bmp", p.bmp); !written)
+          std::fprintf(stderr, "%s\n", written.error().message.c_str());
       std::swap(argv[i], argv[argc - 1]);
       --argc;
       --i;

@@ -47,13 +47,13 @@ void Jump(benchmark::State& state, int lines) {
   orv::GameFolder folder(std::filesystem::temp_directory_path());
   QuietHost host;
   orv::Interpreter interpreter(folder, host);
-  interpreter.scenario.SetBuffer(Scenario(lines));
+  const std::string text = Scenario(lines);
+  interpreter.UseScenarioText(text);
   interpreter.JumpToLabel("*TARGET");
-  if (interpreter.scriptOffset != int32_t(interpreter.scenario.ScenarioBuffer().size()))
-    state.SkipWithError("the label was not found");
+  if (interpreter.scriptOffset() != int32_t(text.size())) state.SkipWithError("the label was not found");
   for (auto _ : state) {
     interpreter.JumpToLabel("*TARGET");
-    benchmark::DoNotOptimize(interpreter.scriptOffset);
+    benchmark::DoNotOptimize(interpreter.scriptOffset());
   }
 }
 

@@ -116,7 +116,8 @@ fs::path BenchSong() {
   if (!chosen && fs::exists(packaged)) return packaged;
   const fs::path generated = fs::temp_directory_path() / "orvane-bench-dense.mid";
   const Bytes song = DenseSong();
-  orv::WriteFileAtomically(generated, song);
+  if (auto written = orv::WriteFileAtomically(generated, song); !written)
+    std::fprintf(stderr, "%s\n", written.error().message.c_str());
   return generated;
 }
 

@@ -165,7 +165,8 @@ struct PackageFolder {
     std::vector<orv::PackageMember> members;
     for (int i = 0; i < 39; ++i) members.push_back({"filler" + std::to_string(i) + ".bmp", Bytes(64, 0)});
     members.push_back({"chara.bmp", Bmp24()});
-    orv::WriteFileAtomically(dir / "graphic.dat", orv::BuildPackage(members));
+    if (auto written = orv::WriteFileAtomically(dir / "graphic.dat", orv::BuildPackage(members)); !written)
+      std::fprintf(stderr, "%s\n", written.error().message.c_str());
   }
   ~PackageFolder() {
     std::error_code ec;
@@ -216,7 +217,10 @@ struct ManyMembersFolder {
       std::vector<orv::PackageMember> members;
       for (int i = 0; i + 1 < count; ++i) members.push_back({"member" + std::to_string(i) + ".bmp", Bytes(16, 0)});
       members.push_back({"last.bmp", small});
-      orv::WriteFileAtomically(dir / ("pictures" + std::to_string(count) + ".dat"), orv::BuildPackage(members));
+      if (auto written =
+              orv::WriteFileAtomically(dir / ("pictures" + std::to_string(count) + ".dat"), orv::BuildPackage(members));
+          !written)
+        std::fprintf(stderr, "%s\n", written.error().message.c_str());
     }
   }
   ~ManyMembersFolder() {

@@ -83,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // both corners: every move redraws what changed, so a blind sweep of the stage would
     // cost far more and still miss small entries.
     for (int entry = 0; entry < kMaxChoices; ++entry) {
-      const auto& p = choices.pictureList;
-      const auto& list = choices.list;
+      const auto& p = choices.pictureList();
+      const auto& list = choices.list();
       const int64_t x = pictures ? (int64_t(p.left[size_t(entry)]) + p.right[size_t(entry)]) / 2
                                  : int64_t(list.positions[size_t(entry)].x) + 4;
       const int64_t y = pictures ? (int64_t(p.top[size_t(entry)]) + p.bottom[size_t(entry)]) / 2

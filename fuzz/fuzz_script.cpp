@@ -125,7 +125,7 @@ void BindCommands(orv::CommandTable& table, const orv::CommandContext& ctx) {
 struct Session {
   Session() : game(folder.path), interpreter(std::make_unique<orv::Interpreter>(game, host)) {
     host.scene = &scene;
-    BindCommands(interpreter->commands, context);
+    BindCommands(interpreter->commands(), context);
   }
 
   // What a player's start-up leaves: no text, no variables, the scene's defaults, the story
@@ -135,17 +135,9 @@ struct Session {
     vars.Clear();
     scene = orv::SceneState{};
     randomState = 1;
-    orv::Interpreter& in = *interpreter;
-    in.lineBuffer.clear();
-    in.scriptOffset = 0;
-    in.pageIndex = 0;
-    in.textCursorX = in.textCursorY = 0;
-    in.pageEnded = false;
-    in.messageDelayMs = 50;
-    in.textColor = 0;
-    in.linesThisStep = 0;
-    in.maxStepLines = kMaxStepLines;
-    in.history.Clear();
+    interpreter->Reset();
+    interpreter->SetMessageDelay(50);
+    interpreter->LimitStepLines(kMaxStepLines);
   }
 
   Folder folder;
@@ -155,7 +147,7 @@ struct Session {
   orv::VariableStore vars;
   orv::SceneState scene;
   uint32_t randomState = 1;
-  orv::CommandContext context{interpreter->reader, vars, scene, host, *interpreter, host, game, randomState};
+  orv::CommandContext context{interpreter->reader(), vars, scene, host, *interpreter, host, game, randomState};
 };
 
 }  // namespace
@@ -171,10 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string name;
   if (!interpreter.LoadFirstScenario("story.txt", name)) return 0;
   for (int step = 0; step < kSteps && !session.host.Closed(); ++step) {
-    if (interpreter.pageEnded) {
-      interpreter.pageEnded = false;
-      interpreter.textCursorX = session.scene.textX;
-      interpreter.textCursorY = session.scene.textY;
+    if (interpreter.pageEnded()) {
+      interpreter.TurnPage(session.scene.textX, session.scene.textY);
     }
     interpreter.InterpretStep();
   }

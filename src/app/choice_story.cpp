@@ -8,34 +8,31 @@ namespace orv {
 
 ChoiceContext Player::ChoiceParts() {
   return ChoiceContext{*this,
-                       interpreter.reader,
-                       scene,
-                       interpreter.textCursorY,
-                       input.skipMode,
-                       input.choiceActive,
-                       input.pictureChoiceActive,
-                       input.hoveredChoice,
-                       input.pointerOnChoice,
-                       stage.windowSurface,
-                       stage.screenImage,
-                       stage.tintImage,
-                       stage.textImage,
-                       services.fonts,
-                       services.clock};
+                       interpreter_.reader(),
+                       scene_,
+                       interpreter_.textCursorY(),
+                       input_.skipMode,
+                       input_.choiceActive,
+                       input_.pictureChoiceActive,
+                       input_.hoveredChoice,
+                       input_.pointerOnChoice,
+                       stage_.windowSurface,
+                       stage_.screenImage,
+                       stage_.tintImage,
+                       stage_.textImage,
+                       services_.fonts,
+                       services_.clock};
 }
 
 void Player::CarryOutChoice(const std::optional<ChoiceOutcome>& outcome, bool pictureChoice) {
   if (!outcome || !CarryOut(*outcome) || Closed()) return;
-  (pictureChoice ? input.pictureChoiceActive : input.choiceActive) = false;
-  menus.SetEnabled("SKIP", true);
+  (pictureChoice ? input_.pictureChoiceActive : input_.choiceActive) = false;
+  menus_.SetEnabled("SKIP", true);
   SetWaitIndicatorTimer(true);
   ChoiceContext parts = ChoiceParts();
-  pictureChoice ? choices.ClosePictureChoice(parts) : choices.CloseChoice(parts);
+  pictureChoice ? choices_.ClosePictureChoice(parts) : choices_.CloseChoice(parts);
   // A new page: the cursor at the text origin, the history's oldest page dropped when full.
-  interpreter.pageEnded = false;
-  interpreter.textCursorX = scene.textX;
-  interpreter.textCursorY = scene.textY;
-  interpreter.history.Rotate(interpreter.pageIndex);
+  interpreter_.TurnPageAfterChoice(scene_.textX, scene_.textY);
   // A text choice keeps the last save point's read position (a jump has set its own already);
   // a picture choice's save point takes the read position where reading goes on.
   TakeSavePoint(pictureChoice);
@@ -46,10 +43,10 @@ bool Player::CarryOut(const ChoiceOutcome& outcome) {
   switch (outcome.kind) {
     case ChoiceOutcome::Kind::GoOn: return true;
     case ChoiceOutcome::Kind::JumpToLabel:
-      scene.readPosition = 0;
-      interpreter.scriptOffset = 0;
-      interpreter.JumpToLabel(outcome.name);
-      if (!Closed()) scene.readPosition = interpreter.scriptOffset;
+      scene_.readPosition = 0;
+      interpreter_.ReadFromTop();
+      interpreter_.JumpToLabel(outcome.name);
+      if (!Closed()) scene_.readPosition = interpreter_.scriptOffset();
       return true;
     case ChoiceOutcome::Kind::StartScenario:
       // A name the scene record cannot hold whole would make every later save point name
@@ -58,10 +55,10 @@ bool Player::CarryOut(const ChoiceOutcome& outcome) {
         ShowMessage(Utf8ToCp932("シナリオファイルの読みこみに失敗しました。"));
         return true;
       }
-      if (!interpreter.SwitchScenario(outcome.name, scene.scenarioName.str())) return true;
-      scene.scenarioName.Set(outcome.name);
-      scene.readPosition = 0;
-      interpreter.scriptOffset = 0;
+      if (!interpreter_.SwitchScenario(outcome.name, scene_.scenarioName.str())) return true;
+      scene_.scenarioName.Set(outcome.name);
+      scene_.readPosition = 0;
+      interpreter_.ReadFromTop();
       return true;
     case ChoiceOutcome::Kind::LoadSlot:
       // Without the slot the choice keeps waiting; a load has reset the scene, and with it the
@@ -78,10 +75,10 @@ void Player::StopWaitIndicator() {
 }
 
 std::string Player::LoadMenuCaption(int slot) const {
-  const MenuItem* item = menus.model().Find("LoadDat" + std::to_string(slot));
+  const MenuItem* item = menus_.model().Find("LoadDat" + std::to_string(slot));
   return item ? item->caption : std::string();
 }
 
-PictureLoad Player::LoadPicture(std::string_view name) { return stage.pictures().Load(name); }
+PictureLoad Player::LoadPicture(std::string_view name) { return stage_.pictures().Load(name); }
 
 }  // namespace orv

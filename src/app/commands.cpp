@@ -27,20 +27,20 @@ bool CmdTitle(const CommandContext& ctx) {
 }  // namespace
 
 void Player::BindCommands() {
-  CommandTable& table = interpreter.commands;
+  CommandTable& table = interpreter_.commands();
   table.FillCommandTable();
   table.BindInlineForms([this](char form) { return orv::RunInlineForm(context_, form); });
   auto story = [this](bool (*handler)(const CommandContext&)) {
     return [this, handler] { return handler(context_); };
   };
   auto onStage = [this](bool (*handler)(const CommandContext&, Stage&)) {
-    return [this, handler] { return handler(context_, stage); };
+    return [this, handler] { return handler(context_, stage_); };
   };
   auto withSound = [this](bool (*handler)(const CommandContext&, SoundSystem&)) {
-    return [this, handler] { return handler(context_, sound); };
+    return [this, handler] { return handler(context_, sound_); };
   };
   auto withFiles = [this](bool (*handler)(const CommandContext&, const WriteFolder&)) {
-    return [this, handler] { return handler(context_, writeFolder); };
+    return [this, handler] { return handler(context_, writeFolder_); };
   };
 
   table.Bind("FONTCOLOR", onStage(CmdFontColor));
@@ -70,14 +70,14 @@ void Player::BindCommands() {
   table.Bind("TXTPOS", onStage(CmdTxtPos));
   table.Bind("SELECT", [this] {
     ChoiceContext parts = ChoiceParts();
-    return choices.ShowChoice(parts);
+    return choices_.ShowChoice(parts);
   });
   table.Bind("TMODE", story(CmdTmode));
   table.Bind("DATALOG", story(CmdDatalog));
   table.Bind("GOTO", story(CmdGoto));
   table.Bind("SELECTCG", [this] {
     ChoiceContext parts = ChoiceParts();
-    return choices.ShowPictureChoice(parts);
+    return choices_.ShowPictureChoice(parts);
   });
   table.Bind("NVMODE", story(CmdNvmode));
   table.Bind("SETSPEED", story(CmdSetspeed));

@@ -196,15 +196,15 @@ int RunDesktop(const CommandLine& given) {
     game.FormCreate();
     if (game.startFailed()) {
       std::fprintf(stderr, "orvane: the first scenario %s could not be read\n",
-                   Cp932ToUtf8(game.defs.scenarioFileName).c_str());
+                   Cp932ToUtf8(game.FirstScenarioName()).c_str());
       return 2;
     }
     // The start options win over the mode the settings brought back.
-    if (options.fullScreen && !game.menus.IsChecked("FullMode")) game.MenuClick("FullMode");
-    if (options.windowed && game.menus.IsChecked("FullMode")) game.MenuClick("WindowMode");
+    if (options.fullScreen && !game.menus().IsChecked("FullMode")) game.MenuClick("FullMode");
+    if (options.windowed && game.menus().IsChecked("FullMode")) game.MenuClick("WindowMode");
     PumpingGame pumping(game, audio, speech, diagnostics, session.host());
     result = game.closed() ? 0 : session.Run(pumping);
-    gameTitle = GameTitleFromCaption(Cp932ToUtf8(game.scene.windowCaption.str()), kVersionCaption);
+    gameTitle = GameTitleFromCaption(Cp932ToUtf8(game.WindowCaption()), kVersionCaption);
     settings.GatherFrom(game, audio);
     if (const std::optional<Scaling> chosen = session.host().chosenScaling();
         chosen && ScalingName(*chosen) != options.scaling)

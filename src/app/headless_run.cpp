@@ -59,9 +59,7 @@ class HeadlessSession {
   }
 
   // The title the game showed, for the list of recent games; empty when it showed none.
-  std::string GameTitle() const {
-    return GameTitleFromCaption(Cp932ToUtf8(player_.scene.windowCaption.str()), kVersionCaption);
-  }
+  std::string GameTitle() const { return GameTitleFromCaption(Cp932ToUtf8(player_.WindowCaption()), kVersionCaption); }
 
   int Run() {
     // The sound plays along the virtual clock.
@@ -192,16 +190,16 @@ class HeadlessSession {
         return bad(e.verb + " takes no position or X Y (whole numbers from -100000 to 100000)");
       if (!e.args.empty()) player_.MouseMove(x, y);
       if (e.verb == "rclick") {
-        player_.MouseDown(MouseButton::Right, player_.input.pointerX, player_.input.pointerY);
+        player_.MouseDown(MouseButton::Right, player_.PointerX(), player_.PointerY());
       } else {
         clock_.SetButtonHeld(true);
-        player_.MouseDown(MouseButton::Left, player_.input.pointerX, player_.input.pointerY);
+        player_.MouseDown(MouseButton::Left, player_.PointerX(), player_.PointerY());
         clock_.SetButtonHeld(false);
         player_.Click();
       }
     } else if (e.verb == "press") {
       clock_.SetButtonHeld(true);
-      player_.MouseDown(MouseButton::Left, player_.input.pointerX, player_.input.pointerY);
+      player_.MouseDown(MouseButton::Left, player_.PointerX(), player_.PointerY());
     } else if (e.verb == "release") {
       clock_.SetButtonHeld(false);
     } else if (e.verb == "move") {
@@ -214,9 +212,10 @@ class HeadlessSession {
       player_.KeyDown(*key);
     } else if (e.verb == "menu") {
       if (e.args.size() != 1) return bad("menu takes one item name");
-      const MenuItem* item = player_.menus.model().Find(e.args[0]);
+      const MenuItem* item = player_.menus().model().Find(e.args[0]);
       if (item == nullptr) return bad("no menu item " + e.args[0]);
-      if (!player_.menus.IsReachable(e.args[0])) std::fprintf(err_, "orvane: menu item %s is not available\n", e.args[0].c_str());
+      if (!player_.menus().IsReachable(e.args[0]))
+        std::fprintf(err_, "orvane: menu item %s is not available\n", e.args[0].c_str());
       player_.MenuClick(e.args[0]);
     } else if (e.verb == "wait") {
       const auto ms = e.args.size() == 1 ? Number(e.args[0], 0, kLongestWaitMs) : std::nullopt;
@@ -237,7 +236,7 @@ class HeadlessSession {
       std::fprintf(err_, "orvane: events line %d: no dialog was open for this %s\n", e.lineNumber, e.verb.c_str());
     } else if (e.verb == "shot") {
       if (e.rest.empty()) return bad("shot takes a file name");
-      if (!WriteScreenshot(GamePath(e.rest), player_.stage.windowSurface)) return bad("cannot write " + e.rest);
+      if (!WriteScreenshot(GamePath(e.rest), player_.stage().windowSurface)) return bad("cannot write " + e.rest);
     } else if (e.verb == "dump") {
       if (e.rest.empty()) return bad("dump takes a file name");
       std::ofstream out(GamePath(e.rest));

@@ -6,30 +6,30 @@
 namespace orv {
 
 HistoryView Player::HistoryViewNow() {
-  return HistoryView{stage.windowSurface, services.fonts, scene, interpreter.history, interpreter.pageIndex};
+  return HistoryView{stage_.windowSurface, services_.fonts, scene_, interpreter_.history(), interpreter_.pageIndex()};
 }
 
 void Player::OpenHistory() {
   const auto picture = [this](std::string_view name) -> std::shared_ptr<const Image> {
-    PictureLoad load = stage.pictures().Load(name);
+    PictureLoad load = stage_.pictures().Load(name);
     if (!load) {
       ShowMessage(load.error().message);
       return nullptr;
     }
     return *load;
   };
-  historyScreen.Open(HistoryViewNow(), picture, input.pointerX, input.pointerY);
-  stage.PresentWindow();
+  historyScreen_.Open(HistoryViewNow(), picture, input_.pointerX, input_.pointerY);
+  stage_.PresentWindow();
 }
 
 void Player::HistoryMouseMove(int x, int y) {
-  historyScreen.MouseMove(HistoryViewNow(), x, y);
-  stage.PresentWindow();
+  historyScreen_.MouseMove(HistoryViewNow(), x, y);
+  stage_.PresentWindow();
 }
 
 void Player::HistoryClick() {
-  if (historyScreen.Click(HistoryViewNow())) input.interactionState = kHidden;
-  stage.PresentWindow();
+  if (historyScreen_.Click(HistoryViewNow())) input_.interactionState = kHidden;
+  stage_.PresentWindow();
 }
 
 // Up opens the history when the game allows it (hiding the message window first when it
@@ -37,33 +37,33 @@ void Player::HistoryClick() {
 // as a click outside the arrows would.
 void Player::FormMouseWheel(WheelDirection direction) {
   const bool up = direction == WheelDirection::Up;
-  if (input.interactionState == kHistory) {
+  if (input_.interactionState == kHistory) {
     const HistoryView view = HistoryViewNow();
-    if (!up && historyScreen.shownPage >= HistoryScreen::NewestPage(interpreter.pageIndex)) {
-      historyScreen.Close(view);
-      input.interactionState = kHidden;
+    if (!up && historyScreen_.shownPage() >= HistoryScreen::NewestPage(interpreter_.pageIndex())) {
+      historyScreen_.Close(view);
+      input_.interactionState = kHidden;
     } else {
       if (up)
-        historyScreen.PageUp(view);
+        historyScreen_.PageUp(view);
       else
-        historyScreen.PageDown(view);
+        historyScreen_.PageDown(view);
       // The pointer has not moved, but the arrows should not vanish under it.
-      historyScreen.MouseMove(view, input.pointerX, input.pointerY);
+      historyScreen_.MouseMove(view, input_.pointerX, input_.pointerY);
     }
-    stage.PresentWindow();
+    stage_.PresentWindow();
     return;
   }
-  if (!up || scene.historyMode != 1) return;
+  if (!up || scene_.historyMode != 1) return;
   // Like a key or a click, the wheel ends skip mode: the script must not run on beneath.
-  input.skipMode = false;
-  if (input.interactionState == kShown) {
-    CopyImage(stage.savedScreenImage, stage.windowSurface);
-    stage.ComposeStageToWindow();
+  input_.skipMode = false;
+  if (input_.interactionState == kShown) {
+    CopyImage(stage_.savedScreenImage, stage_.windowSurface);
+    stage_.ComposeStageToWindow();
     SetWaitIndicatorTimer(false);
-    input.interactionState = kHidden;
+    input_.interactionState = kHidden;
   }
-  if (input.interactionState == kHidden) {
-    input.interactionState = kHistory;
+  if (input_.interactionState == kHidden) {
+    input_.interactionState = kHistory;
     OpenHistory();
   }
 }

@@ -6,51 +6,49 @@ namespace orv {
 
 void Player::NextClick() {
   ClearWaitIndicator();
-  if (input.interactionState == kHidden) {
-    CopyImage(stage.windowSurface, stage.savedScreenImage);
-    stage.PresentWindow();
-    input.interactionState = kShown;
-    if (scene.nvMode != 0) SetWaitIndicatorTimer(true);
+  if (input_.interactionState == kHidden) {
+    CopyImage(stage_.windowSurface, stage_.savedScreenImage);
+    stage_.PresentWindow();
+    input_.interactionState = kShown;
+    if (scene_.nvMode != 0) SetWaitIndicatorTimer(true);
     return;
   }
-  if (input.choiceActive || input.pictureChoiceActive) {
+  if (input_.choiceActive || input_.pictureChoiceActive) {
     // A choice is taken only with the pointer over one of its entries.
-    if (!input.pointerOnChoice) return;
+    if (!input_.pointerOnChoice) return;
     ChoiceContext parts = ChoiceParts();
-    if (input.choiceActive)
-      CarryOutChoice(choices.TakeChoice(parts), false);
+    if (input_.choiceActive)
+      CarryOutChoice(choices_.TakeChoice(parts), false);
     else
-      CarryOutChoice(choices.TakePictureChoice(parts), true);
+      CarryOutChoice(choices_.TakePictureChoice(parts), true);
     return;
   }
-  if (interpreter.pageEnded) {
-    CopySameRect(stage.screenImage, stage.tintImage, ClipRect(stage.MessageBox(), stage.screenImage));
-    stage.textImage.Clear();
-    stage.RepaintScreen();
-    interpreter.pageEnded = false;
-    interpreter.textCursorX = scene.textX;
-    interpreter.textCursorY = scene.textY;
+  if (interpreter_.pageEnded()) {
+    CopySameRect(stage_.screenImage, stage_.tintImage, ClipRect(stage_.MessageBox(), stage_.screenImage));
+    stage_.textImage.Clear();
+    stage_.RepaintScreen();
+    interpreter_.TurnPage(scene_.textX, scene_.textY);
     TakeSavePoint();
   }
   RunStep();
 }
 
 void Player::FormClick() {
-  narrator.ActionBegins();
-  switch (input.interactionState) {
+  narrator_.ActionBegins();
+  switch (input_.interactionState) {
     case kHidden:
-      CopyImage(stage.screenImage, stage.savedScreenImage);
-      input.interactionState = kShown;
+      CopyImage(stage_.screenImage, stage_.savedScreenImage);
+      input_.interactionState = kShown;
       SetWaitIndicatorTimer(true);
-      stage.RepaintScreen();
+      stage_.RepaintScreen();
       break;
     case kHistory:
       HistoryClick();
       break;
     default:
       NextClick();
-      services.clock.WaitMs(100);
-      input.skipMode = false;
+      services_.clock.WaitMs(100);
+      input_.skipMode = false;
       break;
   }
 }
@@ -58,14 +56,14 @@ void Player::FormClick() {
 // The window's events as they come from the backend. Any input of the player's own ends auto
 // mode before the kit's handler sees it; the player's own keys never reach the game.
 void Player::Click() {
-  const uint32_t since = services.clock.NowMs();
+  const uint32_t since = services_.clock.NowMs();
   StopAutoMode();
   FormClick();
   HandlerReturned(since);
 }
 
 void Player::KeyDown(KeyPress key) {
-  const uint32_t since = services.clock.NowMs();
+  const uint32_t since = services_.clock.NowMs();
   if (!PlayerKey(key)) {
     StopAutoMode();
     FormKeyDown(key);
@@ -74,83 +72,84 @@ void Player::KeyDown(KeyPress key) {
 }
 
 void Player::Wheel(WheelDirection direction) {
-  const uint32_t since = services.clock.NowMs();
+  const uint32_t since = services_.clock.NowMs();
   StopAutoMode();
   FormMouseWheel(direction);
   HandlerReturned(since);
 }
 
 void Player::MouseDown(MouseButton button, int x, int y) {
-  const uint32_t since = services.clock.NowMs();
+  const uint32_t since = services_.clock.NowMs();
   StopAutoMode();
-  input.pointerX = x;
-  input.pointerY = y;
+  input_.pointerX = x;
+  input_.pointerY = y;
   FormMouseDown(button, x, y);
   HandlerReturned(since);
 }
 
 void Player::HandlerReturned(uint32_t sinceMs) {
   if (!closed_) ShowSkipMark();
-  const uint32_t now = services.clock.NowMs();
+  const uint32_t now = services_.clock.NowMs();
   if (now != sinceMs) inputGate_.SettledAt(now);
 }
 
 void Player::FormMouseDown(MouseButton button, int, int) {
   if (button != MouseButton::Right) return;
-  if (input.interactionState == kShown) {
-    CopyImage(stage.savedScreenImage, stage.windowSurface);
-    stage.ComposeStageToWindow();
+  if (input_.interactionState == kShown) {
+    CopyImage(stage_.savedScreenImage, stage_.windowSurface);
+    stage_.ComposeStageToWindow();
     SetWaitIndicatorTimer(false);
-    input.interactionState = kHidden;
-    services.clock.WaitMs(500);
-  } else if (input.interactionState == kHidden && scene.historyMode == 1) {
-    input.interactionState = kHistory;
+    input_.interactionState = kHidden;
+    services_.clock.WaitMs(500);
+  } else if (input_.interactionState == kHidden && scene_.historyMode == 1) {
+    input_.interactionState = kHistory;
     OpenHistory();
   }
 }
 
 void Player::FormKeyDown(KeyPress key) {
-  if (input.interactionState == kHistory) return;
+  if (input_.interactionState == kHistory) return;
   // The space bar is Enter, whichever backend the key came from.
   if (key.code == KeyCode::Space) key.code = KeyCode::Enter;
-  input.skipMode = false;
-  narrator.ActionBegins();
-  if (input.choiceActive) {
+  input_.skipMode = false;
+  narrator_.ActionBegins();
+  if (input_.choiceActive) {
     ChoiceContext parts = ChoiceParts();
-    CarryOutChoice(choices.ChoiceKey(parts, key.code), false);
-    if (input.choiceActive && (key.code == KeyCode::Up || key.code == KeyCode::Down)) SpeakChoice(input.hoveredChoice);
+    CarryOutChoice(choices_.ChoiceKey(parts, key.code), false);
+    if (input_.choiceActive && (key.code == KeyCode::Up || key.code == KeyCode::Down))
+      SpeakChoice(input_.hoveredChoice);
     return;
   }
   if (key.code == KeyCode::Enter) NextClick();
 }
 
 void Player::FormMouseMove(int x, int y) {
-  input.pointerX = x;
-  input.pointerY = y;
-  if (!window.enabled || input.interactionState == kHidden) return;
-  if (input.interactionState == kHistory) {
+  input_.pointerX = x;
+  input_.pointerY = y;
+  if (!window_.enabled || input_.interactionState == kHidden) return;
+  if (input_.interactionState == kHistory) {
     HistoryMouseMove(x, y);
     return;
   }
-  input.pointerOnChoice = false;
-  if (menus.IsChecked("FullMode")) {
+  input_.pointerOnChoice = false;
+  if (menus_.IsChecked("FullMode")) {
     if (y < 40) {
-      services.host.SetMenuBarVisible(true);
-      window.menuHidden = 0;
-    } else if (window.menuHidden == 0 && window.fullScreen == 1) {
-      services.host.SetMenuBarVisible(false);
-      window.menuHidden = 1;
+      services_.host.SetMenuBarVisible(true);
+      window_.menuHidden = 0;
+    } else if (window_.menuHidden == 0 && window_.fullScreen == 1) {
+      services_.host.SetMenuBarVisible(false);
+      window_.menuHidden = 1;
     }
   }
-  if (input.choiceActive || input.pictureChoiceActive) {
+  if (input_.choiceActive || input_.pictureChoiceActive) {
     ChoiceContext parts = ChoiceParts();
-    choices.PointerMoved(parts, x, y);
+    choices_.PointerMoved(parts, x, y);
   }
   SpeakPointedChoice();
 }
 
 void Player::ToggleSkip() {
-  if (!input.choiceActive) input.skipMode = !input.skipMode;
+  if (!input_.choiceActive) input_.skipMode = !input_.skipMode;
   ShowSkipMark();
 }
 
@@ -158,19 +157,19 @@ bool Player::Skipping() const {
   // The held skip key advances like skip mode but leaves choices to the player. Skipping
   // stops at a picture choice too (the tick must not take the entry that happens to be under
   // the pointer), and never draws the next text over the history screen.
-  return (input.skipMode || (skipHeld_ && !input.choiceActive)) && !input.pictureChoiceActive &&
-         input.interactionState != kHistory;
+  return (input_.skipMode || (skipHeld_ && !input_.choiceActive)) && !input_.pictureChoiceActive &&
+         input_.interactionState != kHistory;
 }
 
 // The mark follows skipping at once: a box that stops it (a name to enter, say) holds the game
 // where no tick comes to take the mark away.
 void Player::ShowSkipMark() {
   skipShown_ = Skipping();
-  services.host.ShowSkipping(skipShown_);
+  services_.host.ShowSkipping(skipShown_);
 }
 
 void Player::StopSkipping() {
-  input.skipMode = false;
+  input_.skipMode = false;
   ShowSkipMark();
 }
 
@@ -180,30 +179,30 @@ void Player::Timer1Timer() {
 }
 
 Rect Player::WaitIndicatorRect(bool forPage) const {
-  const Image& icon = forPage ? stage.pageWaitIcon : stage.lineWaitIcon;
-  int x = scene.boxRight - icon.width() - 5;
-  int y = scene.nvPlace == 1 ? scene.boxBottom - stage.lineWaitIcon.height()
-                             : interpreter.textCursorY - (scene.lineSpacing + scene.fontSize);
+  const Image& icon = forPage ? stage_.pageWaitIcon : stage_.lineWaitIcon;
+  int x = scene_.boxRight - icon.width() - 5;
+  int y = scene_.nvPlace == 1 ? scene_.boxBottom - stage_.lineWaitIcon.height()
+                              : interpreter_.textCursorY() - (scene_.lineSpacing + scene_.fontSize);
   return Rect{x, y, x + icon.width(), y + icon.height()};
 }
 
 void Player::Timer2Timer() {
-  if (scene.nvMode == 0 || input.interactionState == kHidden || input.choiceActive) return;
-  const Image& icon = interpreter.pageEnded ? stage.pageWaitIcon : stage.lineWaitIcon;
-  Rect place = WaitIndicatorRect(interpreter.pageEnded);
-  input.blinkPhase = !input.blinkPhase;
-  if (input.blinkPhase) {
-    CopySameRect(stage.windowSurface, stage.tintImage, place);
+  if (scene_.nvMode == 0 || input_.interactionState == kHidden || input_.choiceActive) return;
+  const Image& icon = interpreter_.pageEnded() ? stage_.pageWaitIcon : stage_.lineWaitIcon;
+  Rect place = WaitIndicatorRect(interpreter_.pageEnded());
+  input_.blinkPhase = !input_.blinkPhase;
+  if (input_.blinkPhase) {
+    CopySameRect(stage_.windowSurface, stage_.tintImage, place);
   } else if (!icon.empty()) {
     // Pixels of the picture's bottom-left colour are see-through.
-    DrawTransparent(stage.windowSurface, place.left, place.top, icon, icon.Pixel(0, icon.height() - 1));
+    DrawTransparent(stage_.windowSurface, place.left, place.top, icon, icon.Pixel(0, icon.height() - 1));
   }
-  stage.PresentWindow();
+  stage_.PresentWindow();
 }
 
 void Player::ClearWaitIndicator() {
-  if (scene.nvMode != 1) return;
-  CopySameRect(stage.screenImage, stage.tintImage, WaitIndicatorRect(interpreter.pageEnded));
+  if (scene_.nvMode != 1) return;
+  CopySameRect(stage_.screenImage, stage_.tintImage, WaitIndicatorRect(interpreter_.pageEnded()));
 }
 
 }  // namespace orv

@@ -108,17 +108,17 @@ void Menus::CheckOnly(std::string_view item, std::initializer_list<std::string_v
 // --- the player's handlers ---
 
 void Player::MenuClick(std::string_view name) {
-  const uint32_t since = services.clock.NowMs();
+  const uint32_t since = services_.clock.NowMs();
   ChooseMenuItem(name);
   HandlerReturned(since);
 }
 
 void Player::ChooseMenuItem(std::string_view name) {
-  const MenuItem* item = menus.model().Find(name);
-  if (item == nullptr || !menus.IsReachable(name) || item->separator || !item->children.empty()) return;
+  const MenuItem* item = menus_.model().Find(name);
+  if (item == nullptr || !menus_.IsReachable(name) || item->separator || !item->children.empty()) return;
   if (PlayerMenuClick(name)) return;
   StopAutoMode();
-  narrator.ActionBegins();
+  narrator_.ActionBegins();
   static const std::map<std::string_view, void (Player::*)()> kActions = {
       {"P1", &Player::TogglePageMode},         {"N3", &Player::ToggleStayOnTop},
       {"N5", &Player::Close},                  {"About1", &Player::ShowAbout},
@@ -141,33 +141,33 @@ void Player::ChooseMenuItem(std::string_view name) {
 }
 
 void Player::SetMessageSpeed(int level) {
-  menus.CheckOnly("vol" + std::to_string(level), {"vol1", "vol2", "vol3", "vol4", "vol5"});
-  interpreter.messageDelayMs = defs.messageSpeedTable[size_t(level - 1)];
-  scene.messageSpeed = uint8_t(level);
+  menus_.CheckOnly("vol" + std::to_string(level), {"vol1", "vol2", "vol3", "vol4", "vol5"});
+  interpreter_.SetMessageDelay(defs_.messageSpeedTable[size_t(level - 1)]);
+  scene_.messageSpeed = uint8_t(level);
 }
 
-void Player::TogglePageMode() { menus.SetChecked("P1", !menus.IsChecked("P1")); }
+void Player::TogglePageMode() { menus_.SetChecked("P1", !menus_.IsChecked("P1")); }
 
 void Player::ToggleStayOnTop() {
-  menus.SetChecked("N3", !menus.IsChecked("N3"));
-  services.host.SetStayOnTop(menus.IsChecked("N3"));
+  menus_.SetChecked("N3", !menus_.IsChecked("N3"));
+  services_.host.SetStayOnTop(menus_.IsChecked("N3"));
 }
 
 void Player::ShowAbout() { ShowMessage(std::string(kAboutText)); }
 
 void Player::EnterFullScreen() {
-  services.host.SetFullScreen(true);
-  window.fullScreen = 1;
-  menus.CheckOnly("FullMode", {"FullMode", "WindowMode"});
+  services_.host.SetFullScreen(true);
+  window_.fullScreen = 1;
+  menus_.CheckOnly("FullMode", {"FullMode", "WindowMode"});
 }
 
 void Player::EnterWindowMode() {
-  services.host.SetFullScreen(false);
-  services.host.SetMenuBarVisible(true);
-  window.menuHidden = 0;
-  window.fullScreen = 0;
-  menus.CheckOnly("WindowMode", {"FullMode", "WindowMode"});
-  services.host.CenterWindow();
+  services_.host.SetFullScreen(false);
+  services_.host.SetMenuBarVisible(true);
+  window_.menuHidden = 0;
+  window_.fullScreen = 0;
+  menus_.CheckOnly("WindowMode", {"FullMode", "WindowMode"});
+  services_.host.CenterWindow();
 }
 
 // A new dialog each time: its mute boxes start unticked, its sliders where the volumes are.
@@ -176,12 +176,12 @@ void Player::ShowVolumeDialog() {
   constexpr VolumeLine kLines[] = {VolumeLine::Wave, VolumeLine::Midi, VolumeLine::Cd};
   std::array<std::optional<uint32_t>, 3> before;
   for (VolumeLine line : kLines)
-    if (uint32_t volume = 0; sound.audio().GetVolume(line, volume)) before[size_t(line)] = volume;
-  volumeDialog = std::make_unique<VolumeDialog>(sound.audio());
-  services.host.ShowVolumeDialog(*volumeDialog);
-  volumeDialog->Close();
+    if (uint32_t volume = 0; sound_.audio().GetVolume(line, volume)) before[size_t(line)] = volume;
+  volumeDialog_ = std::make_unique<VolumeDialog>(sound_.audio());
+  services_.host.ShowVolumeDialog(*volumeDialog_);
+  volumeDialog_->Close();
   for (VolumeLine line : kLines)
-    if (uint32_t volume = 0; sound.audio().GetVolume(line, volume) && before[size_t(line)] != volume)
+    if (uint32_t volume = 0; sound_.audio().GetVolume(line, volume) && before[size_t(line)] != volume)
       chosenVolumes_[size_t(line)] = volume;
 }
 

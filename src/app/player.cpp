@@ -23,24 +23,30 @@ std::optional<std::filesystem::path> ThroughLinks(const std::optional<std::files
 }  // namespace
 
 Player::Player(PlatformServices s, PlayerOptions options)
-    : services(s),
-      menus(s.host),
-      stage(s.host, s.clock, s.fonts, s.folder, scene, static_cast<StepHost&>(*this)),
-      interpreter(s.folder, static_cast<StepHost&>(*this)),
-      sound(s.audio, s.folder, scene),
-      writeFolder(s.folder, WriteFolder::Resolve(s.folder.root(), options.saveDir)),
-      slotFiles(writeFolder),
-      narrator(s.speech),
+    : services_(s),
+      menus_(s.host),
+      stage_(s.host, s.clock, s.fonts, s.folder, scene_, static_cast<StepHost&>(*this)),
+      interpreter_(s.folder, static_cast<StepHost&>(*this)),
+      sound_(s.audio, s.folder, scene_),
+      writeFolder_(s.folder, WriteFolder::Resolve(s.folder.root(), options.saveDir)),
+      slotFiles_(writeFolder_),
+      narrator_(s.speech),
       options_(options),
-      context_{interpreter.reader, vars, scene, static_cast<StepHost&>(*this), interpreter,
-               static_cast<PlayerControl&>(*this), s.folder, randomState} {
-  window.applicationTitle = Sj(kApplicationTitle);
-  interpreter.maxStepLines = options.maxStepLines;
+      context_{interpreter_.reader(),
+               vars_,
+               scene_,
+               static_cast<StepHost&>(*this),
+               interpreter_,
+               static_cast<PlayerControl&>(*this),
+               s.folder,
+               randomState_} {
+  window_.applicationTitle = Sj(kApplicationTitle);
+  interpreter_.LimitStepLines(options.maxStepLines);
   if (options.speak) SetSpeechOn(true);
-  sound.SetNotes([this](std::string_view problem) { services.diagnostics.Note(problem); });
+  sound_.SetNotes([this](std::string_view problem) { services_.diagnostics.Note(problem); });
   textFeed_.Add(textSocket_);
   // A player killed while it saved left its temporary file; this start owns the folder now.
-  writeFolder.RemoveLeftovers();
+  writeFolder_.RemoveLeftovers();
   // The handlers are bound to this player's parts, which never change: the table is filled
   // once, as the kit's start-up filled it, and a reset keeps it.
   BindCommands();
@@ -50,21 +56,21 @@ Player::~Player() = default;
 
 void Player::Reset() {
   SetTextSocket(false, textSocket_.port());
-  scene = SceneState();
-  savePoint = SceneState();
-  vars.Clear();
-  defs = StartupDefinitions();
-  menus.Reset();
-  stage.Reset();
-  interpreter.Reset();
-  sound.Reset();
-  choices.Reset();
-  input = InputState();
-  window = WindowState();
-  window.applicationTitle = Sj(kApplicationTitle);
-  historyScreen = HistoryScreen();
-  volumeDialog.reset();
-  randomState = 1;
+  scene_ = SceneState();
+  savePoint_ = SceneState();
+  vars_.Clear();
+  defs_ = StartupDefinitions();
+  menus_.Reset();
+  stage_.Reset();
+  interpreter_.Reset();
+  sound_.Reset();
+  choices_.Reset();
+  input_ = InputState();
+  window_ = WindowState();
+  window_.applicationTitle = Sj(kApplicationTitle);
+  historyScreen_ = HistoryScreen();
+  volumeDialog_.reset();
+  randomState_ = 1;
   timer1_ = kSkipTimer;
   timer2_ = kBlinkTimer;
   timer3_ = kStartTimer;
@@ -72,7 +78,7 @@ void Player::Reset() {
   startFailed_ = false;
   skipHeld_ = false;
   skipShown_ = false;
-  autoAdvance = AutoAdvance();
+  autoAdvance_ = AutoAdvance();
   spokenChoice_ = -1;
   SetSpeechOn(options_.speak);
 }
@@ -80,24 +86,24 @@ void Player::Reset() {
 void Player::FormCreate() {
   // As the runtime's generator is seeded with time(): the seconds since 1970 (here, of the
   // local time the platform's clock gives).
-  randomState = options_.randomSeed ? *options_.randomSeed : uint32_t(SecondsSinceEpoch(services.clock.LocalNow()));
-  stage.LoadWaitIcons();
-  Result<StartupDefinitions> definitions = ReadStartupDefinitions(services.folder);
-  defs = definitions.value_or(StartupDefinitions());
-  if (!definitions) defs.problem = definitions.error().message;
-  sound.Prepare(defs.wavePackageName, defs.musicPackageName);
-  if (const std::string problem = sound.PrepareCd(ThroughLinks(options_.cdImage)); !problem.empty())
-    services.diagnostics.Note(problem);
-  stage.UsePicturePackage(defs.picturePackageName);
-  sound.KeepDeviceVolumes();
+  randomState_ = options_.randomSeed ? *options_.randomSeed : uint32_t(SecondsSinceEpoch(services_.clock.LocalNow()));
+  stage_.LoadWaitIcons();
+  Result<StartupDefinitions> definitions = ReadStartupDefinitions(services_.folder);
+  defs_ = definitions.value_or(StartupDefinitions());
+  if (!definitions) defs_.problem = definitions.error().message;
+  sound_.Prepare(defs_.wavePackageName, defs_.musicPackageName);
+  if (const std::string problem = sound_.PrepareCd(ThroughLinks(options_.cdImage)); !problem.empty())
+    services_.diagnostics.Note(problem);
+  stage_.UsePicturePackage(defs_.picturePackageName);
+  sound_.KeepDeviceVolumes();
   EnableTimer(timer1_, true);
   EnableTimer(timer2_, true);
   ResetScene();
   Init();
   ClearStage();
   RegRead();
-  stage.screenImage.Fill(Rgb{});
-  stage.RepaintScreen();
+  stage_.screenImage.Fill(Rgb{});
+  stage_.RepaintScreen();
   TakeStartingSavePoint();
 }
 
@@ -109,48 +115,48 @@ void Player::TakeStartingSavePoint() {
 }
 
 void Player::Init() {
-  scene.windowCaption.Set(Sj(kVersionCaption));
-  SetCaption(scene.windowCaption.str());
+  scene_.windowCaption.Set(Sj(kVersionCaption));
+  SetCaption(scene_.windowCaption.str());
   RefreshSlotCaptions();
-  interpreter.textCursorX = 0;
-  interpreter.textCursorY = 0;
-  interpreter.messageDelayMs = 50;
-  input.skipMode = false;
-  input.choiceActive = false;
+  interpreter_.PlaceCursor(0, 0);
+  interpreter_.SetMessageDelay(50);
+  input_.skipMode = false;
+  input_.choiceActive = false;
   if (!LoadFirstScenario()) {
     // Without a scenario there is nothing to play: say so and end, rather than run on an
     // empty text.
     // Under the kit's words, what went wrong, for those who do not read them: what is wrong
     // with init.def when something is, else the scenario file that could not be read.
     const std::string detail =
-        !defs.problem.empty() ? defs.problem
-                              : "the first scenario " + (defs.scenarioFileName.empty() ? std::string("(none named)")
-                                                                                         : defs.scenarioFileName) +
-                                    " could not be read, so the game cannot start";
+        !defs_.problem.empty()
+            ? defs_.problem
+            : "the first scenario " +
+                  (defs_.scenarioFileName.empty() ? std::string("(none named)") : defs_.scenarioFileName) +
+                  " could not be read, so the game cannot start";
     const std::string problem = Sj("シナリオファイルの読みこみに失敗しました。");
-    narrator.Say(problem);
-    services.host.ShowProblem(problem, window.applicationTitle, detail);
-    services.diagnostics.Note(detail);
+    narrator_.Say(problem);
+    services_.host.ShowProblem(problem, window_.applicationTitle, detail);
+    services_.diagnostics.Note(detail);
     startFailed_ = true;
     Close();
     return;
   }
-  scene.readPosition = 0;
-  interpreter.scriptOffset = 0;
-  scene.historyFontSize = 12;
-  scene.historyLeft = 0;
-  scene.historyTop = 0;
-  scene.historyRight = kStageWidth;
-  scene.historyBottom = kStageHeight;
-  scene.historyMode = 0;
-  scene.historyTextColor = 0xFFFFFF;
-  services.host.ResetCursor();
+  scene_.readPosition = 0;
+  interpreter_.ReadFromTop();
+  scene_.historyFontSize = 12;
+  scene_.historyLeft = 0;
+  scene_.historyTop = 0;
+  scene_.historyRight = kStageWidth;
+  scene_.historyBottom = kStageHeight;
+  scene_.historyMode = 0;
+  scene_.historyTextColor = 0xFFFFFF;
+  services_.host.ResetCursor();
 }
 
 bool Player::LoadFirstScenario() {
   std::string name;
-  if (!interpreter.LoadFirstScenario(defs.scenarioFileName, name)) return false;
-  scene.scenarioName.Set(name);
+  if (!interpreter_.LoadFirstScenario(defs_.scenarioFileName, name)) return false;
+  scene_.scenarioName.Set(name);
   return true;
 }
 
@@ -167,74 +173,74 @@ void Player::Close() {
 
 void Player::FormClose() {
   RegWrite();
-  if (window.fullScreen == 1 && menus.IsChecked("FullMode")) services.host.SetFullScreen(false);
-  sound.StopCd();
-  scene.cdMode = -1;
-  sound.StopWave();
-  sound.music().UnloadSong();
-  sound.RestoreDeviceVolumes();
+  if (window_.fullScreen == 1 && menus_.IsChecked("FullMode")) services_.host.SetFullScreen(false);
+  sound_.StopCd();
+  scene_.cdMode = -1;
+  sound_.StopWave();
+  sound_.music().UnloadSong();
+  sound_.RestoreDeviceVolumes();
 }
 
 // --- the scene ---
 
 void Player::TakeSavePoint(bool setReadPosition) {
-  if (setReadPosition) scene.readPosition = interpreter.scriptOffset;
-  scene.textColorAtSavePoint = interpreter.textColor;
-  savePoint = scene;
+  if (setReadPosition) scene_.readPosition = interpreter_.scriptOffset();
+  scene_.textColorAtSavePoint = interpreter_.textColor();
+  savePoint_ = scene_;
 }
 
 void Player::ResetScene() {
-  input.choiceActive = false;
-  input.pictureChoiceActive = false;
-  input.hoveredChoice = 0;
-  input.pointerOnChoice = false;
-  scene = ResetSceneState();
-  vars.Clear();
-  stage.ForgetBackground();
-  menus.SetEnabled("SKIP", true);
-  input.interactionState = kShown;
-  window.enabled = true;
-  window.menuHidden = 0;
-  window.fullScreen = 1;
+  input_.choiceActive = false;
+  input_.pictureChoiceActive = false;
+  input_.hoveredChoice = 0;
+  input_.pointerOnChoice = false;
+  scene_ = ResetSceneState();
+  vars_.Clear();
+  stage_.ForgetBackground();
+  menus_.SetEnabled("SKIP", true);
+  input_.interactionState = kShown;
+  window_.enabled = true;
+  window_.menuHidden = 0;
+  window_.fullScreen = 1;
 }
 
 void Player::ClearStage() {
-  scene.backgroundColor = 0;
-  stage.ClearLayers();
+  scene_.backgroundColor = 0;
+  stage_.ClearLayers();
 }
 
 FontSpec Player::MessageFont() const {
   // A size of 0 (no FONTSIZE yet) draws at the form's default size, as the window's font
   // does; the line advance still uses the stored number.
-  const int size = scene.fontSize > 0 ? scene.fontSize : 12;
-  return FontSpec{scene.fontName.str(), size, RgbFromColorRef(interpreter.textColor)};
+  const int size = scene_.fontSize > 0 ? scene_.fontSize : 12;
+  return FontSpec{scene_.fontName.str(), size, RgbFromColorRef(interpreter_.textColor())};
 }
 
 // --- timers ---
 
 void Player::EnableTimer(WindowTimer& timer, bool enabled) {
   timer.enabled = enabled;
-  if (enabled) timer.dueMs = services.clock.NowMs() + timer.intervalMs;
+  if (enabled) timer.dueMs = services_.clock.NowMs() + timer.intervalMs;
 }
 
 void Player::SetWaitIndicatorInterval(uint32_t ms) {
   timer2_.intervalMs = ms;
-  if (timer2_.enabled) timer2_.dueMs = services.clock.NowMs() + ms;
+  if (timer2_.enabled) timer2_.dueMs = services_.clock.NowMs() + ms;
 }
 
 bool Player::NextTimerDue(uint32_t& dueMs) { return NextDue(dueMs, false); }
 
 bool Player::NextWakeDue(uint32_t& dueMs) { return NextDue(dueMs, true); }
 
-bool Player::SkipTimerHasWork() const { return input.skipMode || skipHeld_ || skipShown_; }
+bool Player::SkipTimerHasWork() const { return input_.skipMode || skipHeld_ || skipShown_; }
 
 bool Player::BlinkTimerHasWork() const {
-  return scene.nvMode != 0 && input.interactionState != kHidden && !input.choiceActive;
+  return scene_.nvMode != 0 && input_.interactionState != kHidden && !input_.choiceActive;
 }
 
 bool Player::NextDue(uint32_t& dueMs, bool onlyWithWork) {
   bool any = false;
-  const uint32_t now = services.clock.NowMs();
+  const uint32_t now = services_.clock.NowMs();
   for (const WindowTimer* t : {&timer1_, &timer2_, &timer3_}) {
     if (!t->enabled || t->intervalMs == 0) continue;
     // A timer whose handler would do nothing need not wake anyone; once it has work again, it
@@ -243,7 +249,7 @@ bool Player::NextDue(uint32_t& dueMs, bool onlyWithWork) {
     if (!any || int32_t(t->dueMs - now) < int32_t(dueMs - now)) dueMs = t->dueMs;
     any = true;
   }
-  if (const auto autoDue = autoAdvance.dueMs()) {
+  if (const auto autoDue = autoAdvance_.dueMs()) {
     if (!any || int32_t(*autoDue - now) < int32_t(dueMs - now)) dueMs = *autoDue;
     any = true;
   }
@@ -259,7 +265,7 @@ void Player::Fire(WindowTimer& timer, void (Player::*handler)(), uint32_t nowMs)
 }
 
 void Player::FireDueTimers(uint32_t nowMs) {
-  const uint32_t since = services.clock.NowMs();
+  const uint32_t since = services_.clock.NowMs();
   Fire(timer1_, &Player::Timer1Timer, nowMs);
   Fire(timer2_, &Player::Timer2Timer, nowMs);
   Fire(timer3_, &Player::Timer3Timer, nowMs);
@@ -275,52 +281,52 @@ void Player::Timer3Timer() {
 // --- what the interpreter and the commands ask of the window ---
 
 void Player::ShowMessage(std::string_view text) {
-  narrator.Say(text);
+  narrator_.Say(text);
   textFeed_.Send(text);
-  services.host.ShowMessage(text, window.applicationTitle);
+  services_.host.ShowMessage(text, window_.applicationTitle);
 }
 
 bool Player::AskYesNo(std::string_view text, std::string_view caption) {
-  narrator.Say(text);
+  narrator_.Say(text);
   textFeed_.Send(text);
-  return services.host.AskYesNo(text, caption);
+  return services_.host.AskYesNo(text, caption);
 }
 
 std::optional<std::string> Player::AskText(std::string_view caption, std::string_view prompt,
                                            std::string_view defaultText) {
   // What the box asks and what stands in it already.
-  narrator.Say(std::string(caption) + "\n" + std::string(prompt) + "\n" + std::string(defaultText));
+  narrator_.Say(std::string(caption) + "\n" + std::string(prompt) + "\n" + std::string(defaultText));
   textFeed_.Send(prompt);
-  return services.host.AskText(caption, prompt, defaultText);
+  return services_.host.AskText(caption, prompt, defaultText);
 }
 
 void Player::SetCaption(std::string_view caption) {
-  window.applicationTitle = std::string(caption);
-  services.host.SetCaption(caption);
+  window_.applicationTitle = std::string(caption);
+  services_.host.SetCaption(caption);
 }
 
 int Player::TypeText(std::string_view text, int x, int y) {
-  autoAdvance.CountTyped(text);
-  narrator.Typed(text);
+  autoAdvance_.CountTyped(text);
+  narrator_.Typed(text);
   textFeed_.Typed(text);
-  return stage.TypeText(text, x, y, MessageFont(), interpreter.messageDelayMs, PageMode(),
-                        inputGate_.TypingPressesSeen(services.clock.GoOnPresses()));
+  return stage_.TypeText(text, x, y, MessageFont(), interpreter_.messageDelayMs(), PageMode(),
+                         inputGate_.TypingPressesSeen(services_.clock.GoOnPresses()));
 }
 
 void Player::WaitMs(int32_t ms) {
-  stage.Wait(ms);
-  if (services.clock.QuitRequested()) Close();
+  stage_.Wait(ms);
+  if (services_.clock.QuitRequested()) Close();
 }
 
 void Player::KeepAlive() {
-  services.clock.KeepAlive();
-  if (services.clock.QuitRequested()) Close();
+  services_.clock.KeepAlive();
+  if (services_.clock.QuitRequested()) Close();
 }
 
 void Player::Note(std::string_view text) {
-  const std::string where = Cp932ToUtf8(scene.scenarioName.str()) + ":" +
-                            std::to_string(interpreter.CurrentLineNumber());
-  services.diagnostics.Note(where + ": " + std::string(text));
+  const std::string where =
+      Cp932ToUtf8(scene_.scenarioName.str()) + ":" + std::to_string(interpreter_.CurrentLineNumber());
+  services_.diagnostics.Note(where + ": " + std::string(text));
 }
 
 }  // namespace orv

@@ -84,9 +84,11 @@ struct PlayerOptions {
   bool speak = false;
 };
 
+class StateDump;
+
 class Player final : public GameEvents, private StepHost, private PlayerControl, private ChoiceStory {
  public:
-  Player(PlatformServices services, PlayerOptions options = {});
+  Player(PlatformServices services_, PlayerOptions options = {});
   ~Player() override;
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
@@ -121,38 +123,31 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool Closed() const override { return closed_; }
 
   uint32_t StartTimerIntervalMs() const { return timer3_.intervalMs; }
-  uint32_t ClockMs() { return services.clock.NowMs(); }
+  uint32_t ClockMs() { return services_.clock.NowMs(); }
 
-  // The parts, for the runs and the state dump.
-  PlatformServices services;
-  SceneState scene;
-  SceneState savePoint;
-  VariableStore vars;
-  StartupDefinitions defs;
-  Menus menus;
-  Stage stage;
-  Interpreter interpreter;
-  SoundSystem sound;
-  Choices choices;
-  InputState input;
-  WindowState window;
-  HistoryScreen historyScreen;
-  // The volume dialog open now, or else the last one as it closed; none before the first.
-  std::unique_ptr<VolumeDialog> volumeDialog;
-  uint32_t randomState = 1;
-  WriteFolder writeFolder;
-  SlotFiles slotFiles;
-  AutoAdvance autoAdvance;
+  // --- what the runs, the settings and tests read; the state dump reads every part ---
+  friend class StateDump;
+  const Stage& stage() const { return stage_; }
+  const Choices& choices() const { return choices_; }
+  const Menus& menus() const { return menus_; }
+  // The scenario file init.def names.
+  const std::string& FirstScenarioName() const { return defs_.scenarioFileName; }
+  // The window's caption as the game last set it.
+  std::string WindowCaption() const { return scene_.windowCaption.str(); }
+  // Where the pointer last moved to in the window.
+  int PointerX() const { return input_.pointerX; }
+  int PointerY() const { return input_.pointerY; }
+  const AutoAdvanceDelays& AutoDelays() const { return autoAdvance_.delays; }
+  void SetAutoDelays(const AutoAdvanceDelays& delays) { autoAdvance_.delays = delays; }
 
   // --- the player's own features (app/player_features.cpp) ---
   void SetAutoMode(bool on);
   // Writes the window's picture as a PNG into the screenshot folder and notes where; the file,
   // or nothing when it could not be written (the player is told why).
   std::optional<std::filesystem::path> TakeScreenshot();
-  Narrator narrator;
 
   // Spoken text (app/spoken_text.cpp): on or off, as the key V, the menu and the settings set it.
-  bool SpeechOn() const { return narrator.on(); }
+  bool SpeechOn() const { return narrator_.on(); }
   void SetSpeechOn(bool on);
 
   // The volume the player last set for `line` in the volume dialog; nothing when they never
@@ -264,35 +259,33 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   std::optional<std::string> AskText(std::string_view caption, std::string_view prompt,
                                      std::string_view defaultText) override;
   int TypeText(std::string_view text, int x, int y) override;
-  void RepaintScreen() override { stage.RepaintScreen(); }
-  bool PageMode() const override { return menus.IsChecked("P1"); }
+  void RepaintScreen() override { stage_.RepaintScreen(); }
+  bool PageMode() const override { return menus_.IsChecked("P1"); }
   void WaitMs(int32_t ms) override;
   void KeepAlive() override;
-  int LineAdvance() const override { return scene.lineSpacing + scene.fontSize; }
-  int32_t TextWaitMs() const override { return scene.textWaitMs; }
-  int32_t TextOriginX() const override { return scene.textX; }
+  int LineAdvance() const override { return scene_.lineSpacing + scene_.fontSize; }
+  int32_t TextWaitMs() const override { return scene_.textWaitMs; }
+  int32_t TextOriginX() const override { return scene_.textX; }
   void Close() override;
 
   // --- PlayerControl ---
-  bool SkipMode() const override { return input.skipMode || skipHeld_; }
+  bool SkipMode() const override { return input_.skipMode || skipHeld_; }
   void StopSkipping() override;
   void SetMessageSpeed(int level) override;
   void SetCaption(std::string_view caption) override;
   void ClearWaitIndicator() override;
   void SetWaitIndicatorTimer(bool enabled) override { EnableTimer(timer2_, enabled); }
   void SetWaitIndicatorInterval(uint32_t ms) override;
-  void OpenExternally(const std::string& target) override { services.host.OpenExternally(target); }
-  bool SetCursorFromFile(const std::filesystem::path& file) override {
-    return services.host.SetCursorFromFile(file);
-  }
+  void OpenExternally(const std::string& target) override { services_.host.OpenExternally(target); }
+  bool SetCursorFromFile(const std::filesystem::path& file) override { return services_.host.SetCursorFromFile(file); }
   void Note(std::string_view text) override;
   // --- ChoiceStory (app/choice_story.cpp) ---
   ChoiceContext ChoiceParts();
-  bool FetchLine() override { return interpreter.FetchLine(); }
-  const std::string& LineBuffer() const override { return interpreter.lineBuffer; }
+  bool FetchLine() override { return interpreter_.FetchLine(); }
+  const std::string& LineBuffer() const override { return interpreter_.line(); }
   void StopWaitIndicator() override;
-  int32_t MessageDelayMs() const override { return interpreter.messageDelayMs; }
-  void PresentWindow() override { stage.PresentWindow(); }
+  int32_t MessageDelayMs() const override { return interpreter_.messageDelayMs(); }
+  void PresentWindow() override { stage_.PresentWindow(); }
   std::string LoadMenuCaption(int slot) const override;
   PictureLoad LoadPicture(std::string_view name) override;
   // --- what a taken choice asks for (app/choice_story.cpp) ---
@@ -302,9 +295,30 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // True when the story goes on past the choice.
   bool CarryOut(const ChoiceOutcome& outcome);
   // StepHost: a choice put up by a command ends the step.
-  bool ChoiceWaiting() const override { return input.choiceActive || input.pictureChoiceActive; }
+  bool ChoiceWaiting() const override { return input_.choiceActive || input_.pictureChoiceActive; }
   void StepEnded() override;
 
+  // The parts, in the order they are made: a part may be given those above it.
+  PlatformServices services_;
+  SceneState scene_;
+  SceneState savePoint_;
+  VariableStore vars_;
+  StartupDefinitions defs_;
+  Menus menus_;
+  Stage stage_;
+  Interpreter interpreter_;
+  SoundSystem sound_;
+  Choices choices_;
+  InputState input_;
+  WindowState window_;
+  HistoryScreen historyScreen_;
+  // The volume dialog open now, or else the last one as it closed; none before the first.
+  std::unique_ptr<VolumeDialog> volumeDialog_;
+  uint32_t randomState_ = 1;
+  WriteFolder writeFolder_;
+  SlotFiles slotFiles_;
+  AutoAdvance autoAdvance_;
+  Narrator narrator_;
   PlayerOptions options_;
   CommandContext context_;
   // The form's timers as designed: skip, the wait indicator's blink, the start.

@@ -18,7 +18,7 @@ bool Player::PlayerKey(KeyPress key) {
     return true;
   }
   if (key.code == KeyCode::Letter && key.letter == 'A') {
-    SetAutoMode(!autoAdvance.on());
+    SetAutoMode(!autoAdvance_.on());
     return true;
   }
   if (key.code == KeyCode::Letter && key.letter == 'V') {
@@ -30,7 +30,7 @@ bool Player::PlayerKey(KeyPress key) {
 
 bool Player::PlayerMenuClick(std::string_view name) {
   if (name == "AutoMode") {
-    SetAutoMode(!autoAdvance.on());
+    SetAutoMode(!autoAdvance_.on());
   } else if (name == "Speak") {
     ToggleSpeech();
   } else if (name == "Screenshot") {
@@ -49,38 +49,40 @@ void Player::SetTextSocket(bool on, uint16_t port) {
   if (!on || port != textSocket_.port()) (void)textSocket_.SetOn(false);
   textSocket_.SetPort(port);
   if (Result<void> switched = textSocket_.SetOn(on); !switched)
-    services.diagnostics.Note("the text socket: " + switched.error().message);
-  menus.SetChecked("TextSocket", textSocket_.on());
+    services_.diagnostics.Note("the text socket: " + switched.error().message);
+  menus_.SetChecked("TextSocket", textSocket_.on());
 }
 
 // --- auto mode ---
 
 void Player::SetAutoMode(bool on) {
-  autoAdvance.SetOn(on, services.clock.NowMs());
-  menus.SetChecked("AutoMode", on);
+  autoAdvance_.SetOn(on, services_.clock.NowMs());
+  menus_.SetChecked("AutoMode", on);
 }
 
 void Player::StopAutoMode() {
-  if (autoAdvance.on()) SetAutoMode(false);
+  if (autoAdvance_.on()) SetAutoMode(false);
 }
 
 void Player::StepEnded() {
-  if (closed_) autoAdvance.Cancel();
-  else autoAdvance.StepEnded(services.clock.NowMs());
+  if (closed_)
+    autoAdvance_.Cancel();
+  else
+    autoAdvance_.StepEnded(services_.clock.NowMs());
 }
 
 // Only a story that waits for a click goes on by itself: a choice, the hidden message box and
 // the history screen are the player's to leave.
 bool Player::MayAdvanceByItself() const {
-  return !closed_ && window.enabled && input.interactionState == kShown && !input.choiceActive &&
-         !input.pictureChoiceActive;
+  return !closed_ && window_.enabled && input_.interactionState == kShown && !input_.choiceActive &&
+         !input_.pictureChoiceActive;
 }
 
 // An advance of auto mode is no action of the player's: what it brings is said after the line
 // still being spoken instead of cutting it off.
 void Player::AutoAdvanceTimer(uint32_t nowMs) {
-  if (!autoAdvance.Due(nowMs)) return;
-  autoAdvance.Cancel();
+  if (!autoAdvance_.Due(nowMs)) return;
+  autoAdvance_.Cancel();
   if (MayAdvanceByItself()) NextClick();
 }
 
@@ -90,8 +92,7 @@ namespace {
 
 std::string TimeForFileName(const LocalTime& t) {
   char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d_%02d-%02d-%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d_%02d-%02d-%02d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   return text;
 }
 
@@ -117,19 +118,21 @@ std::optional<fs::path> Player::TakeScreenshot() {
     if (auto pictures = UserPicturesFolder()) folder = *pictures / "orvane";
   }
   auto fail = [&](const std::string& why) -> std::optional<fs::path> {
-    services.host.ShowCaptionNote("スクリーンショットを保存できませんでした: " + why);
-    services.diagnostics.Note("the screenshot could not be saved: " + why);
+    services_.host.ShowCaptionNote("スクリーンショットを保存できませんでした: " + why);
+    services_.diagnostics.Note("the screenshot could not be saved: " + why);
     return std::nullopt;
   };
   if (!folder) return fail("no pictures folder (HOME is not set)");
   std::error_code ec;
   fs::create_directories(*folder, ec);
   if (ec) return fail(folder->string() + ": " + ec.message());
-  std::optional<Bytes> png = EncodePng(stage.windowSurface);
+  std::optional<Bytes> png = EncodePng(stage_.windowSurface);
   if (!png) return fail("the picture could not be encoded");
-  const fs::path file = FreeShotName(*folder, GameName(services.folder) + "_" + TimeForFileName(services.clock.LocalNow()));
-  if (OsStatus written = WriteFileAtomically(file, *png); !written) return fail(file.string() + ": " + written.error());
-  services.host.ShowCaptionNote("スクリーンショット: " + file.string());
+  const fs::path file =
+      FreeShotName(*folder, GameName(services_.folder) + "_" + TimeForFileName(services_.clock.LocalNow()));
+  if (Result<void> written = WriteFileAtomically(file, *png); !written)
+    return fail(file.string() + ": " + written.error().message);
+  services_.host.ShowCaptionNote("スクリーンショット: " + file.string());
   return file;
 }
 

@@ -211,8 +211,8 @@ bool RememberGame(const fs::path& settingsFile, const fs::path& folder, std::str
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
   }
-  const OsStatus written = WriteFileAtomically(file, AsBytes(*updated));
-  if (!written) return say("could not be written: " + written.error());
+  const Result<void> written = WriteFileAtomically(file, AsBytes(*updated));
+  if (!written) return say("could not be written: " + written.error().message);
   return true;
 }
 

@@ -15,54 +15,54 @@ namespace orv {
 
 void Player::SaveSlot(int slot) {
   const SceneRecord record = CaptureScene();
-  const OsStatus saved = slotFiles.Save(slot, services.clock.LocalNow(), scene.slotComment.str(), record.scene,
-                                        record.strings, record.numeric);
+  const Result<void> saved = slotFiles_.Save(slot, services_.clock.LocalNow(), scene_.slotComment.str(), record.scene,
+                                             record.strings, record.numeric);
   RefreshSlotCaptions();
   // The kit's save always reported success; a save that did not happen must say so.
-  if (!saved) ShowMessage(WriteFailedMessage(saved.error()));
+  if (!saved) ShowMessage(WriteFailedMessage(saved.error().message));
 }
 
 void Player::RefreshSlotCaptions() {
-  const auto captions = slotFiles.Captions();
+  const auto captions = slotFiles_.Captions();
   for (int n = 0; n < kSlotCount; ++n) {
     const auto& caption = captions[size_t(n)];
     if (!caption) continue;
     for (const std::string& item : {"SaveDat" + std::to_string(n), "LoadDat" + std::to_string(n)})
-      if (MenuItem* m = menus.model().Find(item)) m->caption = *caption;
+      if (MenuItem* m = menus_.model().Find(item)) m->caption = *caption;
   }
-  menus.Changed();
+  menus_.Changed();
 }
 
-SceneRecord Player::CaptureScene() const { return SceneRecord{savePoint, vars.StringImage(), vars.NumericImage()}; }
+SceneRecord Player::CaptureScene() const { return SceneRecord{savePoint_, vars_.StringImage(), vars_.NumericImage()}; }
 
 Result<void> Player::RestoreScene(const SceneRecord& record) {
   // The one step that can fail comes first: until the scenario is open at the saved place,
   // nothing of the running game is given up.
-  if (Result<void> opened = interpreter.OpenScenarioAt(record.scene.scenarioName.str(), record.scene.readPosition);
+  if (Result<void> opened = interpreter_.OpenScenarioAt(record.scene.scenarioName.str(), record.scene.readPosition);
       !opened)
     return opened;
-  sound.StopAll();
+  sound_.StopAll();
   ResetScene();
-  scene = record.scene;
-  vars.ReadStringImage(record.strings);
-  vars.ReadNumericImage(record.numeric);
-  savePoint = scene;
-  const ColorRef wipeFrom = scene.backgroundColor;
-  scene.backgroundColor = 0;  // as clearing the stage leaves it
-  stage.Restore(wipeFrom);
-  sound.ResumeScene();
-  if (scene.customCursor == 1) {
-    const auto cursor = services.folder.Find(scene.cursorFile.str());
+  scene_ = record.scene;
+  vars_.ReadStringImage(record.strings);
+  vars_.ReadNumericImage(record.numeric);
+  savePoint_ = scene_;
+  const ColorRef wipeFrom = scene_.backgroundColor;
+  scene_.backgroundColor = 0;  // as clearing the stage leaves it
+  stage_.Restore(wipeFrom);
+  sound_.ResumeScene();
+  if (scene_.customCursor == 1) {
+    const auto cursor = services_.folder.Find(scene_.cursorFile.str());
     if (cursor) SetCursorFromFile(*cursor);
   }
-  SetWaitIndicatorInterval(scene.nvInterval);
+  SetWaitIndicatorInterval(scene_.nvInterval);
   SetWaitIndicatorTimer(true);
-  interpreter.ResumeAt(scene.readPosition, scene.textX, scene.textY, scene.textColorAtSavePoint);
+  interpreter_.ResumeAt(scene_.readPosition, scene_.textX, scene_.textY, scene_.textColorAtSavePoint);
   return {};
 }
 
 bool Player::LoadSlot(std::string_view fileName) {
-  const auto file = slotFiles.Read(fileName);
+  const auto file = slotFiles_.Read(fileName);
   if (!file) return false;
   VariableStore blank;
   const SceneRecord record =
@@ -81,11 +81,11 @@ void Player::LoadSlotAndGoOn(int slot) {
 }
 
 void Player::ReturnToTitle() {
-  if (!AskYesNo(Sj("タイトルに戻りますか？"), window.applicationTitle)) return;
-  sound.StopAll();
+  if (!AskYesNo(Sj("タイトルに戻りますか？"), window_.applicationTitle)) return;
+  sound_.StopAll();
   Image filled(kStageWidth, kStageHeight);
-  filled.Fill(RgbFromColorRef(scene.backgroundColor));
-  stage.WipeIn(filled);
+  filled.Fill(RgbFromColorRef(scene_.backgroundColor));
+  stage_.WipeIn(filled);
   ClearStage();
   ResetScene();
   Init();
@@ -94,25 +94,24 @@ void Player::ReturnToTitle() {
 }
 
 void Player::SaveScreen() {
-  const auto name =
-      services.host.AskSaveFile(Sj("画面の保存"), Sj("フルカラービットマップファイル（*.bmp）|*.bmp"));
+  const auto name = services_.host.AskSaveFile(Sj("画面の保存"), Sj("フルカラービットマップファイル（*.bmp）|*.bmp"));
   if (!name) return;
   // The name exactly as entered, no extension added; a relative one lands in the write folder.
-  const OsStatus saved =
-      writeFolder.WriteChosen(std::filesystem::path(Cp932ToUtf8(*name)), EncodeBmp24(stage.windowSurface));
-  ShowMessage(saved ? Sj("保存完了しました。") : WriteFailedMessage(saved.error()));
+  const Result<void> saved =
+      writeFolder_.WriteChosen(std::filesystem::path(Cp932ToUtf8(*name)), EncodeBmp24(stage_.windowSurface));
+  ShowMessage(saved ? Sj("保存完了しました。") : WriteFailedMessage(saved.error().message));
 }
 
 void Player::RegRead() {
-  const auto file = writeFolder.ReadPrefix(kSettingsFileName, kSettingsFileBytes);
+  const auto file = writeFolder_.ReadPrefix(kSettingsFileName, kSettingsFileBytes);
   if (!file) return;
   const SettingsToApply settings = ReadSettingsFile(*file);
   if (settings.windowTop || settings.windowLeft) {
     int left = 0, top = 0;
-    services.host.GetWindowPosition(left, top);
-    services.host.SetWindowPosition(settings.windowLeft.value_or(left), settings.windowTop.value_or(top));
+    services_.host.GetWindowPosition(left, top);
+    services_.host.SetWindowPosition(settings.windowLeft.value_or(left), settings.windowTop.value_or(top));
   }
-  if (settings.pageMode) menus.SetChecked("P1", true);
+  if (settings.pageMode) menus_.SetChecked("P1", true);
   if (settings.speedLevel) SetMessageSpeed(*settings.speedLevel);
   if (settings.fullScreen) {
     EnterFullScreen();
@@ -122,12 +121,12 @@ void Player::RegRead() {
 
 void Player::RegWrite() {
   PlayerSettings settings;
-  settings.fullScreen = menus.IsChecked("FullMode");
-  settings.pageMode = menus.IsChecked("P1");
-  services.host.GetWindowPosition(settings.windowLeft, settings.windowTop);
-  settings.messageSpeed = scene.messageSpeed;
-  if (OsStatus saved = writeFolder.Write(kSettingsFileName, EncodeSettingsFile(settings)); !saved)
-    ShowMessage(WriteFailedMessage(saved.error()));
+  settings.fullScreen = menus_.IsChecked("FullMode");
+  settings.pageMode = menus_.IsChecked("P1");
+  services_.host.GetWindowPosition(settings.windowLeft, settings.windowTop);
+  settings.messageSpeed = scene_.messageSpeed;
+  if (Result<void> saved = writeFolder_.Write(kSettingsFileName, EncodeSettingsFile(settings)); !saved)
+    ShowMessage(WriteFailedMessage(saved.error().message));
 }
 
 bool Player::SavepointCommand() {
@@ -136,7 +135,7 @@ bool Player::SavepointCommand() {
 }
 
 bool Player::EnableMenuCommand(std::string_view menu) {
-  menus.SetEnabled(menu, ReadNumberArgument(context_) != 0);
+  menus_.SetEnabled(menu, ReadNumberArgument(context_) != 0);
   return true;
 }
 

@@ -65,7 +65,7 @@ SettingsSession SettingsSession::Open(std::optional<fs::path> path, std::FILE* m
 void SettingsSession::ApplyTo(Player& player, AudioOut& audio) {
   for (const auto& [line, field] : kVolumeFields)
     if (const std::optional<uint32_t>& volume = settings_.*field) audio.SetVolume(line, *volume);
-  player.autoAdvance.delays = settings_.autoDelays;
+  player.SetAutoDelays(settings_.autoDelays);
   if (settings_.speech && !player.SpeechOn()) player.SetSpeechOn(true);
   speechAtStart_ = player.SpeechOn();
 }
@@ -75,7 +75,7 @@ void SettingsSession::GatherFrom(Player& player, AudioOut& audio) {
   // the device's own volumes back.
   for (const auto& [line, field] : kVolumeFields)
     if (const std::optional<uint32_t> chosen = player.ChosenVolume(line)) settings_.*field = *chosen;
-  settings_.autoDelays = player.autoAdvance.delays;
+  settings_.autoDelays = player.AutoDelays();
   if (player.SpeechOn() != speechAtStart_) settings_.speech = player.SpeechOn();
 }
 
@@ -88,8 +88,8 @@ bool SettingsSession::Save(std::FILE* messages) const {
   const fs::path target = LinkTarget(*path_);
   std::error_code ec;
   fs::create_directories(target.parent_path(), ec);
-  const OsStatus written = WriteFileAtomically(target, AsBytes(text));
-  if (!written) Say(messages, target, "could not be written: " + written.error());
+  const Result<void> written = WriteFileAtomically(target, AsBytes(text));
+  if (!written) Say(messages, target, "could not be written: " + written.error().message);
   return written.ok();
 }
 

@@ -11,30 +11,30 @@ constexpr std::string_view kSpeechOnUtf8 = "読み上げを開始します。";
 }  // namespace
 
 void Player::SetSpeechOn(bool on) {
-  narrator.SetOn(on);
-  menus.SetChecked("Speak", on);
+  narrator_.SetOn(on);
+  menus_.SetChecked("Speak", on);
 }
 
 void Player::ToggleSpeech() {
   SetSpeechOn(!SpeechOn());
-  narrator.ActionBegins();
-  narrator.Say(Sj(kSpeechOnUtf8));
+  narrator_.ActionBegins();
+  narrator_.Say(Sj(kSpeechOnUtf8));
 }
 
 void Player::RunStep() {
   inputGate_.StepBegins();
-  interpreter.InterpretStep();
+  interpreter_.InterpretStep();
   // What the step drew (text, a choice) is on screen from now: input from before it is stale.
-  inputGate_.SettledAt(services.clock.NowMs());
+  inputGate_.SettledAt(services_.clock.NowMs());
   // A step may stop in the middle of a line (before a choice, at a lone WAIT): what it typed
   // is said all the same.
-  narrator.LineEnded(SkipMode());
+  narrator_.LineEnded(SkipMode());
   textFeed_.LineEnded();
-  if (input.choiceActive) AnnounceChoice();
+  if (input_.choiceActive) AnnounceChoice();
 }
 
 void Player::LineEnded() {
-  narrator.LineEnded(SkipMode());
+  narrator_.LineEnded(SkipMode());
   textFeed_.LineEnded();
 }
 
@@ -42,24 +42,24 @@ void Player::LineEnded() {
 // choose from before moving through it.
 void Player::AnnounceChoice() {
   spokenChoice_ = -1;
-  for (int entry = 0; entry < choices.list.count && entry < kMaxChoices; ++entry) {
-    narrator.Say(choices.list.captions[size_t(entry)].str());
-    textFeed_.Send(choices.list.captions[size_t(entry)].str());
+  for (int entry = 0; entry < choices_.list().count && entry < kMaxChoices; ++entry) {
+    narrator_.Say(choices_.list().captions[size_t(entry)].str());
+    textFeed_.Send(choices_.list().captions[size_t(entry)].str());
   }
 }
 
 void Player::SpeakPointedChoice() {
-  if (!input.choiceActive || !input.pointerOnChoice) {
+  if (!input_.choiceActive || !input_.pointerOnChoice) {
     spokenChoice_ = -1;
     return;
   }
-  if (input.hoveredChoice != spokenChoice_) SpeakChoice(input.hoveredChoice);
+  if (input_.hoveredChoice != spokenChoice_) SpeakChoice(input_.hoveredChoice);
 }
 
 void Player::SpeakChoice(int entry) {
   spokenChoice_ = entry;
-  if (entry >= 0 && entry < choices.list.count && entry < kMaxChoices)
-    narrator.SayNow(choices.list.captions[size_t(entry)].str());
+  if (entry >= 0 && entry < choices_.list().count && entry < kMaxChoices)
+    narrator_.SayNow(choices_.list().captions[size_t(entry)].str());
 }
 
 }  // namespace orv

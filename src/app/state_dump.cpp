@@ -91,80 +91,82 @@ json VolumeDialogJson(const VolumeDialog* dialog) {
 
 }  // namespace
 
-json DumpState(const Player& player) {
+json StateDump::Of(const Player& player) {
   json out;
-  out["caption"] = Cp932ToUtf8(player.window.applicationTitle);
+  out["caption"] = Cp932ToUtf8(player.window_.applicationTitle);
   json menu = json::object();
-  out["menu"] = MenuJson(player.menus.model().items, menu);
-  out["interactionState"] = player.input.interactionState;
-  out["skipMode"] = player.input.skipMode;
-  out["choiceActive"] = player.input.choiceActive;
-  out["pictureChoiceActive"] = player.input.pictureChoiceActive;
-  out["hoveredChoice"] = player.input.hoveredChoice;
-  out["pointerOnChoice"] = player.input.pointerOnChoice;
-  out["pageEnded"] = player.interpreter.pageEnded;
-  out["scriptOffset"] = player.interpreter.scriptOffset;
-  out["textCursorX"] = player.interpreter.textCursorX;
-  out["textCursorY"] = player.interpreter.textCursorY;
-  out["messageDelayMs"] = player.interpreter.messageDelayMs;
-  out["textColor"] = player.interpreter.textColor;
-  out["pageIndex"] = player.interpreter.pageIndex;
+  out["menu"] = MenuJson(player.menus_.model().items, menu);
+  out["interactionState"] = player.input_.interactionState;
+  out["skipMode"] = player.input_.skipMode;
+  out["choiceActive"] = player.input_.choiceActive;
+  out["pictureChoiceActive"] = player.input_.pictureChoiceActive;
+  out["hoveredChoice"] = player.input_.hoveredChoice;
+  out["pointerOnChoice"] = player.input_.pointerOnChoice;
+  out["pageEnded"] = player.interpreter_.pageEnded();
+  out["scriptOffset"] = player.interpreter_.scriptOffset();
+  out["textCursorX"] = player.interpreter_.textCursorX();
+  out["textCursorY"] = player.interpreter_.textCursorY();
+  out["messageDelayMs"] = player.interpreter_.messageDelayMs();
+  out["textColor"] = player.interpreter_.textColor();
+  out["pageIndex"] = player.interpreter_.pageIndex();
   // Not part of the game's own state: the clock, so that tests can see how long things took.
   out["clockMs"] = const_cast<Player&>(player).ClockMs();
   json history = json::array();
-  for (int p = 0; p <= player.interpreter.pageIndex && p < kHistoryPages; ++p) {
-    const MessageHistory::Page page = player.interpreter.history.page(p);
+  for (int p = 0; p <= player.interpreter_.pageIndex() && p < kHistoryPages; ++p) {
+    const MessageHistory::Page page = player.interpreter_.history().page(p);
     json lines = json::array();
     for (int l = 0; l <= page.lineCount(); ++l) lines.push_back(Cp932ToUtf8(page.line(l)));
     history.push_back({{"lineCount", page.lineCount()}, {"lines", lines}});
   }
   out["history"] = history;
-  out["SceneState"] = SceneStateJson(player.scene);
-  out["SavePointState"] = SceneStateJson(player.savePoint);
+  out["SceneState"] = SceneStateJson(player.scene_);
+  out["SavePointState"] = SceneStateJson(player.savePoint_);
   json numeric = json::array();
   for (int i = 0; i < kNumericVariables; ++i) {
-    const auto& v = player.vars.numeric[size_t(i)];
+    const auto& v = player.vars_.numeric[size_t(i)];
     if (!v.name.empty() || v.value != 0)
       numeric.push_back({{"index", i}, {"name", Cp932ToUtf8(v.name.str())}, {"value", v.value}});
   }
   out["numericVariables"] = numeric;
   json strings = json::array();
   for (int i = 0; i < kStringVariables; ++i) {
-    const auto& v = player.vars.strings[size_t(i)];
+    const auto& v = player.vars_.strings[size_t(i)];
     if (!v.name.empty() || !v.value.empty())
       strings.push_back({{"index", i}, {"name", Cp932ToUtf8(v.name.str())}, {"value", Cp932ToUtf8(v.value.str())}});
   }
   out["stringVariables"] = strings;
   Player& live = const_cast<Player&>(player);
-  out["music"] = {{"name", Cp932ToUtf8(player.scene.musicName.str())},
-                  {"playing", player.sound.music().Playing()},
-                  {"loop", player.sound.music().Loop()}};
-  out["wave"] = {{"name", Cp932ToUtf8(player.scene.waveName.str())},
-                 {"playing", live.sound.audio().WavePlaying()},
-                 {"loop", player.scene.waveMode == 0}};
-  out["cd"] = {{"track", player.scene.cdTrack}, {"playing", live.sound.audio().TrackPlaying()}};
+  out["music"] = {{"name", Cp932ToUtf8(player.scene_.musicName.str())},
+                  {"playing", player.sound_.music().Playing()},
+                  {"loop", player.sound_.music().Loop()}};
+  out["wave"] = {{"name", Cp932ToUtf8(player.scene_.waveName.str())},
+                 {"playing", live.sound_.audio().WavePlaying()},
+                 {"loop", player.scene_.waveMode == 0}};
+  out["cd"] = {{"track", player.scene_.cdTrack}, {"playing", live.sound_.audio().TrackPlaying()}};
   json volumes = json::object();
   for (auto [line, key] : {std::pair{VolumeLine::Wave, "wave"}, {VolumeLine::Midi, "midi"}, {VolumeLine::Cd, "cd"}}) {
     uint32_t volume = 0;
-    if (live.sound.audio().GetVolume(line, volume)) volumes[key] = volume;
+    if (live.sound_.audio().GetVolume(line, volume)) volumes[key] = volume;
   }
   out["volumes"] = volumes;
-  out["ChoiceList"] = ChoiceListJson(player.choices.list);
-  out["PictureChoiceList"] = PictureChoiceListJson(player.choices.pictureList);
-  out["historyScreen"] = {{"shownPage", player.historyScreen.shownPage},
-                          {"hoverZone", player.historyScreen.hoverZone}};
-  out["volumeDialog"] = VolumeDialogJson(player.volumeDialog.get());
+  out["ChoiceList"] = ChoiceListJson(player.choices_.list());
+  out["PictureChoiceList"] = PictureChoiceListJson(player.choices_.pictureList());
+  out["historyScreen"] = {{"shownPage", player.historyScreen_.shownPage()},
+                          {"hoverZone", player.historyScreen_.hoverZone()}};
+  out["volumeDialog"] = VolumeDialogJson(player.volumeDialog_.get());
   // The player's own auto mode: on or off, its delays, and when it next goes on (null: not due).
-  const AutoAdvance& autoMode = player.autoAdvance;
+  const AutoAdvance& autoMode = player.autoAdvance_;
   out["autoMode"] = {{"on", autoMode.on()},
                      {"baseDelayMs", autoMode.delays.baseMs},
                      {"perCharacterDelayMs", autoMode.delays.perCharacterMs},
                      {"dueMs", autoMode.dueMs() ? nlohmann::json(*autoMode.dueMs()) : nlohmann::json(nullptr)}};
   int left = 0, top = 0;
-  live.services.host.GetWindowPosition(left, top);
+  live.services_.host.GetWindowPosition(left, top);
   out["window"] = {{"left", left}, {"top", top}};
-  out["skipMark"] = live.services.host.SkippingShown();
+  out["skipMark"] = live.services_.host.SkippingShown();
   return out;
 }
+
+json DumpState(const Player& player) { return StateDump::Of(player); }
 
 }  // namespace orv

@@ -7,4 +7,10 @@ namespace orv {
 class Player;
 nlohmann::json DumpState(const Player& player);
 
+// The one reader of the player's parts as a whole; the player names it as its friend.
+class StateDump {
+ public:
+  static nlohmann::json Of(const Player& player);
+};
+
 }  // namespace orv

@@ -94,7 +94,7 @@ int RunDesktop(const CommandLine& options) {
     game.FormCreate();
     if (game.startFailed()) {
       std::fprintf(stderr, "orvane: the first scenario %s could not be read\n",
-                   Cp932ToUtf8(game.defs.scenarioFileName).c_str());
+                   Cp932ToUtf8(game.FirstScenarioName()).c_str());
       orvane_web_game_state("failed");
       return 2;
     }

@@ -53,7 +53,7 @@ struct ChoiceContext {
   ChoiceStory& story;
   ScriptReader& reader;
   SceneState& scene;
-  int32_t& textCursorY;  // the interpreter's: a text choice lists its captions from here
+  int32_t textCursorY;  // the interpreter's: a text choice lists its captions from here
   // The input state the choices share with the window's handlers.
   bool& skipMode;
   bool& choiceActive;         // a text choice waits for the player

@@ -13,8 +13,8 @@ constexpr int64_t kDrawingRange = int64_t(1) << 24;
 }  // namespace
 
 void Choices::Reset() {
-  list = ChoiceList();
-  pictureList.Clear();
+  list_ = ChoiceList();
+  pictureList_.Clear();
   reportedPictures_.clear();
 }
 

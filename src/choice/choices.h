@@ -33,8 +33,9 @@ namespace orv {
 
 class Choices {
  public:
-  ChoiceList list;
-  PictureChoiceList pictureList;
+  // The lists of the choice offered last, for the state dump and the spoken captions.
+  const ChoiceList& list() const { return list_; }
+  const PictureChoiceList& pictureList() const { return pictureList_; }
 
   // No choice and no entries, as new lists.
   void Reset();
@@ -69,6 +70,9 @@ class Choices {
   void PointerMoved(ChoiceContext& c, int x, int y);
 
  private:
+  ChoiceList list_;
+  PictureChoiceList pictureList_;
+
   void DrawCaptions(ChoiceContext& c, bool typed);
   void RedrawCaptions(ChoiceContext& c);
   void DrawPictureEntry(ChoiceContext& c, int entry);

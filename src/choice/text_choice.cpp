@@ -24,7 +24,7 @@ void DrawCaption(ChoiceContext& c, Image& target, const ChoicePosition& at, std:
 
 bool Choices::ShowChoice(ChoiceContext& c) {
   c.story.StopWaitIndicator();
-  list.Reset(c.scene.textX, c.textCursorY);
+  list_.Reset(c.scene.textX, c.textCursorY);
   do {
     if (!FetchBlockLine(c)) return false;  // no "{" before the end: the game is ending
   } while (!LineBegins(c, '{'));
@@ -35,17 +35,17 @@ bool Choices::ShowChoice(ChoiceContext& c) {
     if (LineBegins(c, '}')) break;
     std::optional<ChoiceEntryLine> entry = ReadChoiceEntry(c.reader);
     if (!entry) continue;
-    if (list.Full()) {
+    if (list_.Full()) {
       NoteExtraEntry(c, "SELECT");
       continue;
     }
-    const size_t i = size_t(list.count);
+    const size_t i = size_t(list_.count);
     const int slot = SlotCaptionNumber(entry->caption);
-    list.captions[i].Set(slot >= 0 ? c.story.LoadMenuCaption(slot) : entry->caption);
+    list_.captions[i].Set(slot >= 0 ? c.story.LoadMenuCaption(slot) : entry->caption);
     const int32_t height = c.fonts.CellHeight(font);
-    list.positions[i + 1].y = WrappingAdd(WrappingAdd(list.positions[i].y, height), c.scene.lineSpacing);
-    ++list.count;
-    list.targets[i].Set(entry->target);
+    list_.positions[i + 1].y = WrappingAdd(WrappingAdd(list_.positions[i].y, height), c.scene.lineSpacing);
+    ++list_.count;
+    list_.targets[i].Set(entry->target);
   }
 
   DrawCaptions(c, !c.story.PageMode());
@@ -61,9 +61,9 @@ bool Choices::ShowChoice(ChoiceContext& c) {
 void Choices::DrawCaptions(ChoiceContext& c, bool typed) {
   const FontSpec font = CaptionFont(c.scene, c.scene.choiceColor);
   const int32_t delayMs = c.story.MessageDelayMs();
-  for (int i = 0; i < kMaxChoices && list.positions[size_t(i)].y != -1; ++i) {
-    const std::string caption = list.captions[size_t(i)].str();
-    ChoicePosition at = list.positions[size_t(i)];
+  for (int i = 0; i < kMaxChoices && list_.positions[size_t(i)].y != -1; ++i) {
+    const std::string caption = list_.captions[size_t(i)].str();
+    ChoicePosition at = list_.positions[size_t(i)];
     if (!typed) {
       DrawCaption(c, c.windowSurface, at, caption, font);
       continue;
@@ -85,9 +85,9 @@ void Choices::DrawCaptions(ChoiceContext& c, bool typed) {
 
 bool Choices::HoverChoice(ChoiceContext& c, int entry, int x, int y) {
   if (entry < 0 || entry >= kMaxChoices) return false;
-  const ChoicePosition at = list.positions[size_t(entry)];
+  const ChoicePosition at = list_.positions[size_t(entry)];
   if (at.y == -1) return false;
-  const std::string caption = list.captions[size_t(entry)].str();
+  const std::string caption = list_.captions[size_t(entry)].str();
   FontSpec font = CaptionFont(c.scene, c.scene.choiceColor);
   const int64_t width = c.fonts.Measure(caption, font), height = c.fonts.CellHeight(font);
   const bool hit = at.x < x && x < at.x + width && at.y < y && y < at.y + height;
@@ -98,9 +98,9 @@ bool Choices::HoverChoice(ChoiceContext& c, int entry, int x, int y) {
 }
 
 void Choices::RedrawCaptions(ChoiceContext& c) {
-  for (int i = 0; i < kMaxChoices && list.positions[size_t(i)].y != -1; ++i) {
+  for (int i = 0; i < kMaxChoices && list_.positions[size_t(i)].y != -1; ++i) {
     const ColorRef color = i == c.hoveredChoice ? c.scene.choiceHoverColor : c.scene.choiceColor;
-    DrawCaption(c, c.screenImage, list.positions[size_t(i)], list.captions[size_t(i)].str(),
+    DrawCaption(c, c.screenImage, list_.positions[size_t(i)], list_.captions[size_t(i)].str(),
                 CaptionFont(c.scene, color));
   }
   c.story.RepaintScreen();
@@ -109,12 +109,12 @@ void Choices::RedrawCaptions(ChoiceContext& c) {
 std::optional<ChoiceOutcome> Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
   switch (key) {
     case KeyCode::Down:
-      c.hoveredChoice = c.hoveredChoice + 1 >= list.count ? 0 : c.hoveredChoice + 1;
+      c.hoveredChoice = c.hoveredChoice + 1 >= list_.count ? 0 : c.hoveredChoice + 1;
       RedrawCaptions(c);
       break;
     case KeyCode::Up:
       // A choice without entries has no last entry to wrap to: it stays on entry 0.
-      c.hoveredChoice = c.hoveredChoice - 1 < 0 ? std::max(list.count - 1, 0) : c.hoveredChoice - 1;
+      c.hoveredChoice = c.hoveredChoice - 1 < 0 ? std::max(list_.count - 1, 0) : c.hoveredChoice - 1;
       RedrawCaptions(c);
       break;
     case KeyCode::Enter: return TakeChoice(c);
@@ -126,7 +126,7 @@ std::optional<ChoiceOutcome> Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
 
 std::optional<ChoiceOutcome> Choices::TakeChoice(ChoiceContext& c) {
   if (c.hoveredChoice < 0 || c.hoveredChoice >= kMaxChoices) return std::nullopt;
-  return Take(list.targets[size_t(c.hoveredChoice)]);
+  return Take(list_.targets[size_t(c.hoveredChoice)]);
 }
 
 void Choices::CloseChoice(ChoiceContext& c) {

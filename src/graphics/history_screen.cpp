@@ -57,28 +57,28 @@ void TintHistoryBox(Image& image, const SceneState& scene) {
 int32_t HistoryScreen::NewestPage(int32_t pageIndex) { return std::clamp(pageIndex - 1, 0, kHistoryPages - 1); }
 
 void HistoryScreen::Open(const HistoryView& view, const HistoryPictureSource& pictures, int pointerX, int pointerY) {
-  shownPage = NewestPage(view.pageIndex);
-  backdropLayer = view.window;
-  workBitmap = backdropLayer;
+  shownPage_ = NewestPage(view.pageIndex);
+  backdropLayer_ = view.window;
+  workBitmap_ = backdropLayer_;
   if (view.scene.historyScreenMode == 1) {
     // A missing picture leaves the backdrop as it is.
     if (const std::shared_ptr<const Image> picture = pictures(view.scene.historyPictureName.str()))
-      PasteMasked(workBitmap, *picture, view.scene.historyPictureX, view.scene.historyPictureY);
+      PasteMasked(workBitmap_, *picture, view.scene.historyPictureX, view.scene.historyPictureY);
   } else {
-    TintHistoryBox(workBitmap, view.scene);
+    TintHistoryBox(workBitmap_, view.scene);
   }
-  CopyImage(view.window, workBitmap);
+  CopyImage(view.window, workBitmap_);
   DrawArrows(view);
   DrawPage(view);
   MouseMove(view, pointerX, pointerY);
 }
 
 void HistoryScreen::DrawPage(const HistoryView& view) {
-  CopyImage(view.window, workBitmap);
-  if (shownPage < 0 || shownPage >= kHistoryPages) return;
+  CopyImage(view.window, workBitmap_);
+  if (shownPage_ < 0 || shownPage_ >= kHistoryPages) return;
   const SceneState& scene = view.scene;
   const FontSpec font{scene.historyFontName.str(), scene.historyFontSize, RgbFromColorRef(scene.historyTextColor)};
-  const MessageHistory::Page page = view.history.page(shownPage);
+  const MessageHistory::Page page = view.history.page(shownPage_);
   const int lastLine = std::clamp(page.lineCount(), 0, kHistoryLines - 1);
   const int64_t advance = int64_t(scene.historyFontSize) + scene.historyLineSpacing;
   for (int i = 0; i <= lastLine; ++i) {
@@ -96,20 +96,20 @@ void HistoryScreen::MouseMove(const HistoryView& view, int x, int y) {
   if (Between(right - kArrowCell, x, right)) {
     if (Between(top, y, top + kUpArrowZoneEnd)) {
       DrawArrow(view, kUpArrow, top, kLitArrowColor);
-      hoverZone = kUpArrowZone;
+      hoverZone_ = kUpArrowZone;
       return;
     }
     if (Between(bottom - kArrowCell, y, bottom)) {
       DrawArrow(view, kDownArrow, bottom - kArrowCell, kLitArrowColor);
-      hoverZone = kDownArrowZone;
+      hoverZone_ = kDownArrowZone;
       return;
     }
   }
-  hoverZone = kOutsideArrows;
+  hoverZone_ = kOutsideArrows;
 }
 
 bool HistoryScreen::Click(const HistoryView& view) {
-  switch (hoverZone) {
+  switch (hoverZone_) {
     case kUpArrowZone: PageUp(view); return false;
     case kDownArrowZone: PageDown(view); return false;
     default: Close(view); return true;
@@ -117,15 +117,15 @@ bool HistoryScreen::Click(const HistoryView& view) {
 }
 
 void HistoryScreen::PageUp(const HistoryView& view) {
-  shownPage = std::max(shownPage - 1, 0);
+  shownPage_ = std::max(shownPage_ - 1, 0);
   DrawPage(view);
 }
 
 void HistoryScreen::PageDown(const HistoryView& view) {
-  shownPage = std::min(shownPage + 1, NewestPage(view.pageIndex));
+  shownPage_ = std::min(shownPage_ + 1, NewestPage(view.pageIndex));
   DrawPage(view);
 }
 
-void HistoryScreen::Close(const HistoryView& view) { CopyImage(view.window, backdropLayer); }
+void HistoryScreen::Close(const HistoryView& view) { CopyImage(view.window, backdropLayer_); }
 
 }  // namespace orv

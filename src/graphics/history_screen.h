@@ -49,12 +49,17 @@ class HistoryScreen {
   // The newest page the screen shows: the one before the page being written.
   static int32_t NewestPage(int32_t pageIndex);
 
-  int32_t shownPage = 0;
-  int16_t hoverZone = kOutsideArrows;
-  Image backdropLayer;  // the window at the moment the screen opened
-  Image workBitmap;     // the backdrop tinted or decorated: what the pages are drawn over
+  // The page shown and the zone the pointer was last in, for the state dump.
+  int32_t shownPage() const { return shownPage_; }
+  int16_t hoverZone() const { return hoverZone_; }
+  // The backdrop tinted or decorated: what the pages are drawn over.
+  const Image& workBitmap() const { return workBitmap_; }
 
  private:
+  int32_t shownPage_ = 0;
+  int16_t hoverZone_ = kOutsideArrows;
+  Image backdropLayer_;  // the window at the moment the screen opened
+  Image workBitmap_;
   void DrawPage(const HistoryView& view);
 };
 

@@ -25,7 +25,7 @@ bool CmdFontColor(const CommandContext& ctx, Stage& stage) {
   const uint8_t kind = uint8_t(ReadNumberArgument(ctx));
   const ColorRef color = ColorRefFromRgb(Rgb{red, green, blue});
   switch (kind) {
-    case 0: ctx.story.textColor = color; break;
+    case 0: ctx.story.SetTextColor(color); break;
     case 1: ctx.scene.choiceColor = color; break;
     case 2: ctx.scene.choiceHoverColor = color; break;
     default: break;
@@ -53,8 +53,7 @@ bool CmdFontName(const CommandContext& ctx, Stage& stage) {
 bool CmdTxtPos(const CommandContext& ctx, Stage& stage) {
   ctx.scene.textX = ReadNumberArgument(ctx);
   ctx.scene.textY = ReadNumberArgument(ctx);
-  ctx.story.textCursorX = ctx.scene.textX;
-  ctx.story.textCursorY = ctx.scene.textY;
+  ctx.story.PlaceCursor(ctx.scene.textX, ctx.scene.textY);
   return true;
 }
 
@@ -68,8 +67,7 @@ bool CmdBoxCol(const CommandContext& ctx, Stage& stage) {
   ctx.scene.boxGreen = uint8_t(ReadNumberArgument(ctx));
   ctx.scene.boxBlue = uint8_t(ReadNumberArgument(ctx));
   ctx.scene.boxAlpha = uint8_t(std::clamp(ReadNumberArgument(ctx), 0, 255));
-  ctx.story.textCursorX = ctx.scene.textX;
-  ctx.story.textCursorY = ctx.scene.textY;
+  ctx.story.PlaceCursor(ctx.scene.textX, ctx.scene.textY);
   RedrawBox(ctx, stage);
   return true;
 }

@@ -34,7 +34,7 @@ void JumpToScenario(const CommandContext& ctx, std::string_view name) {
   if (!ctx.story.SwitchScenario(name, ctx.scene.scenarioName.str())) return;
   ctx.scene.scenarioName.Set(name);
   ctx.scene.readPosition = 0;
-  ctx.story.scriptOffset = 0;
+  ctx.story.ReadFromTop();
 }
 
 }  // namespace

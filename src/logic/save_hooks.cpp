@@ -71,8 +71,8 @@ bool CmdDatalog(const CommandContext& ctx) {
 
 bool CmdPsave(const CommandContext& ctx, const WriteFolder& files) {
   const std::string name = ctx.reader.ReadFileNameArgument();
-  if (OsStatus written = files.Write(name, VariableFileImage(ctx.vars)); !written)
-    ctx.dialogs.ShowMessage(WriteFailedMessage(written.error()));
+  if (Result<void> written = files.Write(name, VariableFileImage(ctx.vars)); !written)
+    ctx.dialogs.ShowMessage(WriteFailedMessage(written.error().message));
   return true;
 }
 

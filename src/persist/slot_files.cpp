@@ -2,7 +2,7 @@
 
 namespace orv {
 
-OsStatus SlotFiles::Save(int slot, const LocalTime& now, std::string_view comment, const SceneState& savePoint,
+Result<void> SlotFiles::Save(int slot, const LocalTime& now, std::string_view comment, const SceneState& savePoint,
                              ByteSpan stringTable, ByteSpan numericTable) const {
   const Bytes file = EncodeSlotFile(SlotCaption(slot, now, comment), savePoint, stringTable, numericTable);
   // Replace the very file loading reads, even where both letter cases of the name exist.

@@ -20,7 +20,7 @@ class SlotFiles {
 
   // Writes slot `slot` (0 to 9): the caption from the time and `comment`, the save point's
   // scene and the live variable tables.
-  OsStatus Save(int slot, const LocalTime& now, std::string_view comment, const SceneState& savePoint,
+  Result<void> Save(int slot, const LocalTime& now, std::string_view comment, const SceneState& savePoint,
                     ByteSpan stringTable, ByteSpan numericTable) const;
   // The slot file `name` names ("data_3.dat", or any name a choice builds): its first 19464
   // bytes, fewer when it is shorter; nothing when there is no such file.

@@ -2,7 +2,7 @@
 // What the player asks of the operating system beyond reading files: replacing a file without
 // ever leaving half of it, one player per game folder, and handing things to the desktop's
 // opener. Each system has its own implementation (posix/ for Linux and the BSDs); failures come
-// back as values carrying a reason a message box can show.
+// back as Result errors whose message a message box can show.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -11,31 +11,15 @@
 #include <vector>
 
 #include "platform/bytes.h"
+#include "platform/result.h"
 
 namespace orv {
-
-class OsStatus {
- public:
-  static OsStatus Ok() { return OsStatus(); }
-  static OsStatus Failed(std::string reason) { return OsStatus(std::move(reason)); }
-
-  bool ok() const { return ok_; }
-  explicit operator bool() const { return ok_; }
-  // Why it failed; empty on success.
-  const std::string& error() const { return error_; }
-
- private:
-  OsStatus() = default;
-  explicit OsStatus(std::string reason) : ok_(false), error_(std::move(reason)) {}
-  bool ok_ = true;
-  std::string error_;
-};
 
 // Replaces (or creates) `path` with `data`. The bytes go to a new temporary file beside it,
 // which is flushed to the disk and then renamed over the old file, so a crash, a full disk or
 // a failed call leaves either the old file or the new one, never a mixture. An existing file
 // keeps its permissions. A symbolic link at `path` is replaced, never followed.
-OsStatus WriteFileAtomically(const std::filesystem::path& path, ByteSpan data);
+Result<void> WriteFileAtomically(const std::filesystem::path& path, ByteSpan data);
 
 // One player per game folder: an advisory lock on a file named for the folder's real path,
 // held while this object lives and dropped by the system however the process ends.
@@ -89,7 +73,7 @@ class DesktopOpener {
   ~DesktopOpener();
 
   // Fails, and starts nothing, for targets ExternalOpenArgument refuses.
-  OsStatus Open(std::string_view target, const std::filesystem::path& gameRoot);
+  Result<void> Open(std::string_view target, const std::filesystem::path& gameRoot);
   // Collects the openers that have ended, so they do not linger.
   void Reap();
   size_t Running() const { return children_.size(); }

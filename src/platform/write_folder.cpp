@@ -92,12 +92,12 @@ std::vector<std::optional<Bytes>> WriteFolder::ReadPrefixes(std::span<const std:
   return read;
 }
 
-OsStatus WriteFolder::WriteParts(std::span<const std::string> parts, ByteSpan data) const {
+Result<void> WriteFolder::WriteParts(std::span<const std::string> parts, ByteSpan data) const {
   Result<ConfinedTarget> target = PlaceBeneath(path(), parts);
   Result<void> written = target ? replace_(*target, data) : Result<void>(target.error());
-  if (!written) return OsStatus::Failed(written.error().message);
+  if (!written) return written;
   NoteWritten(target->shown());
-  return OsStatus::Ok();
+  return {};
 }
 
 void WriteFolder::NoteWritten(const fs::path& file) const {
@@ -107,15 +107,15 @@ void WriteFolder::NoteWritten(const fs::path& file) const {
   game_.NoteWritten(file);
 }
 
-OsStatus WriteFolder::Write(std::string_view name, ByteSpan data) const {
+Result<void> WriteFolder::Write(std::string_view name, ByteSpan data) const {
   auto parts = SplitGameName(name);
-  if (!parts) return OsStatus::Failed("cannot write " + std::string(name) + ": not a name inside the folder");
+  if (!parts) return Error{ErrorKind::Refused, "cannot write " + std::string(name) + ": not a name inside the folder"};
   return WriteParts(*parts, data);
 }
 
-OsStatus WriteFolder::WriteChosen(const fs::path& file, ByteSpan data) const {
+Result<void> WriteFolder::WriteChosen(const fs::path& file, ByteSpan data) const {
   if (file.is_absolute()) {
-    OsStatus status = WriteFileAtomically(file, data);
+    Result<void> status = WriteFileAtomically(file, data);
     if (status) NoteWritten(file);
     return status;
   }

@@ -57,10 +57,10 @@ class WriteFolder {
   // Replaces (or creates) the file a game names `name` in this folder: an existing file of
   // that name in any letter case, else the name as given. Missing folders are made. A name
   // that leaves the folder or passes through a symbolic link is refused, with the reason.
-  OsStatus Write(std::string_view name, ByteSpan data) const;
+  Result<void> Write(std::string_view name, ByteSpan data) const;
   // Replaces a file the person playing named (a saved screen): an absolute path is theirs to
   // choose and written as it stands; a relative one is written in this folder as Write does.
-  OsStatus WriteChosen(const std::filesystem::path& file, ByteSpan data) const;
+  Result<void> WriteChosen(const std::filesystem::path& file, ByteSpan data) const;
 
   // Removes what writes that were cut short (a killed player) left behind.
   void RemoveLeftovers() const { RemoveLeftoverTemporaries(path()); }
@@ -69,7 +69,7 @@ class WriteFolder {
   void SetReplace(Replace replace) { replace_ = std::move(replace); }
 
  private:
-  OsStatus WriteParts(std::span<const std::string> parts, ByteSpan data) const;
+  Result<void> WriteParts(std::span<const std::string> parts, ByteSpan data) const;
   // A write of `file` succeeded: the folders' listings take it in.
   void NoteWritten(const std::filesystem::path& file) const;
   const GameFolder& game_;

@@ -14,20 +14,20 @@ constexpr std::string_view kTextControlLetters = "n,N,r,R,p,P,w,W";
 constexpr uint32_t kKeepAliveLines = 0x3FFF;
 }  // namespace
 
-Interpreter::Interpreter(const GameFolder& folder, StepHost& host) : scenario(folder), host_(host) {}
+Interpreter::Interpreter(const GameFolder& folder, StepHost& host) : scenario_(folder), host_(host) {}
 
 void Interpreter::Reset() {
-  scenario.Reset();
-  reader = ScriptReader();
-  lineBuffer.clear();
-  scriptOffset = 0;
-  pageIndex = 0;
-  textCursorX = textCursorY = 0;
-  pageEnded = false;
-  history.Clear();
-  messageDelayMs = 0;
-  textColor = 0;
-  linesThisStep = 0;
+  scenario_.Reset();
+  reader_ = ScriptReader();
+  lineBuffer_.clear();
+  scriptOffset_ = 0;
+  pageIndex_ = 0;
+  textCursorX_ = textCursorY_ = 0;
+  pageEnded_ = false;
+  history_.Clear();
+  messageDelayMs_ = 0;
+  textColor_ = 0;
+  linesThisStep_ = 0;
   labels_ = LabelIndex();
   labelsIndexed_ = false;
   indexedText_ = nullptr;
@@ -36,8 +36,8 @@ void Interpreter::Reset() {
 }
 
 bool Interpreter::FetchLine() {
-  const std::string& text = scenario.ScenarioBuffer();
-  size_t pos = scriptOffset < 0 ? text.size() : size_t(scriptOffset);
+  const std::string& text = scenario_.ScenarioBuffer();
+  size_t pos = scriptOffset_ < 0 ? text.size() : size_t(scriptOffset_);
   if (pos >= text.size() || text[pos] == '\0') {
     host_.ShowMessage(Utf8ToCp932("ファイルの最後まで読みこみました。終了します。"));
     host_.Close();
@@ -45,25 +45,25 @@ bool Interpreter::FetchLine() {
   }
   // Scripts may loop as long as they like; only a run that asks for a limit (fuzzing, tests)
   // ends a step that never waits.
-  if (maxStepLines > 0 && ++linesThisStep > maxStepLines) {
+  if (maxStepLines_ > 0 && ++linesThisStep_ > maxStepLines_) {
     host_.ShowMessage(Utf8ToCp932("スクリプトが終わらないくり返しに入ったため、終了します。"));
     host_.Close();
     return false;
   }
   if ((++linesSinceKeepAlive_ & kKeepAliveLines) == 0) host_.KeepAlive();
   if (host_.Closed()) return false;
-  scriptOffset = int32_t(ReadScenarioLine(text, pos, lineBuffer));
+  scriptOffset_ = int32_t(ReadScenarioLine(text, pos, lineBuffer_));
   return true;
 }
 
 bool Interpreter::FetchLineForCommand() {
   const bool fetched = FetchLine();
-  reader.SetSource(fetched ? std::string_view(lineBuffer) : std::string_view());
+  reader_.SetSource(fetched ? std::string_view(lineBuffer_) : std::string_view());
   return fetched;
 }
 
 void Interpreter::JumpToLabel(std::string_view label) {
-  const std::string& text = scenario.ScenarioBuffer();
+  const std::string& text = scenario_.ScenarioBuffer();
   if (!labelsIndexed_ || indexedText_ != text.data() || indexedSize_ != text.size()) {
     labels_.Build(text);
     labelsIndexed_ = true;
@@ -72,20 +72,20 @@ void Interpreter::JumpToLabel(std::string_view label) {
   }
   if (auto next = labels_.Find(label)) {
     // Where a scan from the top would stop: on the label's line, with the reader on it.
-    scriptOffset = *next;
-    lineBuffer = std::string(label);
-    reader.SetSource(lineBuffer);
+    scriptOffset_ = *next;
+    lineBuffer_ = std::string(label);
+    reader_.SetSource(lineBuffer_);
     return;
   }
   // A scan would reach the end of the text, which FetchLine reports before the window closes.
-  scriptOffset = int32_t(text.size());
+  scriptOffset_ = int32_t(text.size());
   FetchLineForCommand();
 }
 
 void Interpreter::ScenarioChanged() { labelsIndexed_ = false; }
 
 bool Interpreter::LoadFirstScenario(std::string_view scenarioFileName, std::string& name) {
-  Result<std::string> load = scenario.LoadFirstScenario(scenarioFileName);
+  Result<std::string> load = scenario_.LoadFirstScenario(scenarioFileName);
   ScenarioChanged();
   if (!load) return false;
   name = *load;
@@ -93,7 +93,7 @@ bool Interpreter::LoadFirstScenario(std::string_view scenarioFileName, std::stri
 }
 
 Result<void> Interpreter::TrySwitchScenario(std::string_view name, std::string_view currentName) {
-  Result<void> switched = scenario.SwitchScenario(name, currentName);
+  Result<void> switched = scenario_.SwitchScenario(name, currentName);
   if (switched) ScenarioChanged();
   return switched;
 }
@@ -105,49 +105,70 @@ bool Interpreter::SwitchScenario(std::string_view name, std::string_view current
 }
 
 Result<void> Interpreter::OpenScenarioAt(std::string_view name, int32_t readPosition) {
-  std::string previous = scenario.ScenarioBuffer();
+  std::string previous = scenario_.ScenarioBuffer();
   // The name's own type decides how its text is stored: no other scenario is being left.
   if (Result<void> switched = TrySwitchScenario(name, name); !switched) return switched;
-  if (readPosition >= 0 && size_t(readPosition) <= scenario.ScenarioBuffer().size()) return {};
-  scenario.SetBuffer(std::move(previous));
+  if (readPosition >= 0 && size_t(readPosition) <= scenario_.ScenarioBuffer().size()) return {};
+  scenario_.SetBuffer(std::move(previous));
   ScenarioChanged();
-  return Error{ErrorKind::Malformed, "the saved read position lies outside its scenario"};
+  return Error{ErrorKind::Malformed, "the saved read position lies outside its scenario_"};
+}
+
+void Interpreter::TurnPage(int32_t x, int32_t y) {
+  pageEnded_ = false;
+  PlaceCursor(x, y);
+}
+
+void Interpreter::TurnPageAfterChoice(int32_t x, int32_t y) {
+  TurnPage(x, y);
+  history_.Rotate(pageIndex_);
+}
+
+void Interpreter::PlaceCursor(int32_t x, int32_t y) {
+  textCursorX_ = x;
+  textCursorY_ = y;
+}
+
+void Interpreter::UseScenarioText(std::string text) {
+  scenario_.SetBuffer(std::move(text));
+  ScenarioChanged();
+  scriptOffset_ = 0;
 }
 
 void Interpreter::ResumeAt(int32_t readPosition, int32_t x, int32_t y, uint32_t color) {
-  textColor = color;
-  textCursorX = x;
-  textCursorY = y;
-  scriptOffset = readPosition;
+  textColor_ = color;
+  textCursorX_ = x;
+  textCursorY_ = y;
+  scriptOffset_ = readPosition;
 }
 
 int Interpreter::CurrentLineNumber() const {
-  const std::string& text = scenario.ScenarioBuffer();
-  const size_t end = std::min(text.size(), size_t(std::max(scriptOffset, 0)));
+  const std::string& text = scenario_.ScenarioBuffer();
+  const size_t end = std::min(text.size(), size_t(std::max(scriptOffset_, 0)));
   // The offset stands after the line being read.
   const auto ends = std::count(text.begin(), text.begin() + std::ptrdiff_t(end), '\n');
   return int(ends) + (end == 0 || text[end - 1] != '\n' ? 1 : 0);
 }
 
 void Interpreter::TypeAndRecord(std::string_view text) {
-  textCursorX += host_.TypeText(text, textCursorX, textCursorY);
-  history.Append(pageIndex, text);
+  textCursorX_ += host_.TypeText(text, textCursorX_, textCursorY_);
+  history_.Append(pageIndex_, text);
 }
 
 // The letter after a backslash. Returns false when the step ends; sets nextLine when the
 // interpreter goes on with the next scenario line.
 bool Interpreter::TextControl(bool& nextLine, char& last) {
   std::string skipped;
-  reader.SetDelimiters(kTextControlLetters);
-  const char letter = reader.ReadToken(skipped);
+  reader_.SetDelimiters(kTextControlLetters);
+  const char letter = reader_.ReadToken(skipped);
   const int lineAdvance = host_.LineAdvance();
   last = letter;
   switch (letter) {
     case 'n':
     case 'N':
-      textCursorX = host_.TextOriginX();
-      textCursorY += lineAdvance;
-      history.NewLine(pageIndex);
+      textCursorX_ = host_.TextOriginX();
+      textCursorY_ += lineAdvance;
+      history_.NewLine(pageIndex_);
       host_.LineEnded();
       host_.RepaintScreen();
       if (!host_.PageMode()) return false;
@@ -155,21 +176,21 @@ bool Interpreter::TextControl(bool& nextLine, char& last) {
       return true;
     case 'r':
     case 'R':
-      textCursorX = host_.TextOriginX();
-      textCursorY += lineAdvance;
+      textCursorX_ = host_.TextOriginX();
+      textCursorY_ += lineAdvance;
       host_.LineEnded();
       host_.WaitMs(100);
-      history.NewLine(pageIndex);
+      history_.NewLine(pageIndex_);
       nextLine = true;
       return true;
     case 'p':
     case 'P':
       host_.LineEnded();
       host_.RepaintScreen();
-      textCursorY += lineAdvance;
-      pageEnded = true;
-      ++pageIndex;
-      history.Rotate(pageIndex);
+      textCursorY_ += lineAdvance;
+      pageEnded_ = true;
+      ++pageIndex_;
+      history_.Rotate(pageIndex_);
       return false;
     case 'w':
     case 'W':
@@ -184,14 +205,14 @@ bool Interpreter::TextControl(bool& nextLine, char& last) {
 
 bool Interpreter::RunCommand(bool& nextLine, char& last) {
   std::string keyword;
-  reader.SetDelimiters(" ,,,\n");
-  const char keywordEnd = reader.ReadToken(keyword, 256, false);
-  const int slot = commands.FindCommand(keyword);
+  reader_.SetDelimiters(" ,,,\n");
+  const char keywordEnd = reader_.ReadToken(keyword, 256, false);
+  const int slot = commands_.FindCommand(keyword);
   bool result = false;
   if (slot < 0) {
     host_.ShowMessage(Utf8ToCp932("指定されたスクリプトは存在しません：　") + keyword);
-  } else if (commands.slot(slot).handler) {
-    result = commands.slot(slot).handler();
+  } else if (commands_.slot(slot).handler) {
+    result = commands_.slot(slot).handler();
   }
   if (result) {
     nextLine = true;
@@ -207,13 +228,13 @@ void Interpreter::InterpretStep() {
 }
 
 void Interpreter::RunStep() {
-  linesThisStep = 0;
+  linesThisStep_ = 0;
   if (host_.Closed() || !FetchLine()) return;
-  reader.SetSource(lineBuffer);
+  reader_.SetSource(lineBuffer_);
   while (!host_.Closed()) {
     std::string skipped;
-    reader.SetDelimiters(kMessageTextDelimiters);
-    const char d = reader.ReadToken(skipped);
+    reader_.SetDelimiters(kMessageTextDelimiters);
+    const char d = reader_.ReadToken(skipped);
     bool nextLine = false;
     char last = d;
     bool goOn = true;
@@ -225,8 +246,8 @@ void Interpreter::RunStep() {
         break;
       case '"': {
         std::string text;
-        reader.SetDelimiters("\"");
-        last = reader.ReadToken(text);
+        reader_.SetDelimiters("\"");
+        last = reader_.ReadToken(text);
         TypeAndRecord(text);
         goOn = last != 0;
         break;
@@ -236,11 +257,11 @@ void Interpreter::RunStep() {
         break;
       case '!':
       case '&':
-        if (!commands.RunInlineForm(d)) return;
+        if (!commands_.RunInlineForm(d)) return;
         nextLine = true;
         break;
       case '%':
-      case '\'': commands.RunInlineForm(d); break;
+      case '\'': commands_.RunInlineForm(d); break;
       case '~':
         goOn = RunCommand(nextLine, last);
         break;
@@ -250,7 +271,7 @@ void Interpreter::RunStep() {
     if (host_.Closed() || host_.ChoiceWaiting()) return;
     if (nextLine) {
       if (!FetchLine()) return;
-      reader.SetSource(lineBuffer);
+      reader_.SetSource(lineBuffer_);
       continue;
     }
     if (!goOn || last == 0) return;

@@ -86,21 +86,39 @@ class Interpreter {
   // The scenario line the reader stands on, counted from 1, for diagnostics.
   int CurrentLineNumber() const;
 
-  ScenarioSource scenario;
-  ScriptReader reader;
-  CommandTable commands;
-  std::string lineBuffer;
-  int32_t scriptOffset = 0;
-  int32_t pageIndex = 0;
-  int32_t textCursorX = 0, textCursorY = 0;
-  bool pageEnded = false;
-  MessageHistory history;
-  int32_t messageDelayMs = 0;
-  uint32_t textColor = 0;  // FONTCOLOR's message colour, 0x00BBGGRR
-  // Lines fetched since the current step began. A run may set a limit (0: none) past which a
-  // step that never waits for the player counts as a script caught in an endless loop.
-  int64_t linesThisStep = 0;
-  int64_t maxStepLines = 0;
+  // --- verbs for the parts around the story ---
+  // A new page: the page's end is behind, and text starts again at (x, y).
+  void TurnPage(int32_t x, int32_t y);
+  // The page a taken choice begins: as TurnPage, and the history's oldest page goes when it
+  // is full.
+  void TurnPageAfterChoice(int32_t x, int32_t y);
+  // The next text goes at (x, y).
+  void PlaceCursor(int32_t x, int32_t y);
+  void SetTextColor(uint32_t color) { textColor_ = color; }
+  void SetMessageDelay(int32_t ms) { messageDelayMs_ = ms; }
+  // Reading goes on from the top of the scenario in the buffer.
+  void ReadFromTop() { scriptOffset_ = 0; }
+  // Lines one step may read before it counts as caught in an endless loop; 0 for no limit.
+  void LimitStepLines(int64_t lines) { maxStepLines_ = lines; }
+  // Scenario text taken as it is, read from its top (for tools and measurements that hold
+  // the text already).
+  void UseScenarioText(std::string text);
+
+  // The shared tokenizer the commands read their arguments with, and the table they are
+  // bound in: both live as long as the interpreter.
+  ScriptReader& reader() { return reader_; }
+  CommandTable& commands() { return commands_; }
+
+  // --- where the story stands (read-only) ---
+  const std::string& line() const { return lineBuffer_; }
+  int32_t scriptOffset() const { return scriptOffset_; }
+  int32_t pageIndex() const { return pageIndex_; }
+  int32_t textCursorX() const { return textCursorX_; }
+  int32_t textCursorY() const { return textCursorY_; }
+  bool pageEnded() const { return pageEnded_; }
+  const MessageHistory& history() const { return history_; }
+  int32_t messageDelayMs() const { return messageDelayMs_; }
+  uint32_t textColor() const { return textColor_; }  // FONTCOLOR's message colour, 0x00BBGGRR
 
  private:
   void RunStep();
@@ -109,6 +127,21 @@ class Interpreter {
   bool TextControl(bool& nextLine, char& last);
   bool RunCommand(bool& nextLine, char& last);
 
+  ScenarioSource scenario_;
+  ScriptReader reader_;
+  CommandTable commands_;
+  std::string lineBuffer_;
+  int32_t scriptOffset_ = 0;
+  int32_t pageIndex_ = 0;
+  int32_t textCursorX_ = 0, textCursorY_ = 0;
+  bool pageEnded_ = false;
+  MessageHistory history_;
+  int32_t messageDelayMs_ = 0;
+  uint32_t textColor_ = 0;
+  // Lines fetched since the current step began, and the limit past which a step that never
+  // waits for the player counts as a script caught in an endless loop (0: none).
+  int64_t linesThisStep_ = 0;
+  int64_t maxStepLines_ = 0;
   StepHost& host_;
   LabelIndex labels_;
   bool labelsIndexed_ = false;

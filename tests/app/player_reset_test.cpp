@@ -76,7 +76,7 @@ TEST(PlayerReset, AResetPlayerPlaysTheNextGameAsANewOne) {
   Session used(game.path(), usedSaves.path(), fonts);
   used.Play(3, {"P1", "vol1", "N3"});
   used.player.MouseMove(100, 420);
-  ASSERT_FALSE(used.player.choices.list.captions[0].empty()) << "the busy game should wait at its choice";
+  ASSERT_FALSE(used.player.choices().list().captions[0].empty()) << "the busy game should wait at its choice";
   used.Reset();
 
   WriteGame(game, kPlainGame);
@@ -90,8 +90,8 @@ TEST(PlayerReset, AResetPlayerPlaysTheNextGameAsANewOne) {
   const nlohmann::json usedState = DumpState(used.player), freshState = DumpState(fresh.player);
   for (const auto& [key, value] : freshState.items()) EXPECT_EQ(usedState[key], value) << key;
   EXPECT_EQ(usedState.size(), freshState.size());
-  EXPECT_TRUE(used.player.stage.windowSurface == fresh.player.stage.windowSurface);
-  EXPECT_TRUE(used.player.stage.screenImage == fresh.player.stage.screenImage);
+  EXPECT_TRUE(used.player.stage().windowSurface == fresh.player.stage().windowSurface);
+  EXPECT_TRUE(used.player.stage().screenImage == fresh.player.stage().screenImage);
   EXPECT_EQ(used.Lines(), fresh.Lines());
   EXPECT_EQ(used.player.closed(), fresh.player.closed());
 }

@@ -73,7 +73,7 @@ TEST(HistoryScreen, ArrowZonesAreStrictAndTheUpZoneIsShorter) {
       const int16_t expected = inColumn && y > 50 && y < 78     ? kUpArrowZone
                                : inColumn && y > 268 && y < 300 ? kDownArrowZone
                                                                 : kOutsideArrows;
-      ASSERT_EQ(rig.screen.hoverZone, expected) << x << "," << y;
+      ASSERT_EQ(rig.screen.hoverZone(), expected) << x << "," << y;
     }
 }
 
@@ -84,7 +84,7 @@ TEST(HistoryScreen, TheArrowUnderThePointerLightsUpInBlue) {
   const auto upPixel = [&] { return rig.window.Pixel(640 - 32 + up.x, up.y); };
   const auto downPixel = [&] { return rig.window.Pixel(640 - 32 + down.x, 480 - 32 + down.y); };
   rig.Open(620, 10);  // opens with the pointer over the up arrow
-  EXPECT_EQ(rig.screen.hoverZone, kUpArrowZone);
+  EXPECT_EQ(rig.screen.hoverZone(), kUpArrowZone);
   EXPECT_EQ(upPixel(), kBlue);
   EXPECT_EQ(downPixel(), kWhite);
   rig.screen.MouseMove(rig.View(), 620, 470);
@@ -100,17 +100,17 @@ TEST(HistoryScreen, PagesTurnWithinTheFinishedOnesAndAClickElsewhereRestoresTheW
   rig.FinishPages(3);
   const Image before = rig.window;
   rig.Open();
-  EXPECT_EQ(rig.screen.shownPage, 2);
+  EXPECT_EQ(rig.screen.shownPage(), 2);
   rig.screen.MouseMove(rig.View(), 620, 10);
   std::vector<int> pages;
   for (int i = 0; i < 3; ++i) {
     EXPECT_FALSE(rig.screen.Click(rig.View()));
-    pages.push_back(rig.screen.shownPage);
+    pages.push_back(rig.screen.shownPage());
   }
   rig.screen.MouseMove(rig.View(), 620, 470);
   for (int i = 0; i < 3; ++i) {
     EXPECT_FALSE(rig.screen.Click(rig.View()));
-    pages.push_back(rig.screen.shownPage);
+    pages.push_back(rig.screen.shownPage());
   }
   EXPECT_EQ(pages, (std::vector<int>{1, 0, 0, 1, 2, 2}));
   EXPECT_NE(rig.window, before);
@@ -144,7 +144,7 @@ TEST(HistoryScreen, LinesStandFontSizePlusSpacingApartAndAllOfAFullPageIsDrawn) 
   rig.pageIndex = 1;
   rig.Open(300, 300);
   // Lines 0 and 2 (line 1 is empty) in their cells: 16 points draw in a 22-pixel cell.
-  const std::vector<int> rows = InkedRows(rig.window, rig.screen.workBitmap, 0, 200);
+  const std::vector<int> rows = InkedRows(rig.window, rig.screen.workBitmap(), 0, 200);
   ASSERT_FALSE(rows.empty());
   const int cell = rig.fonts.CellHeight(FontSpec{"", 16, kWhite});
   for (int y : rows) EXPECT_TRUE((y >= 30 && y < 30 + cell) || (y >= 90 && y < 90 + cell)) << y;
@@ -161,7 +161,7 @@ TEST(HistoryScreen, LinesStandFontSizePlusSpacingApartAndAllOfAFullPageIsDrawn) 
   full.scene.historyTextY = -255 * 12 + 100;
   full.pageIndex = 1;
   full.Open(300, 300);
-  const std::vector<int> fullRows = InkedRows(full.window, full.screen.workBitmap, 0, 200);
+  const std::vector<int> fullRows = InkedRows(full.window, full.screen.workBitmap(), 0, 200);
   ASSERT_FALSE(fullRows.empty());
   EXPECT_GE(fullRows.front(), 0);
   EXPECT_LT(fullRows.back(), 100 + full.fonts.CellHeight(FontSpec{"", 12, kWhite}));
@@ -215,7 +215,7 @@ TEST(HistoryScreen, AbsurdBoxAndTextPlacesDrawNothingOutsideTheWindow) {
   rig.scene.historyLineSpacing = INT32_MAX;
   rig.scene.historyTintStrength = 255;
   rig.Open(INT32_MAX, INT32_MIN);
-  EXPECT_EQ(rig.screen.hoverZone, kOutsideArrows);
+  EXPECT_EQ(rig.screen.hoverZone(), kOutsideArrows);
   EXPECT_EQ(rig.window.Pixel(5, 5), Rgb{});  // tinted all over towards black
   EXPECT_TRUE(rig.screen.Click(rig.View()));
   EXPECT_EQ(rig.window, BusyWindow());

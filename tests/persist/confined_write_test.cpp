@@ -102,8 +102,8 @@ TEST(ConfinedWrites, NamesMatchInAnyLetterCaseAndTheRootMayBeALink) {
   ASSERT_TRUE(folder.Write("Saves/other/deep.dat", Bytes{1}));
   EXPECT_EQ(top.Read("real/Saves/other/deep.dat"), "\x01");
   // A file where a folder must be, and a folder where the file must be.
-  EXPECT_NE(folder.Write("saves/flags.dat/x", Bytes{1}).error().find("is not a folder"), std::string::npos);
-  EXPECT_NE(folder.Write("saves", Bytes{1}).error().find("not a plain file"), std::string::npos);
+  EXPECT_NE(folder.Write("saves/flags.dat/x", Bytes{1}).error().message.find("is not a folder"), std::string::npos);
+  EXPECT_NE(folder.Write("saves", Bytes{1}).error().message.find("not a plain file"), std::string::npos);
   // A saved screen the person names with an absolute path is theirs to choose.
   ASSERT_TRUE(folder.WriteChosen(top.path() / "screen.bmp", Bytes{2}));
   EXPECT_EQ(top.Read("screen.bmp"), "\x02");

@@ -50,9 +50,9 @@ TEST(WriteFolder, ReadsHereFirstThenTheGameFolderAndMakesItsFolderOnTheFirstWrit
   ASSERT_TRUE(folder.Write("save\\flags.dat", Bytes{1}));
   EXPECT_TRUE(fs::is_regular_file(folder.path() / "save" / "flags.dat"));
   for (const char* outside : {"../escape.dat", "/etc/escape.dat", "C:\\escape.dat", ""}) {
-    const OsStatus refused = folder.Write(outside, Bytes{1});
+    const Result<void> refused = folder.Write(outside, Bytes{1});
     EXPECT_FALSE(refused.ok()) << outside;
-    EXPECT_FALSE(refused.error().empty()) << outside;
+    EXPECT_FALSE(refused.error().message.empty()) << outside;
   }
   EXPECT_FALSE(fs::exists(data.path() / "orvane" / "escape.dat"));
 }
@@ -62,9 +62,9 @@ TEST(WriteFolder, AFolderThatCannotBeMadeFailsWithItsReason) {
   game.Write("blocker", "a file where a folder would go");
   const GameFolder gameFolder(game.path());
   const WriteFolder folder(gameFolder, game.path() / "blocker" / "saves");
-  const OsStatus outcome = folder.Write("Data_0.dat", Bytes{1, 2});
+  const Result<void> outcome = folder.Write("Data_0.dat", Bytes{1, 2});
   EXPECT_FALSE(outcome.ok());
-  EXPECT_NE(outcome.error().find("blocker"), std::string::npos) << outcome.error();
+  EXPECT_NE(outcome.error().message.find("blocker"), std::string::npos) << outcome.error().message;
   EXPECT_EQ(game.Read("blocker"), "a file where a folder would go");
 }
 
@@ -94,10 +94,10 @@ TEST(SlotFiles, AFailedSaveAtEveryStepKeepsThePreviousSlotWhole) {
       folder.SetReplace([&](const ConfinedTarget& target, ByteSpan data) {
         return test::WriteFailingAt(point, error, target, data);
       });
-      const OsStatus outcome =
+      const Result<void> outcome =
           slots.Save(2, LocalTime{2025, 1, 1, 0, 0, 0}, "second", second, Bytes(11000, 3), Bytes(6144, 4));
       EXPECT_FALSE(outcome.ok());
-      EXPECT_NE(outcome.error().find(std::strerror(error)), std::string::npos) << outcome.error();
+      EXPECT_NE(outcome.error().message.find(std::strerror(error)), std::string::npos) << outcome.error().message;
       EXPECT_EQ(game.Read("Data_2.dat"), previous);
       EXPECT_EQ(slots.Captions()[2], "2: 2024 05/06 07:08:09\x81\x40" "first");
       EXPECT_EQ(FilesIn(game.path()), 1u);  // no temporary file stays behind

@@ -25,9 +25,8 @@ TEST(WriteFileAtomically, ReplacesTheFileAndKeepsItsPermissions) {
   const fs::path file = dir.path() / "data_0.dat";
   ASSERT_TRUE(WriteFileAtomically(file, Bytes{1, 2, 3}));
   fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
-  const OsStatus second = WriteFileAtomically(file, Bytes{4});
-  ASSERT_TRUE(second) << second.error();
-  EXPECT_TRUE(second.error().empty());
+  const Result<void> second = WriteFileAtomically(file, Bytes{4});
+  ASSERT_TRUE(second) << second.error().message;
   EXPECT_EQ(dir.Read("data_0.dat"), "\x04");
   EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"data_0.dat"});  // no temporary left behind
@@ -37,15 +36,16 @@ TEST(WriteFileAtomically, AFailureKeepsWhatWasThereAndSaysWhy) {
   test::TempDir dir;
   dir.Write("slot/keep.txt", "old");
   // A folder cannot be replaced by a file: the rename fails after the data was written.
-  const OsStatus overFolder = WriteFileAtomically(dir.path() / "slot", Bytes{1});
+  const Result<void> overFolder = WriteFileAtomically(dir.path() / "slot", Bytes{1});
   EXPECT_FALSE(overFolder);
-  EXPECT_NE(overFolder.error().find((dir.path() / "slot").string()), std::string::npos) << overFolder.error();
+  EXPECT_NE(overFolder.error().message.find((dir.path() / "slot").string()), std::string::npos)
+      << overFolder.error().message;
   EXPECT_EQ(dir.Read("slot/keep.txt"), "old");
   EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"slot"});
 
-  const OsStatus noFolder = WriteFileAtomically(dir.path() / "missing" / "x.dat", Bytes{1});
+  const Result<void> noFolder = WriteFileAtomically(dir.path() / "missing" / "x.dat", Bytes{1});
   EXPECT_FALSE(noFolder);
-  EXPECT_FALSE(noFolder.error().empty());
+  EXPECT_FALSE(noFolder.error().message.empty());
 }
 
 TEST(WriteFileAtomically, ReplacesALinkInsteadOfWritingThroughIt) {
@@ -127,13 +127,15 @@ TEST(DesktopOpener, StartsTheOpenerAndCollectsItOrSaysWhyNot) {
   }
   EXPECT_EQ(opener.Running(), 0u);
 
-  const OsStatus refused = opener.Open("file:///etc/passwd", dir.path());
+  const Result<void> refused = opener.Open("file:///etc/passwd", dir.path());
   EXPECT_FALSE(refused);
-  EXPECT_FALSE(refused.error().empty());
+  EXPECT_EQ(refused.error().kind, ErrorKind::Refused);
+  EXPECT_FALSE(refused.error().message.empty());
   DesktopOpener missing("orvane-no-such-opener");
-  const OsStatus notStarted = missing.Open("https://example.org", dir.path());
+  const Result<void> notStarted = missing.Open("https://example.org", dir.path());
   EXPECT_FALSE(notStarted);
-  EXPECT_NE(notStarted.error().find("orvane-no-such-opener"), std::string::npos) << notStarted.error();
+  EXPECT_EQ(notStarted.error().kind, ErrorKind::Failed);
+  EXPECT_NE(notStarted.error().message.find("orvane-no-such-opener"), std::string::npos) << notStarted.error().message;
   EXPECT_EQ(missing.Running(), 0u);
 }
 

@@ -24,12 +24,14 @@ struct FakeGame : GameEvents {
   uint32_t timerDue = 0;
   std::function<void(KeyPress)> onKey;
   std::function<void(std::string_view)> onMenu;
+  std::function<void()> onDown;
 
   void Shown() override { log.push_back("shown"); }
   void Click() override { log.push_back("click"); }
   void MouseDown(MouseButton b, int x, int y) override {
     log.push_back(std::string(b == MouseButton::Left ? "down-left " : "down-right ") + std::to_string(x) + " " +
                   std::to_string(y));
+    if (onDown) onDown();
   }
   void MouseMove(int x, int y) override { log.push_back("move " + std::to_string(x) + " " + std::to_string(y)); }
   void Wheel(WheelDirection direction) override {
@@ -289,6 +291,31 @@ TEST_F(DesktopTest, LoopDeliversInputTimersMenusAndModalAnswers) {
       "key 0", "key 0",      "key T",           "key T", "key 0",
       "key M", "close"};
   EXPECT_EQ(game.log, expected);
+}
+
+// A box that comes up between a press and its release takes the press with it: the release
+// that follows the answer must not click what lies under the pointer.
+TEST_F(DesktopTest, AReleaseAfterABoxAnsweredMidPressClicksNothing) {
+  DesktopSession session({".", 1});
+  std::string error;
+  ASSERT_TRUE(session.Start(error)) << error;
+  SdlHost& host = session.host();
+  host.Present(TestStage());
+  const int bar = MenuBar::Height(1);
+  FakeGame game;
+  game.onDown = [&] {
+    game.onDown = nullptr;
+    host.ShowMessage(Sjis("メッセージ"), "Orvane");
+  };
+  {
+    Typist typist({[&] { PushMouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 50, bar + 60); }, [] { PushKey(SDLK_RETURN); },
+                   [&] {
+                     PushMouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 50, bar + 60);
+                     PushQuit();
+                   }});
+    session.Run(game);
+  }
+  EXPECT_EQ(game.log, (std::vector<std::string>{"shown", "down-left 50 60", "close"}));
 }
 
 TEST_F(DesktopTest, TimersFireWhenDueWithoutInput) {

@@ -35,8 +35,8 @@ std::string HeadlessHost::FinishRecording() {
   if (!recordError_.empty()) return recordError_;
   if (!recording_) return {};
   recording_ = false;
-  const OsStatus list = WriteFileAtomically(recordDir_ / "frames.txt", AsBytes(frameList_));
-  return list ? std::string() : "cannot write " + (recordDir_ / "frames.txt").string() + ": " + list.error();
+  const Result<void> list = WriteFileAtomically(recordDir_ / "frames.txt", AsBytes(frameList_));
+  return list ? std::string() : "cannot write " + (recordDir_ / "frames.txt").string() + ": " + list.error().message;
 }
 
 void HeadlessHost::Present(const Image& surface) {
@@ -45,11 +45,12 @@ void HeadlessHost::Present(const Image& surface) {
   char name[16];
   std::snprintf(name, sizeof name, "%06d", framesPresented);
   const std::filesystem::path frame = recordDir_ / (std::string(name) + ".bmp");
-  if (const OsStatus written = WriteFileAtomically(frame, EncodeBmp24(surface)); !written) {
+  if (const Result<void> written = WriteFileAtomically(frame, EncodeBmp24(surface)); !written) {
     // A recording with holes is no recording: stop, and the run says so at its end.
-    recordError_ = "cannot write " + frame.string() + ": " + written.error();
+    recordError_ = "cannot write " + frame.string() + ": " + written.error().message;
     recording_ = false;
-    WriteFileAtomically(recordDir_ / "frames.txt", AsBytes(frameList_));
+    // The frames kept so far stay listed if the disk lets them; the error above is the news.
+    (void)WriteFileAtomically(recordDir_ / "frames.txt", AsBytes(frameList_));
     return;
   }
   frameList_ += std::string(name) + ' ' + std::to_string(clock_.NowMs()) + '\n';

@@ -12,13 +12,13 @@ namespace fs = std::filesystem;
 
 // A path the user chose: its folder is reached as the system finds it, links and all, and the
 // file is replaced the one way every file of the player is.
-OsStatus WriteFileAtomically(const fs::path& path, ByteSpan data) {
+Result<void> WriteFileAtomically(const fs::path& path, ByteSpan data) {
   const fs::path folder = path.parent_path();
   const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return OsStatus::Failed("cannot write " + path.string() + ": " + std::generic_category().message(errno));
+  if (fd < 0)
+    return Error{ErrorKind::Failed, "cannot write " + path.string() + ": " + std::generic_category().message(errno)};
   const ConfinedTarget target(fd, path.filename().string(), path);
-  if (Result<void> written = ReplaceAt(target, data); !written) return OsStatus::Failed(written.error().message);
-  return OsStatus::Ok();
+  return ReplaceAt(target, data);
 }
 
 }  // namespace orv

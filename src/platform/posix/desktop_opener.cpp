@@ -12,16 +12,16 @@ namespace orv {
 
 DesktopOpener::~DesktopOpener() { Reap(); }
 
-OsStatus DesktopOpener::Open(std::string_view target, const std::filesystem::path& gameRoot) {
+Result<void> DesktopOpener::Open(std::string_view target, const std::filesystem::path& gameRoot) {
   Reap();
   const auto argument = ExternalOpenArgument(target, gameRoot);
-  if (!argument) return OsStatus::Failed("not a web address or a file of the game: " + std::string(target));
+  if (!argument) return Error{ErrorKind::Refused, "not a web address or a file of the game: " + std::string(target)};
   std::vector<char*> args{const_cast<char*>(program_.c_str()), const_cast<char*>(argument->c_str()), nullptr};
   pid_t pid = 0;
   if (const int error = posix_spawnp(&pid, program_.c_str(), nullptr, nullptr, args.data(), environ); error != 0)
-    return OsStatus::Failed("cannot start " + program_ + ": " + std::generic_category().message(error));
+    return Error{ErrorKind::Failed, "cannot start " + program_ + ": " + std::generic_category().message(error)};
   children_.push_back(pid);
-  return OsStatus::Ok();
+  return {};
 }
 
 void DesktopOpener::Reap() {

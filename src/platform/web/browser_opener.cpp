@@ -9,13 +9,13 @@ namespace orv {
 
 DesktopOpener::~DesktopOpener() = default;
 
-OsStatus DesktopOpener::Open(std::string_view target, const std::filesystem::path& gameRoot) {
+Result<void> DesktopOpener::Open(std::string_view target, const std::filesystem::path& gameRoot) {
   const auto argument = ExternalOpenArgument(target, gameRoot);
-  if (!argument) return OsStatus::Failed("not a web address or a file of the game: " + std::string(target));
+  if (!argument) return Error{ErrorKind::Refused, "not a web address or a file of the game: " + std::string(target)};
   if (!argument->starts_with("http://") && !argument->starts_with("https://"))
-    return OsStatus::Failed("the browser cannot open a file of the game: " + std::string(target));
+    return Error{ErrorKind::Unsupported, "the browser cannot open a file of the game: " + std::string(target)};
   orvane_web_open_address(argument->c_str());
-  return OsStatus::Ok();
+  return {};
 }
 
 void DesktopOpener::Reap() {}
