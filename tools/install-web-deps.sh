@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
-packages=(emscripten chromium dpkg-dev nodejs npm ninja-build cmake pkg-config)
+# timgm6mb-soundfont: the General MIDI SoundFont the page's synthesizer plays music with.
+packages=(emscripten chromium dpkg-dev nodejs npm ninja-build cmake pkg-config timgm6mb-soundfont)
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
@@ -55,8 +56,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The page's test driver, pinned by package-lock.json; it drives the chromium installed above.
-if [ ! -d web/node_modules/puppeteer-core ]; then
+# The page's test driver, which drives the chromium installed above, and its synthesizer
+# (js-synthesizer), both pinned by package-lock.json.
+if [ ! -d web/node_modules/puppeteer-core ] || [ ! -d web/node_modules/js-synthesizer ]; then
   (cd web && npm ci --no-audit --no-fund --ignore-scripts)
 fi
 

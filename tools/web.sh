@@ -31,6 +31,17 @@ build() {
     /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf; do
     cp -u "$(readlink -f "$font")" "$out/fonts/"
   done
+  # Music: FluidSynth for the page (js-synthesizer, pinned in web/package-lock.json) and the
+  # General MIDI SoundFont from Debian's timgm6mb-soundfont (GPL-2, 6 MB), both served beside
+  # the page, never from another site.
+  [ -d web/node_modules/js-synthesizer ] || ./tools/install-web-deps.sh
+  mkdir -p "$out/synth"
+  local synth=web/node_modules/js-synthesizer
+  cp -u "$synth/dist/js-synthesizer.min.js" "$synth/dist/js-synthesizer.worklet.min.js" \
+    "$synth/externals/libfluidsynth-2.4.6.js" "$synth/externals/LICENSE.fluidsynth.txt" "$out/synth/"
+  cp -u "$synth/LICENSE" "$out/synth/LICENSE.js-synthesizer.txt"
+  cp -u "$(readlink -f /usr/share/sounds/sf2/TimGM6mb.sf2)" "$out/synth/TimGM6mb.sf2"
+  cp -u /usr/share/doc/timgm6mb-soundfont/copyright "$out/synth/COPYING.TimGM6mb.txt"
   # The demo game, from the native build's tool.
   if [ ! -f "$native/CMakeCache.txt" ]; then
     cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -14,7 +14,9 @@ REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PAGE_SOURCES = os.path.join(REPO, "web", "page")
 WORKER_SOURCE = os.path.join(REPO, "web", "offline", "sw.js")
 PLAYER = ("orvane.js", "orvane.wasm")
-SOUNDFONT_ENDINGS = (".sf2", ".sf3")
+# Whole folders the page loads from: the substitute fonts, and the synthesizer with its
+# SoundFont (their licences travel with them).
+SUPPORT_FOLDERS = ("fonts", "synth")
 
 
 def _walk(root, folder=""):
@@ -30,19 +32,16 @@ def _walk(root, folder=""):
 
 def player_files(build_dir):
     """The files of build_dir that make the player and its page (relative paths): the page's
-    files, the player, the substitute fonts and any SoundFont the build put beside them."""
+    files, the player, the substitute fonts, and the music synthesizer with its SoundFont and
+    their licences."""
     files = [name for name in sorted(os.listdir(PAGE_SOURCES)) if os.path.isfile(os.path.join(build_dir, name))]
     missing = [name for name in PLAYER if not os.path.isfile(os.path.join(build_dir, name))]
     if missing:
         raise FileNotFoundError(f"{build_dir} holds no {', '.join(missing)}: build the player first (tools/web.sh build)")
     files += PLAYER
-    if os.path.isdir(os.path.join(build_dir, "fonts")):
-        files += _walk(build_dir, "fonts")
-    for name in sorted(os.listdir(build_dir)):
-        if name.lower().endswith(SOUNDFONT_ENDINGS) and os.path.isfile(os.path.join(build_dir, name)):
-            files.append(name)
-    if os.path.isdir(os.path.join(build_dir, "soundfonts")):
-        files += [f for f in _walk(build_dir, "soundfonts") if f.lower().endswith(SOUNDFONT_ENDINGS)]
+    for folder in SUPPORT_FOLDERS:
+        if os.path.isdir(os.path.join(build_dir, folder)):
+            files += _walk(build_dir, folder)
     return files
 
 

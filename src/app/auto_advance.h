@@ -12,6 +12,7 @@ namespace orv {
 struct AutoAdvanceDelays {
   uint32_t baseMs = 1500;
   uint32_t perCharacterMs = 60;
+  friend bool operator==(const AutoAdvanceDelays&, const AutoAdvanceDelays&) = default;
 };
 
 class AutoAdvance {

@@ -29,6 +29,7 @@ struct PlayerSettings {
   std::optional<uint32_t> waveVolume, midiVolume, cdVolume;
   bool speech = false;
   AutoAdvanceDelays autoDelays;
+  friend bool operator==(const PlayerSettings&, const PlayerSettings&) = default;
 };
 
 class SettingsFile {

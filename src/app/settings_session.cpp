@@ -58,6 +58,7 @@ SettingsSession SettingsSession::Open(std::optional<fs::path> path, std::FILE* m
   }
   session.file_ = std::move(*parsed);
   session.settings_ = session.file_.settings;
+  session.lastStored_ = session.settings_;
   if (!session.file_.problem.empty()) Say(messages, file, session.file_.problem);
   return session;
 }
@@ -91,6 +92,14 @@ bool SettingsSession::Save(std::FILE* messages) const {
   const Result<void> written = WriteFileAtomically(target, AsBytes(text));
   if (!written) Say(messages, target, "could not be written: " + written.error().message);
   return written.ok();
+}
+
+bool SettingsSession::SaveIfChanged(std::FILE* messages) {
+  if (settings_ == lastStored_ || !path_ || !writable_) return true;
+  // Taken as stored even when the write fails: the same failure each turn would only repeat
+  // its message; the next change tries again.
+  lastStored_ = settings_;
+  return Save(messages);
 }
 
 }  // namespace orv

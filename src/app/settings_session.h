@@ -32,6 +32,10 @@ class SettingsSession {
   // Writes what changed into the file (through a link to the file it names); false (with one
   // line on `messages`) when it could not be written.
   bool Save(std::FILE* messages) const;
+  // Saves when the settings differ from those last read or saved: for a player that may be
+  // closed at any moment without an exit of its own (a browser tab). False only when a write
+  // failed.
+  bool SaveIfChanged(std::FILE* messages);
 
  private:
   std::optional<std::filesystem::path> path_;
@@ -39,6 +43,7 @@ class SettingsSession {
   PlayerSettings settings_;
   bool writable_ = true;
   bool speechAtStart_ = false;
+  PlayerSettings lastStored_;
 };
 
 }  // namespace orv

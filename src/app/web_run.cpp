@@ -23,18 +23,26 @@ namespace orv {
 
 namespace {
 
-// Hands the game's events through; between events the sound's time runs on and written saves
-// are stored before the game goes on.
+// Hands the game's events through; between events the sound's time runs on, a changed setting
+// is written (a tab has no exit to write it at), and written saves and settings are stored
+// before the game goes on.
 class BrowserGame final : public GameEventsRelay {
  public:
-  BrowserGame(GameEvents& game, WebAudio& audio, Clock& clock, PageControls& controls)
-      : GameEventsRelay(game), audio_(audio), clock_(clock), controls_(controls) {}
+  BrowserGame(Player& game, WebAudio& audio, Clock& clock, SettingsSession& settings, PageControls& controls)
+      : GameEventsRelay(game),
+        game_(game),
+        audio_(audio),
+        clock_(clock),
+        settings_(settings),
+        controls_(controls) {}
   // The desktop's rule that drops input which came while the game was busy is not yet right
   // in the browser (it refused the page tests' clicks on a settled screen): until it is, the
   // page's input is taken as it comes, as it always was here.
   bool TakesInputFrom(uint32_t) const override { return true; }
   bool NextTimerDue(uint32_t& dueMs) override {
     audio_.Pump(clock_.NowMs());
+    settings_.GatherFrom(game_, audio_);
+    settings_.SaveIfChanged(stderr);
     orvane_web_settle_saves();
     // The page hears that the game runs once its start-up writes are stored too.
     if (!toldRunning_) orvane_web_game_state("running");
@@ -49,8 +57,10 @@ class BrowserGame final : public GameEventsRelay {
   }
 
  private:
+  Player& game_;
   WebAudio& audio_;
   Clock& clock_;
+  SettingsSession& settings_;
   PageControls& controls_;
   bool toldRunning_ = false;
 };
@@ -79,8 +89,7 @@ int RunDesktop(const CommandLine& options) {
     return 1;
   }
   GameFolder folder(options.gameDir);
-  WebAudio audio(options.midiLog.empty() ? std::filesystem::path() : std::filesystem::path(options.midiLog),
-                 session.clock().NowMs());
+  WebAudio audio(session.clock().NowMs());
   int result = 0;
   {
     StreamDiagnostics diagnostics(stderr);
@@ -98,7 +107,7 @@ int RunDesktop(const CommandLine& options) {
       orvane_web_game_state("failed");
       return 2;
     }
-    BrowserGame browser(game, audio, session.clock(), controls);
+    BrowserGame browser(game, audio, session.clock(), settings, controls);
     result = game.closed() ? 0 : session.Run(browser);
     settings.GatherFrom(game, audio);
   }

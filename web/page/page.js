@@ -6,6 +6,8 @@
 
 const kGameRoot = '/game';
 const kPersistRoot = '/persist';
+// Screenshots land here and leave again as downloads.
+const kShotsRoot = '/shots';
 const kFontFolders = {
   'ipam.ttf': '/usr/share/fonts/opentype/ipafont-mincho',
   'ipamp.ttf': '/usr/share/fonts/opentype/ipafont-mincho',
@@ -17,7 +19,8 @@ const kFontFolders = {
 const kFontsUpFront = Object.keys(kFontFolders);
 
 // What tests and curious people can read: the game's state and what it printed.
-const orvaneStatus = { state: 'idle', output: [], savesStored: 0, firstFrameMs: null, gameId: null };
+const orvaneStatus = { state: 'idle', output: [], savesStored: 0, firstFrameMs: null, gameId: null,
+  sounds: [], spoken: 0, screenshots: [] };
 window.orvaneStatus = orvaneStatus;
 
 const elements = {
@@ -57,11 +60,22 @@ function showMessage(text, kind) {
 
 // --- sound and speech -------------------------------------------------------------------
 
+// The sounds that started, newest last ("wave <bytes>", "track <bytes>"), a few dozen kept.
+const kSoundsKept = 50;
+
+function noteSound(what) {
+  orvaneStatus.sounds.push(what);
+  if (orvaneStatus.sounds.length > kSoundsKept) orvaneStatus.sounds.shift();
+}
+
 class PageSound {
-  constructor() {
+  constructor(music) {
     this.context = null;
     this.gains = [1, 1, 1];
+    this.lines = [];
     this.wave = null;
+    this.track = null;
+    this.music = music;
     // Browsers start audio only after a gesture: the first click or key makes the context.
     const start = () => this.ensureContext();
     window.addEventListener('pointerdown', start, { capture: true });
@@ -73,43 +87,60 @@ class PageSound {
       const AudioContextClass = window.AudioContext || window.webkitAudioContext;
       if (!AudioContextClass) return null;
       this.context = new AudioContextClass();
-      this.waveGain = this.context.createGain();
-      this.waveGain.gain.value = this.gains[0];
-      this.waveGain.connect(this.context.destination);
+      // One gain for each of the game's volume lines: effects, music, tracks.
+      this.lines = this.gains.map((gain) => {
+        const node = this.context.createGain();
+        node.gain.value = gain;
+        node.connect(this.context.destination);
+        return node;
+      });
+      this.waveGain = this.lines[0];
+      this.music.start(this.context, this.lines[1]);
     }
     if (this.context.state === 'suspended') this.context.resume();
     return this.context;
   }
 
-  playWave(bytes, loop) {
-    this.stopWave();
+  // Decodes a file and plays it on a volume line; `slot` names what it replaces ('wave' or
+  // 'track'). Before the first gesture there is no context: the game goes on silently, as it
+  // would muted. A file the browser cannot decode stays silent too, and is noted.
+  play(slot, line, bytes, loop) {
+    this.stop(slot);
     const context = this.context;
-    if (!context) return;  // no gesture yet: the game goes on silently, as it would muted
+    if (!context) return;
     const token = {};
-    this.wave = token;
+    this[slot] = token;
+    const size = bytes.length;  // decoding takes the buffer away
     context.decodeAudioData(bytes.buffer).then((buffer) => {
-      if (this.wave !== token) return;  // stopped or replaced while it decoded
+      if (this[slot] !== token) return;  // stopped or replaced while it decoded
       const source = context.createBufferSource();
       source.buffer = buffer;
       source.loop = loop;
-      source.connect(this.waveGain);
+      source.connect(this.lines[line]);
       source.start();
       token.source = source;
-    }, () => {});
+      noteSound(slot + ' ' + size);
+    }, () => noteSound(slot + ' undecodable ' + size));
   }
 
-  stopWave() {
-    if (this.wave && this.wave.source) this.wave.source.stop();
-    this.wave = null;
+  stop(slot) {
+    if (this[slot] && this[slot].source) this[slot].source.stop();
+    this[slot] = null;
   }
+
+  playWave(bytes, loop) { this.play('wave', 0, bytes, loop); }
+  stopWave() { this.stop('wave'); }
+  playTrack(bytes) { this.play('track', 2, bytes, false); }
+  stopTrack() { this.stop('track'); }
 
   setGain(line, gain) {
     this.gains[line] = gain;
-    if (line === 0 && this.waveGain) this.waveGain.gain.value = gain;
+    if (this.lines[line]) this.lines[line].gain.value = gain;
   }
 }
 
 function say(text, interrupt) {
+  orvaneStatus.spoken++;
   if (!window.speechSynthesis) return;
   if (interrupt) window.speechSynthesis.cancel();
   const utterance = new SpeechSynthesisUtterance(text);
@@ -142,11 +173,9 @@ class SaveStore {
     this.dirty = false;
     this.running = new Promise((resolve) => {
       this.fs.syncfs(false, (error) => {
-        if (error) {
-          showMessage('Saves could not be stored in this browser (' + describeStorageError(error) +
-            '). Export your saves before closing this tab.');
-        } else {
+        if (!error) {
           orvaneStatus.savesStored++;
+          if (elements.message.className === 'storage') showMessage('');
         }
         resolve();
       });
@@ -159,6 +188,46 @@ class SaveStore {
 
   async settle() {
     while (this.pending()) await (this.running || this.kick());
+  }
+
+  // IDBFS never calls back when the browser aborts its transaction (a full quota does), and
+  // takes a failed request for a success. Every store into `database` (IDBFS's connection),
+  // the page's own and the player's fsync alike, is therefore also ended by its transaction's
+  // outcome: none waits forever, and none fails unsaid.
+  guard(idbfs, database) {
+    const store = this;
+    const active = new Set();
+    const syncfs = idbfs.syncfs;
+    idbfs.syncfs = function (mount, populate, callback) {
+      let over = false;
+      const finish = (error) => {
+        if (over) return;
+        over = true;
+        active.delete(finish);
+        if (error) store.failed(error);
+        callback(error);
+      };
+      active.add(finish);
+      syncfs.call(this, mount, populate, finish);
+    };
+    const transaction = database.transaction;
+    database.transaction = function () {
+      const opened = transaction.apply(this, arguments);
+      let failed = null;
+      const end = (error) => { if (error) for (const finish of [...active]) finish(error); };
+      opened.addEventListener('error', (event) => { failed = failed || event.target.error; });
+      opened.addEventListener('abort', () => end(opened.error || failed || new Error('the browser gave up storing')));
+      opened.addEventListener('complete', () => end(failed));
+      return opened;
+    };
+  }
+
+  // Nothing is lost yet: the files stay in the tab, and the next store takes them all.
+  failed(error) {
+    orvaneStatus.storeFailures = (orvaneStatus.storeFailures || 0) + 1;
+    showMessage('Your latest save could not be stored in this browser: ' + describeStorageError(error) +
+      '. The game goes on, but what it saved is lost when this tab closes: export your saves ' +
+      '(Export saves) or free some space for this site, and save again.', 'storage');
   }
 
   // Every write that reaches the persistent folder: files closed after writing, renames into
@@ -191,7 +260,7 @@ class SaveStore {
 
 function describeStorageError(error) {
   const text = String(error && (error.name || error.message || error.errno) || error);
-  if (/quota/i.test(text)) return 'the browser\'s storage quota is full';
+  if (/quota/i.test(text)) return 'the storage this browser allows the page is full (its quota)';
   return text;
 }
 
@@ -258,6 +327,13 @@ async function filesFromEntry(entry, prefix) {
   return nested.flat();
 }
 
+// What a screenshot is named after: the folder's or archive's name, or the last part of the
+// path a served game was opened by.
+function gameTitle(name) {
+  const last = name.split('/').filter(Boolean).pop() || 'game';
+  return last.replace(/\.zip$/i, '').replace(/[\\/:*?"<>|\x00-\x1f]+/g, '_') || 'game';
+}
+
 function gameIdFor(kind, name) {
   const label = name.replace(/[^A-Za-z0-9._\-\u3040-\u30ff\u4e00-\u9fff]+/g, '_').slice(0, 40) || 'game';
   const hash = OrvaneZip.crc32(new TextEncoder().encode(kind + ':' + name)).toString(16).padStart(8, '0');
@@ -288,7 +364,7 @@ function makeFolders(fs, path) {
   }
 }
 
-async function startGame(files, gameId) {
+async function startGame(files, gameId, title) {
   if (started) return;
   started = true;
   showMessage('Loading…', 'info');
@@ -298,11 +374,18 @@ async function startGame(files, gameId) {
     if (!response.ok) throw new Error('the font ' + name + ' is missing beside the page (' + response.status + ')');
     return { name, data: new Uint8Array(await response.arrayBuffer()) };
   }));
-  const sound = new PageSound();
+  const logMidi = new URLSearchParams(location.search).has('midi-log');
+  if (logMidi) { orvaneStatus.midiLog = []; orvaneStatus.midiArrivals = []; }
+  const music = new PageMusic(orvaneStatus.midiLog || null, orvaneStatus.midiArrivals || null);
+  orvaneStatus.music = () => ({ ready: music.synth !== null, failure: music.failure });
+  const sound = new PageSound(music);
   let store = null;
   const page = {
     playWave: (bytes, loop) => sound.playWave(bytes, loop),
     stopWave: () => sound.stopWave(),
+    playTrack: (bytes) => sound.playTrack(bytes),
+    stopTrack: () => sound.stopTrack(),
+    midi: (ms, message) => music.receive(ms, message),
     setGain: (line, gain) => sound.setGain(line, gain),
     say,
     silence: () => window.speechSynthesis && window.speechSynthesis.cancel(),
@@ -314,7 +397,7 @@ async function startGame(files, gameId) {
       document.dispatchEvent(new CustomEvent('orvane-state', { detail: state }));
       if (state === 'running') {
         orvaneStatus.firstFrameMs = performance.now();
-        showMessage('');
+        if (elements.message.className === 'info') showMessage('');
         elements.gameTools.hidden = false;
         let shown = false;
         try { shown = localStorage.getItem('orvane.showText') === '1'; } catch (e) { /* private mode */ }
@@ -360,12 +443,21 @@ async function startGame(files, gameId) {
   if (finishInterruptedWrites(fs, kPersistRoot) > 0) await new Promise((resolve) => fs.syncfs(false, resolve));
   store = new SaveStore(fs);
   store.watch();
+  if (module.IDBFS.dbs && module.IDBFS.dbs[kPersistRoot]) store.guard(module.IDBFS, module.IDBFS.dbs[kPersistRoot]);
+  makeFolders(fs, kShotsRoot);
+  watchScreenshots(fs, kShotsRoot, (name, bytes) => {
+    // The player names a shot after its game's folder, which is always /game here.
+    const named = name.replace(/^game_/, title + '_');
+    orvaneStatus.screenshots.push(named);
+    downloadPicture(named, bytes);
+  });
   orvaneStatus.gameId = gameId;
   page.exportSaves = () => exportSaves(fs, saveDir, gameId);
   page.importSaves = (archive) => importSaves(fs, saveDir, archive, store);
   window.orvanePage = page;
   orvaneStatus.state = 'starting';
-  module.callMain(['--scale', '1', '--save-dir', saveDir, '--config', kPersistRoot + '/orvane.toml', kGameRoot]);
+  module.callMain(['--scale', '1', '--save-dir', saveDir, '--config', kPersistRoot + '/orvane.toml',
+    '--screenshot-dir', kShotsRoot, kGameRoot]);
 }
 
 // The player writes a file under a temporary name beside it, stores it (fsync stores the whole
@@ -479,7 +571,7 @@ async function open(kind, name, loadFiles, savesOf = kind) {
     showMessage('Reading ' + name + '…', 'info');
     const files = gameFiles(await loadFiles(), kind === 'zip' ? 'The archive ' + name : 'The folder ' + name);
     if (kind !== 'url' && kind !== 'kept') await keepGame(kind, name, files);
-    await startGame(files, gameIdFor(savesOf, name));
+    await startGame(files, gameIdFor(savesOf, name), gameTitle(name));
   } catch (error) {
     started = false;
     elements.openers.hidden = false;

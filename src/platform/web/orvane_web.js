@@ -8,6 +8,21 @@ mergeInto(LibraryManager.library, {
   orvane_web_stop_wave: function () {
     if (Module.orvanePage) Module.orvanePage.stopWave();
   },
+  orvane_web_play_track: function (bytes, size) {
+    if (Module.orvanePage && Module.orvanePage.playTrack) Module.orvanePage.playTrack(HEAPU8.slice(bytes, bytes + size));
+  },
+  orvane_web_stop_track: function () {
+    if (Module.orvanePage && Module.orvanePage.stopTrack) Module.orvanePage.stopTrack();
+  },
+  orvane_web_midi_short: function (ms, status, data1, data2) {
+    if (Module.orvanePage && Module.orvanePage.midi) Module.orvanePage.midi(ms >>> 0, [status, data1, data2]);
+  },
+  orvane_web_midi_long: function (ms, bytes, size) {
+    if (Module.orvanePage && Module.orvanePage.midi) Module.orvanePage.midi(ms >>> 0, HEAPU8.slice(bytes, bytes + size));
+  },
+  orvane_web_midi_state: function (ms, what) {
+    if (Module.orvanePage && Module.orvanePage.midi) Module.orvanePage.midi(ms >>> 0, UTF8ToString(what));
+  },
   orvane_web_set_gain: function (line, gain) {
     if (Module.orvanePage) Module.orvanePage.setGain(line, gain);
   },

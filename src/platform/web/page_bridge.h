@@ -1,6 +1,6 @@
 #pragma once
-// The few things the browser build asks of its page (web/page/orvane.js answers them through
-// src/platform/web/orvane_web.js): play and stop a sound effect through Web Audio, speak through
+// The few things the browser build asks of its page (web/page/page.js answers them through
+// src/platform/web/orvane_web.js): play sound effects, tracks and music, speak through
 // the browser's speech synthesis, and hold the game until the saves written so far are in
 // IndexedDB.
 #include <cstddef>
@@ -9,6 +9,15 @@
 extern "C" {
 void orvane_web_play_wave(const uint8_t* bytes, size_t size, int loop);
 void orvane_web_stop_wave();
+// A track file to play from its start; any track playing stops.
+void orvane_web_play_track(const uint8_t* bytes, size_t size);
+void orvane_web_stop_track();
+// MIDI for the page's synthesizer, each stamped with the sound's clock in milliseconds: a
+// channel message (three bytes; the third 0 where the message has two), a whole
+// system-exclusive message, or "open", "reset" or "close".
+void orvane_web_midi_short(uint32_t ms, uint8_t status, uint8_t data1, uint8_t data2);
+void orvane_web_midi_long(uint32_t ms, const uint8_t* bytes, size_t size);
+void orvane_web_midi_state(uint32_t ms, const char* what);
 // Gains of a volume line (0 wave, 1 MIDI, 2 CD) from 0 to 1.
 void orvane_web_set_gain(int line, double gain);
 void orvane_web_say(const char* utf8, int interrupt);

@@ -2,11 +2,18 @@
 
 #include <algorithm>
 
+#include "platform/game_folder.h"
 #include "platform/web/page_bridge.h"
 
 namespace orv {
 
-WebAudio::WebAudio(const std::filesystem::path& midiLog, uint32_t nowMs) : timing_(midiLog, nowMs) {}
+namespace {
+// The most of a track file the page is handed: a file over it (rare; an hour of FLAC is about
+// 300 MB) stays silent while it keeps its time, rather than taking the tab's memory.
+constexpr uint64_t kMostTrackBytes = uint64_t(256) << 20;
+}  // namespace
+
+WebAudio::WebAudio(uint32_t nowMs) : timing_({}, nowMs), midi_([this] { return timing_.NowMs(); }) {}
 
 bool WebAudio::PlayWave(Bytes waveFile, bool loop) {
   // The page decodes a copy; the timing keeps the bytes for the effect's length.
@@ -22,11 +29,23 @@ void WebAudio::StopWave() {
 }
 
 bool WebAudio::PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) {
-  return timing_.PlayTrack(file, std::move(onEnd));
+  orvane_web_stop_track();
+  if (!timing_.PlayTrack(file, std::move(onEnd))) return false;
+  // The timing read the file already; the browser decodes its own copy.
+  if (std::optional<Bytes> bytes = ReadFileBytes(file, size_t(kMostTrackBytes)))
+    orvane_web_play_track(bytes->data(), bytes->size());
+  return true;
 }
 
+// Only a disc image's cue sheet leads here, and the browser build reads none: kept timed, silent.
 bool WebAudio::PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd) {
+  orvane_web_stop_track();
   return timing_.PlayRawTrack(std::move(spans), std::move(onEnd));
+}
+
+void WebAudio::StopTrack() {
+  timing_.StopTrack();
+  orvane_web_stop_track();
 }
 
 void WebAudio::SetVolume(VolumeLine line, uint32_t volume) {

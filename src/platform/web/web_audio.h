@@ -1,27 +1,28 @@
 #pragma once
-// Sound in the browser. Effects play through the page's Web Audio; everything keeps the timing
-// of the headless sound (an effect, a track and the MIDI ticker run for as long as their files
-// say, by the real clock), so the game sees sound end when it would on the desktop. Music has
-// no synthesizer here yet: the MIDI messages go to a log when one is asked for, or nowhere.
+// Sound in the browser. Effects and tracks play through the page's Web Audio and music through
+// the page's SoundFont synthesizer; everything keeps the timing of the headless sound (an
+// effect, a track and the MIDI ticker run for as long as their files say, by the real clock),
+// so the game sees sound end when it would on the desktop whether or not the page may play yet.
 #include <cstdint>
 #include <filesystem>
 
 #include "platform/headless/headless_audio.h"
+#include "platform/web/web_midi_output.h"
 
 namespace orv {
 
 class WebAudio final : public AudioOut {
  public:
-  WebAudio(const std::filesystem::path& midiLog, uint32_t nowMs);
+  explicit WebAudio(uint32_t nowMs);
 
   bool PlayWave(Bytes waveFile, bool loop) override;
   void StopWave() override;
   bool WavePlaying() override { return timing_.WavePlaying(); }
   bool PlayTrack(const std::filesystem::path& file, TrackEnd onEnd) override;
   bool PlayRawTrack(std::vector<RawAudioSpan> spans, TrackEnd onEnd) override;
-  void StopTrack() override { timing_.StopTrack(); }
+  void StopTrack() override;
   bool TrackPlaying() override { return timing_.TrackPlaying(); }
-  MidiOutput& Midi() override { return timing_.Midi(); }
+  MidiOutput& Midi() override { return midi_; }
   void SetMidiTicker(std::function<void()> tick) override { timing_.SetMidiTicker(std::move(tick)); }
   bool GetVolume(VolumeLine line, uint32_t& volume) override { return timing_.GetVolume(line, volume); }
   void SetVolume(VolumeLine line, uint32_t volume) override;
@@ -31,6 +32,7 @@ class WebAudio final : public AudioOut {
 
  private:
   HeadlessAudio timing_;
+  WebMidiOutput midi_;
 };
 
 // The gain Web Audio takes for one of the game's 32-bit volumes (two 16-bit channels): the
