@@ -12,10 +12,6 @@ ChoiceContext Player::ChoiceParts() {
                        scene_,
                        interpreter_.textCursorY(),
                        input_.skipMode,
-                       input_.choiceActive,
-                       input_.pictureChoiceActive,
-                       input_.hoveredChoice,
-                       input_.pointerOnChoice,
                        stage_.windowSurface,
                        stage_.screenImage,
                        stage_.tintImage,
@@ -26,7 +22,7 @@ ChoiceContext Player::ChoiceParts() {
 
 void Player::CarryOutChoice(const std::optional<ChoiceOutcome>& outcome, bool pictureChoice) {
   if (!outcome || !CarryOut(*outcome) || Closed()) return;
-  (pictureChoice ? input_.pictureChoiceActive : input_.choiceActive) = false;
+  choices_.StopWaiting(pictureChoice);
   menus_.SetEnabled("SKIP", true);
   SetWaitIndicatorTimer(true);
   ChoiceContext parts = ChoiceParts();

@@ -236,7 +236,7 @@ class HeadlessSession {
       std::fprintf(err_, "orvane: events line %d: no dialog was open for this %s\n", e.lineNumber, e.verb.c_str());
     } else if (e.verb == "shot") {
       if (e.rest.empty()) return bad("shot takes a file name");
-      if (!WriteScreenshot(GamePath(e.rest), player_.stage().windowSurface)) return bad("cannot write " + e.rest);
+      if (!WriteScreenshot(GamePath(e.rest), player_.stage().WindowPicture())) return bad("cannot write " + e.rest);
     } else if (e.verb == "dump") {
       if (e.rest.empty()) return bad("dump takes a file name");
       std::ofstream out(GamePath(e.rest));

@@ -6,7 +6,7 @@
 namespace orv {
 
 HistoryView Player::HistoryViewNow() {
-  return HistoryView{stage_.windowSurface, services_.fonts, scene_, interpreter_.history(), interpreter_.pageIndex()};
+  return HistoryView{stage_.Surface(), services_.fonts, scene_, interpreter_.history(), interpreter_.pageIndex()};
 }
 
 void Player::OpenHistory() {
@@ -57,8 +57,7 @@ void Player::FormMouseWheel(WheelDirection direction) {
   // Like a key or a click, the wheel ends skip mode: the script must not run on beneath.
   input_.skipMode = false;
   if (input_.interactionState == kShown) {
-    CopyImage(stage_.savedScreenImage, stage_.windowSurface);
-    stage_.ComposeStageToWindow();
+    stage_.HideMessageWindow();
     SetWaitIndicatorTimer(false);
     input_.interactionState = kHidden;
   }

@@ -7,26 +7,23 @@ namespace orv {
 void Player::NextClick() {
   ClearWaitIndicator();
   if (input_.interactionState == kHidden) {
-    CopyImage(stage_.windowSurface, stage_.savedScreenImage);
-    stage_.PresentWindow();
+    stage_.ShowKeptWindow();
     input_.interactionState = kShown;
     if (scene_.nvMode != 0) SetWaitIndicatorTimer(true);
     return;
   }
-  if (input_.choiceActive || input_.pictureChoiceActive) {
+  if (choices_.Waiting()) {
     // A choice is taken only with the pointer over one of its entries.
-    if (!input_.pointerOnChoice) return;
+    if (!choices_.pointerOnChoice()) return;
     ChoiceContext parts = ChoiceParts();
-    if (input_.choiceActive)
+    if (choices_.choiceActive())
       CarryOutChoice(choices_.TakeChoice(parts), false);
     else
       CarryOutChoice(choices_.TakePictureChoice(parts), true);
     return;
   }
   if (interpreter_.pageEnded()) {
-    CopySameRect(stage_.screenImage, stage_.tintImage, ClipRect(stage_.MessageBox(), stage_.screenImage));
-    stage_.textImage.Clear();
-    stage_.RepaintScreen();
+    stage_.ClearMessageText();
     interpreter_.TurnPage(scene_.textX, scene_.textY);
     TakeSavePoint();
   }
@@ -37,10 +34,9 @@ void Player::FormClick() {
   narrator_.ActionBegins();
   switch (input_.interactionState) {
     case kHidden:
-      CopyImage(stage_.screenImage, stage_.savedScreenImage);
       input_.interactionState = kShown;
       SetWaitIndicatorTimer(true);
-      stage_.RepaintScreen();
+      stage_.ShowKeptScreen();
       break;
     case kHistory:
       HistoryClick();
@@ -96,8 +92,7 @@ void Player::HandlerReturned(uint32_t sinceMs) {
 void Player::FormMouseDown(MouseButton button, int, int) {
   if (button != MouseButton::Right) return;
   if (input_.interactionState == kShown) {
-    CopyImage(stage_.savedScreenImage, stage_.windowSurface);
-    stage_.ComposeStageToWindow();
+    stage_.HideMessageWindow();
     SetWaitIndicatorTimer(false);
     input_.interactionState = kHidden;
     services_.clock.WaitMs(500);
@@ -113,11 +108,11 @@ void Player::FormKeyDown(KeyPress key) {
   if (key.code == KeyCode::Space) key.code = KeyCode::Enter;
   input_.skipMode = false;
   narrator_.ActionBegins();
-  if (input_.choiceActive) {
+  if (choices_.choiceActive()) {
     ChoiceContext parts = ChoiceParts();
     CarryOutChoice(choices_.ChoiceKey(parts, key.code), false);
-    if (input_.choiceActive && (key.code == KeyCode::Up || key.code == KeyCode::Down))
-      SpeakChoice(input_.hoveredChoice);
+    if (choices_.choiceActive() && (key.code == KeyCode::Up || key.code == KeyCode::Down))
+      SpeakChoice(choices_.hoveredChoice());
     return;
   }
   if (key.code == KeyCode::Enter) NextClick();
@@ -131,7 +126,7 @@ void Player::FormMouseMove(int x, int y) {
     HistoryMouseMove(x, y);
     return;
   }
-  input_.pointerOnChoice = false;
+  choices_.ForgetPointer();
   if (menus_.IsChecked("FullMode")) {
     if (y < 40) {
       services_.host.SetMenuBarVisible(true);
@@ -141,7 +136,7 @@ void Player::FormMouseMove(int x, int y) {
       window_.menuHidden = 1;
     }
   }
-  if (input_.choiceActive || input_.pictureChoiceActive) {
+  if (choices_.Waiting()) {
     ChoiceContext parts = ChoiceParts();
     choices_.PointerMoved(parts, x, y);
   }
@@ -149,7 +144,7 @@ void Player::FormMouseMove(int x, int y) {
 }
 
 void Player::ToggleSkip() {
-  if (!input_.choiceActive) input_.skipMode = !input_.skipMode;
+  if (!choices_.choiceActive()) input_.skipMode = !input_.skipMode;
   ShowSkipMark();
 }
 
@@ -157,7 +152,7 @@ bool Player::Skipping() const {
   // The held skip key advances like skip mode but leaves choices to the player. Skipping
   // stops at a picture choice too (the tick must not take the entry that happens to be under
   // the pointer), and never draws the next text over the history screen.
-  return (input_.skipMode || (skipHeld_ && !input_.choiceActive)) && !input_.pictureChoiceActive &&
+  return (input_.skipMode || (skipHeld_ && !choices_.choiceActive())) && !choices_.pictureChoiceActive() &&
          input_.interactionState != kHistory;
 }
 
@@ -179,30 +174,27 @@ void Player::Timer1Timer() {
 }
 
 Rect Player::WaitIndicatorRect(bool forPage) const {
-  const Image& icon = forPage ? stage_.pageWaitIcon : stage_.lineWaitIcon;
+  const Image& icon = stage_.WaitIcon(forPage);
   int x = scene_.boxRight - icon.width() - 5;
-  int y = scene_.nvPlace == 1 ? scene_.boxBottom - stage_.lineWaitIcon.height()
+  int y = scene_.nvPlace == 1 ? scene_.boxBottom - stage_.WaitIcon(false).height()
                               : interpreter_.textCursorY() - (scene_.lineSpacing + scene_.fontSize);
   return Rect{x, y, x + icon.width(), y + icon.height()};
 }
 
 void Player::Timer2Timer() {
-  if (scene_.nvMode == 0 || input_.interactionState == kHidden || input_.choiceActive) return;
-  const Image& icon = interpreter_.pageEnded() ? stage_.pageWaitIcon : stage_.lineWaitIcon;
-  Rect place = WaitIndicatorRect(interpreter_.pageEnded());
+  if (scene_.nvMode == 0 || input_.interactionState == kHidden || choices_.choiceActive()) return;
+  const Rect place = WaitIndicatorRect(interpreter_.pageEnded());
   input_.blinkPhase = !input_.blinkPhase;
-  if (input_.blinkPhase) {
-    CopySameRect(stage_.windowSurface, stage_.tintImage, place);
-  } else if (!icon.empty()) {
-    // Pixels of the picture's bottom-left colour are see-through.
-    DrawTransparent(stage_.windowSurface, place.left, place.top, icon, icon.Pixel(0, icon.height() - 1));
-  }
+  if (input_.blinkPhase)
+    stage_.EraseFromWindow(place);
+  else
+    stage_.DrawOnWindow(stage_.WaitIcon(interpreter_.pageEnded()), place);
   stage_.PresentWindow();
 }
 
 void Player::ClearWaitIndicator() {
   if (scene_.nvMode != 1) return;
-  CopySameRect(stage_.screenImage, stage_.tintImage, WaitIndicatorRect(interpreter_.pageEnded()));
+  stage_.EraseFromScreen(WaitIndicatorRect(interpreter_.pageEnded()));
 }
 
 }  // namespace orv

@@ -11,8 +11,6 @@ namespace orv {
 namespace {
 const std::string kApplicationTitle = "アドベンチャーゲーム製作支援ソフト『Orvane』　";
 
-bool Due(uint32_t nowMs, uint32_t dueMs) { return int32_t(nowMs - dueMs) >= 0; }
-
 // A disc image the user names may be a link: its sheet names files beside the file it leads to.
 std::optional<std::filesystem::path> ThroughLinks(const std::optional<std::filesystem::path>& path) {
   if (!path) return path;
@@ -71,9 +69,7 @@ void Player::Reset() {
   historyScreen_ = HistoryScreen();
   volumeDialog_.reset();
   randomState_ = 1;
-  timer1_ = kSkipTimer;
-  timer2_ = kBlinkTimer;
-  timer3_ = kStartTimer;
+  timers_.Reset();
   closed_ = false;
   startFailed_ = false;
   skipHeld_ = false;
@@ -96,13 +92,13 @@ void Player::FormCreate() {
     services_.diagnostics.Note(problem);
   stage_.UsePicturePackage(defs_.picturePackageName);
   sound_.KeepDeviceVolumes();
-  EnableTimer(timer1_, true);
-  EnableTimer(timer2_, true);
+  EnableTimer(WindowTimerId::Skip, true);
+  EnableTimer(WindowTimerId::Blink, true);
   ResetScene();
   Init();
   ClearStage();
   RegRead();
-  stage_.screenImage.Fill(Rgb{});
+  stage_.BlankScreen();
   stage_.RepaintScreen();
   TakeStartingSavePoint();
 }
@@ -121,7 +117,7 @@ void Player::Init() {
   interpreter_.PlaceCursor(0, 0);
   interpreter_.SetMessageDelay(50);
   input_.skipMode = false;
-  input_.choiceActive = false;
+  choices_.StopWaiting(false);
   if (!LoadFirstScenario()) {
     // Without a scenario there is nothing to play: say so and end, rather than run on an
     // empty text.
@@ -162,7 +158,7 @@ bool Player::LoadFirstScenario() {
 
 void Player::Shown() {
   SetCaption(Sj(kVersionCaption));
-  EnableTimer(timer3_, true);
+  EnableTimer(WindowTimerId::Start, true);
 }
 
 void Player::Close() {
@@ -190,10 +186,7 @@ void Player::TakeSavePoint(bool setReadPosition) {
 }
 
 void Player::ResetScene() {
-  input_.choiceActive = false;
-  input_.pictureChoiceActive = false;
-  input_.hoveredChoice = 0;
-  input_.pointerOnChoice = false;
+  choices_.ForgetWaiting();
   scene_ = ResetSceneState();
   vars_.Clear();
   stage_.ForgetBackground();
@@ -218,14 +211,10 @@ FontSpec Player::MessageFont() const {
 
 // --- timers ---
 
-void Player::EnableTimer(WindowTimer& timer, bool enabled) {
-  timer.enabled = enabled;
-  if (enabled) timer.dueMs = services_.clock.NowMs() + timer.intervalMs;
-}
+void Player::EnableTimer(WindowTimerId timer, bool enabled) { timers_.Enable(timer, enabled, services_.clock.NowMs()); }
 
 void Player::SetWaitIndicatorInterval(uint32_t ms) {
-  timer2_.intervalMs = ms;
-  if (timer2_.enabled) timer2_.dueMs = services_.clock.NowMs() + ms;
+  timers_.SetInterval(WindowTimerId::Blink, ms, services_.clock.NowMs());
 }
 
 bool Player::NextTimerDue(uint32_t& dueMs) { return NextDue(dueMs, false); }
@@ -235,20 +224,19 @@ bool Player::NextWakeDue(uint32_t& dueMs) { return NextDue(dueMs, true); }
 bool Player::SkipTimerHasWork() const { return input_.skipMode || skipHeld_ || skipShown_; }
 
 bool Player::BlinkTimerHasWork() const {
-  return scene_.nvMode != 0 && input_.interactionState != kHidden && !input_.choiceActive;
+  return scene_.nvMode != 0 && input_.interactionState != kHidden && !choices_.choiceActive();
 }
 
 bool Player::NextDue(uint32_t& dueMs, bool onlyWithWork) {
-  bool any = false;
   const uint32_t now = services_.clock.NowMs();
-  for (const WindowTimer* t : {&timer1_, &timer2_, &timer3_}) {
-    if (!t->enabled || t->intervalMs == 0) continue;
-    // A timer whose handler would do nothing need not wake anyone; once it has work again, it
-    // is overdue and fires at the loop's next turn.
-    if (onlyWithWork && ((t == &timer1_ && !SkipTimerHasWork()) || (t == &timer2_ && !BlinkTimerHasWork()))) continue;
-    if (!any || int32_t(t->dueMs - now) < int32_t(dueMs - now)) dueMs = t->dueMs;
-    any = true;
-  }
+  // A timer whose handler would do nothing need not wake anyone; once it has work again, it is
+  // overdue and fires at the loop's next turn.
+  bool any = timers_.NextDue(now, dueMs, [&](WindowTimerId id) {
+    if (!onlyWithWork) return true;
+    if (id == WindowTimerId::Skip) return SkipTimerHasWork();
+    if (id == WindowTimerId::Blink) return BlinkTimerHasWork();
+    return true;
+  });
   if (const auto autoDue = autoAdvance_.dueMs()) {
     if (!any || int32_t(*autoDue - now) < int32_t(dueMs - now)) dueMs = *autoDue;
     any = true;
@@ -256,25 +244,24 @@ bool Player::NextDue(uint32_t& dueMs, bool onlyWithWork) {
   return any;
 }
 
-void Player::Fire(WindowTimer& timer, void (Player::*handler)(), uint32_t nowMs) {
-  // A timer with a zero interval never fires, as the form library's did: a game that never set
-  // the blink interval (a loaded slot restores it as 0) must not wake the loop every moment.
-  if (closed_ || !timer.enabled || timer.intervalMs == 0 || !Due(nowMs, timer.dueMs)) return;
-  timer.dueMs = nowMs + timer.intervalMs;
+void Player::Fire(WindowTimerId timer, void (Player::*handler)(), uint32_t nowMs) {
+  // A game that never set the blink interval (a loaded slot restores it as 0) must not wake
+  // the loop every moment: a zero interval never fires.
+  if (closed_ || !timers_.TakeIfDue(timer, nowMs)) return;
   (this->*handler)();
 }
 
 void Player::FireDueTimers(uint32_t nowMs) {
   const uint32_t since = services_.clock.NowMs();
-  Fire(timer1_, &Player::Timer1Timer, nowMs);
-  Fire(timer2_, &Player::Timer2Timer, nowMs);
-  Fire(timer3_, &Player::Timer3Timer, nowMs);
+  Fire(WindowTimerId::Skip, &Player::Timer1Timer, nowMs);
+  Fire(WindowTimerId::Blink, &Player::Timer2Timer, nowMs);
+  Fire(WindowTimerId::Start, &Player::Timer3Timer, nowMs);
   if (!closed_) AutoAdvanceTimer(nowMs);
   HandlerReturned(since);
 }
 
 void Player::Timer3Timer() {
-  EnableTimer(timer3_, false);
+  EnableTimer(WindowTimerId::Start, false);
   FormClick();
 }
 

@@ -16,6 +16,7 @@
 #include "app/narrator.h"
 #include "app/text_feed.h"
 #include "app/text_socket_switch.h"
+#include "app/window_timers.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
 #include "graphics/stage.h"
@@ -37,13 +38,6 @@ namespace orv {
 inline constexpr std::string_view kVersionCaption = "Orvane Ver 2.12";
 inline constexpr std::string_view kAboutText = "Orvane Ver2.11";
 
-// A window timer: fires from the main loop when due, never during a wait.
-struct WindowTimer {
-  uint32_t intervalMs = 0;
-  bool enabled = false;
-  uint32_t dueMs = 0;
-};
-
 enum InteractionState : int32_t { kHidden = 0, kShown = 1, kHistory = 2 };
 
 // How the player is interacting: what clicks, keys and the pointer do now.
@@ -51,10 +45,6 @@ struct InputState {
   int32_t interactionState = kShown;
   bool skipMode = false;
   bool blinkPhase = false;
-  bool choiceActive = false;
-  bool pictureChoiceActive = false;
-  int32_t hoveredChoice = 0;
-  bool pointerOnChoice = false;
   int pointerX = 0, pointerY = 0;
 };
 
@@ -122,7 +112,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void FireDueTimers(uint32_t nowMs) override;
   bool Closed() const override { return closed_; }
 
-  uint32_t StartTimerIntervalMs() const { return timer3_.intervalMs; }
+  uint32_t StartTimerIntervalMs() const { return timers_.Interval(WindowTimerId::Start); }
   uint32_t ClockMs() { return services_.clock.NowMs(); }
 
   // --- what the runs, the settings and tests read; the state dump reads every part ---
@@ -250,8 +240,8 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   FontSpec MessageFont() const;
 
   // --- timers ---
-  void Fire(WindowTimer& timer, void (Player::*handler)(), uint32_t nowMs);
-  void EnableTimer(WindowTimer& timer, bool enabled);
+  void Fire(WindowTimerId timer, void (Player::*handler)(), uint32_t nowMs);
+  void EnableTimer(WindowTimerId timer, bool enabled);
 
   // --- StepHost and Dialogs ---
   void ShowMessage(std::string_view text) override;
@@ -274,7 +264,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void SetMessageSpeed(int level) override;
   void SetCaption(std::string_view caption) override;
   void ClearWaitIndicator() override;
-  void SetWaitIndicatorTimer(bool enabled) override { EnableTimer(timer2_, enabled); }
+  void SetWaitIndicatorTimer(bool enabled) override { EnableTimer(WindowTimerId::Blink, enabled); }
   void SetWaitIndicatorInterval(uint32_t ms) override;
   void OpenExternally(const std::string& target) override { services_.host.OpenExternally(target); }
   bool SetCursorFromFile(const std::filesystem::path& file) override { return services_.host.SetCursorFromFile(file); }
@@ -295,7 +285,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // True when the story goes on past the choice.
   bool CarryOut(const ChoiceOutcome& outcome);
   // StepHost: a choice put up by a command ends the step.
-  bool ChoiceWaiting() const override { return input_.choiceActive || input_.pictureChoiceActive; }
+  bool ChoiceWaiting() const override { return choices_.Waiting(); }
   void StepEnded() override;
 
   // The parts, in the order they are made: a part may be given those above it.
@@ -322,8 +312,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   PlayerOptions options_;
   CommandContext context_;
   // The form's timers as designed: skip, the wait indicator's blink, the start.
-  static constexpr WindowTimer kSkipTimer{20, true}, kBlinkTimer{100, true}, kStartTimer{10, false};
-  WindowTimer timer1_ = kSkipTimer, timer2_ = kBlinkTimer, timer3_ = kStartTimer;
+  WindowTimers timers_;
   TextSocketSwitch textSocket_;
   TextFeed textFeed_;
   bool closed_ = false;

@@ -74,8 +74,7 @@ void Player::StepEnded() {
 // Only a story that waits for a click goes on by itself: a choice, the hidden message box and
 // the history screen are the player's to leave.
 bool Player::MayAdvanceByItself() const {
-  return !closed_ && window_.enabled && input_.interactionState == kShown && !input_.choiceActive &&
-         !input_.pictureChoiceActive;
+  return !closed_ && window_.enabled && input_.interactionState == kShown && !choices_.Waiting();
 }
 
 // An advance of auto mode is no action of the player's: what it brings is said after the line
@@ -126,7 +125,7 @@ std::optional<fs::path> Player::TakeScreenshot() {
   std::error_code ec;
   fs::create_directories(*folder, ec);
   if (ec) return fail(folder->string() + ": " + ec.message());
-  std::optional<Bytes> png = EncodePng(stage_.windowSurface);
+  std::optional<Bytes> png = EncodePng(stage_.WindowPicture());
   if (!png) return fail("the picture could not be encoded");
   const fs::path file =
       FreeShotName(*folder, GameName(services_.folder) + "_" + TimeForFileName(services_.clock.LocalNow()));

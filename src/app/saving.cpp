@@ -98,7 +98,7 @@ void Player::SaveScreen() {
   if (!name) return;
   // The name exactly as entered, no extension added; a relative one lands in the write folder.
   const Result<void> saved =
-      writeFolder_.WriteChosen(std::filesystem::path(Cp932ToUtf8(*name)), EncodeBmp24(stage_.windowSurface));
+      writeFolder_.WriteChosen(std::filesystem::path(Cp932ToUtf8(*name)), EncodeBmp24(stage_.WindowPicture()));
   ShowMessage(saved ? Sj("保存完了しました。") : WriteFailedMessage(saved.error().message));
 }
 

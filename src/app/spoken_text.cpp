@@ -30,7 +30,7 @@ void Player::RunStep() {
   // is said all the same.
   narrator_.LineEnded(SkipMode());
   textFeed_.LineEnded();
-  if (input_.choiceActive) AnnounceChoice();
+  if (choices_.choiceActive()) AnnounceChoice();
 }
 
 void Player::LineEnded() {
@@ -49,11 +49,11 @@ void Player::AnnounceChoice() {
 }
 
 void Player::SpeakPointedChoice() {
-  if (!input_.choiceActive || !input_.pointerOnChoice) {
+  if (!choices_.choiceActive() || !choices_.pointerOnChoice()) {
     spokenChoice_ = -1;
     return;
   }
-  if (input_.hoveredChoice != spokenChoice_) SpeakChoice(input_.hoveredChoice);
+  if (choices_.hoveredChoice() != spokenChoice_) SpeakChoice(choices_.hoveredChoice());
 }
 
 void Player::SpeakChoice(int entry) {

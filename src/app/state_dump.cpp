@@ -98,10 +98,10 @@ json StateDump::Of(const Player& player) {
   out["menu"] = MenuJson(player.menus_.model().items, menu);
   out["interactionState"] = player.input_.interactionState;
   out["skipMode"] = player.input_.skipMode;
-  out["choiceActive"] = player.input_.choiceActive;
-  out["pictureChoiceActive"] = player.input_.pictureChoiceActive;
-  out["hoveredChoice"] = player.input_.hoveredChoice;
-  out["pointerOnChoice"] = player.input_.pointerOnChoice;
+  out["choiceActive"] = player.choices_.choiceActive();
+  out["pictureChoiceActive"] = player.choices_.pictureChoiceActive();
+  out["hoveredChoice"] = player.choices_.hoveredChoice();
+  out["pointerOnChoice"] = player.choices_.pointerOnChoice();
   out["pageEnded"] = player.interpreter_.pageEnded();
   out["scriptOffset"] = player.interpreter_.scriptOffset();
   out["textCursorX"] = player.interpreter_.textCursorX();

@@ -56,10 +56,6 @@ struct ChoiceContext {
   int32_t textCursorY;  // the interpreter's: a text choice lists its captions from here
   // The input state the choices share with the window's handlers.
   bool& skipMode;
-  bool& choiceActive;         // a text choice waits for the player
-  bool& pictureChoiceActive;  // a picture choice waits for the player
-  int32_t& hoveredChoice;     // the entry last pointed at (or moved to by the keys)
-  bool& pointerOnChoice;      // the last pointer movement ended over an entry
   // The layers.
   Image& windowSurface;
   Image& screenImage;

@@ -16,6 +16,14 @@ void Choices::Reset() {
   list_ = ChoiceList();
   pictureList_.Clear();
   reportedPictures_.clear();
+  ForgetWaiting();
+}
+
+void Choices::ForgetWaiting() {
+  choiceActive_ = false;
+  pictureChoiceActive_ = false;
+  hoveredChoice_ = 0;
+  pointerOnChoice_ = false;
 }
 
 bool FetchBlockLine(ChoiceContext& c) {
@@ -35,13 +43,13 @@ bool WithinDrawingRange(int64_t x, int64_t y) {
 
 void Choices::PointerMoved(ChoiceContext& c, int x, int y) {
   bool onEntry = false;
-  if (c.choiceActive) {
+  if (choiceActive_) {
     for (int entry = 0; entry < kMaxChoices; ++entry) onEntry |= HoverChoice(c, entry, x, y);
     c.story.RepaintScreen();
   }
-  if (c.pictureChoiceActive)
+  if (pictureChoiceActive_)
     for (int entry = 0; entry < kMaxChoices; ++entry) onEntry |= HoverPictureChoice(c, entry, x, y);
-  c.pointerOnChoice = onEntry;
+  pointerOnChoice_ = onEntry;
 }
 
 ChoiceOutcome Choices::Take(FixedText<255>& storedTarget) {

@@ -1,8 +1,7 @@
 #pragma once
 // Text choices (SELECT) and picture choices (SELECTCG): the two entry lists and the steps
-// that show, point at and take a choice. The flags the window's handlers consult
-// (choiceActive, pictureChoiceActive, hoveredChoice, pointerOnChoice) are the window's; the
-// steps change them through the context.
+// that show, point at and take a choice, and which choice waits for the player: the window's
+// handlers read that and say when it ends.
 //
 // Text choice: the captions are listed under the text already in the message box, typed
 // straight onto the window (page mode: drawn whole). Pointing at one or moving to it with the
@@ -36,6 +35,21 @@ class Choices {
   // The lists of the choice offered last, for the state dump and the spoken captions.
   const ChoiceList& list() const { return list_; }
   const PictureChoiceList& pictureList() const { return pictureList_; }
+
+  // --- the choice that waits for the player ---
+  bool choiceActive() const { return choiceActive_; }                // a text choice
+  bool pictureChoiceActive() const { return pictureChoiceActive_; }  // a picture choice
+  bool Waiting() const { return choiceActive_ || pictureChoiceActive_; }
+  // The entry last pointed at (or moved to by the keys).
+  int32_t hoveredChoice() const { return hoveredChoice_; }
+  // The last pointer movement ended over an entry.
+  bool pointerOnChoice() const { return pointerOnChoice_; }
+  // The text choice (or the picture choice) no longer waits.
+  void StopWaiting(bool pictureChoice) { (pictureChoice ? pictureChoiceActive_ : choiceActive_) = false; }
+  // No choice waits and nothing is pointed at, as a reset scene has it.
+  void ForgetWaiting();
+  // The pointer moved: it is over no entry until a hover test finds one.
+  void ForgetPointer() { pointerOnChoice_ = false; }
 
   // No choice and no entries, as new lists.
   void Reset();
@@ -72,6 +86,10 @@ class Choices {
  private:
   ChoiceList list_;
   PictureChoiceList pictureList_;
+  bool choiceActive_ = false;
+  bool pictureChoiceActive_ = false;
+  int32_t hoveredChoice_ = 0;
+  bool pointerOnChoice_ = false;
 
   void DrawCaptions(ChoiceContext& c, bool typed);
   void RedrawCaptions(ChoiceContext& c);

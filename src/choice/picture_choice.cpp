@@ -39,12 +39,12 @@ bool Choices::ShowPictureChoice(ChoiceContext& c) {
     ++pictureList_.count;
   }
 
-  c.pictureChoiceActive = true;
+  pictureChoiceActive_ = true;
   c.skipMode = false;
   CopyImage(pictureList_.backdrop, c.windowSurface);
   for (int i = 0; i < kMaxChoices; ++i) HoverPictureChoice(c, i, 0, 0);
   // Only a movement over this choice's pictures lets a click take one.
-  c.pointerOnChoice = false;
+  pointerOnChoice_ = false;
   return false;
 }
 
@@ -93,13 +93,13 @@ bool Choices::HoverPictureChoice(ChoiceContext& c, int entry, int x, int y) {
   RestoreFromBackdrop(c, entry);
   pictureList_.shownHover[e] = hit ? 1 : 0;
   LoadEntryPicture(c, entry, hit ? pictureList_.hoverPicture[e].str() : pictureList_.normalPicture[e].str());
-  if (hit) c.hoveredChoice = entry;
+  if (hit) hoveredChoice_ = entry;
   DrawPictureEntry(c, entry);
   return hit;
 }
 
 std::optional<ChoiceOutcome> Choices::TakePictureChoice(ChoiceContext& c) {
-  const int entry = c.hoveredChoice;
+  const int entry = hoveredChoice_;
   if (entry < 0 || entry >= kMaxChoices || pictureList_.Free(entry)) return std::nullopt;
   const size_t e = size_t(entry);
   LoadEntryPicture(c, entry, pictureList_.pressedPicture[e].str());

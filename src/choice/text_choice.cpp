@@ -49,12 +49,12 @@ bool Choices::ShowChoice(ChoiceContext& c) {
   }
 
   DrawCaptions(c, !c.story.PageMode());
-  c.choiceActive = true;
+  choiceActive_ = true;
   c.skipMode = false;
   // Each choice starts from its first entry, and only a movement over this choice's captions
   // lets a click take one.
-  c.hoveredChoice = 0;
-  c.pointerOnChoice = false;
+  hoveredChoice_ = 0;
+  pointerOnChoice_ = false;
   return false;
 }
 
@@ -93,13 +93,13 @@ bool Choices::HoverChoice(ChoiceContext& c, int entry, int x, int y) {
   const bool hit = at.x < x && x < at.x + width && at.y < y && y < at.y + height;
   if (hit) font.color = RgbFromColorRef(c.scene.choiceHoverColor);
   DrawCaption(c, c.screenImage, at, caption, font);
-  if (hit) c.hoveredChoice = entry;
+  if (hit) hoveredChoice_ = entry;
   return hit;
 }
 
 void Choices::RedrawCaptions(ChoiceContext& c) {
   for (int i = 0; i < kMaxChoices && list_.positions[size_t(i)].y != -1; ++i) {
-    const ColorRef color = i == c.hoveredChoice ? c.scene.choiceHoverColor : c.scene.choiceColor;
+    const ColorRef color = i == hoveredChoice_ ? c.scene.choiceHoverColor : c.scene.choiceColor;
     DrawCaption(c, c.screenImage, list_.positions[size_t(i)], list_.captions[size_t(i)].str(),
                 CaptionFont(c.scene, color));
   }
@@ -109,12 +109,12 @@ void Choices::RedrawCaptions(ChoiceContext& c) {
 std::optional<ChoiceOutcome> Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
   switch (key) {
     case KeyCode::Down:
-      c.hoveredChoice = c.hoveredChoice + 1 >= list_.count ? 0 : c.hoveredChoice + 1;
+      hoveredChoice_ = hoveredChoice_ + 1 >= list_.count ? 0 : hoveredChoice_ + 1;
       RedrawCaptions(c);
       break;
     case KeyCode::Up:
       // A choice without entries has no last entry to wrap to: it stays on entry 0.
-      c.hoveredChoice = c.hoveredChoice - 1 < 0 ? std::max(list_.count - 1, 0) : c.hoveredChoice - 1;
+      hoveredChoice_ = hoveredChoice_ - 1 < 0 ? std::max(list_.count - 1, 0) : hoveredChoice_ - 1;
       RedrawCaptions(c);
       break;
     case KeyCode::Enter: return TakeChoice(c);
@@ -125,8 +125,8 @@ std::optional<ChoiceOutcome> Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
 }
 
 std::optional<ChoiceOutcome> Choices::TakeChoice(ChoiceContext& c) {
-  if (c.hoveredChoice < 0 || c.hoveredChoice >= kMaxChoices) return std::nullopt;
-  return Take(list_.targets[size_t(c.hoveredChoice)]);
+  if (hoveredChoice_ < 0 || hoveredChoice_ >= kMaxChoices) return std::nullopt;
+  return Take(list_.targets[size_t(hoveredChoice_)]);
 }
 
 void Choices::CloseChoice(ChoiceContext& c) {

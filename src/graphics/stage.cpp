@@ -155,6 +155,36 @@ void Stage::ClearLayers() {
   savedScreenImage.Fill(Rgb{});
 }
 
+void Stage::ClearMessageText() {
+  CopySameRect(screenImage, tintImage, ClipRect(MessageBox(), screenImage));
+  textImage.Clear();
+  RepaintScreen();
+}
+
+void Stage::HideMessageWindow() {
+  CopyImage(savedScreenImage, windowSurface);
+  ComposeStageToWindow();
+}
+
+void Stage::ShowKeptWindow() {
+  CopyImage(windowSurface, savedScreenImage);
+  PresentWindow();
+}
+
+void Stage::ShowKeptScreen() {
+  CopyImage(screenImage, savedScreenImage);
+  RepaintScreen();
+}
+
+void Stage::DrawOnWindow(const Image& icon, Rect place) {
+  if (icon.empty()) return;
+  DrawTransparent(windowSurface, place.left, place.top, icon, icon.Pixel(0, icon.height() - 1));
+}
+
+void Stage::EraseFromWindow(Rect place) { CopySameRect(windowSurface, tintImage, place); }
+
+void Stage::EraseFromScreen(Rect place) { CopySameRect(screenImage, tintImage, place); }
+
 void Stage::ForgetBackground() { backgroundPixels.Fill(Rgb{}); }
 
 void Stage::WipeIn(const Image& source) {

@@ -60,6 +60,27 @@ class Stage final : public EffectCanvas {
                std::optional<uint32_t> goOnPressesSeen = std::nullopt);
   // Every layer black and empty.
   void ClearLayers();
+  // The screen layer black, not yet shown.
+  void BlankScreen() { screenImage.Fill(Rgb{}); }
+  // The message box loses its text, and the screen is shown.
+  void ClearMessageText();
+  // The message window goes: the window is kept to come back to, and the stage alone is shown.
+  void HideMessageWindow();
+  // The message window comes back: the window as it was kept (a click), or the screen layer as
+  // it was kept, shown (the start of an advance).
+  void ShowKeptWindow();
+  void ShowKeptScreen();
+  // The wait indicator's picture: the page's or the line's (empty when the game has none).
+  const Image& WaitIcon(bool forPage) const { return forPage ? pageWaitIcon : lineWaitIcon; }
+  // Draws `icon` onto the window at `place`, its bottom-left colour see-through (an empty one
+  // draws nothing), or erases
+  // what stands there back to the tinted stage; the window is shown by the caller.
+  void DrawOnWindow(const Image& icon, Rect place);
+  void EraseFromWindow(Rect place);
+  // Erases `place` of the screen layer back to the tinted stage, not shown.
+  void EraseFromScreen(Rect place);
+  // What the window shows now, for screenshots and saved screens.
+  const Image& WindowPicture() const { return windowSurface; }
   // The background buffer black, as a reset scene has it.
   void ForgetBackground();
   // Copies `source` onto screenImage in the wipe a load and a return to the title play,

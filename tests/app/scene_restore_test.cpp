@@ -120,6 +120,30 @@ TEST(SceneRestore, EveryPartComesBackAsTheSavePointLeftIt) {
   EXPECT_EQ(DumpState(s.player)["scriptOffset"], atSavePoint.dump["scriptOffset"]);
 }
 
+// Stepping back across a jump into another scenario file: the record's own file is read again.
+TEST(SceneRestore, ARecordTakesTheStoryBackIntoItsOwnScenarioFile) {
+  TempDir game, saves;
+  WriteGame(game, {.scenario = {"\"一頁目\"\\p", "\"二頁目\"\\n", "~GOTO !two.txt", "\"戻らない\"\\n"}});
+  game.Write("two.txt", Sjis(CrLf({"!hp:5!", "\"別の話\"\\n", "\"続き\"\\n"})));
+  FontRenderer fonts;
+  Session s(game.path(), saves.path(), fonts);
+  s.Play(1);
+  const SceneRecord record = s.player.CaptureScene();
+  const Observed atSavePoint = Observe(s.player);
+  s.player.Click();
+  s.AdvanceClock(250);
+  ASSERT_EQ(DumpState(s.player)["SceneState"]["scenarioName"], "two.txt") << s.Lines();
+
+  ASSERT_TRUE(s.player.RestoreScene(record).ok());
+  s.player.Click();
+  s.AdvanceClock(250);
+  const nlohmann::json restored = DumpState(s.player);
+  EXPECT_EQ(restored["SceneState"]["scenarioName"], "story.txt");
+  EXPECT_EQ(restored["scriptOffset"], atSavePoint.dump["scriptOffset"]);
+  EXPECT_EQ(restored["numericVariables"], atSavePoint.dump["numericVariables"]);
+  EXPECT_TRUE(s.player.stage().windowSurface == atSavePoint.window);
+}
+
 TEST(SceneRestore, ARecordThatCannotBeRestoredChangesNothing) {
   TempDir game, saves;
   WriteRestoreGame(game);
