@@ -7,7 +7,7 @@
 namespace orv {
 
 Result<void> SaveSlots::Save(int slot, const LocalTime& now, std::string_view comment, const SceneRecord& record) {
-  const Result<void> saved = files_.Save(slot, now, comment, record.scene, record.strings, record.numeric);
+  Result<void> saved = files_.Save(slot, now, comment, record.scene, record.strings, record.numeric);
   RefreshCaptions();
   return saved;
 }
