@@ -23,7 +23,7 @@ void Player::NextClick() {
     return;
   }
   // Stepped back: on along the path already taken, without running the script again.
-  if (onRollbackPoint_ && rollback_.ahead() > 0 && StepForward()) return;
+  if (rollback_.OnPoint() && rollback_.ring().ahead() > 0 && StepForward()) return;
   if (interpreter_.pageEnded()) {
     stage_.ClearMessageText();
     interpreter_.TurnPage(scene_.textX, scene_.textY);

@@ -39,10 +39,12 @@ Player::Player(PlatformServices s, PlayerOptions options)
                interpreter_,
                static_cast<PlayerControl&>(*this),
                s.folder,
-               randomState_} {
+               randomState_},
+      rollback_({scene_, savePoint_, vars_, stage_, interpreter_, choices_, menus_, sound_, randomState_,
+                 static_cast<PlayerControl&>(*this), s.host, s.folder},
+                options.rollbackPoints) {
   window_.applicationTitle = Sj(kApplicationTitle);
   interpreter_.LimitStepLines(options.maxStepLines);
-  rollback_ = RollbackRing(RollbackLimits{.maxPoints = options.rollbackPoints});
   if (options.speak) spokenText_.SetOn(true);
   sound_.SetNotes([this](std::string_view problem) { services_.diagnostics.Note(problem); });
   textFeed_.Add(textSocket_);
@@ -189,7 +191,7 @@ void Player::TakeSavePoint(bool setReadPosition) {
 }
 
 void Player::ResetScene() {
-  onRollbackPoint_ = false;
+  rollback_.LeavePath();
   choices_.ForgetWaiting();
   scene_ = ResetSceneState();
   vars_.Clear();

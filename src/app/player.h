@@ -13,10 +13,10 @@
 #include "app/auto_mode.h"
 #include "app/input_gate.h"
 #include "app/menus.h"
-#include "app/rollback_ring.h"
 #include "app/save_slots.h"
 #include "app/screenshots.h"
 #include "app/spoken_text.h"
+#include "app/story_rollback.h"
 #include "app/text_feed.h"
 #include "app/text_socket_switch.h"
 #include "app/window_timers.h"
@@ -165,7 +165,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool StepBack();
   bool StepForward();
   bool RollbackAllowed() const;
-  const RollbackRing& rollback() const { return rollback_; }
+  const RollbackRing& rollback() const { return rollback_.ring(); }
 
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
@@ -240,11 +240,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // --- stepping back (app/rollback.cpp) ---
   // After an advance: the story as it now stands, kept as the newest point.
   void RecordRollbackPoint();
-  // The story as `point` kept it; false, with nothing changed, when it cannot be put back.
-  bool RestoreRollbackPoint(const RollbackPoint& point);
-  // The music, the looping effect and the CD of the restored scene, from what played in `was`.
-  void FollowSound(const SceneState& was);
-  void ShowRollbackMenu();
   // The player's own keys for stepping back and forward; true when handled.
   bool RollbackKey(KeyPress key);
 
@@ -332,14 +327,11 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   CommandContext context_;
   // The form's timers as designed: skip, the wait indicator's blink, the start.
   WindowTimers timers_;
-  RollbackRing rollback_;
-  // The game stands where the ring's point on show left it: nothing but stepping has reset the
-  // scene since (a slot load or the title starts a path of their own).
-  bool onRollbackPoint_ = false;
+  StoryRollback rollback_;
   std::optional<bool> chosenTextSocket_;
   bool closed_ = false;
   bool startFailed_ = false;
-  bool skipHeld_ = false;  // the backend's skip key is held
+  bool skipHeld_ = false;   // the backend's skip key is held
   bool skipShown_ = false;  // the skip timer last showed the SKIP mark
   bool NextDue(uint32_t& dueMs, bool onlyWithWork);
   bool SkipTimerHasWork() const;
