@@ -28,6 +28,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
       sound_(s.audio, s.folder, scene_),
       writeFolder_(s.folder, WriteFolder::Resolve(s.folder.root(), options.saveDir)),
       saveSlots_(writeFolder_, menus_),
+      textSocket_(menus_, s.diagnostics),
       spokenText_(s.speech, menus_, textFeed_),
       autoMode_(menus_, s.clock),
       options_(options),
@@ -47,7 +48,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
   interpreter_.LimitStepLines(options.maxStepLines);
   if (options.speak) spokenText_.SetOn(true);
   sound_.SetNotes([this](std::string_view problem) { services_.diagnostics.Note(problem); });
-  textFeed_.Add(textSocket_);
+  textFeed_.Add(textSocket_.out());
   // A player killed while it saved left its temporary file; this start owns the folder now.
   writeFolder_.RemoveLeftovers();
   // The handlers are bound to this player's parts, which never change: the table is filled
@@ -58,7 +59,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
 Player::~Player() = default;
 
 void Player::Reset() {
-  SetTextSocket(false, textSocket_.port());
+  textSocket_.Set(false, textSocket_.port());
   scene_ = SceneState();
   savePoint_ = SceneState();
   vars_.Clear();

@@ -18,7 +18,7 @@
 #include "app/spoken_text.h"
 #include "app/story_rollback.h"
 #include "app/text_feed.h"
-#include "app/text_socket_switch.h"
+#include "app/text_socket_control.h"
 #include "app/window_timers.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
@@ -150,14 +150,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
 
   // The game's text, as it appears, also goes to `out` (the clipboard, a log).
   void SendTextTo(TextOut& out) { textFeed_.Add(out); }
-  // The reading tools' WebSocket on 127.0.0.1:port (the menu item TextSocket turns it on and
-  // off); a port that is taken is noted, and the socket stays off.
-  void SetTextSocket(bool on, uint16_t port);
-  bool TextSocketOn() const { return textSocket_.on(); }
-  uint16_t TextSocketPort() const { return textSocket_.port(); }
-  // On or off as the player last set it from the menu while playing; nothing when they never
-  // did (what the command line or the settings asked for is not a choice to keep).
-  std::optional<bool> ChosenTextSocket() const { return chosenTextSocket_; }
+  // The reading tools' WebSocket on 127.0.0.1 (the menu item TextSocket turns it on and off).
+  TextSocketControl& textSocket() { return textSocket_; }
+  const TextSocketControl& textSocket() const { return textSocket_; }
 
   // --- stepping back through the story (app/rollback.cpp) ---
   // Back one advance, or forward again along the path taken; false when there is none to go
@@ -318,7 +313,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   uint32_t randomState_ = 1;
   WriteFolder writeFolder_;
   SaveSlots saveSlots_;
-  TextSocketSwitch textSocket_;
+  TextSocketControl textSocket_;
   TextFeed textFeed_;
   SpokenText spokenText_;
   AutoMode autoMode_;
@@ -328,7 +323,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // The form's timers as designed: skip, the wait indicator's blink, the start.
   WindowTimers timers_;
   StoryRollback rollback_;
-  std::optional<bool> chosenTextSocket_;
   bool closed_ = false;
   bool startFailed_ = false;
   bool skipHeld_ = false;   // the backend's skip key is held
