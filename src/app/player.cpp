@@ -26,6 +26,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
       stage_(s.host, s.clock, s.fonts, s.folder, scene_, static_cast<StepHost&>(*this)),
       interpreter_(s.folder, static_cast<StepHost&>(*this)),
       sound_(s.audio, s.folder, scene_),
+      waitIndicator_(stage_, scene_, interpreter_),
       writeFolder_(s.folder, WriteFolder::Resolve(s.folder.root(), options.saveDir)),
       saveSlots_(writeFolder_, menus_),
       textSocket_(menus_, s.diagnostics),
@@ -73,6 +74,7 @@ void Player::Reset() {
   window_ = WindowState();
   window_.applicationTitle = Sj(kApplicationTitle);
   historyScreen_ = HistoryScreen();
+  waitIndicator_.Reset();
   volumeDialog_.reset();
   randomState_ = 1;
   rollback_.Clear();
@@ -231,7 +233,7 @@ bool Player::NextWakeDue(uint32_t& dueMs) { return NextDue(dueMs, true); }
 bool Player::SkipTimerHasWork() const { return input_.skipMode || skipHeld_ || skipShown_; }
 
 bool Player::BlinkTimerHasWork() const {
-  return scene_.nvMode != 0 && input_.interactionState != kHidden && !choices_.choiceActive();
+  return waitIndicator_.Blinks(input_.interactionState != kHidden && !choices_.choiceActive());
 }
 
 bool Player::NextDue(uint32_t& dueMs, bool onlyWithWork) {

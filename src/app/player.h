@@ -19,6 +19,7 @@
 #include "app/story_rollback.h"
 #include "app/text_feed.h"
 #include "app/text_socket_control.h"
+#include "app/wait_indicator.h"
 #include "app/window_timers.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
@@ -46,7 +47,6 @@ enum InteractionState : int32_t { kHidden = 0, kShown = 1, kHistory = 2 };
 struct InputState {
   int32_t interactionState = kShown;
   bool skipMode = false;
-  bool blinkPhase = false;
   int pointerX = 0, pointerY = 0;
 };
 
@@ -200,7 +200,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void Timer1Timer();
   void Timer2Timer();
   void Timer3Timer();
-  Rect WaitIndicatorRect(bool forPage) const;
 
   // --- the history screen and the wheel (app/history_input.cpp) ---
   void OpenHistory();
@@ -269,7 +268,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void StopSkipping() override;
   void SetMessageSpeed(int level) override;
   void SetCaption(std::string_view caption) override;
-  void ClearWaitIndicator() override;
+  void ClearWaitIndicator() override { waitIndicator_.Clear(); }
   void SetWaitIndicatorTimer(bool enabled) override { EnableTimer(WindowTimerId::Blink, enabled); }
   void SetWaitIndicatorInterval(uint32_t ms) override;
   void OpenExternally(const std::string& target) override { services_.host.OpenExternally(target); }
@@ -308,6 +307,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   InputState input_;
   WindowState window_;
   HistoryScreen historyScreen_;
+  WaitIndicator waitIndicator_;
   // The volume dialog open now, or else the last one as it closed; none before the first.
   std::unique_ptr<VolumeDialog> volumeDialog_;
   uint32_t randomState_ = 1;
