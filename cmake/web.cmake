@@ -68,11 +68,12 @@ function(orvane_web_player target)
   target_link_options(${target} PRIVATE
     -msimd128 -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=1048576 -sDISABLE_EXCEPTION_CATCHING=0 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB
     -sEXIT_RUNTIME=0 -sINVOKE_RUN=0 -sMODULARIZE=1 -sEXPORT_NAME=createOrvane -sENVIRONMENT=web
-    -sFORCE_FILESYSTEM=1 -lidbfs.js "-sASYNCIFY_IMPORTS=['orvane_web_settle_saves']"
+    -sFORCE_FILESYSTEM=1 -lidbfs.js "-sASYNCIFY_IMPORTS=['orvane_web_settle_saves','orvane_web_ask_text','orvane_web_ask_yes_no']"
     "-sEXPORTED_RUNTIME_METHODS=['FS','IDBFS','ENV','callMain']"
-    --js-library ${CMAKE_SOURCE_DIR}/src/platform/web/orvane_web.js)
+    "SHELL:--js-library ${CMAKE_SOURCE_DIR}/src/platform/web/orvane_web.js"
+    "SHELL:--js-library ${CMAKE_SOURCE_DIR}/src/platform/web/page_controls.js")
   set_target_properties(${target} PROPERTIES SUFFIX ".js"
-    LINK_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/web/orvane_web.js)
+    LINK_DEPENDS "${CMAKE_SOURCE_DIR}/src/platform/web/orvane_web.js;${CMAKE_SOURCE_DIR}/src/platform/web/page_controls.js")
   # The page, its script and the substitute fonts, beside the player.
   file(GLOB page_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*)
   add_custom_target(web_page ALL

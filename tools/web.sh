@@ -50,6 +50,8 @@ build() {
   rm -rf "$out/games/demo"
   "$native/orvdemo" demo "$out/games/demo" >/dev/null
   python3 tools/web-manifest.py "$out/games/demo"
+  # The service worker that keeps this build for offline play, named by its files' digests.
+  python3 tools/web_site.py offline "$out"
 }
 
 serve() {

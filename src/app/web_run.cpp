@@ -14,6 +14,7 @@
 #include "platform/sdl/desktop_session.h"
 #include "platform/sjis.h"
 #include "platform/web/page_bridge.h"
+#include "platform/web/page_controls.h"
 #include "platform/web/page_text.h"
 #include "platform/web/web_audio.h"
 #include "platform/web/web_speech.h"
@@ -27,8 +28,13 @@ namespace {
 // before the game goes on.
 class BrowserGame final : public GameEventsRelay {
  public:
-  BrowserGame(Player& game, WebAudio& audio, Clock& clock, SettingsSession& settings)
-      : GameEventsRelay(game), game_(game), audio_(audio), clock_(clock), settings_(settings) {}
+  BrowserGame(Player& game, WebAudio& audio, Clock& clock, SettingsSession& settings, PageControls& controls)
+      : GameEventsRelay(game),
+        game_(game),
+        audio_(audio),
+        clock_(clock),
+        settings_(settings),
+        controls_(controls) {}
   // The desktop's rule that drops input which came while the game was busy is not yet right
   // in the browser (it refused the page tests' clicks on a settled screen): until it is, the
   // page's input is taken as it comes, as it always was here.
@@ -43,12 +49,19 @@ class BrowserGame final : public GameEventsRelay {
     toldRunning_ = true;
     return GameEventsRelay::NextTimerDue(dueMs);
   }
+  // The page's finger-sized menu: its choice is carried out as the bar's click would be, at the
+  // point of the loop where the game is busy and its frame is flushed after, as for an event.
+  void FireDueTimers(uint32_t nowMs) override {
+    if (std::optional<std::string> chosen = controls_.TakeMenuChoice()) MenuClick(*chosen);
+    GameEventsRelay::FireDueTimers(nowMs);
+  }
 
  private:
   Player& game_;
   WebAudio& audio_;
   Clock& clock_;
   SettingsSession& settings_;
+  PageControls& controls_;
   bool toldRunning_ = false;
 };
 
@@ -82,7 +95,8 @@ int RunDesktop(const CommandLine& options) {
     StreamDiagnostics diagnostics(stderr);
     WebSpeech speech;
     PageText pageText;  // outlives the game that sends to it
-    Player game(PlatformServices{session.host(), session.clock(), folder, session.fonts(), audio, diagnostics, speech},
+    PageControls controls(session.host());
+    Player game(PlatformServices{controls, session.clock(), folder, session.fonts(), audio, diagnostics, speech},
                 PlayerOptionsFor(options));
     settings.ApplyTo(game, audio);
     game.SendTextTo(pageText);
@@ -93,7 +107,7 @@ int RunDesktop(const CommandLine& options) {
       orvane_web_game_state("failed");
       return 2;
     }
-    BrowserGame browser(game, audio, session.clock(), settings);
+    BrowserGame browser(game, audio, session.clock(), settings, controls);
     result = game.closed() ? 0 : session.Run(browser);
     settings.GatherFrom(game, audio);
   }

@@ -293,10 +293,12 @@ function gameFiles(files, what) {
 async function filesFromManifest(base) {
   const response = await fetch(base + 'manifest.json');
   if (!response.ok) throw new ZipError('No game at ' + base + ' (its manifest.json: ' + response.status + ').');
+  OrvaneOffline.keep(base + 'manifest.json', response.clone());
   const manifest = await response.json();
   return Promise.all(manifest.files.map(async (entry) => {
     const file = await fetch(base + entry.path.split('/').map(encodeURIComponent).join('/'));
     if (!file.ok) throw new ZipError('The game\'s file ' + entry.path + ' could not be fetched (' + file.status + ').');
+    OrvaneOffline.keep(file.url, file.clone());
     return { path: entry.path, data: new Uint8Array(await file.arrayBuffer()) };
   }));
 }
@@ -392,6 +394,7 @@ async function startGame(files, gameId, title) {
     gameText: addGameText,
     gameState: (state) => {
       orvaneStatus.state = state;
+      document.dispatchEvent(new CustomEvent('orvane-state', { detail: state }));
       if (state === 'running') {
         orvaneStatus.firstFrameMs = performance.now();
         if (elements.message.className === 'info') showMessage('');
@@ -411,6 +414,7 @@ async function startGame(files, gameId, title) {
   const module = await createOrvane({
     canvas: elements.canvas,
     orvanePage: page,
+    orvaneControls: window.orvaneControls,
     print,
     printErr: print,
     // SDL's software renderer draws with putImageData: exact pixels, readable back from the
@@ -496,7 +500,7 @@ function listFiles(fs, folder, prefix) {
     if (name === '.' || name === '..') continue;
     const path = folder + '/' + name;
     if (fs.isDir(fs.stat(path).mode)) out.push(...listFiles(fs, path, prefix + name + '/'));
-    else out.push({ path: prefix + name, data: fs.readFile(path) });
+    else out.push({ path: prefix + name, data: fs.readFile(path), modified: fs.stat(path).mtime });
   }
   return out;
 }
@@ -511,8 +515,9 @@ function exportSaves(fs, saveDir, gameId) {
 }
 
 async function importSaves(fs, saveDir, archive, store) {
-  const files = await OrvaneZip.read(archive);
+  const files = await OrvaneSaveImport.keepNewer(fs, saveDir, await OrvaneZip.read(archive), window.confirm.bind(window));
   writeTree(fs, saveDir, files);
+  OrvaneSaveImport.stampTimes(fs, saveDir, files);
   store.dirty = true;
   await store.settle();
   return files.length;
@@ -614,9 +619,26 @@ window.addEventListener('drop', (event) => {
   }
 });
 
+// --- a published site (tools/orvane-web-pack): its game opens at once -------------------
+const site = window.orvaneSite || {};
+if (site.title) {
+  // The game names its window as it likes; a published site keeps the name it was given.
+  document.title = site.title;
+  new MutationObserver(() => {
+    if (document.title !== site.title) document.title = site.title;
+  }).observe(document.head, { childList: true, subtree: true, characterData: true });
+}
+if (site.exportSaves === false) document.getElementById('export-saves').hidden = true;
+// A published site is its one game: there is no other to pick.
+if (site.game) document.querySelector('#game-tools a[href="./?pick"]').hidden = true;
+
 const parameters = new URLSearchParams(location.search);
 const gameParameter = parameters.get('game');
-if (parameters.has('pick')) {
+if (site.game && !gameParameter) {
+  // Named by its full path: two games published on one host keep their saves apart.
+  const base = new URL(site.game, location.href).pathname;
+  open('url', base, () => filesFromManifest(base));
+} else if (parameters.has('pick')) {
   // "Close the game": pick another, and forget the kept one.
   // Said when it is done: a visit right after must not find the game still kept.
   keptGame('delete').catch(() => {}).finally(() => { orvaneStatus.keptGameForgotten = true; });

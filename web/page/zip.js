@@ -62,6 +62,7 @@ const OrvaneZip = (() => {
       const localAt = view.getUint32(at + 42, true);
       if (at + 46 + nameLength > end) throw new ZipError('the .zip directory is damaged (entry ' + (i + 1) + ')');
       const name = decodeName(new Uint8Array(buffer, at + 46, nameLength), (flags & 0x800) !== 0);
+      const at0 = at;
       at += 46 + nameLength + extraLength + commentLength;
       if (name.endsWith('/')) continue;
       if (flags & 1) throw new ZipError(name + ' is encrypted; encrypted archives are not supported');
@@ -83,7 +84,7 @@ const OrvaneZip = (() => {
         throw new ZipError(name + ' is packed with method ' + method + ', which is not supported (only stored and deflated)');
       }
       if (data.length !== size) throw new ZipError(name + ' unpacks to a different size than the archive says: the archive is damaged');
-      files.push({ path: name.replace(/\\/g, '/'), data });
+      files.push({ path: name.replace(/\\/g, '/'), data, modified: fromDosTime(view.getUint16(at0 + 14, true), view.getUint16(at0 + 12, true)) });
     }
     return files;
   }
@@ -98,13 +99,26 @@ const OrvaneZip = (() => {
     return table;
   })();
 
+  // An entry's time as archivers write it: local time to two seconds; null when none is
+  // written (a date of zero), so that an archive says nothing rather than 1980 about its age.
+  function fromDosTime(date, time) {
+    if (date === 0) return null;
+    return new Date(1980 + (date >> 9), ((date >> 5) & 15) - 1, date & 31, time >> 11, (time >> 5) & 63, (time & 31) * 2);
+  }
+
+  function toDosTime(when) {
+    if (!(when instanceof Date) || isNaN(when) || when.getFullYear() < 1980) return [0, 0];
+    return [((when.getFullYear() - 1980) << 9) | ((when.getMonth() + 1) << 5) | when.getDate(),
+      (when.getHours() << 11) | (when.getMinutes() << 5) | (when.getSeconds() >> 1)];
+  }
+
   function crc32(bytes) {
     let c = 0xffffffff;
     for (let i = 0; i < bytes.length; i++) c = crcTable[(c ^ bytes[i]) & 0xff] ^ (c >>> 8);
     return (c ^ 0xffffffff) >>> 0;
   }
 
-  // An archive of [{path, data}] with every entry stored, names in UTF-8.
+  // An archive of [{path, data, modified (a Date, optional)}] with every entry stored, names in UTF-8.
   function write(files) {
     const encoder = new TextEncoder();
     const parts = [];
@@ -117,6 +131,9 @@ const OrvaneZip = (() => {
       local.setUint32(0, kLocalHeader, true);
       local.setUint16(4, 20, true);
       local.setUint16(6, 0x800, true);
+      const [dosDate, dosTime] = toDosTime(file.modified);
+      local.setUint16(10, dosTime, true);
+      local.setUint16(12, dosDate, true);
       local.setUint32(14, crc, true);
       local.setUint32(18, file.data.length, true);
       local.setUint32(22, file.data.length, true);
@@ -127,6 +144,8 @@ const OrvaneZip = (() => {
       entry.setUint16(4, 20, true);
       entry.setUint16(6, 20, true);
       entry.setUint16(8, 0x800, true);
+      entry.setUint16(12, dosTime, true);
+      entry.setUint16(14, dosDate, true);
       entry.setUint32(16, crc, true);
       entry.setUint32(20, file.data.length, true);
       entry.setUint32(24, file.data.length, true);

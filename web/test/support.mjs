@@ -22,6 +22,7 @@ export function nativePlayer() {
 const kTypes = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
   '.css': 'text/css', '.json': 'application/json', '.zip': 'application/zip',
+  '.svg': 'image/svg+xml', '.webmanifest': 'application/manifest+json',
 };
 
 // Serves the web build (and `extra` folders under their prefixes) on 127.0.0.1.

@@ -64,7 +64,11 @@ mergeInto(LibraryManager.library, {
   // main loop costs nothing.
   orvane_web_settle_saves__deps: ['$Asyncify'],
   orvane_web_settle_saves: function () {
-    if (!Module.orvanePage || !Module.orvanePage.savesPending()) return;
+    // Resuming after the sleep calls this again, and only handleSleep ends the resume: asked
+    // then whether saves are pending (they are not: that is why it woke), a plain return would
+    // leave the module resuming, and the next call it makes traps.
+    var resuming = Asyncify.state === Asyncify.State.Rewinding;
+    if (!resuming && (!Module.orvanePage || !Module.orvanePage.savesPending())) return;
     return Asyncify.handleSleep(function (wakeUp) {
       Module.orvanePage.settleSaves().then(function () { wakeUp(); }, function () { wakeUp(); });
     });
