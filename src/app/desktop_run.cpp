@@ -189,9 +189,9 @@ int RunDesktop(const CommandLine& given) {
     settings.ApplyTo(game, audio);
     if (options.textClipboard) game.SendTextTo(clipboard);
     if (options.textSocket) {
-      game.SetTextSocket(true, *options.textSocket);
-      if (options.verbose && game.TextSocketOn())
-        std::fprintf(stderr, "orvane: the game's text goes to ws://127.0.0.1:%u\n", unsigned(game.TextSocketPort()));
+      game.textSocket().Set(true, *options.textSocket);
+      if (options.verbose && game.textSocket().on())
+        std::fprintf(stderr, "orvane: the game's text goes to ws://127.0.0.1:%u\n", unsigned(game.textSocket().port()));
     }
     game.FormCreate();
     if (game.startFailed()) {

@@ -55,7 +55,7 @@ class HeadlessSession {
                 PlayerOptionsFor(options)) {
     settings_.ApplyTo(player_, audio_);
     if (textLog_) player_.SendTextTo(*textLog_);
-    if (options.textSocket) player_.SetTextSocket(true, *options.textSocket);
+    if (options.textSocket) player_.textSocket().Set(true, *options.textSocket);
   }
 
   // The title the game showed, for the list of recent games; empty when it showed none.

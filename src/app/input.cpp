@@ -23,7 +23,7 @@ void Player::NextClick() {
     return;
   }
   // Stepped back: on along the path already taken, without running the script again.
-  if (onRollbackPoint_ && rollback_.ahead() > 0 && StepForward()) return;
+  if (rollback_.OnPoint() && rollback_.ring().ahead() > 0 && StepForward()) return;
   if (interpreter_.pageEnded()) {
     stage_.ClearMessageText();
     interpreter_.TurnPage(scene_.textX, scene_.textY);
@@ -187,28 +187,8 @@ void Player::Timer1Timer() {
   if (Skipping()) NextClick();
 }
 
-Rect Player::WaitIndicatorRect(bool forPage) const {
-  const Image& icon = stage_.WaitIcon(forPage);
-  int x = scene_.boxRight - icon.width() - 5;
-  int y = scene_.nvPlace == 1 ? scene_.boxBottom - stage_.WaitIcon(false).height()
-                              : interpreter_.textCursorY() - (scene_.lineSpacing + scene_.fontSize);
-  return Rect{x, y, x + icon.width(), y + icon.height()};
-}
-
 void Player::Timer2Timer() {
-  if (scene_.nvMode == 0 || input_.interactionState == kHidden || choices_.choiceActive()) return;
-  const Rect place = WaitIndicatorRect(interpreter_.pageEnded());
-  input_.blinkPhase = !input_.blinkPhase;
-  if (input_.blinkPhase)
-    stage_.EraseFromWindow(place);
-  else
-    stage_.DrawOnWindow(stage_.WaitIcon(interpreter_.pageEnded()), place);
-  stage_.PresentWindow();
-}
-
-void Player::ClearWaitIndicator() {
-  if (scene_.nvMode != 1) return;
-  stage_.EraseFromScreen(WaitIndicatorRect(interpreter_.pageEnded()));
+  if (BlinkTimerHasWork()) waitIndicator_.Blink();
 }
 
 }  // namespace orv

@@ -26,8 +26,10 @@ Player::Player(PlatformServices s, PlayerOptions options)
       stage_(s.host, s.clock, s.fonts, s.folder, scene_, static_cast<StepHost&>(*this)),
       interpreter_(s.folder, static_cast<StepHost&>(*this)),
       sound_(s.audio, s.folder, scene_),
+      waitIndicator_(stage_, scene_, interpreter_),
       writeFolder_(s.folder, WriteFolder::Resolve(s.folder.root(), options.saveDir)),
       saveSlots_(writeFolder_, menus_),
+      textSocket_(menus_, s.diagnostics),
       spokenText_(s.speech, menus_, textFeed_),
       autoMode_(menus_, s.clock),
       options_(options),
@@ -39,13 +41,15 @@ Player::Player(PlatformServices s, PlayerOptions options)
                interpreter_,
                static_cast<PlayerControl&>(*this),
                s.folder,
-               randomState_} {
+               randomState_},
+      rollback_({scene_, savePoint_, vars_, stage_, interpreter_, choices_, menus_, sound_, randomState_,
+                 static_cast<PlayerControl&>(*this), s.host, s.folder},
+                options.rollbackPoints) {
   window_.applicationTitle = Sj(kApplicationTitle);
   interpreter_.LimitStepLines(options.maxStepLines);
-  rollback_ = RollbackRing(RollbackLimits{.maxPoints = options.rollbackPoints});
   if (options.speak) spokenText_.SetOn(true);
   sound_.SetNotes([this](std::string_view problem) { services_.diagnostics.Note(problem); });
-  textFeed_.Add(textSocket_);
+  textFeed_.Add(textSocket_.out());
   // A player killed while it saved left its temporary file; this start owns the folder now.
   writeFolder_.RemoveLeftovers();
   // The handlers are bound to this player's parts, which never change: the table is filled
@@ -56,7 +60,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
 Player::~Player() = default;
 
 void Player::Reset() {
-  SetTextSocket(false, textSocket_.port());
+  textSocket_.Set(false, textSocket_.port());
   scene_ = SceneState();
   savePoint_ = SceneState();
   vars_.Clear();
@@ -70,6 +74,7 @@ void Player::Reset() {
   window_ = WindowState();
   window_.applicationTitle = Sj(kApplicationTitle);
   historyScreen_ = HistoryScreen();
+  waitIndicator_.Reset();
   volumeDialog_.reset();
   randomState_ = 1;
   rollback_.Clear();
@@ -189,7 +194,7 @@ void Player::TakeSavePoint(bool setReadPosition) {
 }
 
 void Player::ResetScene() {
-  onRollbackPoint_ = false;
+  rollback_.LeavePath();
   choices_.ForgetWaiting();
   scene_ = ResetSceneState();
   vars_.Clear();
@@ -228,7 +233,7 @@ bool Player::NextWakeDue(uint32_t& dueMs) { return NextDue(dueMs, true); }
 bool Player::SkipTimerHasWork() const { return input_.skipMode || skipHeld_ || skipShown_; }
 
 bool Player::BlinkTimerHasWork() const {
-  return scene_.nvMode != 0 && input_.interactionState != kHidden && !choices_.choiceActive();
+  return waitIndicator_.Blinks(input_.interactionState != kHidden && !choices_.choiceActive());
 }
 
 bool Player::NextDue(uint32_t& dueMs, bool onlyWithWork) {

@@ -13,12 +13,13 @@
 #include "app/auto_mode.h"
 #include "app/input_gate.h"
 #include "app/menus.h"
-#include "app/rollback_ring.h"
 #include "app/save_slots.h"
 #include "app/screenshots.h"
 #include "app/spoken_text.h"
+#include "app/story_rollback.h"
 #include "app/text_feed.h"
-#include "app/text_socket_switch.h"
+#include "app/text_socket_control.h"
+#include "app/wait_indicator.h"
 #include "app/window_timers.h"
 #include "choice/choices.h"
 #include "graphics/history_screen.h"
@@ -46,7 +47,6 @@ enum InteractionState : int32_t { kHidden = 0, kShown = 1, kHistory = 2 };
 struct InputState {
   int32_t interactionState = kShown;
   bool skipMode = false;
-  bool blinkPhase = false;
   int pointerX = 0, pointerY = 0;
 };
 
@@ -150,14 +150,9 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
 
   // The game's text, as it appears, also goes to `out` (the clipboard, a log).
   void SendTextTo(TextOut& out) { textFeed_.Add(out); }
-  // The reading tools' WebSocket on 127.0.0.1:port (the menu item TextSocket turns it on and
-  // off); a port that is taken is noted, and the socket stays off.
-  void SetTextSocket(bool on, uint16_t port);
-  bool TextSocketOn() const { return textSocket_.on(); }
-  uint16_t TextSocketPort() const { return textSocket_.port(); }
-  // On or off as the player last set it from the menu while playing; nothing when they never
-  // did (what the command line or the settings asked for is not a choice to keep).
-  std::optional<bool> ChosenTextSocket() const { return chosenTextSocket_; }
+  // The reading tools' WebSocket on 127.0.0.1 (the menu item TextSocket turns it on and off).
+  TextSocketControl& textSocket() { return textSocket_; }
+  const TextSocketControl& textSocket() const { return textSocket_; }
 
   // --- stepping back through the story (app/rollback.cpp) ---
   // Back one advance, or forward again along the path taken; false when there is none to go
@@ -165,7 +160,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   bool StepBack();
   bool StepForward();
   bool RollbackAllowed() const;
-  const RollbackRing& rollback() const { return rollback_; }
+  const RollbackRing& rollback() const { return rollback_.ring(); }
 
   // Restores the game from a slot file ("data_3.dat", or a name a choice builds); false when
   // there is no such file or it cannot be restored, and then nothing has changed.
@@ -205,7 +200,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void Timer1Timer();
   void Timer2Timer();
   void Timer3Timer();
-  Rect WaitIndicatorRect(bool forPage) const;
 
   // --- the history screen and the wheel (app/history_input.cpp) ---
   void OpenHistory();
@@ -240,11 +234,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   // --- stepping back (app/rollback.cpp) ---
   // After an advance: the story as it now stands, kept as the newest point.
   void RecordRollbackPoint();
-  // The story as `point` kept it; false, with nothing changed, when it cannot be put back.
-  bool RestoreRollbackPoint(const RollbackPoint& point);
-  // The music, the looping effect and the CD of the restored scene, from what played in `was`.
-  void FollowSound(const SceneState& was);
-  void ShowRollbackMenu();
   // The player's own keys for stepping back and forward; true when handled.
   bool RollbackKey(KeyPress key);
 
@@ -279,7 +268,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void StopSkipping() override;
   void SetMessageSpeed(int level) override;
   void SetCaption(std::string_view caption) override;
-  void ClearWaitIndicator() override;
+  void ClearWaitIndicator() override { waitIndicator_.Clear(); }
   void SetWaitIndicatorTimer(bool enabled) override { EnableTimer(WindowTimerId::Blink, enabled); }
   void SetWaitIndicatorInterval(uint32_t ms) override;
   void OpenExternally(const std::string& target) override { services_.host.OpenExternally(target); }
@@ -318,12 +307,13 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   InputState input_;
   WindowState window_;
   HistoryScreen historyScreen_;
+  WaitIndicator waitIndicator_;
   // The volume dialog open now, or else the last one as it closed; none before the first.
   std::unique_ptr<VolumeDialog> volumeDialog_;
   uint32_t randomState_ = 1;
   WriteFolder writeFolder_;
   SaveSlots saveSlots_;
-  TextSocketSwitch textSocket_;
+  TextSocketControl textSocket_;
   TextFeed textFeed_;
   SpokenText spokenText_;
   AutoMode autoMode_;
@@ -332,14 +322,10 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   CommandContext context_;
   // The form's timers as designed: skip, the wait indicator's blink, the start.
   WindowTimers timers_;
-  RollbackRing rollback_;
-  // The game stands where the ring's point on show left it: nothing but stepping has reset the
-  // scene since (a slot load or the title starts a path of their own).
-  bool onRollbackPoint_ = false;
-  std::optional<bool> chosenTextSocket_;
+  StoryRollback rollback_;
   bool closed_ = false;
   bool startFailed_ = false;
-  bool skipHeld_ = false;  // the backend's skip key is held
+  bool skipHeld_ = false;   // the backend's skip key is held
   bool skipShown_ = false;  // the skip timer last showed the SKIP mark
   bool NextDue(uint32_t& dueMs, bool onlyWithWork);
   bool SkipTimerHasWork() const;

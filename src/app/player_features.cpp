@@ -34,20 +34,11 @@ bool Player::PlayerMenuClick(std::string_view name) {
   } else if (name == "StepForward") {
     StepForward();
   } else if (name == "TextSocket") {
-    SetTextSocket(!textSocket_.on(), textSocket_.port());
-    chosenTextSocket_ = textSocket_.on();
+    textSocket_.Toggle();
   } else {
     return false;
   }
   return true;
-}
-
-void Player::SetTextSocket(bool on, uint16_t port) {
-  if (!on || port != textSocket_.port()) (void)textSocket_.SetOn(false);
-  textSocket_.SetPort(port);
-  if (Result<void> switched = textSocket_.SetOn(on); !switched)
-    services_.diagnostics.Note("the text socket: " + switched.error().message);
-  menus_.SetChecked("TextSocket", textSocket_.on());
 }
 
 void Player::StepEnded() { autoMode_.StepEnded(closed_); }

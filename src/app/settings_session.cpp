@@ -70,7 +70,7 @@ void SettingsSession::ApplyTo(Player& player, AudioOut& audio) {
   if (settings_.speech && !player.SpeechOn()) player.SetSpeechOn(true);
   speechAtStart_ = player.SpeechOn();
   // The port is the menu's to turn on later even when the socket stays off now.
-  player.SetTextSocket(settings_.textSocket, settings_.textSocketPort);
+  player.textSocket().Set(settings_.textSocket, settings_.textSocketPort);
 }
 
 void SettingsSession::GatherFrom(Player& player, AudioOut& audio) {
@@ -80,10 +80,10 @@ void SettingsSession::GatherFrom(Player& player, AudioOut& audio) {
     if (const std::optional<uint32_t> chosen = player.ChosenVolume(line)) settings_.*field = *chosen;
   settings_.autoDelays = player.AutoDelays();
   if (player.SpeechOn() != speechAtStart_) settings_.speech = player.SpeechOn();
-  if (const std::optional<bool> chosen = player.ChosenTextSocket()) {
+  if (const std::optional<bool> chosen = player.textSocket().chosen()) {
     settings_.textSocket = *chosen;
     // A socket that could not start keeps the port the file named.
-    if (*chosen) settings_.textSocketPort = player.TextSocketPort();
+    if (*chosen) settings_.textSocketPort = player.textSocket().port();
   }
 }
 
