@@ -74,8 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SceneState scene;
     scene.fontSize = 12;
     int32_t cursorY = 0;
-    bool skipMode = true;
-    ChoiceContext c{story, reader, scene, cursorY, skipMode, window, screen, tint, text, fonts, clock};
+    ChoiceContext c{story, reader, scene, cursorY, window, screen, tint, text, fonts, clock};
     pictures ? choices.ShowPictureChoice(c) : choices.ShowChoice(c);
     // The pointer onto each entry where it stands and between them, then off the stage at
     // both corners: every move redraws what changed, so a blind sweep of the stage would

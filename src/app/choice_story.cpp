@@ -11,7 +11,6 @@ ChoiceContext Player::ChoiceParts() {
                        interpreter_.reader(),
                        scene_,
                        interpreter_.textCursorY(),
-                       input_.skipMode,
                        stage_.windowSurface,
                        stage_.screenImage,
                        stage_.tintImage,

@@ -30,9 +30,7 @@ void Player::BindCommands() {
   CommandTable& table = interpreter_.commands();
   table.FillCommandTable();
   table.BindInlineForms([this](char form) { return orv::RunInlineForm(context_, form); });
-  auto story = [this](bool (*handler)(const CommandContext&)) {
-    return [this, handler] { return handler(context_); };
-  };
+  auto story = [this](bool (*handler)(const CommandContext&)) { return [this, handler] { return handler(context_); }; };
   auto onStage = [this](bool (*handler)(const CommandContext&, Stage&)) {
     return [this, handler] { return handler(context_, stage_); };
   };
@@ -70,14 +68,19 @@ void Player::BindCommands() {
   table.Bind("TXTPOS", onStage(CmdTxtPos));
   table.Bind("SELECT", [this] {
     ChoiceContext parts = ChoiceParts();
-    return choices_.ShowChoice(parts);
+    const bool readOn = choices_.ShowChoice(parts);
+    // A choice that waits ends skip mode: skipping must not take an entry for the player.
+    if (choices_.choiceActive()) skip_.Stop();
+    return readOn;
   });
   table.Bind("TMODE", story(CmdTmode));
   table.Bind("DATALOG", story(CmdDatalog));
   table.Bind("GOTO", story(CmdGoto));
   table.Bind("SELECTCG", [this] {
     ChoiceContext parts = ChoiceParts();
-    return choices_.ShowPictureChoice(parts);
+    const bool readOn = choices_.ShowPictureChoice(parts);
+    if (choices_.pictureChoiceActive()) skip_.Stop();
+    return readOn;
   });
   table.Bind("NVMODE", story(CmdNvmode));
   table.Bind("SETSPEED", story(CmdSetspeed));

@@ -55,7 +55,7 @@ void Player::FormMouseWheel(WheelDirection direction) {
   }
   if (!up || scene_.historyMode != 1) return;
   // Like a key or a click, the wheel ends skip mode: the script must not run on beneath.
-  input_.skipMode = false;
+  skip_.Stop();
   if (input_.interactionState == kShown) {
     stage_.HideMessageWindow();
     SetWaitIndicatorTimer(false);

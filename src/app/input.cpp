@@ -52,13 +52,11 @@ void Player::FormClick() {
       SetWaitIndicatorTimer(true);
       stage_.ShowKeptScreen();
       break;
-    case kHistory:
-      HistoryClick();
-      break;
+    case kHistory: HistoryClick(); break;
     default:
       NextClick();
       services_.clock.WaitMs(100);
-      input_.skipMode = false;
+      skip_.Stop();
       break;
   }
 }
@@ -98,7 +96,7 @@ void Player::MouseDown(MouseButton button, int x, int y) {
 }
 
 void Player::HandlerReturned(uint32_t sinceMs) {
-  if (!closed_) ShowSkipMark();
+  if (!closed_) skip_.ShowMark();
   const uint32_t now = services_.clock.NowMs();
   if (now != sinceMs) inputGate_.SettledAt(now);
 }
@@ -120,7 +118,7 @@ void Player::FormKeyDown(KeyPress key) {
   if (input_.interactionState == kHistory) return;
   // The space bar is Enter, whichever backend the key came from.
   if (key.code == KeyCode::Space) key.code = KeyCode::Enter;
-  input_.skipMode = false;
+  skip_.Stop();
   spokenText_.ActionBegins();
   if (choices_.choiceActive()) {
     ChoiceContext parts = ChoiceParts();
@@ -157,34 +155,9 @@ void Player::FormMouseMove(int x, int y) {
   spokenText_.SpeakPointedChoice(choices_);
 }
 
-void Player::ToggleSkip() {
-  if (!choices_.choiceActive()) input_.skipMode = !input_.skipMode;
-  ShowSkipMark();
-}
-
-bool Player::Skipping() const {
-  // The held skip key advances like skip mode but leaves choices to the player. Skipping
-  // stops at a picture choice too (the tick must not take the entry that happens to be under
-  // the pointer), and never draws the next text over the history screen.
-  return (input_.skipMode || (skipHeld_ && !choices_.choiceActive())) && !choices_.pictureChoiceActive() &&
-         input_.interactionState != kHistory;
-}
-
-// The mark follows skipping at once: a box that stops it (a name to enter, say) holds the game
-// where no tick comes to take the mark away.
-void Player::ShowSkipMark() {
-  skipShown_ = Skipping();
-  services_.host.ShowSkipping(skipShown_);
-}
-
-void Player::StopSkipping() {
-  input_.skipMode = false;
-  ShowSkipMark();
-}
-
 void Player::Timer1Timer() {
-  ShowSkipMark();
-  if (Skipping()) NextClick();
+  skip_.ShowMark();
+  if (skip_.Advances()) NextClick();
 }
 
 void Player::Timer2Timer() {

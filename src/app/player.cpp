@@ -26,6 +26,7 @@ Player::Player(PlatformServices s, PlayerOptions options)
       stage_(s.host, s.clock, s.fonts, s.folder, scene_, static_cast<StepHost&>(*this)),
       interpreter_(s.folder, static_cast<StepHost&>(*this)),
       sound_(s.audio, s.folder, scene_),
+      skip_(s.host, choices_, input_),
       waitIndicator_(stage_, scene_, interpreter_),
       writeFolder_(s.folder, WriteFolder::Resolve(s.folder.root(), options.saveDir)),
       saveSlots_(writeFolder_, menus_),
@@ -81,8 +82,7 @@ void Player::Reset() {
   timers_.Reset();
   closed_ = false;
   startFailed_ = false;
-  skipHeld_ = false;
-  skipShown_ = false;
+  skip_.Reset();
   autoMode_.Reset();
   spokenText_.Reset(options_.speak);
 }
@@ -124,7 +124,7 @@ void Player::Init() {
   saveSlots_.RefreshCaptions();
   interpreter_.PlaceCursor(0, 0);
   interpreter_.SetMessageDelay(50);
-  input_.skipMode = false;
+  skip_.Stop();
   choices_.StopWaiting(false);
   if (!LoadFirstScenario()) {
     // Without a scenario there is nothing to play: say so and end, rather than run on an
@@ -230,8 +230,6 @@ bool Player::NextTimerDue(uint32_t& dueMs) { return NextDue(dueMs, false); }
 
 bool Player::NextWakeDue(uint32_t& dueMs) { return NextDue(dueMs, true); }
 
-bool Player::SkipTimerHasWork() const { return input_.skipMode || skipHeld_ || skipShown_; }
-
 bool Player::BlinkTimerHasWork() const {
   return waitIndicator_.Blinks(input_.interactionState != kHidden && !choices_.choiceActive());
 }
@@ -242,7 +240,7 @@ bool Player::NextDue(uint32_t& dueMs, bool onlyWithWork) {
   // overdue and fires at the loop's next turn.
   bool any = timers_.NextDue(now, dueMs, [&](WindowTimerId id) {
     if (!onlyWithWork) return true;
-    if (id == WindowTimerId::Skip) return SkipTimerHasWork();
+    if (id == WindowTimerId::Skip) return skip_.TimerHasWork();
     if (id == WindowTimerId::Blink) return BlinkTimerHasWork();
     return true;
   });

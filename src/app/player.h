@@ -12,9 +12,11 @@
 
 #include "app/auto_mode.h"
 #include "app/input_gate.h"
+#include "app/input_state.h"
 #include "app/menus.h"
 #include "app/save_slots.h"
 #include "app/screenshots.h"
+#include "app/skip_control.h"
 #include "app/spoken_text.h"
 #include "app/story_rollback.h"
 #include "app/text_feed.h"
@@ -40,15 +42,6 @@ namespace orv {
 
 inline constexpr std::string_view kVersionCaption = "Orvane Ver 2.12";
 inline constexpr std::string_view kAboutText = "Orvane Ver2.11";
-
-enum InteractionState : int32_t { kHidden = 0, kShown = 1, kHistory = 2 };
-
-// How the player is interacting: what clicks, keys and the pointer do now.
-struct InputState {
-  int32_t interactionState = kShown;
-  bool skipMode = false;
-  int pointerX = 0, pointerY = 0;
-};
 
 // The window's own modes.
 struct WindowState {
@@ -107,7 +100,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void Wheel(WheelDirection direction) override;
   void MenuClick(std::string_view name) override;
   void CloseRequested() override { Close(); }
-  void HoldSkip(bool held) override { skipHeld_ = held; }
+  void HoldSkip(bool held) override { skip_.Hold(held); }
   bool TakesInputFrom(uint32_t arrivedMs) const override { return inputGate_.Takes(arrivedMs); }
   bool NextTimerDue(uint32_t& dueMs) override;
   // As NextTimerDue, leaving out the timers whose handlers have nothing to do now (no skip, no
@@ -191,9 +184,6 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void FormMouseDown(MouseButton button, int x, int y);
   void FormKeyDown(KeyPress key);
   void FormMouseMove(int x, int y);
-  void ToggleSkip();
-  bool Skipping() const;
-  void ShowSkipMark();
   // A handler that began at `sinceMs` has returned: when it took time, what came meanwhile is
   // stale.
   void HandlerReturned(uint32_t sinceMs);
@@ -210,6 +200,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
 
   // --- menu actions (app/menus.cpp) ---
   void ChooseMenuItem(std::string_view name);
+  void ToggleSkipMode() { skip_.Toggle(); }
   void TogglePageMode();
   void ToggleStayOnTop();
   void ShowAbout();
@@ -264,8 +255,8 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void Close() override;
 
   // --- PlayerControl ---
-  bool SkipMode() const override { return input_.skipMode || skipHeld_; }
-  void StopSkipping() override;
+  bool SkipMode() const override { return skip_.Requested(); }
+  void StopSkipping() override { skip_.StopAndShow(); }
   void SetMessageSpeed(int level) override;
   void SetCaption(std::string_view caption) override;
   void ClearWaitIndicator() override { waitIndicator_.Clear(); }
@@ -305,6 +296,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   SoundSystem sound_;
   Choices choices_;
   InputState input_;
+  SkipControl skip_;
   WindowState window_;
   HistoryScreen historyScreen_;
   WaitIndicator waitIndicator_;
@@ -325,10 +317,7 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   StoryRollback rollback_;
   bool closed_ = false;
   bool startFailed_ = false;
-  bool skipHeld_ = false;   // the backend's skip key is held
-  bool skipShown_ = false;  // the skip timer last showed the SKIP mark
   bool NextDue(uint32_t& dueMs, bool onlyWithWork);
-  bool SkipTimerHasWork() const;
   bool BlinkTimerHasWork() const;
   InputGate inputGate_;
   std::array<std::optional<uint32_t>, 3> chosenVolumes_;  // by VolumeLine

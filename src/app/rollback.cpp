@@ -19,8 +19,7 @@ void Player::RecordRollbackPoint() {
 bool Player::StepBack() {
   if (!RollbackAllowed() || input_.interactionState != kShown || rollback_.ring().position() == 0) return false;
   autoMode_.Stop();
-  input_.skipMode = false;
-  ShowSkipMark();
+  skip_.StopAndShow();
   spokenText_.ActionBegins();
   return rollback_.Back();
 }

@@ -97,7 +97,7 @@ json StateDump::Of(const Player& player) {
   json menu = json::object();
   out["menu"] = MenuJson(player.menus_.model().items, menu);
   out["interactionState"] = player.input_.interactionState;
-  out["skipMode"] = player.input_.skipMode;
+  out["skipMode"] = player.skip_.mode();
   out["choiceActive"] = player.choices_.choiceActive();
   out["pictureChoiceActive"] = player.choices_.pictureChoiceActive();
   out["hoveredChoice"] = player.choices_.hoveredChoice();

@@ -54,8 +54,6 @@ struct ChoiceContext {
   ScriptReader& reader;
   SceneState& scene;
   int32_t textCursorY;  // the interpreter's: a text choice lists its captions from here
-  // The input state the choices share with the window's handlers.
-  bool& skipMode;
   // The layers.
   Image& windowSurface;
   Image& screenImage;

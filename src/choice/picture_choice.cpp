@@ -40,7 +40,6 @@ bool Choices::ShowPictureChoice(ChoiceContext& c) {
   }
 
   pictureChoiceActive_ = true;
-  c.skipMode = false;
   CopyImage(pictureList_.backdrop, c.windowSurface);
   for (int i = 0; i < kMaxChoices; ++i) HoverPictureChoice(c, i, 0, 0);
   // Only a movement over this choice's pictures lets a click take one.

@@ -50,7 +50,6 @@ bool Choices::ShowChoice(ChoiceContext& c) {
 
   DrawCaptions(c, !c.story.PageMode());
   choiceActive_ = true;
-  c.skipMode = false;
   // Each choice starts from its first entry, and only a movement over this choice's captions
   // lets a click take one.
   hoveredChoice_ = 0;

@@ -274,5 +274,19 @@ TEST(PictureChoicePlay, NothingButAnEntryUnderThePointerTakesIt) {
   EXPECT_TRUE(skipped.state["pictureChoiceActive"]);
 }
 
+TEST(SkipPlay, SkipModeRunningIntoAPictureChoiceEndsThereAndTheMarkGoes) {
+  std::vector<std::string> story = {"\"one\"\\n", "\"two\"\\n"};
+  story.insert(story.end(), kPictureStory.begin() + 1, kPictureStory.end());
+  Session s(story, {"menu SKIP", "wait 1000"}, kButtons);
+  EXPECT_TRUE(s.state["pictureChoiceActive"]);
+  EXPECT_FALSE(s.state["skipMode"]);
+  EXPECT_FALSE(s.state["skipMark"]);
+  EXPECT_EQ(s.state["history"][0]["lines"][1], "two");
+  // With the choice gone the item turns skip mode on again.
+  Session again(story, {"menu SKIP", "wait 1000", "click 120 60", "menu SKIP"}, kButtons);
+  EXPECT_FALSE(again.state["pictureChoiceActive"]);
+  EXPECT_TRUE(again.state["skipMode"]);
+}
+
 }  // namespace
 }  // namespace orv::test
