@@ -24,23 +24,19 @@ struct FuzzStory : ChoiceStory {
   std::string text, line;
   int32_t offset = 0;
 
-  bool FetchLine() override {
-    if (size_t(offset) >= text.size() || text[size_t(offset)] == '\0') return false;
+  std::optional<std::string_view> FetchLine() override {
+    if (size_t(offset) >= text.size() || text[size_t(offset)] == '\0') return std::nullopt;
     size_t end = text.find("\r\n", size_t(offset));
     if (end == std::string::npos) end = text.size();
     line = text.substr(size_t(offset), std::min<size_t>(end - size_t(offset), 255));
     offset = int32_t(std::min(text.size(), end + 2));
-    return true;
+    return std::string_view(line);
   }
-  const std::string& LineBuffer() const override { return line; }
-  void StopWaitIndicator() override {}
-  bool PageMode() const override { return text.size() % 2 == 0; }
-  int32_t MessageDelayMs() const override { return 1; }
-  void RepaintScreen() override {}
+  void ShowScreen() override {}
   void PresentWindow() override {}
-  void WaitMs(int32_t) override {}
-  void ShowMessage(std::string_view) override {}
-  void Note(std::string_view) override {}
+  void Pause(int32_t) override {}
+  void Tell(std::string_view) override {}
+  void NoteAtLine(std::string_view) override {}
   std::string LoadMenuCaption(int slot) const override { return std::string(size_t(slot) * 40, '\x81'); }
   PictureLoad LoadPicture(std::string_view name) override {
     if (name.empty()) return PictureLoad(PictureRef());
@@ -75,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     scene.fontSize = 12;
     int32_t cursorY = 0;
     ChoiceContext c{story, reader, scene, cursorY, window, screen, tint, text, fonts, clock};
-    pictures ? choices.ShowPictureChoice(c) : choices.ShowChoice(c);
+    pictures ? choices.ShowPictureChoice(c) : choices.ShowChoice(c, CaptionTyping{story.text.size() % 2 != 0, 1});
     // The pointer onto each entry where it stands and between them, then off the stage at
     // both corners: every move redraws what changed, so a blind sweep of the stage would
     // cost far more and still miss small entries.

@@ -19,6 +19,25 @@ ChoiceContext Player::ChoiceParts() {
                        services_.clock};
 }
 
+std::optional<std::string_view> Player::FetchLine() {
+  if (!interpreter_.FetchLine()) return std::nullopt;
+  return std::string_view(interpreter_.line());
+}
+
+bool Player::OfferChoice(bool pictureChoice) {
+  StopWaitIndicator();
+  ChoiceContext parts = ChoiceParts();
+  if (pictureChoice) {
+    const bool readOn = choices_.ShowPictureChoice(parts);
+    if (choices_.pictureChoiceActive()) skip_.Stop();
+    return readOn;
+  }
+  const bool readOn = choices_.ShowChoice(parts, CaptionTyping{!PageMode(), interpreter_.messageDelayMs()});
+  // A choice that waits ends skip mode: skipping must not take an entry for the player.
+  if (choices_.choiceActive()) skip_.Stop();
+  return readOn;
+}
+
 void Player::CarryOutChoice(const std::optional<ChoiceOutcome>& outcome, bool pictureChoice) {
   if (!outcome || !CarryOut(*outcome) || Closed()) return;
   choices_.StopWaiting(pictureChoice);

@@ -66,22 +66,11 @@ void Player::BindCommands() {
   table.Bind("BOXSIZE", onStage(CmdBoxSize));
   table.Bind("TXTSPR", onStage(CmdTxtSpr));
   table.Bind("TXTPOS", onStage(CmdTxtPos));
-  table.Bind("SELECT", [this] {
-    ChoiceContext parts = ChoiceParts();
-    const bool readOn = choices_.ShowChoice(parts);
-    // A choice that waits ends skip mode: skipping must not take an entry for the player.
-    if (choices_.choiceActive()) skip_.Stop();
-    return readOn;
-  });
+  table.Bind("SELECT", [this] { return OfferChoice(false); });
   table.Bind("TMODE", story(CmdTmode));
   table.Bind("DATALOG", story(CmdDatalog));
   table.Bind("GOTO", story(CmdGoto));
-  table.Bind("SELECTCG", [this] {
-    ChoiceContext parts = ChoiceParts();
-    const bool readOn = choices_.ShowPictureChoice(parts);
-    if (choices_.pictureChoiceActive()) skip_.Stop();
-    return readOn;
-  });
+  table.Bind("SELECTCG", [this] { return OfferChoice(true); });
   table.Bind("NVMODE", story(CmdNvmode));
   table.Bind("SETSPEED", story(CmdSetspeed));
   table.Bind("SIN", story(CmdSin));

@@ -267,14 +267,20 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   void Note(std::string_view text) override;
   // --- ChoiceStory (app/choice_story.cpp) ---
   ChoiceContext ChoiceParts();
-  bool FetchLine() override { return interpreter_.FetchLine(); }
-  const std::string& LineBuffer() const override { return interpreter_.line(); }
-  void StopWaitIndicator() override;
-  int32_t MessageDelayMs() const override { return interpreter_.messageDelayMs(); }
+  std::optional<std::string_view> FetchLine() override;
+  void ShowScreen() override { stage_.RepaintScreen(); }
   void PresentWindow() override { stage_.PresentWindow(); }
+  void Pause(int32_t ms) override { WaitMs(ms); }
+  void Tell(std::string_view sjisText) override { ShowMessage(sjisText); }
+  void NoteAtLine(std::string_view text) override { Note(text); }
   std::string LoadMenuCaption(int slot) const override;
   PictureLoad LoadPicture(std::string_view name) override;
-  // --- what a taken choice asks for (app/choice_story.cpp) ---
+  // --- offering and taking a choice (app/choice_story.cpp) ---
+  // SELECT and SELECTCG: the wait mark goes, the choice is put up, and a choice that waits
+  // ends skip mode.
+  bool OfferChoice(bool pictureChoice);
+  // The blinking wait indicator: stopping it also erases it.
+  void StopWaitIndicator();
   // Carries out the outcome of an entry of the waiting choice (a picture choice's or not) and,
   // when the story goes on past the choice, closes it and reads on.
   void CarryOutChoice(const std::optional<ChoiceOutcome>& outcome, bool pictureChoice);

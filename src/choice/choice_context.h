@@ -1,9 +1,10 @@
 #pragma once
 // What a choice works with: the parts of the player it draws on and reads from, by
 // reference, and the few services of other parts it needs while it is shown (the
-// interpreter's line fetch, the wait indicator, the window, pictures, messages). What taking
-// an entry does to the story is not among them: the choice returns it as a ChoiceOutcome.
+// interpreter's line fetch, the window, pictures, messages). What taking an entry does to the
+// story is not among them: the choice returns it as a ChoiceOutcome.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,26 +23,22 @@ class ChoiceStory {
   virtual ~ChoiceStory() = default;
 
   // --- the interpreter ---
-  // The next scenario line into LineBuffer(). False at the end of the scenario: the player
-  // has been told and the window is closing.
-  virtual bool FetchLine() = 0;
-  virtual const std::string& LineBuffer() const = 0;
+  // The next scenario line, valid until the next fetch. Nothing at the end of the scenario:
+  // the player has been told and the window is closing.
+  virtual std::optional<std::string_view> FetchLine() = 0;
 
   // --- the window ---
-  // The blinking wait indicator: stopping it also erases it.
-  virtual void StopWaitIndicator() = 0;
-  virtual bool PageMode() const = 0;
-  virtual int32_t MessageDelayMs() const = 0;
   // ScreenImage onto the window, shown.
-  virtual void RepaintScreen() = 0;
+  virtual void ShowScreen() = 0;
   // The window surface as it is, shown.
   virtual void PresentWindow() = 0;
   // A pause that blocks the game, as the message text's typing pauses.
-  virtual void WaitMs(int32_t ms) = 0;
-  virtual void ShowMessage(std::string_view sjisText) = 0;
+  virtual void Pause(int32_t ms) = 0;
+  // An OK box, as the script's message boxes.
+  virtual void Tell(std::string_view sjisText) = 0;
   // A note for whoever runs the player about the scenario line just read (a script problem
   // the game goes on past).
-  virtual void Note(std::string_view text) = 0;
+  virtual void NoteAtLine(std::string_view text) = 0;
 
   // --- menus and pictures ---
   // The caption of the Load menu's entry for slot 0..9.

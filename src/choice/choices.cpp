@@ -27,13 +27,14 @@ void Choices::ForgetWaiting() {
 }
 
 bool FetchBlockLine(ChoiceContext& c) {
-  const bool fetched = c.story.FetchLine();
-  c.reader.SetSource(fetched ? std::string_view(c.story.LineBuffer()) : std::string_view());
-  return fetched;
+  const std::optional<std::string_view> line = c.story.FetchLine();
+  c.reader.SetSource(line.value_or(std::string_view()));
+  return line.has_value();
 }
 
 bool LineBegins(const ChoiceContext& c, char first) {
-  const std::string& line = c.story.LineBuffer();
+  // Asked before anything of the line is read: what the reader has left is the whole line.
+  const std::string_view line = c.reader.Rest();
   return !line.empty() && line[0] == first;
 }
 
@@ -45,7 +46,7 @@ void Choices::PointerMoved(ChoiceContext& c, int x, int y) {
   bool onEntry = false;
   if (choiceActive_) {
     for (int entry = 0; entry < kMaxChoices; ++entry) onEntry |= HoverChoice(c, entry, x, y);
-    c.story.RepaintScreen();
+    c.story.ShowScreen();
   }
   if (pictureChoiceActive_)
     for (int entry = 0; entry < kMaxChoices; ++entry) onEntry |= HoverPictureChoice(c, entry, x, y);
@@ -60,7 +61,7 @@ ChoiceOutcome Choices::Take(FixedText<255>& storedTarget) {
 }
 
 void Choices::NoteExtraEntry(ChoiceContext& c, std::string_view command) {
-  c.story.Note(std::string(command) + " takes at most ten entries; this line is left out");
+  c.story.NoteAtLine(std::string(command) + " takes at most ten entries; this line is left out");
 }
 
 }  // namespace orv

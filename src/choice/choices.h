@@ -31,6 +31,13 @@
 
 namespace orv {
 
+// How SELECT puts its captions up: typed a character at a time at the message speed, or (in
+// page mode) drawn whole at once.
+struct CaptionTyping {
+  bool typed = true;
+  int32_t delayMs = 0;
+};
+
 class Choices {
  public:
   // The lists of the choice offered last, for the state dump and the spoken captions.
@@ -68,7 +75,7 @@ class Choices {
 
   // SELECT: reads the block, lists the captions and waits. Returns false (the command
   // handler's result: the interpreter stops on this line).
-  bool ShowChoice(ChoiceContext& c);
+  bool ShowChoice(ChoiceContext& c, CaptionTyping typing);
   // The hover test of one text entry for a pointer at (x, y): draws the caption in the colour
   // its state calls for and returns whether it is hit.
   bool HoverChoice(ChoiceContext& c, int entry, int x, int y);
@@ -103,7 +110,7 @@ class Choices {
   int32_t hoveredChoice_ = 0;
   bool pointerOnChoice_ = false;
 
-  void DrawCaptions(ChoiceContext& c, bool typed);
+  void DrawCaptions(ChoiceContext& c, CaptionTyping typing);
   void RedrawCaptions(ChoiceContext& c);
   void DrawPictureEntry(ChoiceContext& c, int entry);
   void RestoreFromBackdrop(ChoiceContext& c, int entry);

@@ -12,7 +12,6 @@ constexpr int32_t kPressedPictureMs = 300;
 }  // namespace
 
 bool Choices::ShowPictureChoice(ChoiceContext& c) {
-  c.story.StopWaitIndicator();
   pictureList_.Reset();
   reportedPictures_.clear();
   if (!FetchBlockLine(c)) return false;  // the opening line, whatever it holds
@@ -57,7 +56,7 @@ void Choices::LoadEntryPicture(ChoiceContext& c, int entry, std::string_view nam
   // not at every movement over it.
   if (!load && std::find(reportedPictures_.begin(), reportedPictures_.end(), name) == reportedPictures_.end()) {
     reportedPictures_.emplace_back(name);
-    c.story.ShowMessage(load.error().message);
+    c.story.Tell(load.error().message);
   }
 }
 
@@ -80,7 +79,7 @@ void Choices::DrawPictureEntry(ChoiceContext& c, int entry) {
     else
       CopyRect(c.screenImage, left, top, *picture, picture->bounds());
   }
-  c.story.RepaintScreen();
+  c.story.ShowScreen();
 }
 
 bool Choices::HoverPictureChoice(ChoiceContext& c, int entry, int x, int y) {
@@ -103,7 +102,7 @@ std::optional<ChoiceOutcome> Choices::TakePictureChoice(ChoiceContext& c) {
   const size_t e = size_t(entry);
   LoadEntryPicture(c, entry, pictureList_.pressedPicture[e].str());
   DrawPictureEntry(c, entry);
-  c.story.WaitMs(kPressedPictureMs);
+  c.story.Pause(kPressedPictureMs);
   LoadEntryPicture(c, entry, pictureList_.normalPicture[e].str());
   DrawPictureEntry(c, entry);
   return Take(pictureList_.targets[e]);
@@ -112,7 +111,7 @@ std::optional<ChoiceOutcome> Choices::TakePictureChoice(ChoiceContext& c) {
 void Choices::ClosePictureChoice(ChoiceContext& c) {
   CopyImage(c.screenImage, pictureList_.backdrop);
   c.textImage.Clear();
-  c.story.RepaintScreen();
+  c.story.ShowScreen();
 }
 
 }  // namespace orv

@@ -22,8 +22,7 @@ void DrawCaption(ChoiceContext& c, Image& target, const ChoicePosition& at, std:
 
 }  // namespace
 
-bool Choices::ShowChoice(ChoiceContext& c) {
-  c.story.StopWaitIndicator();
+bool Choices::ShowChoice(ChoiceContext& c, CaptionTyping typing) {
   list_.Reset(c.scene.textX, c.textCursorY);
   do {
     if (!FetchBlockLine(c)) return false;  // no "{" before the end: the game is ending
@@ -48,7 +47,7 @@ bool Choices::ShowChoice(ChoiceContext& c) {
     list_.targets[i].Set(entry->target);
   }
 
-  DrawCaptions(c, !c.story.PageMode());
+  DrawCaptions(c, typing);
   choiceActive_ = true;
   // Each choice starts from its first entry, and only a movement over this choice's captions
   // lets a click take one.
@@ -57,13 +56,12 @@ bool Choices::ShowChoice(ChoiceContext& c) {
   return false;
 }
 
-void Choices::DrawCaptions(ChoiceContext& c, bool typed) {
+void Choices::DrawCaptions(ChoiceContext& c, CaptionTyping typing) {
   const FontSpec font = CaptionFont(c.scene, c.scene.choiceColor);
-  const int32_t delayMs = c.story.MessageDelayMs();
   for (int i = 0; i < kMaxChoices && list_.positions[size_t(i)].y != -1; ++i) {
     const std::string caption = list_.captions[size_t(i)].str();
     ChoicePosition at = list_.positions[size_t(i)];
-    if (!typed) {
+    if (!typing.typed) {
       DrawCaption(c, c.windowSurface, at, caption, font);
       continue;
     }
@@ -75,11 +73,11 @@ void Choices::DrawCaptions(ChoiceContext& c, bool typed) {
       if (!WithinDrawingRange(at.x, at.y)) break;
       at.x += c.fonts.Draw(c.windowSurface, at.x, at.y, character, font);
       c.story.PresentWindow();
-      if (delayMs > 0) c.story.WaitMs(delayMs);
+      if (typing.delayMs > 0) c.story.Pause(typing.delayMs);
       next += character.size();
     }
   }
-  if (!typed) c.story.PresentWindow();
+  if (!typing.typed) c.story.PresentWindow();
 }
 
 bool Choices::HoverChoice(ChoiceContext& c, int entry, int x, int y) {
@@ -102,7 +100,7 @@ void Choices::RedrawCaptions(ChoiceContext& c) {
     DrawCaption(c, c.screenImage, list_.positions[size_t(i)], list_.captions[size_t(i)].str(),
                 CaptionFont(c.scene, color));
   }
-  c.story.RepaintScreen();
+  c.story.ShowScreen();
 }
 
 std::optional<ChoiceOutcome> Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
@@ -117,8 +115,7 @@ std::optional<ChoiceOutcome> Choices::ChoiceKey(ChoiceContext& c, KeyCode key) {
       RedrawCaptions(c);
       break;
     case KeyCode::Enter: return TakeChoice(c);
-    default:
-      break;
+    default: break;
   }
   return std::nullopt;
 }
@@ -132,7 +129,7 @@ void Choices::CloseChoice(ChoiceContext& c) {
   const Rect box{c.scene.boxLeft, c.scene.boxTop, c.scene.boxRight, c.scene.boxBottom};
   CopySameRect(c.screenImage, c.tintImage, ClipRect(box, c.screenImage));
   c.textImage.Clear();
-  c.story.RepaintScreen();
+  c.story.ShowScreen();
 }
 
 }  // namespace orv

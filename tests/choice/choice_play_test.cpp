@@ -97,6 +97,19 @@ TEST(TextChoicePlay, OnlyTheCaptionStrictlyUnderThePointerTurnsAndClicksBesideIt
   EXPECT_EQ(beside["hoveredChoice"], 1);
 }
 
+TEST(TextChoicePlay, CaptionsAreTypedAtTheMessageSpeedButDrawnWholeInPageMode) {
+  const std::vector<std::string> story = {"\"q\"\\n", "~SELECT", "{", "abc,@a", "de,@a", "}", "*a"};
+  // The time the click that puts the choice up takes, beyond the click's own pause.
+  auto captionMs = [&](std::vector<std::string> events) {
+    for (const char* e : {"dump before.json", "click", "dump after.json"}) events.push_back(e);
+    Session s(story, events);
+    EXPECT_TRUE(s.state["choiceActive"]);
+    return ReadDump(s.dir, "after.json")["clockMs"].get<int>() - ReadDump(s.dir, "before.json")["clockMs"].get<int>();
+  };
+  const int typed = captionMs({}), whole = captionMs({"menu P1"});
+  EXPECT_EQ(typed - whole, 5 * 50);  // five characters at the starting message speed
+}
+
 TEST(TextChoicePlay, KeysWrapAroundAndEnterTakesTheHighlightedEntry) {
   const auto three =
       WithStyle({"~SELECT", "{", "a,@a", "b,@b", "c,@c", "}", "*a", "\"A\"\\n", "*b", "\"B\"\\n", "*c", "\"C\"\\n"});
