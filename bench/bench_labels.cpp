@@ -32,7 +32,7 @@ struct QuietHost final : orv::StepHost {
   int32_t TextOriginX() const override { return 0; }
   void KeepAlive() override {}
   void Close() override {}
-  bool Closed() const override { return false; }
+  bool WindowClosed() const override { return false; }
 };
 
 // Text and commands, with a label every hundred lines and the wanted one last.

@@ -75,8 +75,10 @@ class ScriptHost final : public orv::StepHost, public orv::PlayerControl {
   int32_t TextOriginX() const override { return scene->textX; }
   void KeepAlive() override {}
   void Close() override { closed_ = true; }
-  bool Closed() const override { return closed_; }
+  bool WindowClosed() const override { return closed_; }
   // PlayerControl
+  void EndGame() override { closed_ = true; }
+  bool PageModeOn() const override { return pageMode_; }
   bool SkipMode() const override { return skipMode_; }
   void StopSkipping() override { skipMode_ = false; }
   void SetMessageSpeed(int) override {}
@@ -162,7 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   orv::Interpreter& interpreter = *session.interpreter;
   std::string name;
   if (!interpreter.LoadFirstScenario("story.txt", name)) return 0;
-  for (int step = 0; step < kSteps && !session.host.Closed(); ++step) {
+  for (int step = 0; step < kSteps && !session.host.WindowClosed(); ++step) {
     if (interpreter.pageEnded()) {
       interpreter.TurnPage(session.scene.textX, session.scene.textY);
     }

@@ -253,8 +253,11 @@ class Player final : public GameEvents, private StepHost, private PlayerControl,
   int32_t TextWaitMs() const override { return scene_.textWaitMs; }
   int32_t TextOriginX() const override { return scene_.textX; }
   void Close() override;
+  bool WindowClosed() const override { return closed_; }
 
   // --- PlayerControl ---
+  void EndGame() override { Close(); }
+  bool PageModeOn() const override { return PageMode(); }
   bool SkipMode() const override { return skip_.Requested(); }
   void StopSkipping() override { skip_.StopAndShow(); }
   void SetMessageSpeed(int level) override;

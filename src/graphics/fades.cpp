@@ -36,7 +36,7 @@ bool CmdFadeout(const CommandContext& ctx, Stage& stage) {
   // meanwhile) serves as the colour layer the window fades into and the layers take.
   const Image& layer = stage.backgroundPixels;
   stage.backgroundPixels.Fill(color);
-  if (!ctx.player.PageMode() && !ctx.player.SkipMode())
+  if (!ctx.player.PageModeOn() && !ctx.player.SkipMode())
     RunEffect(stage, kCrossFade, Rect{0, 0, kStageWidth, kStageHeight}, speed, layer);
   CopyImage(stage.tintImage, layer);
   CopyImage(stage.screenImage, layer);
@@ -53,7 +53,7 @@ bool CmdFlash(const CommandContext& ctx, Stage& stage) {
   const Rgb color = ReadColor(ctx);
   const int32_t count = ReadNumberArgument(ctx);
   const int32_t delay = ReadNumberArgument(ctx);
-  if (!stage.Flash(color, count, delay)) ctx.player.Close();
+  if (!stage.Flash(color, count, delay)) ctx.player.EndGame();
   return true;
 }
 

@@ -15,7 +15,7 @@ uint8_t LowByte(int32_t value) { return uint8_t(value & 0xFF); }
 // A history the screen cannot show ends the game, as the kit always did.
 bool RefuseHistoryStyle(const CommandContext& ctx) {
   ctx.dialogs.ShowMessage("x");
-  ctx.player.Close();
+  ctx.player.EndGame();
   return false;
 }
 

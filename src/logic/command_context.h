@@ -22,8 +22,9 @@ class PlayerControl {
  public:
   virtual ~PlayerControl() = default;
   // Closes the main window; the program ends once the current handler returns.
-  virtual void Close() = 0;
-  virtual bool PageMode() const = 0;
+  virtual void EndGame() = 0;
+  // Page mode: whole pages at once, and no transitions.
+  virtual bool PageModeOn() const = 0;
   virtual bool SkipMode() const = 0;
   virtual void StopSkipping() = 0;
   // The message speed level 1..5, as the speed menu sets it.

@@ -84,7 +84,7 @@ bool CmdGoto(const CommandContext& ctx) {
 }
 
 bool CmdExit(const CommandContext& ctx) {
-  ctx.player.Close();
+  ctx.player.EndGame();
   return false;
 }
 

@@ -12,7 +12,7 @@ bool RunInlineForm(const CommandContext& ctx, char form) {
     case '!':
       if (InlineNumericAssignment(ctx)) return true;
       ctx.dialogs.ShowMessage(Sj("変数の指定がありません。"));
-      ctx.player.Close();
+      ctx.player.EndGame();
       return false;
     case '&': InlineStringAssignment(ctx); return true;
     case '%': ShowStringVariableInline(ctx); return true;

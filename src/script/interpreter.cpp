@@ -51,7 +51,7 @@ bool Interpreter::FetchLine() {
     return false;
   }
   if ((++linesSinceKeepAlive_ & kKeepAliveLines) == 0) host_.KeepAlive();
-  if (host_.Closed()) return false;
+  if (host_.WindowClosed()) return false;
   scriptOffset_ = int32_t(ReadScenarioLine(text, pos, lineBuffer_));
   return true;
 }
@@ -253,9 +253,9 @@ void Interpreter::InterpretStep() {
 
 void Interpreter::RunStep() {
   linesThisStep_ = 0;
-  if (host_.Closed() || !FetchLine()) return;
+  if (host_.WindowClosed() || !FetchLine()) return;
   reader_.SetSource(lineBuffer_);
-  while (!host_.Closed()) {
+  while (!host_.WindowClosed()) {
     std::string skipped;
     reader_.SetDelimiters(kMessageTextDelimiters);
     const char d = reader_.ReadToken(skipped);
@@ -292,7 +292,7 @@ void Interpreter::RunStep() {
       default:  // tab, comma, "w": separators
         break;
     }
-    if (host_.Closed() || host_.ChoiceWaiting()) return;
+    if (host_.WindowClosed() || host_.ChoiceWaiting()) return;
     if (nextLine) {
       if (!FetchLine()) return;
       reader_.SetSource(lineBuffer_);

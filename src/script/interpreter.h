@@ -41,7 +41,7 @@ class StepHost : public Dialogs {
   virtual void KeepAlive() = 0;
   // Closes the main window; nothing more of the current step runs.
   virtual void Close() = 0;
-  virtual bool Closed() const = 0;
+  virtual bool WindowClosed() const = 0;
   // A command has put up a choice: the step ends there, whatever follows the command in its
   // line.
   virtual bool ChoiceWaiting() const { return false; }
