@@ -20,7 +20,7 @@ if [ $# -eq 0 ]; then
   set -- 'src/platform/[^/]*\.cpp' 'src/platform/(headless|text)/.*\.cpp' \
     'src/graphics/(arc1|arc1_encoder|arc1_fast|blend|blend_x86|bmp_decoder|fade_table|jpeg_decoder|jpeg_encoder|picture_cache|picture_loader)\.cpp' \
     'src/platform/sdl/(desktop_[a-z_]+|window_[a-z_]+|stage_frames|sdl_keys|sdl_host|sdl_clock|sdl_clipboard|menu_commands|player_menu|modal_boxes|[a-z]+_presenter|present_choice|library_logs|raw_audio_stream|alsa_midi_output)\.cpp' \
-    'src/app/(rollback|rollback_ring|story_rollback|packed_bytes|window_timers|wait_indicator|auto_mode|screenshots|save_slots|spoken_text|text_socket_control)\.cpp' 'src/persist/scene_record\.cpp'
+    'src/app/(rollback|rollback_ring|story_rollback|packed_bytes|window_timers|wait_indicator|auto_mode|screenshots|save_slots|spoken_text|text_socket_control|skip_control)\.cpp' 'src/persist/scene_record\.cpp'
 fi
 # The build uses GCC; clang-tidy parses with clang, which does not know every GCC warning flag.
 run-clang-tidy -j 2 -p "$build" -quiet -extra-arg=-Wno-unknown-warning-option "$@"

@@ -50,8 +50,8 @@ MenuModel Menus::Build() {
   MenuItem speed = Item("MESSAGE1", "メッセージスピードの変更(&M)");
   speed.children = {Item("vol1", "速い"), Item("vol2", "やや速い"), Item("vol3", "標準", true),
                     Item("vol4", "やや遅い"), Item("vol5", "遅い")};
-  config.children = {display, speed, Item("P1", "テキストをページ単位で表示する(&P)"), Item("volume", "音量設定(&V)"),
-                     Item("N3", "常に手前で表示", true)};
+  config.children = {display, speed, Item("P1", "テキストをページ単位で表示する(&P)"),
+                     Item("volume", "音量設定(&V)"), Item("N3", "常に手前で表示", true)};
 
   MenuItem help = Item("Help", "ヘルプ(&H)");
   help.children = {Item("About1", "バージョン情報")};
@@ -124,14 +124,10 @@ void Player::ChooseMenuItem(std::string_view name) {
   autoMode_.Stop();
   spokenText_.ActionBegins();
   static const std::map<std::string_view, void (Player::*)()> kActions = {
-      {"P1", &Player::TogglePageMode},
-      {"N3", &Player::ToggleStayOnTop},
-      {"N5", &Player::Close},
-      {"About1", &Player::ShowAbout},
-      {"SKIP", &Player::ToggleSkipMode},
-      {"FullMode", &Player::EnterFullScreen},
-      {"WindowMode", &Player::EnterWindowMode},
-      {"volume", &Player::ShowVolumeDialog},
+      {"P1", &Player::TogglePageMode},         {"N3", &Player::ToggleStayOnTop},
+      {"N5", &Player::Close},                  {"About1", &Player::ShowAbout},
+      {"SKIP", &Player::ToggleSkipMode},       {"FullMode", &Player::EnterFullScreen},
+      {"WindowMode", &Player::EnterWindowMode}, {"volume", &Player::ShowVolumeDialog},
   };
   if (auto action = kActions.find(name); action != kActions.end()) {
     (this->*action->second)();
@@ -139,10 +135,8 @@ void Player::ChooseMenuItem(std::string_view name) {
     SetMessageSpeed(name[3] - '0');
   } else if (name.size() == 8 && (name.starts_with("SaveDat") || name.starts_with("LoadDat")) && name[7] >= '0' &&
              name[7] <= '9') {
-    if (name[0] == 'S')
-      SaveSlot(name[7] - '0');
-    else
-      LoadSlotAndGoOn(name[7] - '0');
+    if (name[0] == 'S') SaveSlot(name[7] - '0');
+    else LoadSlotAndGoOn(name[7] - '0');
   } else if (name == "N1") {
     ReturnToTitle();
   } else if (name == "N2") {
