@@ -37,23 +37,11 @@ Layers FormerPresent(const Stage& stage, const SceneState& s, Rgb textColor) {
   return out;
 }
 
-// The stage's layers as copies, to be changed and planted back.
-struct StageLayers {
-  Image background, stage, tint, screen, window;
-  TextLayer text;
-};
-
-StageLayers LayersOf(const Stage& s) {
-  return {s.BackgroundLayer(), s.StageLayer(), s.TintLayer(), s.ScreenLayer(), s.WindowPicture(), s.TextOnScreen()};
-}
-
-void Plant(Stage& s, const StageLayers& layers) {
-  ASSERT_TRUE(s.PutBackLayers(layers.background, layers.stage, layers.tint, layers.screen, layers.window, layers.text));
-}
+void Plant(Stage& s, const KeptLayers& layers) { ASSERT_TRUE(PutLayersBack(s, layers)); }
 
 // The text alone goes; every other layer stays as it is.
 void ClearText(Stage& s) {
-  StageLayers layers = LayersOf(s);
+  KeptLayers layers = KeepLayers(s);
   layers.text.Clear();
   Plant(s, layers);
 }
@@ -67,7 +55,7 @@ void ExpectLayers(const Stage& s, const Layers& expected) {
 TEST(StagePresent, OnePassGivesEveryLayerTheFormerStepsGave) {
   StageRig rig;
   Stage& stage = rig.stage;
-  StageLayers planted = LayersOf(stage);
+  KeptLayers planted = KeepLayers(stage);
   planted.stage = OldStage();
   planted.screen = NewStage();  // stale layers must not show through
   planted.tint = NewStage();
@@ -114,7 +102,7 @@ TEST(StagePresent, EveryLayerIsRepairedWhereverItDiffersAlone) {
   // one layer only, by one byte at either end, must still be rewritten in that layer.
   StageRig rig;
   Stage& stage = rig.stage;
-  StageLayers planted = LayersOf(stage);
+  KeptLayers planted = KeepLayers(stage);
   planted.stage = OldStage();
   Plant(stage, planted);
   rig.scene.boxLeft = 20;
@@ -129,11 +117,11 @@ TEST(StagePresent, EveryLayerIsRepairedWhereverItDiffersAlone) {
   ASSERT_EQ(DifferingPixels(stage.WindowPicture(), expected.window), 0);
   const int textRow = 328;  // holds text
   ASSERT_TRUE(stage.TextOnScreen().RowHasText(textRow));
-  for (Image StageLayers::*layer : {&StageLayers::tint, &StageLayers::screen, &StageLayers::window})
+  for (Image KeptLayers::*layer : {&KeptLayers::tint, &KeptLayers::screen, &KeptLayers::window})
     for (int row : {5, 310, textRow})
       for (int column : {0, kStageWidth - 1}) {
         SCOPED_TRACE(testing::Message() << "row " << row << " column " << column);
-        StageLayers damaged = LayersOf(stage);
+        KeptLayers damaged = KeepLayers(stage);
         uint8_t& byte = (damaged.*layer).row(row)[column * 3 + (column ? 2 : 0)];
         byte = uint8_t(byte ^ 0x40);
         Plant(stage, damaged);

@@ -10,19 +10,6 @@
 namespace orv::test {
 namespace {
 
-struct Kept {
-  Image background, stage, tint, screen, window;
-  TextLayer text;
-};
-
-Kept KeepLayers(const Stage& s) {
-  return {s.BackgroundLayer(), s.StageLayer(), s.TintLayer(), s.ScreenLayer(), s.WindowPicture(), s.TextOnScreen()};
-}
-
-bool PutBack(Stage& s, const Kept& k) {
-  return s.PutBackLayers(k.background, k.stage, k.tint, k.screen, k.window, k.text);
-}
-
 bool SameText(const TextLayer& a, const TextLayer& b) {
   const auto same = [](std::span<const uint8_t> x, std::span<const uint8_t> y) {
     return std::equal(x.begin(), x.end(), y.begin(), y.end());
@@ -30,7 +17,7 @@ bool SameText(const TextLayer& a, const TextLayer& b) {
   return same(a.colorBytes(), b.colorBytes()) && same(a.coverageBytes(), b.coverageBytes());
 }
 
-void ExpectSameLayers(const Stage& s, const Kept& k) {
+void ExpectSameLayers(const Stage& s, const KeptLayers& k) {
   EXPECT_EQ(DifferingPixels(s.BackgroundLayer(), k.background), 0);
   EXPECT_EQ(DifferingPixels(s.StageLayer(), k.stage), 0);
   EXPECT_EQ(DifferingPixels(s.TintLayer(), k.tint), 0);
@@ -47,10 +34,10 @@ void Dress(StageRig& rig) {
   rig.scene.boxBottom = 470;
   rig.scene.boxAlpha = 140;
   rig.scene.boxBlue = 90;
-  Kept k = KeepLayers(rig.stage);
+  KeptLayers k = KeepLayers(rig.stage);
   k.background = NewStage();
   k.stage = OldStage();
-  ASSERT_TRUE(PutBack(rig.stage, k));
+  ASSERT_TRUE(PutLayersBack(rig.stage, k));
   const FontSpec font{"", 16, Rgb{250, 240, 10}};
   rig.stage.TypeText("\x82\xA0\x82\xA2 one", 40, 320, font, 0, true);
   rig.stage.TypeText("\x82\xA4 two", 40, 400, font, 0, true);
@@ -60,11 +47,11 @@ void Dress(StageRig& rig) {
 TEST(StageLayers, AStageGivenAnothersLayersShowsAndBehavesTheSame) {
   StageRig source;
   Dress(source);
-  const Kept kept = KeepLayers(source.stage);
+  const KeptLayers kept = KeepLayers(source.stage);
 
   StageRig copy;
   copy.scene = source.scene;
-  ASSERT_TRUE(PutBack(copy.stage, kept));
+  ASSERT_TRUE(PutLayersBack(copy.stage, kept));
   ExpectSameLayers(copy.stage, kept);
   // Where the text lies is worked out again from the coverage: a present that skipped rows it
   // believes empty would lose the text here.
@@ -78,7 +65,7 @@ TEST(StageLayers, AStageGivenAnothersLayersShowsAndBehavesTheSame) {
   EXPECT_FALSE(copy.stage.TextOnScreen().AnyCoverage());
 
   // Its own layers put back change nothing.
-  const Kept before = KeepLayers(copy.stage);
+  const KeptLayers before = KeepLayers(copy.stage);
   EXPECT_TRUE(copy.stage.PutBackLayers(copy.stage.BackgroundLayer(), copy.stage.StageLayer(), copy.stage.TintLayer(),
                                        copy.stage.ScreenLayer(), copy.stage.WindowPicture(),
                                        copy.stage.TextOnScreen()));
@@ -88,20 +75,21 @@ TEST(StageLayers, AStageGivenAnothersLayersShowsAndBehavesTheSame) {
 TEST(StageLayers, ALayerOfAnotherSizeLeavesEveryLayerAsItWas) {
   StageRig rig;
   Dress(rig);
-  const Kept before = KeepLayers(rig.stage);
+  const KeptLayers before = KeepLayers(rig.stage);
   const Image narrow(kStageWidth - 1, kStageHeight), empty;
-  for (Image Kept::*layer : {&Kept::background, &Kept::stage, &Kept::tint, &Kept::screen, &Kept::window})
+  for (Image KeptLayers::*layer :
+       {&KeptLayers::background, &KeptLayers::stage, &KeptLayers::tint, &KeptLayers::screen, &KeptLayers::window})
     for (const Image* wrong : {&narrow, &empty}) {
-      Kept offered = KeepLayers(rig.stage);
+      KeptLayers offered = KeepLayers(rig.stage);
       offered.stage = NewStage();  // a change that must not be made either
       offered.*layer = *wrong;
-      EXPECT_FALSE(PutBack(rig.stage, offered));
+      EXPECT_FALSE(PutLayersBack(rig.stage, offered));
       ExpectSameLayers(rig.stage, before);
     }
-  Kept shortText = KeepLayers(rig.stage);
+  KeptLayers shortText = KeepLayers(rig.stage);
   shortText.stage = NewStage();
   shortText.text = TextLayer(kStageWidth, kStageHeight - 1);
-  EXPECT_FALSE(PutBack(rig.stage, shortText));
+  EXPECT_FALSE(PutLayersBack(rig.stage, shortText));
   ExpectSameLayers(rig.stage, before);
 }
 
