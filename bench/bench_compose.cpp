@@ -197,7 +197,7 @@ void Form(benchmark::State& state, bool masked) {
   if (!stage.ComposeStage(false)) state.SkipWithError("a picture did not load");
   for (auto _ : state) {
     stage.ComposeStage(false);
-    benchmark::DoNotOptimize(stage.stageImage.bytes().data());
+    benchmark::DoNotOptimize(stage.StageLayer().bytes().data());
   }
 }
 

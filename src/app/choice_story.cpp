@@ -7,14 +7,15 @@
 namespace orv {
 
 ChoiceContext Player::ChoiceParts() {
+  const Stage::ChoiceCanvas canvas = stage_.CanvasForChoices();
   return ChoiceContext{*this,
                        interpreter_.reader(),
                        scene_,
                        interpreter_.textCursorY(),
-                       stage_.windowSurface,
-                       stage_.screenImage,
-                       stage_.tintImage,
-                       stage_.textImage,
+                       canvas.window,
+                       canvas.screen,
+                       canvas.tint,
+                       canvas.text,
                        services_.fonts,
                        services_.clock};
 }

@@ -91,20 +91,20 @@ void StoryRollback::Keep() {
   keep(RollbackPart::StringVariables, Span(p_.vars.StringImage()));
   keep(RollbackPart::NumericVariables, Span(p_.vars.NumericImage()));
   // Each layer against the one it was drawn over: only what was drawn costs memory.
-  const uint64_t background = keep(RollbackPart::Background, p_.stage.backgroundPixels.bytes());
+  const uint64_t background = keep(RollbackPart::Background, p_.stage.BackgroundLayer().bytes());
   const uint64_t stageKey =
-      keep(RollbackPart::Stage, p_.stage.stageImage.bytes(), p_.stage.backgroundPixels.bytes(), background);
-  const uint64_t tint = keep(RollbackPart::Tint, p_.stage.tintImage.bytes(), p_.stage.stageImage.bytes(), stageKey);
-  const TextLayerBytes text = TextForKeeping(p_.stage.textImage);
+      keep(RollbackPart::Stage, p_.stage.StageLayer().bytes(), p_.stage.BackgroundLayer().bytes(), background);
+  const uint64_t tint = keep(RollbackPart::Tint, p_.stage.TintLayer().bytes(), p_.stage.StageLayer().bytes(), stageKey);
+  const TextLayerBytes text = TextForKeeping(p_.stage.TextOnScreen());
   const uint64_t textColor = keep(RollbackPart::TextColor, BytesOf(text.color));
   const uint64_t textCoverage = keep(RollbackPart::TextCoverage, BytesOf(text.coverage));
-  const Image composed = TextOverTint(p_.stage.tintImage, p_.stage.textImage);
-  const uint64_t screen = keep(RollbackPart::Screen, p_.stage.screenImage.bytes(), composed.bytes(),
+  const Image composed = TextOverTint(p_.stage.TintLayer(), p_.stage.TextOnScreen());
+  const uint64_t screen = keep(RollbackPart::Screen, p_.stage.ScreenLayer().bytes(), composed.bytes(),
                                MixRollbackKeys(MixRollbackKeys(tint, textColor), textCoverage));
   const uint64_t windowKey =
-      keep(RollbackPart::Window, p_.stage.windowSurface.bytes(), p_.stage.screenImage.bytes(), screen);
+      keep(RollbackPart::Window, p_.stage.WindowPicture().bytes(), p_.stage.ScreenLayer().bytes(), screen);
   if (p_.choices.pictureChoiceActive())
-    keep(RollbackPart::PictureChoiceBackdrop, p_.choices.pictureList().backdrop.bytes(), p_.stage.windowSurface.bytes(),
+    keep(RollbackPart::PictureChoiceBackdrop, p_.choices.pictureList().backdrop.bytes(), p_.stage.WindowPicture().bytes(),
          windowKey);
 
   auto place = std::make_shared<RollbackPlace>();
@@ -150,16 +150,16 @@ bool StoryRollback::Restore(const RollbackPoint& point) {
     return false;
   Image background, stageImage, tint, screen, surface, backdrop;
   TextLayerBytes textBytes;
-  TextLayer text(p_.stage.textImage.width(), p_.stage.textImage.height());
-  if (!unpackImage(RollbackPart::Background, p_.stage.backgroundPixels, background, {}) ||
-      !unpackImage(RollbackPart::Stage, p_.stage.stageImage, stageImage, background.bytes()) ||
-      !unpackImage(RollbackPart::Tint, p_.stage.tintImage, tint, stageImage.bytes()) ||
+  TextLayer text(p_.stage.TextOnScreen().width(), p_.stage.TextOnScreen().height());
+  if (!unpackImage(RollbackPart::Background, p_.stage.BackgroundLayer(), background, {}) ||
+      !unpackImage(RollbackPart::Stage, p_.stage.StageLayer(), stageImage, background.bytes()) ||
+      !unpackImage(RollbackPart::Tint, p_.stage.TintLayer(), tint, stageImage.bytes()) ||
       !unpack(RollbackPart::TextColor, textBytes.color) || !unpack(RollbackPart::TextCoverage, textBytes.coverage))
     return false;
   const std::vector<uint8_t> textCoverage = CoverageOfLayer(textBytes.coverage);
   if (!text.Restore(textBytes.color, textCoverage)) return false;
-  if (!unpackImage(RollbackPart::Screen, p_.stage.screenImage, screen, TextOverTint(tint, text).bytes()) ||
-      !unpackImage(RollbackPart::Window, p_.stage.windowSurface, surface, screen.bytes()))
+  if (!unpackImage(RollbackPart::Screen, p_.stage.ScreenLayer(), screen, TextOverTint(tint, text).bytes()) ||
+      !unpackImage(RollbackPart::Window, p_.stage.WindowPicture(), surface, screen.bytes()))
     return false;
   if (place->pictureChoiceActive &&
       !unpackImage(RollbackPart::PictureChoiceBackdrop, p_.choices.pictureList().backdrop, backdrop, surface.bytes()))
@@ -178,16 +178,8 @@ bool StoryRollback::Restore(const RollbackPoint& point) {
   p_.vars.ReadStringImage(strings);
   p_.vars.ReadNumericImage(numerics);
 
-  // Into the layers' own storage, which the backends may be holding on to.
-  auto copyInto = [](const Image& from, Image& to) {
-    std::copy(from.bytes().begin(), from.bytes().end(), to.bytes().begin());
-  };
-  copyInto(background, p_.stage.backgroundPixels);
-  copyInto(stageImage, p_.stage.stageImage);
-  copyInto(tint, p_.stage.tintImage);
-  copyInto(screen, p_.stage.screenImage);
-  copyInto(surface, p_.stage.windowSurface);
-  p_.stage.textImage.Restore(textBytes.color, textCoverage);
+  // Each was unpacked to the size of the layer it replaces, so the stage takes them all.
+  p_.stage.PutBackLayers(background, stageImage, tint, screen, surface, text);
 
   p_.interpreter.ReturnTo(place->story);
   p_.randomState = place->randomState;

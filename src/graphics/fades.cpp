@@ -11,8 +11,6 @@
 namespace orv {
 
 namespace {
-constexpr int kCrossFade = 9;
-
 Rgb ReadColor(const CommandContext& ctx) {
   const uint8_t red = uint8_t(ReadNumberArgument(ctx));
   const uint8_t green = uint8_t(ReadNumberArgument(ctx));
@@ -32,15 +30,7 @@ bool CmdFadeout(const CommandContext& ctx, Stage& stage) {
   scene.backgroundShown = 0;
   scene.backgroundColor = ColorRefFromRgb(color);
 
-  // The colour is the new background, and the background buffer (which nothing else reads
-  // meanwhile) serves as the colour layer the window fades into and the layers take.
-  const Image& layer = stage.backgroundPixels;
-  stage.backgroundPixels.Fill(color);
-  if (!ctx.player.PageModeOn() && !ctx.player.SkipMode())
-    RunEffect(stage, kCrossFade, Rect{0, 0, kStageWidth, kStageHeight}, speed, layer);
-  CopyImage(stage.tintImage, layer);
-  CopyImage(stage.screenImage, layer);
-  CopyImage(stage.stageImage, layer);
+  stage.CoverWithColor(color, !ctx.player.PageModeOn() && !ctx.player.SkipMode(), speed);
   stage.TintMessageBox(scene.boxAlpha, scene.boxRed, scene.boxGreen, scene.boxBlue);
   // The screen shows the colour and the tinted box, without the message text: the fade
   // ends one rounding short of the colour, and with paging or skipping on it never ran.

@@ -12,9 +12,8 @@ namespace orv {
 namespace {
 // BOXCOL and BOXSIZE show the change at once: the stage with the tinted box, no text.
 void RedrawBox(const CommandContext& ctx, Stage& stage) {
-  CopyImage(stage.screenImage, stage.stageImage);
   const SceneState& s = ctx.scene;
-  stage.TintMessageBox(s.boxAlpha, s.boxRed, s.boxGreen, s.boxBlue);
+  stage.RetintMessageBox(s.boxAlpha, s.boxRed, s.boxGreen, s.boxBlue);
 }
 }  // namespace
 

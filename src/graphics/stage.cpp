@@ -5,6 +5,7 @@
 // buffers it was building as they were, so the stage is always a complete picture.
 #include "graphics/stage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -48,32 +49,32 @@ void UpdateRow(uint8_t* dst, const uint8_t* src, size_t bytes) {
 
 Stage::Stage(Host& host, Clock& clock, FontRenderer& fonts, const GameFolder& folder, const SceneState& scene,
              Dialogs& dialogs)
-    : screenImage(kStageWidth, kStageHeight),
-      stageImage(kStageWidth, kStageHeight),
-      tintImage(kStageWidth, kStageHeight),
-      savedScreenImage(kStageWidth, kStageHeight),
-      textImage(kStageWidth, kStageHeight),
-      windowSurface(kStageWidth, kStageHeight),
-      backgroundPixels(kStageWidth, kStageHeight),
-      host_(host),
+    : host_(host),
       clock_(clock),
       fonts_(fonts),
       folder_(folder),
       scene_(scene),
-      dialogs_(dialogs) {}
+      dialogs_(dialogs),
+      screen_(kStageWidth, kStageHeight),
+      stage_(kStageWidth, kStageHeight),
+      tint_(kStageWidth, kStageHeight),
+      savedScreen_(kStageWidth, kStageHeight),
+      text_(kStageWidth, kStageHeight),
+      window_(kStageWidth, kStageHeight),
+      background_(kStageWidth, kStageHeight) {}
 
 Stage::~Stage() = default;
 
 void Stage::Reset() {
-  lineWaitIcon = Image();
-  pageWaitIcon = Image();
+  lineWaitIcon_ = Image();
+  pageWaitIcon_ = Image();
   picturePackage_.clear();
   pictureCache_.reset();
 }
 
 void Stage::LoadWaitIcons() {
-  if (auto bytes = folder_.ReadAll("icon1.bmp")) lineWaitIcon = DecodeBmp(*bytes).value_or(Image());
-  if (auto bytes = folder_.ReadAll("icon2.bmp")) pageWaitIcon = DecodeBmp(*bytes).value_or(Image());
+  if (auto bytes = folder_.ReadAll("icon1.bmp")) lineWaitIcon_ = DecodeBmp(*bytes).value_or(Image());
+  if (auto bytes = folder_.ReadAll("icon2.bmp")) pageWaitIcon_ = DecodeBmp(*bytes).value_or(Image());
 }
 
 void Stage::UsePicturePackage(std::string packageName) {
@@ -86,10 +87,10 @@ PictureCache& Stage::pictures() {
   return *pictureCache_;
 }
 
-void Stage::PresentWindow() { host_.Present(windowSurface); }
+void Stage::PresentWindow() { host_.Present(window_); }
 
 void Stage::RepaintScreen() {
-  CopyImage(windowSurface, screenImage);
+  CopyImage(window_, screen_);
   PresentWindow();
 }
 
@@ -103,15 +104,15 @@ bool Stage::ButtonHeld() { return clock_.ButtonHeld(); }
 Rect Stage::MessageBox() const { return Rect{scene_.boxLeft, scene_.boxTop, scene_.boxRight, scene_.boxBottom}; }
 
 void Stage::TintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t blue) {
-  CopyImage(tintImage, screenImage);
-  const Rect box = ClipRect(MessageBox(), tintImage);
+  CopyImage(tint_, screen_);
+  const Rect box = ClipRect(MessageBox(), tint_);
   if (box.Empty()) return;
   const BoxTint tint{opacity, blue, green, red};
   for (int y = box.top; y < box.bottom; ++y) {
-    uint8_t* p = tintImage.row(y) + size_t(box.left) * 3;
+    uint8_t* p = tint_.row(y) + size_t(box.left) * 3;
     TintPixels(p, p, box.Width(), tint);
   }
-  CopySameRect(screenImage, tintImage, box);
+  CopySameRect(screen_, tint_, box);
 }
 
 int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, int32_t delayMs, bool pageMode,
@@ -125,7 +126,7 @@ int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, i
         typedAll = false;
         break;
       }
-      at += fonts_.Draw(windowSurface, at, y, text.substr(i, length), font);
+      at += fonts_.Draw(window_, at, y, text.substr(i, length), font);
       PresentWindow();
       if (!pageMode) Wait(delayMs);
       i += length;
@@ -133,14 +134,14 @@ int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, i
   } else {
     typedAll = text.empty();
   }
-  const int advance = fonts_.Draw(screenImage, x, y, text, font);
-  fonts_.Draw(textImage, x, y, text, font);
+  const int advance = fonts_.Draw(screen_, x, y, text, font);
+  fonts_.Draw(text_, x, y, text, font);
   if (!typedAll) {
     // Text that was not typed onto the window would stay unseen until the next repaint, and a
     // step that ends without one (a lone WAIT, EXIT) would leave it invisible.
-    const Rect typed = ClipRect(Rect{x, y, x + advance, y + fonts_.CellHeight(font)}, windowSurface);
+    const Rect typed = ClipRect(Rect{x, y, x + advance, y + fonts_.CellHeight(font)}, window_);
     if (!typed.Empty()) {
-      CopySameRect(windowSurface, screenImage, typed);
+      CopySameRect(window_, screen_, typed);
       PresentWindow();
     }
   }
@@ -148,47 +149,47 @@ int Stage::TypeText(std::string_view text, int x, int y, const FontSpec& font, i
 }
 
 void Stage::ClearLayers() {
-  textImage.Clear();
-  tintImage.Fill(Rgb{});
-  screenImage.Fill(Rgb{});
-  stageImage.Fill(Rgb{});
-  savedScreenImage.Fill(Rgb{});
+  text_.Clear();
+  tint_.Fill(Rgb{});
+  screen_.Fill(Rgb{});
+  stage_.Fill(Rgb{});
+  savedScreen_.Fill(Rgb{});
 }
 
 void Stage::ClearMessageText() {
-  CopySameRect(screenImage, tintImage, ClipRect(MessageBox(), screenImage));
-  textImage.Clear();
+  CopySameRect(screen_, tint_, ClipRect(MessageBox(), screen_));
+  text_.Clear();
   RepaintScreen();
 }
 
 void Stage::HideMessageWindow() {
-  CopyImage(savedScreenImage, windowSurface);
+  CopyImage(savedScreen_, window_);
   ComposeStageToWindow();
 }
 
 void Stage::ShowKeptWindow() {
-  CopyImage(windowSurface, savedScreenImage);
+  CopyImage(window_, savedScreen_);
   PresentWindow();
 }
 
 void Stage::ShowKeptScreen() {
-  CopyImage(screenImage, savedScreenImage);
+  CopyImage(screen_, savedScreen_);
   RepaintScreen();
 }
 
 void Stage::DrawOnWindow(const Image& icon, Rect place) {
   if (icon.empty()) return;
-  DrawTransparent(windowSurface, place.left, place.top, icon, icon.Pixel(0, icon.height() - 1));
+  DrawTransparent(window_, place.left, place.top, icon, icon.Pixel(0, icon.height() - 1));
 }
 
-void Stage::EraseFromWindow(Rect place) { CopySameRect(windowSurface, tintImage, place); }
+void Stage::EraseFromWindow(Rect place) { CopySameRect(window_, tint_, place); }
 
-void Stage::EraseFromScreen(Rect place) { CopySameRect(screenImage, tintImage, place); }
+void Stage::EraseFromScreen(Rect place) { CopySameRect(screen_, tint_, place); }
 
-void Stage::ForgetBackground() { backgroundPixels.Fill(Rgb{}); }
+void Stage::ForgetBackground() { background_.Fill(Rgb{}); }
 
 void Stage::WipeIn(const Image& source) {
-  StageWipe(screenImage, source, [this] { RepaintScreen(); });
+  StageWipe(screen_, source, [this] { RepaintScreen(); });
 }
 
 void Stage::Restore(ColorRef wipeFrom) {
@@ -198,12 +199,46 @@ void Stage::Restore(ColorRef wipeFrom) {
   ClearLayers();
   LoadBackground();
   ComposeStage(false);
-  WipeIn(stageImage);
+  WipeIn(stage_);
   TintMessageBox(scene_.boxAlpha, scene_.boxRed, scene_.boxGreen, scene_.boxBlue);
 }
 
+void Stage::CoverWithColor(Rgb color, bool animate, int32_t speed) {
+  constexpr int kCrossFade = 9;
+  // The background buffer, which nothing else reads meanwhile, serves as the colour layer the
+  // window fades into and the other layers take.
+  background_.Fill(color);
+  if (animate) RunEffect(*this, kCrossFade, Rect{0, 0, kStageWidth, kStageHeight}, speed, background_);
+  CopyImage(tint_, background_);
+  CopyImage(screen_, background_);
+  CopyImage(stage_, background_);
+}
+
+void Stage::RetintMessageBox(uint8_t opacity, uint8_t red, uint8_t green, uint8_t blue) {
+  CopyImage(screen_, stage_);
+  TintMessageBox(opacity, red, green, blue);
+}
+
+bool Stage::PutBackLayers(const Image& background, const Image& stage, const Image& tint, const Image& screen,
+                          const Image& window, const TextLayer& text) {
+  auto sameSize = [](const Image& a, const Image& b) { return a.width() == b.width() && a.height() == b.height(); };
+  if (!sameSize(background, background_) || !sameSize(stage, stage_) || !sameSize(tint, tint_) ||
+      !sameSize(screen, screen_) || !sameSize(window, window_) || text.width() != text_.width() ||
+      text.height() != text_.height())
+    return false;
+  auto copyInto = [](const Image& from, Image& to) {
+    if (&from != &to) std::copy(from.bytes().begin(), from.bytes().end(), to.bytes().begin());
+  };
+  copyInto(background, background_);
+  copyInto(stage, stage_);
+  copyInto(tint, tint_);
+  copyInto(screen, screen_);
+  copyInto(window, window_);
+  return &text == &text_ || text_.Restore(text.colorBytes(), text.coverageBytes());
+}
+
 bool Stage::Flash(Rgb color, int32_t count, int32_t delayMs) {
-  const Image saved = windowSurface;
+  const Image saved = window_;
   auto pause = [&] {
     if (delayMs > 0)
       clock_.WaitMs(uint32_t(delayMs));
@@ -212,10 +247,10 @@ bool Stage::Flash(Rgb color, int32_t count, int32_t delayMs) {
   };
   for (int32_t i = 0; i < count; ++i) {
     if (clock_.QuitRequested()) return false;
-    windowSurface.Fill(color);
+    window_.Fill(color);
     PresentWindow();
     pause();
-    CopyImage(windowSurface, saved);
+    CopyImage(window_, saved);
     PresentWindow();
     pause();
   }
@@ -227,8 +262,8 @@ bool Stage::LoadBackground() {
   if (picture.endsCommand) return false;
   // A picture of another size sits at the top-left corner; whatever it leaves uncovered, or
   // all of the stage when nothing loaded, is black.
-  backgroundPixels.Fill(Rgb{});
-  if (picture.image) CopyImage(backgroundPixels, *picture.image);
+  background_.Fill(Rgb{});
+  if (picture.image) CopyImage(background_, *picture.image);
   return true;
 }
 
@@ -253,9 +288,9 @@ bool Stage::BlendMaskedPicture(Image& buffer, std::string_view name, int x, int 
 bool Stage::ComposeStage(bool restoreBox) {
   if (restoreBox) {
     // The old box tint and text vanish before the transition starts.
-    const Rect box = ClipRect(MessageBox(), windowSurface);
+    const Rect box = ClipRect(MessageBox(), window_);
     if (!box.Empty()) {
-      CopySameRect(windowSurface, stageImage, box);
+      CopySameRect(window_, stage_, box);
       PresentWindow();
     }
   }
@@ -263,7 +298,7 @@ bool Stage::ComposeStage(bool restoreBox) {
   // system's page mapping too) and swapped in whole when every picture has drawn.
   const PictureCache::OneMoment moment(pictures());
   Image& work = composeWork_;
-  work = backgroundPixels;
+  work = background_;
   for (int slot = 0; slot < kCharacterSlots; ++slot) {
     const size_t s = size_t(slot);
     if (!scene_.charShown[s]) continue;
@@ -272,7 +307,7 @@ bool Stage::ComposeStage(bool restoreBox) {
                            : PasteCharacter(slot, work, scene_.charMode[s]);
     if (!drawn) return false;
   }
-  std::swap(stageImage, work);
+  std::swap(stage_, work);
   return true;
 }
 
@@ -280,7 +315,7 @@ void Stage::ComposeStageToWindow() {
   // Hiding the message window must always work: a picture that fails draws nothing here.
   const PictureCache::OneMoment moment(pictures());
   Image& work = composeWork_;
-  work = backgroundPixels;
+  work = background_;
   for (int slot = 0; slot < kCharacterSlots; ++slot) {
     const size_t s = size_t(slot);
     if (!scene_.charShown[s] || !scene_.charModeC[s]) continue;
@@ -289,30 +324,30 @@ void Stage::ComposeStageToWindow() {
     else
       PasteCharacter(slot, work, scene_.charMode[s]);
   }
-  CopyImage(windowSurface, work);
+  CopyImage(window_, work);
   PresentWindow();
 }
 
 void Stage::PresentStage() {
   // Every frame the stage changes runs through here, so the layers are built row by row in
-  // one pass while each row is still in the cache: stageImage with the box tinted into
-  // tintImage, that with the text into screenImage, and that onto the window.
-  const bool sameSizes = stageImage.bounds() == tintImage.bounds() && stageImage.bounds() == screenImage.bounds() &&
-                         stageImage.bounds() == windowSurface.bounds();
+  // one pass while each row is still in the cache: stage_ with the box tinted into
+  // tint_, that with the text into screen_, and that onto the window.
+  const bool sameSizes = stage_.bounds() == tint_.bounds() && stage_.bounds() == screen_.bounds() &&
+                         stage_.bounds() == window_.bounds();
   if (!sameSizes) {
-    CopyImage(screenImage, stageImage);
+    CopyImage(screen_, stage_);
     TintMessageBox(scene_.boxAlpha, scene_.boxRed, scene_.boxGreen, scene_.boxBlue);
-    textImage.DrawOver(screenImage);
+    text_.DrawOver(screen_);
     RepaintScreen();
     return;
   }
-  const Rect box = ClipRect(MessageBox(), stageImage);
+  const Rect box = ClipRect(MessageBox(), stage_);
   const BoxTint tint{scene_.boxAlpha, scene_.boxBlue, scene_.boxGreen, scene_.boxRed};
-  const size_t stride = stageImage.stride();
+  const size_t stride = stage_.stride();
   tintedRow_.resize(stride);
   screenRow_.resize(stride);
-  for (int y = 0; y < stageImage.height(); ++y) {
-    const uint8_t* tinted = stageImage.row(y);
+  for (int y = 0; y < stage_.height(); ++y) {
+    const uint8_t* tinted = stage_.row(y);
     if (!box.Empty() && y >= box.top && y < box.bottom) {
       const size_t left = size_t(box.left) * 3, right = size_t(box.right) * 3;
       std::memcpy(tintedRow_.data(), tinted, left);
@@ -320,24 +355,24 @@ void Stage::PresentStage() {
       std::memcpy(tintedRow_.data() + right, tinted + right, stride - right);
       tinted = tintedRow_.data();
     }
-    if (std::memcmp(tintImage.row(y), tinted, stride) != 0) {
+    if (std::memcmp(tint_.row(y), tinted, stride) != 0) {
       // The stage changed here (skip mode shows a new one every frame): every layer's row
       // changes with it, so comparing them would only read what is about to be overwritten.
-      std::memcpy(tintImage.row(y), tinted, stride);
-      uint8_t* screen = screenImage.row(y);
+      std::memcpy(tint_.row(y), tinted, stride);
+      uint8_t* screen = screen_.row(y);
       std::memcpy(screen, tinted, stride);
-      textImage.DrawRowOver(y, screen, stageImage.width());
-      std::memcpy(windowSurface.row(y), screen, stride);
+      text_.DrawRowOver(y, screen, stage_.width());
+      std::memcpy(window_.row(y), screen, stride);
       continue;
     }
     const uint8_t* screen = tinted;
-    if (textImage.RowHasText(y)) {
+    if (text_.RowHasText(y)) {
       std::memcpy(screenRow_.data(), tinted, stride);
-      textImage.DrawRowOver(y, screenRow_.data(), stageImage.width());
+      text_.DrawRowOver(y, screenRow_.data(), stage_.width());
       screen = screenRow_.data();
     }
-    UpdateRow(screenImage.row(y), screen, stride);
-    UpdateRow(windowSurface.row(y), screen, stride);
+    UpdateRow(screen_.row(y), screen, stride);
+    UpdateRow(window_.row(y), screen, stride);
   }
   PresentWindow();
 }

@@ -33,7 +33,7 @@ int CheckedEffect(const CommandContext& ctx, int32_t effect) {
 // The new stage reaches the window through the effect, or at once while the player pages
 // through or skips.
 void ShowNewStage(const CommandContext& ctx, Stage& stage, int effect, int speed) {
-  if (!ctx.player.PageModeOn() && !ctx.player.SkipMode()) RunTransition(stage, effect, speed, stage.stageImage);
+  if (!ctx.player.PageModeOn() && !ctx.player.SkipMode()) RunTransition(stage, effect, speed, stage.StageLayer());
   stage.PresentStage();
 }
 

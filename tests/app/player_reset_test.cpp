@@ -90,8 +90,8 @@ TEST(PlayerReset, AResetPlayerPlaysTheNextGameAsANewOne) {
   const nlohmann::json usedState = DumpState(used.player), freshState = DumpState(fresh.player);
   for (const auto& [key, value] : freshState.items()) EXPECT_EQ(usedState[key], value) << key;
   EXPECT_EQ(usedState.size(), freshState.size());
-  EXPECT_TRUE(used.player.stage().windowSurface == fresh.player.stage().windowSurface);
-  EXPECT_TRUE(used.player.stage().screenImage == fresh.player.stage().screenImage);
+  EXPECT_TRUE(used.player.stage().WindowPicture() == fresh.player.stage().WindowPicture());
+  EXPECT_TRUE(used.player.stage().ScreenLayer() == fresh.player.stage().ScreenLayer());
   EXPECT_EQ(used.Lines(), fresh.Lines());
   EXPECT_EQ(used.player.closed(), fresh.player.closed());
 }

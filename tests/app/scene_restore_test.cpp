@@ -74,8 +74,8 @@ struct Observed {
 };
 
 Observed Observe(const Player& player) {
-  return Observed{DumpState(player), player.stage().windowSurface, player.stage().screenImage,
-                  player.stage().stageImage, player.stage().tintImage};
+  return Observed{DumpState(player), player.stage().WindowPicture(), player.stage().ScreenLayer(),
+                  player.stage().StageLayer(), player.stage().TintLayer()};
 }
 
 void ExpectUnchanged(const Observed& before, const Player& player, const std::string& what) {
@@ -108,15 +108,15 @@ TEST(SceneRestore, EveryPartComesBackAsTheSavePointLeftIt) {
   const nlohmann::json restored = DumpState(s.player);
   EXPECT_EQ(RestoredParts(restored), RestoredParts(atSavePoint.dump));
   EXPECT_EQ(restored["scriptOffset"], atSavePoint.dump["SavePointState"]["readPosition"]);
-  EXPECT_TRUE(s.player.stage().stageImage == atSavePoint.stage);
-  EXPECT_TRUE(s.player.stage().tintImage == atSavePoint.tint);
+  EXPECT_TRUE(s.player.stage().StageLayer() == atSavePoint.stage);
+  EXPECT_TRUE(s.player.stage().TintLayer() == atSavePoint.tint);
   EXPECT_TRUE(s.player.CaptureScene() == record);
 
   // Reading on types the page's first line again, in its colour and place: the window is the
   // one the save point showed.
   s.player.Click();
   s.AdvanceClock(250);
-  EXPECT_TRUE(s.player.stage().windowSurface == atSavePoint.window);
+  EXPECT_TRUE(s.player.stage().WindowPicture() == atSavePoint.window);
   EXPECT_EQ(DumpState(s.player)["scriptOffset"], atSavePoint.dump["scriptOffset"]);
 }
 
@@ -141,7 +141,7 @@ TEST(SceneRestore, ARecordTakesTheStoryBackIntoItsOwnScenarioFile) {
   EXPECT_EQ(restored["SceneState"]["scenarioName"], "story.txt");
   EXPECT_EQ(restored["scriptOffset"], atSavePoint.dump["scriptOffset"]);
   EXPECT_EQ(restored["numericVariables"], atSavePoint.dump["numericVariables"]);
-  EXPECT_TRUE(s.player.stage().windowSurface == atSavePoint.window);
+  EXPECT_TRUE(s.player.stage().WindowPicture() == atSavePoint.window);
 }
 
 TEST(SceneRestore, ARecordThatCannotBeRestoredChangesNothing) {

@@ -17,7 +17,7 @@ struct Standing {
   Image window;
 };
 
-Standing Observe(const Player& player) { return {DumpState(player), player.stage().windowSurface}; }
+Standing Observe(const Player& player) { return {DumpState(player), player.stage().WindowPicture()}; }
 
 void ExpectUnchanged(const Standing& before, const Player& player, const char* step) {
   const Standing now = Observe(player);

@@ -46,7 +46,7 @@ TEST(WaitIndicator, EachBlinkChangesOnlyTheMarkBesideTheLastLineAndTwoGiveTheWin
   std::vector<Image> frames;
   for (int i = 0; i < 4; ++i) {
     s.AdvanceClock(100);
-    frames.push_back(s.player.stage().windowSurface);
+    frames.push_back(s.player.stage().WindowPicture());
   }
   EXPECT_TRUE(Same(frames[0], frames[2]));
   EXPECT_TRUE(Same(frames[1], frames[3]));
@@ -62,9 +62,9 @@ TEST(WaitIndicator, EachBlinkChangesOnlyTheMarkBesideTheLastLineAndTwoGiveTheWin
 
   // Hidden, the window has no mark to blink; shown again, it blinks on.
   s.player.MouseDown(MouseButton::Right, 10, 10);
-  const Image hidden = s.player.stage().windowSurface;
+  const Image hidden = s.player.stage().WindowPicture();
   s.AdvanceClock(300);
-  EXPECT_TRUE(Same(s.player.stage().windowSurface, hidden));
+  EXPECT_TRUE(Same(s.player.stage().WindowPicture(), hidden));
 }
 
 }  // namespace

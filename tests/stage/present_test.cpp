@@ -21,7 +21,7 @@ struct Layers {
 };
 
 Layers FormerPresent(const Stage& stage, const SceneState& s, Rgb textColor) {
-  Layers out{stage.stageImage, stage.stageImage, {}};
+  Layers out{stage.StageLayer(), stage.StageLayer(), {}};
   const Rect box = ClipRect(Rect{s.boxLeft, s.boxTop, s.boxRight, s.boxBottom}, out.tint);
   const int target[3] = {s.boxBlue, s.boxGreen, s.boxRed};
   for (int y = box.top; y < box.bottom; ++y)
@@ -32,17 +32,34 @@ Layers FormerPresent(const Stage& stage, const SceneState& s, Rgb textColor) {
       }
   if (!box.Empty()) CopySameRect(out.screen, out.tint, box);
   for (int y = 0; y < kStageHeight; ++y)
-    for (int x = 0; x < kStageWidth; ++x) BlendPixel(out.screen, x, y, textColor, stage.textImage.CoverageAt(x, y));
+    for (int x = 0; x < kStageWidth; ++x) BlendPixel(out.screen, x, y, textColor, stage.TextOnScreen().CoverageAt(x, y));
   out.window = out.screen;
   return out;
+}
+
+void Plant(Stage& s, const KeptLayers& layers) { ASSERT_TRUE(PutLayersBack(s, layers)); }
+
+// The text alone goes; every other layer stays as it is.
+void ClearText(Stage& s) {
+  KeptLayers layers = KeepLayers(s);
+  layers.text.Clear();
+  Plant(s, layers);
+}
+
+void ExpectLayers(const Stage& s, const Layers& expected) {
+  EXPECT_EQ(DifferingPixels(s.TintLayer(), expected.tint), 0);
+  EXPECT_EQ(DifferingPixels(s.ScreenLayer(), expected.screen), 0);
+  EXPECT_EQ(DifferingPixels(s.WindowPicture(), expected.window), 0);
 }
 
 TEST(StagePresent, OnePassGivesEveryLayerTheFormerStepsGave) {
   StageRig rig;
   Stage& stage = rig.stage;
-  stage.stageImage = OldStage();
-  stage.screenImage = NewStage();  // stale layers must not show through
-  stage.tintImage = NewStage();
+  KeptLayers planted = KeepLayers(stage);
+  planted.stage = OldStage();
+  planted.screen = NewStage();  // stale layers must not show through
+  planted.tint = NewStage();
+  Plant(stage, planted);
   const Rgb color{250, 240, 10};
   const FontSpec font{"", 16, color};
   const std::string line = "\x82\xA0\x82\xA2\x82\xA4 text \x81\xA1";
@@ -65,21 +82,19 @@ TEST(StagePresent, OnePassGivesEveryLayerTheFormerStepsGave) {
     rig.scene.boxGreen = uint8_t(255 - 30 * round);
     rig.scene.boxBlue = uint8_t(90 + round);
     // The text moves between rounds: rows that held text before must be clean again.
-    stage.textImage.Clear();
+    ClearText(stage);
     stage.TypeText(line, 10 + 60 * round, 30 + 90 * round, font, 0, true);
     stage.TypeText(line, 600, 200 + round, font, 0, true);  // runs off the right edge
     ++round;
     const Layers expected = FormerPresent(stage, rig.scene, color);
     stage.PresentStage();
-    EXPECT_EQ(DifferingPixels(stage.tintImage, expected.tint), 0);
-    EXPECT_EQ(DifferingPixels(stage.screenImage, expected.screen), 0);
-    EXPECT_EQ(DifferingPixels(stage.windowSurface, expected.window), 0);
+    ExpectLayers(stage, expected);
     EXPECT_EQ(DifferingPixels(rig.host.last, expected.window), 0);
   }
-  stage.textImage.Clear();
-  EXPECT_FALSE(stage.textImage.AnyCoverage());
+  ClearText(stage);
+  EXPECT_FALSE(stage.TextOnScreen().AnyCoverage());
   stage.PresentStage();
-  EXPECT_EQ(stage.screenImage, stage.tintImage);
+  EXPECT_EQ(stage.ScreenLayer(), stage.TintLayer());
 }
 
 TEST(StagePresent, EveryLayerIsRepairedWhereverItDiffersAlone) {
@@ -87,7 +102,9 @@ TEST(StagePresent, EveryLayerIsRepairedWhereverItDiffersAlone) {
   // one layer only, by one byte at either end, must still be rewritten in that layer.
   StageRig rig;
   Stage& stage = rig.stage;
-  stage.stageImage = OldStage();
+  KeptLayers planted = KeepLayers(stage);
+  planted.stage = OldStage();
+  Plant(stage, planted);
   rig.scene.boxLeft = 20;
   rig.scene.boxTop = 300;
   rig.scene.boxRight = 620;
@@ -97,19 +114,19 @@ TEST(StagePresent, EveryLayerIsRepairedWhereverItDiffersAlone) {
   stage.TypeText("\x82\xA0\x82\xA2 text", 40, 320, FontSpec{"", 16, color}, 0, true);
   stage.PresentStage();
   const Layers expected = FormerPresent(stage, rig.scene, color);
-  ASSERT_EQ(DifferingPixels(stage.windowSurface, expected.window), 0);
+  ASSERT_EQ(DifferingPixels(stage.WindowPicture(), expected.window), 0);
   const int textRow = 328;  // holds text
-  ASSERT_TRUE(stage.textImage.RowHasText(textRow));
-  for (Image* layer : {&stage.tintImage, &stage.screenImage, &stage.windowSurface})
+  ASSERT_TRUE(stage.TextOnScreen().RowHasText(textRow));
+  for (Image KeptLayers::*layer : {&KeptLayers::tint, &KeptLayers::screen, &KeptLayers::window})
     for (int row : {5, 310, textRow})
       for (int column : {0, kStageWidth - 1}) {
         SCOPED_TRACE(testing::Message() << "row " << row << " column " << column);
-        uint8_t& byte = layer->row(row)[column * 3 + (column ? 2 : 0)];
+        KeptLayers damaged = KeepLayers(stage);
+        uint8_t& byte = (damaged.*layer).row(row)[column * 3 + (column ? 2 : 0)];
         byte = uint8_t(byte ^ 0x40);
+        Plant(stage, damaged);
         stage.PresentStage();
-        EXPECT_EQ(DifferingPixels(stage.tintImage, expected.tint), 0);
-        EXPECT_EQ(DifferingPixels(stage.screenImage, expected.screen), 0);
-        EXPECT_EQ(DifferingPixels(stage.windowSurface, expected.window), 0);
+        ExpectLayers(stage, expected);
       }
   EXPECT_EQ(DifferingPixels(rig.host.last, expected.window), 0);
 }

@@ -315,13 +315,13 @@ TEST(StageFades, AnEndlessFlashStopsWhenThePersonEndsTheProgram) {
     ClosingClock clock(7);
     FrameHost host(clock);
     Stage stage(host, clock, fonts, folder, scene, dialogs);
-    stage.windowSurface = OldStage();
+    stage.Surface() = OldStage();
     EXPECT_FALSE(stage.Flash(kRed, 2000000000, delay));
     // Four whole blinks, the last one ending on the old picture; the request is seen before
     // the fifth.
     EXPECT_EQ(clock.pauses, 8);
     EXPECT_EQ(host.frames.size(), 8u);
-    EXPECT_EQ(stage.windowSurface, OldStage());
+    EXPECT_EQ(stage.WindowPicture(), OldStage());
     EXPECT_EQ(clock.NowMs(), 8u * uint32_t(delay));
   }
   ClosingClock patient(100);

@@ -51,6 +51,14 @@ std::vector<Frame> ReadRecordedFrames(const std::filesystem::path& dir) {
   return frames;
 }
 
+KeptLayers KeepLayers(const Stage& s) {
+  return {s.BackgroundLayer(), s.StageLayer(), s.TintLayer(), s.ScreenLayer(), s.WindowPicture(), s.TextOnScreen()};
+}
+
+bool PutLayersBack(Stage& s, const KeptLayers& k) {
+  return s.PutBackLayers(k.background, k.stage, k.tint, k.screen, k.window, k.text);
+}
+
 int DifferingPixels(const Image& a, const Image& b) {
   if (a.width() != b.width() || a.height() != b.height()) return std::max(a.width() * a.height(), 1);
   int differing = 0;

@@ -14,6 +14,7 @@
 #include "platform/headless/headless_clock.h"
 #include "platform/host.h"
 #include "platform/image.h"
+#include "platform/text_layer.h"
 #include "platform/text/font_renderer.h"
 #include "support/test_support.h"
 
@@ -26,6 +27,14 @@ Image Solid(int width, int height, Rgb color);
 // row or a shifted column shows.
 Image OldStage();
 Image NewStage();
+
+// A stage's layers as copies, to be changed and put back with PutLayersBack.
+struct KeptLayers {
+  Image background, stage, tint, screen, window;
+  TextLayer text;
+};
+KeptLayers KeepLayers(const Stage& stage);
+bool PutLayersBack(Stage& stage, const KeptLayers& layers);
 
 void WritePicture(const TempDir& dir, std::string_view name, const Image& picture);
 Image ReadPicture(const std::filesystem::path& file);

@@ -12,12 +12,11 @@ namespace {
 class Transitions : public ::testing::Test {
  protected:
   Transitions() {
-    rig.stage.windowSurface = before;
-    rig.stage.stageImage = after;
+    rig.stage.Surface() = before;
   }
   void Run(int effect, int speed, bool held = false) {
     rig.clock.SetButtonHeld(held);
-    RunTransition(rig.stage, effect, speed, rig.stage.stageImage);
+    RunTransition(rig.stage, effect, speed, after);
   }
   // The old picture with the pixels for which `drawn` holds taken from the new one.
   Image Mixed(const std::function<bool(int x, int y)>& drawn) const {
@@ -35,7 +34,7 @@ TEST_F(Transitions, EachEffectTakesItsStepsPausesAfterEachAndEndsOnTheTarget) {
   rig.host.keepFrames = false;
   for (int effect = 1; effect <= 16; ++effect) {
     SCOPED_TRACE(effect);
-    rig.stage.windowSurface = before;
+    rig.stage.Surface() = before;
     rig.host.times.clear();
     const uint32_t start = rig.clock.NowMs();
     Run(effect, 3);
@@ -44,7 +43,7 @@ TEST_F(Transitions, EachEffectTakesItsStepsPausesAfterEachAndEndsOnTheTarget) {
     EXPECT_EQ(rig.clock.NowMs(), start + 3 * uint32_t(kSteps[size_t(effect)]));
     // The cross-fade ends one rounding short; every other effect has drawn all of the target.
     if (effect != 9) {
-      EXPECT_EQ(rig.stage.windowSurface, after);
+      EXPECT_EQ(rig.stage.WindowPicture(), after);
     }
   }
 }
@@ -53,7 +52,7 @@ TEST_F(Transitions, NumbersWithoutAnEffectDrawNothing) {
   for (int effect : {0, -1, 17, 18, 19, 20, 1000}) Run(effect, 5);
   EXPECT_TRUE(rig.host.times.empty());
   EXPECT_EQ(rig.clock.NowMs(), 0u);
-  EXPECT_EQ(rig.stage.windowSurface, before);
+  EXPECT_EQ(rig.stage.WindowPicture(), before);
 }
 
 TEST_F(Transitions, SpeedZeroRunsEveryStepWithoutPausing) {
@@ -61,13 +60,13 @@ TEST_F(Transitions, SpeedZeroRunsEveryStepWithoutPausing) {
   Run(13, 0);
   EXPECT_EQ(rig.host.times.size(), 480u);
   EXPECT_EQ(rig.clock.NowMs(), 0u);
-  EXPECT_EQ(rig.stage.windowSurface, after);
+  EXPECT_EQ(rig.stage.WindowPicture(), after);
 }
 
 TEST_F(Transitions, InterlacedEffectsDrawEveryLineExactlyOnce) {
   for (int effect : {5, 6}) {
     SCOPED_TRACE(effect);
-    rig.stage.windowSurface = before;
+    rig.stage.Surface() = before;
     rig.host.keepFrames = false;
     Image shown = before;
     int newPixels = 0;
@@ -118,13 +117,13 @@ TEST_F(Transitions, AHeldButtonStopsTheOtherEffectsAfterTheirFirstStep) {
   rig.host.keepFrames = false;
   for (int effect : {5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 16}) {
     SCOPED_TRACE(effect);
-    rig.stage.windowSurface = before;
+    rig.stage.Surface() = before;
     rig.host.times.clear();
     Run(effect, 4, true);
     EXPECT_EQ(rig.host.times.size(), 1u);
   }
   // The cross-fade's first step changes nothing.
-  rig.stage.windowSurface = before;
+  rig.stage.Surface() = before;
   Run(9, 4, true);
   EXPECT_EQ(rig.host.last, before);
 }
