@@ -88,15 +88,6 @@ struct Rig {
   }
 };
 
-void CopyFrame(benchmark::State& state) {
-  std::vector<uint8_t> from(kFrameBytes, 7), to(kFrameBytes);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), kFrameBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-}
-
 void PresentStage(benchmark::State& state) {
   Rig rig;
   for (auto _ : state) {
@@ -251,7 +242,7 @@ void TextFullScan(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  orv::bench::AddWithMinimum("copy/frame", CopyFrame);
+  orv::bench::AddWithMinimum("copy/frame", orv::bench::CopyFrame);
   orv::bench::AddWithMinimum("present/stage", PresentStage);
   orv::bench::AddWithMinimum("present/new_stage", PresentNewStage);
   orv::bench::AddWithMinimum("present/before", PresentBefore);

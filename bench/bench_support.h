@@ -4,10 +4,14 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "platform/image.h"
 
 namespace orv::bench {
 
@@ -61,6 +65,17 @@ template <typename Run>
 benchmark::internal::Benchmark* AddWithMinimum(const std::string& name, Run run) {
   auto minimum = [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); };
   return benchmark::RegisterBenchmark(name.c_str(), run)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", minimum);
+}
+
+// The baseline of the frame benchmarks: one stage-sized RGB frame copied with memcpy.
+inline void CopyFrame(benchmark::State& state) {
+  constexpr size_t kBytes = size_t(kStageWidth) * kStageHeight * 3;
+  std::vector<uint8_t> from(kBytes, 7), to(kBytes);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), kBytes);
+    benchmark::DoNotOptimize(to.data());
+    benchmark::ClobberMemory();
+  }
 }
 
 }  // namespace orv::bench

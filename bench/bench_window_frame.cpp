@@ -25,17 +25,6 @@
 
 namespace {
 
-constexpr size_t kFrameBytes = size_t(orv::kStageWidth) * orv::kStageHeight * 3;
-
-void CopyFrame(benchmark::State& state) {
-  std::vector<uint8_t> from(kFrameBytes, 7), to(kFrameBytes);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), kFrameBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-}
-
 orv::Image Busy(uint8_t seed) {
   orv::Image image(orv::kStageWidth, orv::kStageHeight);
   for (int y = 0; y < orv::kStageHeight; ++y) {
@@ -77,7 +66,7 @@ void Frame(benchmark::State& state, orv::PresentPath path, int scale, int change
 }  // namespace
 
 int main(int argc, char** argv) {
-  orv::bench::AddWithMinimum("copy/frame", CopyFrame);
+  orv::bench::AddWithMinimum("copy/frame", orv::bench::CopyFrame);
   for (const auto& [path, name] :
        {std::pair{orv::PresentPath::Accelerated, "accelerated"}, std::pair{orv::PresentPath::Surface, "surface"}})
     for (int scale : {1, 2})

@@ -178,15 +178,17 @@ TEST(TextSocket, EveryClientGetsEveryTextInOrderAndOneThatStopsReadingIsDropped)
   close(stalled);
 }
 
+// A port nothing listens on: one the system gave a socket that has closed again (0 if none).
+uint16_t FreeLocalPort() {
+  Result<std::unique_ptr<TextSocketServer>> probe = TextSocketServer::Start(0);
+  return probe ? (*probe)->port() : 0;
+}
+
 TEST(TextSocket, TheMenuTurnsItOnAndOffAndATakenPortIsSaidNotFatal) {
   TempDir dir;
   WriteGame(dir, {.scenario = {"\"a\"\\n"}});
-  uint16_t freePort = 0;
-  {
-    Result<std::unique_ptr<TextSocketServer>> probe = TextSocketServer::Start(0);
-    ASSERT_TRUE(probe);
-    freePort = (*probe)->port();
-  }
+  const uint16_t freePort = FreeLocalPort();
+  ASSERT_NE(freePort, 0);
   HeadlessResult run = RunHeadlessGame(dir.path(), {"dump on.json", "menu TextSocket", "dump off.json"}, 0,
                                        {"--text-socket", std::to_string(freePort)});
   ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -208,12 +210,8 @@ TEST(TextSocket, TheMenuTurnsItOnAndOffAndATakenPortIsSaidNotFatal) {
 TEST(TextSocket, TheSettingsFileStartsItAndKeepsWhatTheMenuChose) {
   TempDir dir;
   WriteGame(dir, {.scenario = {"\"a\"\\n"}});
-  uint16_t freePort = 0;
-  {
-    Result<std::unique_ptr<TextSocketServer>> probe = TextSocketServer::Start(0);
-    ASSERT_TRUE(probe);
-    freePort = (*probe)->port();
-  }
+  const uint16_t freePort = FreeLocalPort();
+  ASSERT_NE(freePort, 0);
   const std::string config = (dir.path() / "orvane.toml").string();
   dir.Write("orvane.toml", "[text_socket]\nenabled = true\nport = " + std::to_string(freePort) + "  # mine\n");
   HeadlessResult run = RunHeadlessGame(dir.path(), {"dump on.json", "menu TextSocket"}, 0, {"--config", config});

@@ -5,9 +5,9 @@ import assert from 'node:assert/strict';
 import { mkdtempSync, readdirSync, readFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
-import { canvasStage, launchBrowser, serve, waitForState } from './support.mjs';
+import { canvasStage, launchBrowser, servedBrowser, waitForState } from './support.mjs';
 
 const demoUrl = '?game=games/demo/';
 
@@ -30,23 +30,14 @@ function settingsText(page) {
 }
 
 describe('what the page keeps', () => {
-  let server;
-  let browser;
-  before(async () => {
-    server = await serve();
-    browser = await launchBrowser();
-  });
-  after(async () => {
-    await browser.close();
-    server.close();
-  });
+  const site = servedBrowser();
 
   test('F12 downloads the stage as a PNG with the canvas\'s pixels', async () => {
     const downloads = mkdtempSync(join(tmpdir(), 'orvane-downloads-'));
-    const page = await browser.newPage();
+    const page = await site.browser.newPage();
     const cdp = await page.createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-    await page.goto(server.url + demoUrl);
+    await page.goto(site.server.url + demoUrl);
     await waitForState(page, 'running');
     // Once the first page's text has typed, the stage holds still.
     await page.waitForFunction(() => document.querySelectorAll('#game-text p').length >= 1, { timeout: 20000 });
@@ -76,8 +67,8 @@ describe('what the page keeps', () => {
   });
 
   test('a setting changed while playing survives a reload right after', async () => {
-    const page = await browser.newPage();
-    await page.goto(server.url + demoUrl);
+    const page = await site.browser.newPage();
+    await page.goto(site.server.url + demoUrl);
     await waitForState(page, 'running');
     await page.waitForFunction(() => document.querySelectorAll('#game-text p').length >= 1, { timeout: 20000 });
     assert.equal(await page.evaluate(() => window.orvaneStatus.spoken), 0, 'speech starts off');
@@ -101,11 +92,11 @@ describe('what the page keeps', () => {
     try {
       const page = await ownBrowser.newPage();
       const cdp = await page.createCDPSession();
-      const origin = new URL(server.url).origin;
+      const origin = new URL(site.server.url).origin;
       // Room for the empty database and no more: the demo's first write (its play count, as it
       // starts) cannot be stored. Chromium aborts the store's transaction at commit.
       await cdp.send('Storage.overrideQuotaForOrigin', { origin, quotaSize: 2000 });
-      await page.goto(server.url + demoUrl);
+      await page.goto(site.server.url + demoUrl);
       await page.waitForFunction(() => {
         const m = document.getElementById('message');
         return !m.hidden && m.className === 'storage';

@@ -47,6 +47,14 @@ function stageBox(page) {
 describe('the demo on a phone', () => {
   let server;
   before(async () => { server = await serve(); });
+  // A page of the browser made to look like a phone, with the demo running in it.
+  const demoOnAPhone = async (browser) => {
+    const page = await browser.newPage();
+    await page.emulate(kPhone);
+    await page.goto(server.url + demoUrl);
+    await waitForState(page, 'running');
+    return page;
+  };
   after(() => server.close());
 
   test('a tap advances, a long press hides the window, swipes open and close the history', async () => {
@@ -59,10 +67,7 @@ describe('the demo on a phone', () => {
     };
     const browser = await launchBrowser();
     try {
-      const page = await browser.newPage();
-      await page.emulate(kPhone);
-      await page.goto(server.url + demoUrl);
-      await waitForState(page, 'running');
+      const page = await demoOnAPhone(browser);
       const box = await stageBox(page);
       // Upright, the stage spans the width at 4:3, in the middle of the screen.
       assert.equal(Math.round(box.width), 390);
@@ -102,10 +107,7 @@ describe('the demo on a phone', () => {
   test('the menu button saves to a slot and skips to the name box, a real text field', async () => {
     const browser = await launchBrowser();
     try {
-      const page = await browser.newPage();
-      await page.emulate(kPhone);
-      await page.goto(server.url + demoUrl);
-      await waitForState(page, 'running');
+      const page = await demoOnAPhone(browser);
       const finger = await fingers(page);
       const tapOn = async (selector) => {
         const r = await page.$eval(selector, (e) => { const b = e.getBoundingClientRect(); return [b.left + b.width / 2, b.top + b.height / 2, b.width, b.height]; });

@@ -5,9 +5,9 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
-import { launchBrowser, nativePlayer, serve, waitForState, webBuild } from './support.mjs';
+import { nativePlayer, servedBrowser, waitForState, webBuild } from './support.mjs';
 
 const demoDir = join(webBuild, 'games/demo');
 // The span of the song compared: several bars of the demo's theme, with its set-up.
@@ -32,16 +32,7 @@ function fromSongStart(lines) {
 }
 
 describe('sound in the browser', () => {
-  let server;
-  let browser;
-  before(async () => {
-    server = await serve();
-    browser = await launchBrowser();
-  });
-  after(async () => {
-    await browser.close();
-    server.close();
-  });
+  const site = servedBrowser();
 
   test('the synthesizer receives the desktop\'s MIDI messages for the demo\'s song', async () => {
     const work = mkdtempSync(join(tmpdir(), 'orvane-midi-'));
@@ -51,8 +42,8 @@ describe('sound in the browser', () => {
       '--midi-log', join(work, 'midi.log'), demoDir], { stdio: ['ignore', 'pipe', 'pipe'] });
     const native = fromSongStart(readFileSync(join(work, 'midi.log'), 'utf8').split('\n').filter(Boolean));
 
-    const page = await browser.newPage();
-    await page.goto(server.url + '?game=games/demo/&midi-log');
+    const page = await site.browser.newPage();
+    await page.goto(site.server.url + '?game=games/demo/&midi-log');
     await waitForState(page, 'running');
     // The first click anywhere starts audio; the page's header is not the game's.
     await page.mouse.click(5, 5);
@@ -94,8 +85,8 @@ describe('sound in the browser', () => {
 
   test('the demo\'s sound effect and CD track start through Web Audio', async () => {
     const trackBytes = statSync(join(demoDir, 'cd', 'track02.wav')).size;
-    const page = await browser.newPage();
-    await page.goto(server.url + '?game=games/demo/');
+    const page = await site.browser.newPage();
+    await page.goto(site.server.url + '?game=games/demo/');
     await waitForState(page, 'running');
     await page.focus('#canvas');
     // Ctrl held skips the text: past the chime's page and the sixteen transitions to the track.

@@ -6,6 +6,7 @@ import { createReadStream, existsSync, mkdtempSync, readFileSync, statSync, writ
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize, resolve } from 'node:path';
+import { after, before } from 'node:test';
 import puppeteer from 'puppeteer-core';
 
 export const repo = resolve(import.meta.dirname, '..', '..');
@@ -43,6 +44,21 @@ export async function serve(extra = {}) {
   });
   await new Promise((ready) => server.listen(0, '127.0.0.1', ready));
   return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+}
+
+// A static server and a browser shared by the tests of one describe block: opened before its
+// first test, closed after its last.
+export function servedBrowser() {
+  const shared = { server: null, browser: null };
+  before(async () => {
+    shared.server = await serve();
+    shared.browser = await launchBrowser();
+  });
+  after(async () => {
+    await shared.browser.close();
+    shared.server.close();
+  });
+  return shared;
 }
 
 export async function launchBrowser() {

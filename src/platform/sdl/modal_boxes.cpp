@@ -11,6 +11,19 @@ constexpr size_t kMaxInputBytes = 256;
 
 SDL_Rect ToSdl(const Rect& r) { return SDL_Rect{r.left, r.top, r.Width(), r.Height()}; }
 
+// The boxes take only the left button; false for the others, which change nothing.
+template <typename Box>
+bool PassLeftButton(DesktopWindow& window, Box& box, const SDL_Event& event) {
+  if (event.button.button != SDL_BUTTON_LEFT) return false;
+  int x = event.button.x, y = event.button.y;
+  window.EventToPixels(x, y);
+  if (event.type == SDL_MOUSEBUTTONDOWN)
+    box.MouseDown(x, y);
+  else
+    box.MouseUp(x, y);
+  return true;
+}
+
 }  // namespace
 
 void ModalBoxes::Begin(DesktopWindow::ModalPanel panel) {
@@ -51,16 +64,9 @@ void ModalBoxes::HandleDialogEvent(DialogBox& box, const SDL_Event& event) {
     case SDL_QUIT: window_.NoteQuit(); return;
     case SDL_WINDOWEVENT: window_.HandleWindowEvent(event); return;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-      if (event.button.button != SDL_BUTTON_LEFT) return;
-      int x = event.button.x, y = event.button.y;
-      window_.EventToPixels(x, y);
-      if (event.type == SDL_MOUSEBUTTONDOWN)
-        box.MouseDown(x, y);
-      else
-        box.MouseUp(x, y);
+    case SDL_MOUSEBUTTONUP:
+      if (!PassLeftButton(window_, box, event)) return;
       break;
-    }
     case SDL_KEYDOWN: {
       const SDL_Keycode key = event.key.keysym.sym;
       const Uint16 modifiers = event.key.keysym.mod;
@@ -110,16 +116,9 @@ void ModalBoxes::HandleVolumeEvent(VolumeBox& box, const SDL_Event& event) {
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-      if (event.button.button != SDL_BUTTON_LEFT) return;
-      int x = event.button.x, y = event.button.y;
-      window_.EventToPixels(x, y);
-      if (event.type == SDL_MOUSEBUTTONDOWN)
-        box.MouseDown(x, y);
-      else
-        box.MouseUp(x, y);
+    case SDL_MOUSEBUTTONUP:
+      if (!PassLeftButton(window_, box, event)) return;
       break;
-    }
     case SDL_KEYDOWN: box.Key(ToVolumeKey(event.key.keysym.sym, event.key.keysym.mod)); break;
     default: return;
   }
