@@ -5,7 +5,6 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <memory>
 
 #include "app/player.h"
@@ -207,7 +206,7 @@ class HeadlessSession {
       player_.MouseMove(x, y);
     } else if (e.verb == "key") {
       if (e.args.size() != 1) return bad("key takes one key name");
-      auto key = KeyByName(e.args[0]);
+      auto key = KeyPressByName(e.args[0]);
       if (!key) return bad("unknown key " + e.args[0]);
       player_.KeyDown(*key);
     } else if (e.verb == "menu") {
@@ -246,19 +245,6 @@ class HeadlessSession {
       return bad("unknown event " + e.verb);
     }
     return true;
-  }
-
-  static std::optional<KeyPress> KeyByName(const std::string& name) {
-    static const std::map<std::string, KeyCode> keys = {{"enter", KeyCode::Enter},         {"up", KeyCode::Up},
-                                                        {"down", KeyCode::Down},           {"left", KeyCode::Left},
-                                                        {"right", KeyCode::Right},         {"escape", KeyCode::Escape},
-                                                        {"space", KeyCode::Space},         {"f12", KeyCode::F12},
-                                                        {"backspace", KeyCode::Backspace}, {"pageup", KeyCode::PageUp},
-                                                        {"pagedown", KeyCode::PageDown}};
-    if (auto it = keys.find(name); it != keys.end()) return KeyPress{it->second, 0};
-    if (name.size() == 1 && std::isalpha(static_cast<unsigned char>(name[0])))
-      return KeyPress{KeyCode::Letter, char(std::toupper(static_cast<unsigned char>(name[0])))};
-    return std::nullopt;
   }
 
   const CommandLine& options_;
